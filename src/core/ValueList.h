@@ -1,0 +1,37 @@
+#pragma once
+
+#include "Filter.h"
+
+#include <string>
+#include <string_view>
+
+// A sorted list of values (languages, categories or projects), each owning one
+// TFilter. Order and lookup use the user's locale collation with letter case
+// ignored, so "c++" finds "C++"; the list never holds two values equal under it.
+// Values are Windows-1252 bytes. Positions are 0-based and are the positions at
+// which the filter dialog shows the values.
+class TValueList {
+public:
+    TValueList();
+    ~TValueList();
+    TValueList(const TValueList&) = delete;
+    TValueList& operator=(const TValueList&) = delete;
+
+    [[nodiscard]] int Count() const;
+    [[nodiscard]] const std::string& Value(int index) const;
+    [[nodiscard]] TFilter& Filter(int index);
+    [[nodiscard]] const TFilter& Filter(int index) const;
+
+    // Position of the value equal to `value` under the list's comparison, or -1.
+    [[nodiscard]] int IndexOf(std::string_view value) const;
+
+    // Inserts `value` with a new, ticked TFilter at its sorted place unless the
+    // list already holds it. Returns true when it was inserted.
+    bool Add(std::string_view value);
+    void Delete(int index);
+    void Clear();
+
+private:
+    struct Impl;
+    Impl* d;
+};

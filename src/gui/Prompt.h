@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+class QWidget;
+class QFileDialog;
+
+// The one seam through which the program shows message boxes and file dialogs.
+// In normal runs it shows real modal boxes and dialogs; tests switch it to
+// scripted mode, queue the answers, and read back what the user would have seen.
+namespace Prompt {
+
+// The kind gives a box its title and icon: warning "Warnung", error "Fehler",
+// information "Information", confirmation "Bestätigung". General is the general
+// error report (caption given by the caller, error icon). System is the plain
+// system box without owner window used before any window exists.
+enum class Kind { Warning, Error, Information, Confirmation, General, System };
+
+enum Button : int { NoButton = 0, Yes = 1, No = 2, Ok = 4, Cancel = 8 };
+using Buttons = int;
+
+// Shows a modal box; its buttons carry the texts "&Ja", "&Nein", "OK",
+// "Abbrechen". An empty title takes the kind's title. Returns the button
+// pressed; closing the box without a button returns Cancel when offered, else
+// the only/last button.
+Button Message(QWidget* parent, Kind kind, const QString& text, Buttons buttons,
+               const QString& title = QString());
+
+// Runs a file dialog modally. Returns the chosen path, or nothing when the user
+// cancelled.
+std::optional<QString> RunFileDialog(QFileDialog& dialog);
+
+namespace Testing {
+struct ShownMessage {
+    Kind kind;
+    QString title;
+    QString text;
+    Buttons buttons;
+};
+struct ShownFileDialog {
+    QString title;
+    QString directory;
+    QString selectedFile;
+};
+// Switches to scripted mode and clears queues and records.
+void Begin();
+// Back to real dialogs.
+void End();
+void QueueAnswer(Button answer);
+void QueueFile(std::optional<QString> path); // nothing = the user cancels
+const QList<ShownMessage>& Messages();
+const QList<ShownFileDialog>& FileDialogs();
+// Number of queued answers not used yet (a test can check that all were used).
+int PendingAnswers();
+} // namespace Testing
+
+} // namespace Prompt
