@@ -1,0 +1,40 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+// The settings of one user between runs: the database to reopen, the 52-byte
+// window configuration record (opaque here) and three option flags, kept in the
+// per-user settings store under Software\Orbelon\Mavrolin\<UserName>.
+class TUserManager {
+public:
+    static constexpr std::size_t ConfigurationSize = 52;
+    // Shows a warning to the user (UTF-8 text; the GUI shows a "Warnung" box).
+    using WarningReporter = std::function<void(const std::string& text)>;
+
+    // Stores the name, runs Load and sets Valid to its result. Raises
+    // std::runtime_error("Fehler beim Bearbeiten der Windows-Registrierdatenbank!")
+    // when the store cannot be read or written.
+    explicit TUserManager(std::string userName, WarningReporter warn = {});
+    // Saves first when Valid and SaveOnExit are both set.
+    ~TUserManager();
+    TUserManager(const TUserManager&) = delete;
+    TUserManager& operator=(const TUserManager&) = delete;
+
+    std::string UserName;     // UTF-8, as the login step delivered it
+    std::string DataBaseName; // native path bytes, as the database holds them
+    std::array<std::uint8_t, ConfigurationSize> Configuration{};
+    bool Valid = false;
+    bool SaveOnExit = false;
+    bool SaveContents = false;
+    bool SaveWindowConfig = false;
+
+    bool Load();
+    void Save();
+    void DeleteSettings();
+
+private:
+    WarningReporter warn_;
+};
