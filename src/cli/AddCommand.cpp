@@ -1,0 +1,40 @@
+#include "Commands.h"
+#include "DatabaseSession.h"
+#include "Errors.h"
+
+#include <cerrno>
+#include <memory>
+#include <ostream>
+#include <sys/stat.h>
+
+int RunAdd(const Command& command, std::ostream& /*out*/, std::ostream& err) {
+    DatabaseSession session(err);
+
+    // A FILE that does not exist starts a new database; any other FILE must
+    // load completely, since saving a partly read database would cut off the
+    // entries behind the damage.
+    struct stat info {};
+    if (stat(command.file.c_str(), &info) != 0 && errno == ENOENT) {
+        session.db.FileName = command.file;
+    } else if (!session.Open(command.file)) {
+        err << "mvd: " << command.file
+            << " wurde nicht ver\u00E4ndert, weil die Datenbank nicht vollst\u00E4ndig "
+               "gelesen werden konnte.\n";
+        return 1;
+    }
+
+    auto record = std::make_unique<TDataRecord>();
+    record->Language = command.entry.language;
+    record->ErrorType = command.entry.category;
+    record->Project = command.entry.project;
+    record->Description = command.entry.description;
+    record->Date = command.entry.date;
+    record->TimeNeeded = command.entry.minutes;
+    try {
+        session.db.AddRecord(std::move(record));
+    } catch (const InvalidEntryException& e) {
+        err << GeneralReportText(e.what()) << '\n';
+        return 1;
+    }
+    return session.Save() ? 0 : 1;
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <variant>
+#include <vector>
+
+// The command line of `mvd`, checked and converted: entry texts are already
+// Windows-1252 bytes (the database's own encoding), file names stay the bytes
+// the shell passed.
+enum class CommandKind { Help, List, Add, Merge, Check };
+
+struct NewEntry {
+    std::string language;    // Windows-1252
+    std::string category;    // Windows-1252
+    std::string project;     // Windows-1252
+    std::string description; // Windows-1252
+    double date = 0.0;       // a whole day, days since 30 Dec 1899
+    std::uint32_t minutes = 0;
+};
+
+struct Command {
+    CommandKind kind = CommandKind::Help;
+    std::string file;                 // the database FILE (all but Help)
+    std::vector<std::string> sources; // Merge: the SOURCE files
+    NewEntry entry;                   // Add: the entry to add
+};
+
+// A command line that cannot be run; `message` is the German text (UTF-8).
+struct UsageError {
+    std::string message;
+};
+
+// Parses the arguments after the program name.
+std::variant<Command, UsageError> ParseArguments(const std::vector<std::string>& args);
+
+// The help text printed by `mvd --help` (UTF-8).
+const char* HelpText();

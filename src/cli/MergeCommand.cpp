@@ -1,0 +1,29 @@
+#include "Commands.h"
+#include "DatabaseSession.h"
+
+#include <ostream>
+
+int RunMerge(const Command& command, std::ostream& out, std::ostream& err) {
+    DatabaseSession session(err);
+    // Saving after a failed open would overwrite FILE with the part that was
+    // read, so a FILE that does not load completely is left alone.
+    if (!session.Open(command.file)) {
+        err << "mvd: " << command.file
+            << " wurde nicht ver\u00E4ndert, weil die Datenbank nicht vollst\u00E4ndig "
+               "gelesen werden konnte.\n";
+        return 1;
+    }
+
+    const int before = session.db.Count();
+    bool sourcesComplete = true;
+    for (const std::string& source : command.sources)
+        sourcesComplete = session.Import(source) && sourcesComplete;
+    const int added = session.db.Count() - before;
+
+    // Entries read from a damaged SOURCE before the damage are merged, as the
+    // program's import keeps them too.
+    if (added > 0 && !session.Save())
+        return 1;
+    out << added << (added == 1 ? " Eintrag" : " Eintr\u00E4ge") << " hinzugef\u00FCgt.\n";
+    return sourcesComplete ? 0 : 1;
+}
