@@ -1,1 +1,201 @@
-// placeholder
+#include "Prompt.h"
+
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QQueue>
+#include <QVariant>
+
+namespace Prompt {
+namespace {
+
+// Name of the dynamic property that PresetFile leaves on a dialog, so that the
+// scripted mode can report the preset name without asking the dialog's view.
+constexpr const char* PresetProperty = "mavrolinPresetFile";
+
+struct Script {
+    bool active = false;
+    QQueue<Button> answers;
+    QQueue<std::optional<QString>> files;
+    QList<Testing::ShownMessage> messages;
+    QList<Testing::ShownFileDialog> fileDialogs;
+};
+
+Script& script() {
+    static Script s;
+    return s;
+}
+
+QMessageBox::Icon iconOf(Kind kind) {
+    switch (kind) {
+    case Kind::Warning:
+        return QMessageBox::Warning;
+    case Kind::Error:
+    case Kind::General:
+        return QMessageBox::Critical;
+    case Kind::Information:
+        return QMessageBox::Information;
+    case Kind::Confirmation:
+        return QMessageBox::Question;
+    case Kind::System:
+        return QMessageBox::NoIcon;
+    }
+    return QMessageBox::NoIcon;
+}
+
+// The button that stands for closing the box without pressing one.
+Button escapeAnswer(Buttons buttons) {
+    if (buttons & Cancel)
+        return Cancel;
+    for (Button b : {Cancel, Ok, No, Yes})
+        if (buttons & b)
+            return b;
+    return NoButton;
+}
+
+} // namespace
+
+QString KindTitle(Kind kind) {
+    switch (kind) {
+    case Kind::Warning:
+        return QStringLiteral("Warnung");
+    case Kind::Error:
+        return QStringLiteral("Fehler");
+    case Kind::Information:
+        return QStringLiteral("Information");
+    case Kind::Confirmation:
+        return QStringLiteral("Bestätigung");
+    case Kind::General:
+    case Kind::System:
+        return QCoreApplication::applicationName();
+    }
+    return {};
+}
+
+QString ButtonText(Button button) {
+    switch (button) {
+    case Yes:
+        return QStringLiteral("&Ja");
+    case No:
+        return QStringLiteral("&Nein");
+    case Ok:
+        return QStringLiteral("OK");
+    case Cancel:
+        return QStringLiteral("Abbrechen");
+    case NoButton:
+        break;
+    }
+    return {};
+}
+
+Button Message(QWidget* parent, Kind kind, const QString& text, Buttons buttons,
+               const QString& title) {
+    if (buttons == NoButton)
+        buttons = Ok;
+    const QString caption = title.isEmpty() ? KindTitle(kind) : title;
+
+    Script& s = script();
+    if (s.active) {
+        s.messages.append({kind, caption, text, buttons});
+        if (!s.answers.isEmpty())
+            return s.answers.dequeue();
+        return escapeAnswer(buttons); // nothing queued: the box was closed
+    }
+
+    QMessageBox box(kind == Kind::System ? nullptr : parent);
+    box.setIcon(iconOf(kind));
+    box.setWindowTitle(caption);
+    box.setText(text);
+    QList<QPair<QAbstractButton*, Button>> map;
+    QAbstractButton* escape = nullptr;
+    for (Button b : {Yes, No, Ok, Cancel}) {
+        if (!(buttons & b))
+            continue;
+        QMessageBox::ButtonRole role = b == Yes  ? QMessageBox::YesRole
+                                       : b == No ? QMessageBox::NoRole
+                                       : b == Ok ? QMessageBox::AcceptRole
+                                                 : QMessageBox::RejectRole;
+        QPushButton* pb = box.addButton(ButtonText(b), role);
+        if (map.isEmpty())
+            box.setDefaultButton(pb);
+        map.append({pb, b});
+        if (b == escapeAnswer(buttons))
+            escape = pb;
+    }
+    box.setEscapeButton(escape);
+    box.exec();
+    for (const auto& [widget, b] : map)
+        if (box.clickedButton() == widget)
+            return b;
+    return escapeAnswer(buttons);
+}
+
+void PresetFile(QFileDialog& dialog, const QString& fileName) {
+    dialog.setProperty(PresetProperty, fileName);
+    dialog.selectFile(fileName);
+}
+
+std::optional<QString> RunFileDialog(QFileDialog& dialog) {
+    Script& s = script();
+    if (s.active) {
+        QVariant preset = dialog.property(PresetProperty);
+        s.fileDialogs.append(
+            {dialog.windowTitle(), dialog.directory().absolutePath(),
+             preset.isValid() ? preset.toString() : dialog.selectedFiles().value(0)});
+        if (s.files.isEmpty())
+            return std::nullopt;
+        std::optional<QString> answer = s.files.dequeue();
+        if (answer)
+            PresetFile(dialog, *answer); // the dialog keeps the last choice, as a real one does
+        return answer;
+    }
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    const QStringList chosen = dialog.selectedFiles();
+    if (chosen.isEmpty())
+        return std::nullopt;
+    dialog.setProperty(PresetProperty, chosen.first());
+    return chosen.first();
+}
+
+namespace Testing {
+
+void Begin() {
+    Script& s = script();
+    s = Script{};
+    s.active = true;
+}
+
+void End() {
+    script() = Script{};
+}
+
+bool Active() {
+    return script().active;
+}
+
+void QueueAnswer(Button answer) {
+    script().answers.enqueue(answer);
+}
+
+void QueueFile(std::optional<QString> path) {
+    script().files.enqueue(std::move(path));
+}
+
+const QList<ShownMessage>& Messages() {
+    return script().messages;
+}
+
+const QList<ShownFileDialog>& FileDialogs() {
+    return script().fileDialogs;
+}
+
+int PendingAnswers() {
+    const Script& s = script();
+    return static_cast<int>(s.answers.size() + s.files.size());
+}
+
+} // namespace Testing
+
+} // namespace Prompt

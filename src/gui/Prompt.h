@@ -2,7 +2,6 @@
 
 #include <QList>
 #include <QString>
-
 #include <optional>
 
 class QWidget;
@@ -23,15 +22,26 @@ enum Button : int { NoButton = 0, Yes = 1, No = 2, Ok = 4, Cancel = 8 };
 using Buttons = int;
 
 // Shows a modal box; its buttons carry the texts "&Ja", "&Nein", "OK",
-// "Abbrechen". An empty title takes the kind's title. Returns the button
+// "Abbrechen" (no buttons means OK). An empty title takes the kind's title.
+// In scripted mode the next queued answer is returned; with none queued the
+// box counts as closed. Returns the button
 // pressed; closing the box without a button returns Cancel when offered, else
 // the only/last button.
 Button Message(QWidget* parent, Kind kind, const QString& text, Buttons buttons,
                const QString& title = QString());
 
 // Runs a file dialog modally. Returns the chosen path, or nothing when the user
-// cancelled.
+// cancelled. The dialog keeps the chosen name as its preset for the next run.
 std::optional<QString> RunFileDialog(QFileDialog& dialog);
+
+// Presets the file name that a file dialog shows (and that scripted mode
+// records as ShownFileDialog::selectedFile).
+void PresetFile(QFileDialog& dialog, const QString& fileName);
+
+// The title of a kind ("Warnung", "Fehler", "Information", "Bestätigung"; the
+// application name for General and System) and the text of a button.
+QString KindTitle(Kind kind);
+QString ButtonText(Button button);
 
 namespace Testing {
 struct ShownMessage {
@@ -49,6 +59,8 @@ struct ShownFileDialog {
 void Begin();
 // Back to real dialogs.
 void End();
+// True between Begin and End.
+bool Active();
 void QueueAnswer(Button answer);
 void QueueFile(std::optional<QString> path); // nothing = the user cancels
 const QList<ShownMessage>& Messages();

@@ -1,0 +1,28 @@
+#include "ErrorReport.h"
+
+#include "Prompt.h"
+
+#include <QCoreApplication>
+
+namespace ErrorReport {
+
+QString ReportText(const QString& message) {
+    if (!message.isEmpty() && message.back() > QLatin1Char('.'))
+        return message + QLatin1Char('.');
+    return message;
+}
+
+void Show(QWidget* parent, const QString& message) {
+    try {
+        Prompt::Message(parent, Prompt::Kind::General, ReportText(message), Prompt::Ok,
+                        QCoreApplication::applicationName());
+    } catch (...) {
+        // A report that cannot be shown must not throw into the event loop.
+    }
+}
+
+void Show(QWidget* parent, const std::exception& error) {
+    Show(parent, QString::fromUtf8(error.what()));
+}
+
+} // namespace ErrorReport

@@ -1,0 +1,11 @@
+#include "GuardedApplication.h"
+
+#include "ErrorReport.h"
+
+TGuardedApplication::TGuardedApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+
+bool TGuardedApplication::notify(QObject* receiver, QEvent* event) {
+    bool handled = false;
+    ErrorReport::Guard(activeWindow(), [&] { handled = QApplication::notify(receiver, event); });
+    return handled;
+}
