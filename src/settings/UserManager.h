@@ -3,11 +3,16 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 // The settings of one user between runs: the database to reopen, the 52-byte
 // window configuration record (opaque here) and three option flags, kept in the
 // per-user settings store under Software\Orbelon\Mavrolin\<UserName>.
+namespace settings {
+class SettingsStore;
+}
+
 class TUserManager {
 public:
     static constexpr std::size_t ConfigurationSize = 52;
@@ -36,5 +41,8 @@ public:
     void DeleteSettings();
 
 private:
+    void Report(const std::string& text) const;
+
     WarningReporter warn_;
+    std::unique_ptr<settings::SettingsStore> store_;
 };

@@ -1,0 +1,166 @@
+#include "SettingsStore.h"
+
+#include "RegFileFormat.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QtDebug>
+#include <cerrno>
+#include <fcntl.h>
+#include <stdexcept>
+#include <sys/file.h>
+#include <thread>
+#include <unistd.h>
+
+namespace settings {
+
+void ThrowRegistryError() {
+    throw std::runtime_error(RegistryErrorText);
+}
+
+namespace {
+
+// Holds the exclusive lock on the store's lock file while alive. A separate
+// lock file is needed because the settings file itself is replaced by rename.
+class StoreLock {
+public:
+    StoreLock(const QString& path, std::chrono::milliseconds timeout) {
+        const QByteArray native = QFile::encodeName(path);
+        fd_ = ::open(native.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        if (fd_ < 0)
+            ThrowRegistryError();
+        const auto deadline = std::chrono::steady_clock::now() + timeout;
+        while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+            if ((errno != EWOULDBLOCK && errno != EINTR) ||
+                std::chrono::steady_clock::now() >= deadline) {
+                ::close(fd_);
+                ThrowRegistryError();
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    }
+    ~StoreLock() { ::close(fd_); } // closing releases the lock
+    StoreLock(const StoreLock&) = delete;
+    StoreLock& operator=(const StoreLock&) = delete;
+
+private:
+    int fd_ = -1;
+};
+
+bool WriteAll(int fd, const QByteArray& bytes) {
+    const char* data = bytes.constData();
+    auto left = static_cast<std::size_t>(bytes.size());
+    while (left > 0) {
+        const ssize_t written = ::write(fd, data, left);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += written;
+        left -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+// Temporary file in the same folder, flushed to disk, renamed over the file:
+// readers see either the old or the new content, never a torn one.
+void WriteAtomically(const QString& path, const QByteArray& bytes) {
+    QByteArray tempName = QFile::encodeName(path) + ".XXXXXX";
+    const int fd = ::mkostemp(tempName.data(), O_CLOEXEC);
+    if (fd < 0)
+        ThrowRegistryError();
+    const bool written = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+    if (::close(fd) != 0 || !written ||
+        ::rename(tempName.constData(), QFile::encodeName(path).constData()) != 0) {
+        ::unlink(tempName.constData());
+        ThrowRegistryError();
+    }
+    // Make the rename itself durable.
+    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+    const int dirFd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+}
+
+void MoveAside(const QString& path) {
+    const QString base = path + QStringLiteral(".invalid-") +
+                         QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString target = base;
+    for (int n = 2; QFileInfo::exists(target); ++n)
+        target = base + QStringLiteral("-%1").arg(n);
+    if (::rename(QFile::encodeName(path).constData(), QFile::encodeName(target).constData()) != 0)
+        ThrowRegistryError();
+    qWarning("settings file %s kept aside as %s", qPrintable(path), qPrintable(target));
+}
+
+// Reads the tree; a corrupt file is moved aside and an empty tree returned.
+RegKey ReadTree(const QString& path, QStringList& warnings) {
+    if (!QFileInfo::exists(path))
+        return RegKey();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        ThrowRegistryError();
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        ThrowRegistryError();
+    file.close();
+    QString error;
+    if (auto tree = regfile::Parse(bytes, &error))
+        return std::move(*tree);
+    qWarning("settings file %s cannot be read: %s", qPrintable(path), qPrintable(error));
+    MoveAside(path);
+    warnings << QString::fromUtf8(InvalidValuesWarning);
+    return RegKey();
+}
+
+} // namespace
+
+SettingsStore::SettingsStore(QString filePath, Warn warn)
+    : filePath_(std::move(filePath)), warn_(std::move(warn)) {}
+
+QString SettingsStore::DefaultFilePath() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/Mavrolin/registry.reg");
+}
+
+void SettingsStore::Update(const Change& change) {
+    QStringList warnings;
+    auto report = [&] {
+        for (const QString& text : warnings) {
+            if (warn_)
+                warn_(text);
+            else
+                qWarning("%s", qPrintable(text));
+        }
+    };
+    try {
+        const QString folder = QFileInfo(filePath_).absolutePath();
+        if (!QDir().mkpath(folder))
+            ThrowRegistryError();
+        StoreLock lock(LockFilePath(), lockTimeout_);
+        RegKey tree = ReadTree(filePath_, warnings);
+        if (change(tree))
+            WriteAtomically(filePath_, regfile::Write(tree));
+    } catch (...) {
+        report();
+        throw;
+    }
+    report();
+}
+
+RegKey SettingsStore::Read() {
+    RegKey snapshot;
+    Update([&](RegKey& tree) {
+        snapshot = std::move(tree);
+        return false;
+    });
+    return snapshot;
+}
+
+} // namespace settings
