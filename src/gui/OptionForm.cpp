@@ -1,0 +1,156 @@
+#include "OptionForm.h"
+
+#include "ErrorReport.h"
+#include "Prompt.h"
+#include "UserManager.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+#include <exception>
+
+namespace {
+
+// Laid out in pixels for a font 11 pixels high; a font with Arial's widths
+// keeps every text inside its box where the classic dialog font is missing.
+QFont DialogFont() {
+    QFont font;
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Arial"),
+                      QStringLiteral("Liberation Sans"), QStringLiteral("Nimbus Sans")});
+    font.setPixelSize(11);
+    return font;
+}
+
+QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const QString& text, const QString& hint,
+                        const QRect& geometry) {
+    auto* box = new QCheckBox(text, parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setToolTip(hint);
+    box->setGeometry(geometry);
+    return box;
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, const QString& hint,
+                        const QRect& geometry) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setToolTip(hint);
+    button->setGeometry(geometry);
+    button->setAutoDefault(false);
+    return button;
+}
+
+} // namespace
+
+TOptionForm::TOptionForm(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("OptionForm"));
+    setWindowTitle(QStringLiteral("Mavrolin Konfigurieren"));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint);
+    setFont(DialogFont());
+    setFixedSize(246, 222);
+    move(337, 226);
+
+    TitleLabel = new QLabel(QStringLiteral("Einstellungen für Nutzer"), this);
+    TitleLabel->setObjectName(QStringLiteral("TitleLabel"));
+    TitleLabel->setGeometry(16, 16, 112, 13);
+
+    UserLabel = new QLabel(this);
+    UserLabel->setObjectName(QStringLiteral("UserLabel"));
+    QFont bold = UserLabel->font();
+    bold.setBold(true);
+    UserLabel->setFont(bold);
+    UserLabel->move(140, 16);
+
+    // The frame comes first so that the check boxes inside it lie above it.
+    Bevel1 = new QFrame(this);
+    Bevel1->setObjectName(QStringLiteral("Bevel1"));
+    Bevel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    Bevel1->setGeometry(16, 40, 217, 65);
+
+    SaveWindowConfigCheckBox = MakeCheckBox(
+        this, "SaveWindowConfigCheckBox", QStringLiteral("Fenster&konfiguration sichern"),
+        QStringLiteral("sichert Position, Größe und Aufteilung des Hauptfensters in der Registry "
+                       "und stellt diese Werte beim nächsten Programmstart wieder her"),
+        QRect(24, 48, 201, 17));
+    SaveContentsCheckBox = MakeCheckBox(
+        this, "SaveContentsCheckBox", QStringLiteral("Fenster&inhalt speichern"),
+        QStringLiteral("sichert den Namen der geöffneten Datenbank, um sie beim nächsten "
+                       "Programmstart wieder zu öffnen"),
+        QRect(24, 80, 201, 17));
+    SaveOnExitCheckBox = MakeCheckBox(
+        this, "SaveOnExitCheckBox", QStringLiteral("&Einstellungen beim Beenden speichern"),
+        QStringLiteral("beim Beenden des Mavrolins werden die oben spezifizierten Werte "
+                       "automatisch gesichert, und beim nächsten Programmstart wieder hergestellt"),
+        QRect(16, 118, 209, 17));
+
+    DeleteButton = MakeButton(
+        this, "DeleteButton", QStringLiteral("&Originalkonfikuration wiederherstellen"),
+        QStringLiteral("löscht die Konfigurationseinträge aus der Registry, und verwendet somit "
+                       "beim nächsten Start wieder die Originalkonfiguration"),
+        QRect(16, 152, 217, 25));
+    OkButton =
+        MakeButton(this, "OkButton", QStringLiteral("OK"),
+                   QStringLiteral("bestätigt die gemachten Einstellungen"), QRect(16, 190, 97, 24));
+    OkButton->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
+    OkButton->setDefault(true);
+    CancelButton = MakeButton(
+        this, "CancelButton", QStringLiteral("Abbrechen"),
+        QStringLiteral("bricht diesen Dialog ab, und behält die ursprünglichen Einstellungen bei"),
+        QRect(136, 190, 97, 24));
+    CancelButton->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+
+    connect(OkButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(DeleteButton, &QPushButton::clicked, this, &TOptionForm::DeleteButtonClick);
+
+    setTabOrder(SaveOnExitCheckBox, OkButton);
+    setTabOrder(OkButton, CancelButton);
+    setTabOrder(CancelButton, SaveWindowConfigCheckBox);
+    setTabOrder(SaveWindowConfigCheckBox, SaveContentsCheckBox);
+    setTabOrder(SaveContentsCheckBox, DeleteButton);
+}
+
+bool TOptionForm::Execute(TUserManager& store) {
+    Store = &store;
+    UserLabel->setText(QString::fromUtf8(store.UserName));
+    UserLabel->adjustSize();
+    SaveWindowConfigCheckBox->setChecked(store.SaveWindowConfig);
+    SaveContentsCheckBox->setChecked(store.SaveContents);
+    SaveOnExitCheckBox->setChecked(store.SaveOnExit);
+    OkButton->setFocus();
+
+    const int result = exec();
+    if (result == QDialog::Accepted) {
+        store.SaveWindowConfig = SaveWindowConfigCheckBox->isChecked();
+        store.SaveContents = SaveContentsCheckBox->isChecked();
+        store.SaveOnExit = SaveOnExitCheckBox->isChecked();
+    }
+    return result != AbortResult;
+}
+
+void TOptionForm::DeleteButtonClick() {
+    if (Store == nullptr)
+        return;
+    const QString question =
+        QStringLiteral("Sollen beim nächsten Start wirklich wieder die Originaleinstellungen "
+                       "verwendet werden? Die bisher gemachten Einstellungen für ") +
+        QString::fromUtf8(Store->UserName) + QStringLiteral(" gehen dabei verloren. ");
+    if (Prompt::Message(this, Prompt::Kind::Warning, question, Prompt::Yes | Prompt::No) !=
+        Prompt::Yes)
+        return;
+    // Marked invalid before the deletion, so that even when the deletion fails
+    // nothing is written to the store for the rest of the run.
+    Store->Valid = false;
+    try {
+        Store->DeleteSettings();
+    } catch (const std::exception& error) {
+        // The dialog stays open; no exception may cross the event loop.
+        ErrorReport::Show(this, error);
+        return;
+    }
+    done(AbortResult);
+}
