@@ -13,4 +13,7 @@ std::string ToUtf8(std::string_view bytes);
 // std::nullopt when the text holds a character that Windows-1252 cannot hold
 // (or is not valid UTF-8).
 std::optional<std::string> FromUtf8(std::string_view utf8);
+// The Unicode character of one byte, and a whole text as UTF-16 (for ICU).
+char16_t ToUnicode(unsigned char byte);
+std::u16string ToUtf16(std::string_view bytes);
 } // namespace cp1252

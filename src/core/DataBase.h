@@ -60,6 +60,11 @@ public:
 
 private:
     struct Index;
+    // Lets go of one use of each value and removes those that no entry uses.
+    void DropIfUnused(TValueList::Node* language, TValueList::Node* errorType,
+                      TValueList::Node* project);
+    void LoadEntries(const std::string& name);
+
     std::vector<std::unique_ptr<TDataRecord>> Records;
     std::unique_ptr<Index> index_;
 };

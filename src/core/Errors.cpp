@@ -1,1 +1,33 @@
-// placeholder
+#include "Errors.h"
+
+#include <cerrno>
+
+const char* const InvalidEntryException::Message =
+    "Es ist bereits ein identischer Eintrag in der Datenbank vorhanden!";
+
+InvalidEntryException::InvalidEntryException() : std::runtime_error(Message) {}
+
+std::string FileErrorMessage(int errnum) {
+    switch (errnum) {
+    case ENOENT:
+        return "Datei nicht gefunden";
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR:
+        return "Dateizugriff verweigert";
+    case ENAMETOOLONG:
+        return "Ungültiger Dateiname";
+    case EMFILE:
+    case ENFILE:
+        return "Zu viele geöffnete Dateien";
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG: // the file size limit: the write could not write all its bytes
+        return "Zu wenig Speicherplatz";
+    case ENOMEM:
+        return "Zu wenig Arbeitsspeicher";
+    default:
+        return "E/A-Fehler " + std::to_string(errnum);
+    }
+}

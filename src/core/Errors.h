@@ -10,3 +10,15 @@ public:
     InvalidEntryException();
     static const char* const Message; // "Es ist bereits ein identischer Eintrag ..."
 };
+
+// The German text of a failure of the file layer, by errno value: "Datei nicht
+// gefunden", "Dateizugriff verweigert", ..., otherwise "E/A-Fehler <errno>".
+std::string FileErrorMessage(int errnum);
+
+// Messages of a load that are not errno values.
+namespace loadmsg {
+inline constexpr const char* PastEnd = "Versuch hinter dem Dateiende zu lesen";
+inline constexpr const char* BadMagic = "Die angegebene Datei ist keine gültige Datenbank!";
+inline constexpr const char* RangeCheck = "Fehler bei Bereichsprüfung";
+inline constexpr const char* OutOfMemory = "Zu wenig Arbeitsspeicher";
+} // namespace loadmsg

@@ -1,1 +1,209 @@
-// placeholder
+#include "ValueList.h"
+
+#include "Cp1252.h"
+#include "ValueListImpl.h"
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <stdexcept>
+#include <unicode/ucol.h>
+#include <unordered_map>
+
+namespace {
+
+struct TextHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+};
+
+// One collator for the process: the default locale's, comparing at secondary
+// strength (letter case ignored, accents significant). Some locales (the
+// POSIX one behind LANG=C) order the letters by case at the primary level; for
+// them the root collation is used, so that "c++" still finds "C++".
+class Collator {
+public:
+    Collator() {
+        coll_ = Open(nullptr);
+        if (!coll_ || !IgnoresCase()) {
+            if (coll_)
+                ucol_close(coll_);
+            coll_ = Open("");
+        }
+        if (!coll_)
+            throw std::runtime_error("ICU-Sortierung nicht verfügbar");
+    }
+    ~Collator() { ucol_close(coll_); }
+    Collator(const Collator&) = delete;
+    Collator& operator=(const Collator&) = delete;
+
+    [[nodiscard]] std::string SortKey(std::string_view bytes) const {
+        const std::u16string text = cp1252::ToUtf16(bytes);
+        uint8_t buffer[256];
+        const auto length = static_cast<int32_t>(text.size());
+        int32_t size = ucol_getSortKey(coll_, text.data(), length, buffer, sizeof buffer);
+        if (size <= static_cast<int32_t>(sizeof buffer))
+            return std::string(reinterpret_cast<const char*>(buffer),
+                               static_cast<std::size_t>(size));
+        std::string key(static_cast<std::size_t>(size), '\0');
+        size = ucol_getSortKey(coll_, text.data(), length, reinterpret_cast<uint8_t*>(key.data()),
+                               size);
+        key.resize(static_cast<std::size_t>(size));
+        return key;
+    }
+
+private:
+    static UCollator* Open(const char* locale) {
+        UErrorCode status = U_ZERO_ERROR;
+        UCollator* coll = ucol_open(locale, &status);
+        if (U_FAILURE(status)) {
+            if (coll)
+                ucol_close(coll);
+            return nullptr;
+        }
+        ucol_setStrength(coll, UCOL_SECONDARY);
+        return coll;
+    }
+
+    [[nodiscard]] bool IgnoresCase() const {
+        static constexpr UChar lower[] = {u'a', u'z'};
+        static constexpr UChar upper[] = {u'A', u'Z'};
+        return ucol_strcoll(coll_, lower, 2, upper, 2) == UCOL_EQUAL;
+    }
+
+    UCollator* coll_ = nullptr;
+};
+
+const Collator& TheCollator() {
+    static const Collator collator;
+    return collator;
+}
+
+} // namespace
+
+struct TValueList::Impl {
+    std::map<std::string, std::unique_ptr<Node>> byKey;
+    // Exact spellings seen before, so that most lookups skip the collator.
+    std::unordered_map<std::string, Node*, TextHash, std::equal_to<>> bySpelling;
+    // Nodes in list order, rebuilt on demand after inserts and removals.
+    mutable std::vector<Node*> order;
+    mutable bool orderValid = true;
+
+    const std::vector<Node*>& Order() const {
+        if (!orderValid) {
+            order.clear();
+            order.reserve(byKey.size());
+            for (const auto& entry : byKey)
+                order.push_back(entry.second.get());
+            orderValid = true;
+        }
+        return order;
+    }
+
+    void Remember(std::string_view spelling, Node* node) {
+        auto [it, inserted] = bySpelling.emplace(std::string(spelling), node);
+        if (inserted)
+            node->spellings.push_back(it->first);
+    }
+};
+
+TValueList::TValueList() : d(new Impl) {
+    (void)TheCollator();
+}
+
+TValueList::~TValueList() {
+    delete d;
+}
+
+int TValueList::Count() const {
+    return static_cast<int>(d->byKey.size());
+}
+
+const std::string& TValueList::Value(int index) const {
+    return d->Order().at(static_cast<std::size_t>(index))->value;
+}
+
+TFilter& TValueList::Filter(int index) {
+    return d->Order().at(static_cast<std::size_t>(index))->filter;
+}
+
+const TFilter& TValueList::Filter(int index) const {
+    return d->Order().at(static_cast<std::size_t>(index))->filter;
+}
+
+int TValueList::UseCount(int index) const {
+    return static_cast<int>(d->Order().at(static_cast<std::size_t>(index))->uses);
+}
+
+int TValueList::IndexOf(std::string_view value) const {
+    const Node* node = Find(value);
+    if (!node)
+        return -1;
+    const auto& order = d->Order();
+    const auto it = std::lower_bound(order.begin(), order.end(), node,
+                                     [](const Node* a, const Node* b) { return a->key < b->key; });
+    return static_cast<int>(it - order.begin());
+}
+
+TValueList::Node* TValueList::Find(std::string_view value) const {
+    if (const auto hit = d->bySpelling.find(value); hit != d->bySpelling.end())
+        return hit->second;
+    const auto it = d->byKey.find(TheCollator().SortKey(value));
+    if (it == d->byKey.end())
+        return nullptr;
+    d->Remember(value, it->second.get());
+    return it->second.get();
+}
+
+TValueList::Node* TValueList::FindOrInsert(std::string_view value) {
+    if (const auto hit = d->bySpelling.find(value); hit != d->bySpelling.end())
+        return hit->second;
+    std::string key = TheCollator().SortKey(value);
+    auto it = d->byKey.find(key);
+    if (it == d->byKey.end()) {
+        auto node = std::make_unique<Node>();
+        node->value = std::string(value);
+        node->key = key;
+        it = d->byKey.emplace(std::move(key), std::move(node)).first;
+        d->orderValid = false;
+    }
+    d->Remember(value, it->second.get());
+    return it->second.get();
+}
+
+bool TValueList::Add(std::string_view value) {
+    const int before = Count();
+    FindOrInsert(value);
+    return Count() != before;
+}
+
+void TValueList::Remove(Node* node) {
+    for (const std::string& spelling : node->spellings)
+        d->bySpelling.erase(spelling);
+    d->orderValid = false;
+    const auto it = d->byKey.find(node->key);
+    if (it != d->byKey.end() && it->second.get() == node)
+        d->byKey.erase(it); // releases the node
+}
+
+void TValueList::Delete(int index) {
+    Node* node = d->Order().at(static_cast<std::size_t>(index));
+    if (node->uses == 0)
+        Remove(node);
+}
+
+void TValueList::Clear() {
+    std::vector<Node*> unused;
+    for (const auto& entry : d->byKey)
+        if (entry.second->uses == 0)
+            unused.push_back(entry.second.get());
+    for (Node* node : unused)
+        Remove(node);
+}
+
+void TValueList::Reset() {
+    d->bySpelling.clear();
+    d->byKey.clear();
+    d->order.clear();
+    d->orderValid = true;
+}

@@ -28,10 +28,26 @@ public:
     // Inserts `value` with a new, ticked TFilter at its sorted place unless the
     // list already holds it. Returns true when it was inserted.
     bool Add(std::string_view value);
+    // Delete and Clear leave a value that database entries still use (see
+    // UseCount) in place: every entry's value must stay findable.
     void Delete(int index);
     void Clear();
 
+    // Number of database entries whose field uses the value at `index` (in any
+    // letter case); the database keeps it, a value with uses is never unused.
+    [[nodiscard]] int UseCount(int index) const;
+
+    // One listed value; its layout is private to the core.
+    struct Node;
+
 private:
+    friend class TDataBase;
     struct Impl;
     Impl* d;
+
+    // Lookups by node, for the database: stable pointers while the value stays.
+    [[nodiscard]] Node* Find(std::string_view value) const;
+    Node* FindOrInsert(std::string_view value);
+    void Remove(Node* node);
+    void Reset(); // removes every value; only when no entry uses any
 };

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "DataRecord.h"
+
+#include <cstddef>
+#include <cstdint>
+
+// The identity of an entry: field texts 1 to 5 with the ASCII capitals folded.
+// Two entries are identical exactly when these agree; the helpers compute that
+// without building the texts, for the database's duplicate index.
+namespace identity {
+
+// The calendar day of a date as the whole day number, or one value shared by
+// every date that is no calendar day (their field text is empty).
+std::int64_t DayKey(double date);
+
+bool Equal(const TDataRecord& a, const TDataRecord& b);
+std::size_t Hash(const TDataRecord& record);
+
+struct RecordHash {
+    std::size_t operator()(const TDataRecord* r) const { return Hash(*r); }
+};
+struct RecordEqual {
+    bool operator()(const TDataRecord* a, const TDataRecord* b) const { return Equal(*a, *b); }
+};
+
+} // namespace identity
