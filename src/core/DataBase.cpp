@@ -22,8 +22,8 @@ constexpr const char* kDefaultErrorTypes[] = {
     "falscher logischer Ausdruck",
     "fehlerhafter Algorithmus",
     "Parameter verwechselt",
-    "unber\xFC"
-    "cksichtigter Spezialfall",
+    ("unber\xFC"
+     "cksichtigter Spezialfall"),
     "unerwarteter Routineneffekt",
     "vergessene Anweisung",
     "vertauschte Anweisungen",

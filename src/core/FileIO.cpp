@@ -17,10 +17,20 @@ int Injected(Op op) {
     return hook ? hook(op) : 0;
 }
 
+bool durable = true;
+
 } // namespace
 
 void SetFaultHook(FaultHook hook) {
     Hook() = std::move(hook);
+}
+
+void SetDurable(bool value) {
+    durable = value;
+}
+
+bool Durable() {
+    return durable;
 }
 
 int WriteAll(int fd, const char* data, std::size_t size) {
@@ -44,6 +54,8 @@ int WriteAll(int fd, const char* data, std::size_t size) {
 int Flush(int fd) {
     if (const int err = Injected(Op::Flush))
         return err;
+    if (!durable)
+        return 0;
     return ::fsync(fd) == 0 ? 0 : errno;
 }
 

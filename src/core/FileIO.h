@@ -16,6 +16,11 @@ enum class Op { Write, Flush, Rename };
 using FaultHook = std::function<int(Op)>;
 void SetFaultHook(FaultHook hook);
 
+// When off, Flush skips the fsync (the hook is still consulted): for the
+// fuzzer and tests, where durability buys nothing and costs most of the time.
+void SetDurable(bool durable);
+[[nodiscard]] bool Durable();
+
 // Each returns 0 on success or an errno value.
 int WriteAll(int fd, const char* data, std::size_t size);
 int Flush(int fd);

@@ -339,7 +339,7 @@ void TDataBase::Save() {
         }
         // Make the rename itself durable; the data is already safe either way.
         Fd folder(::open(DirectoryOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-        if (folder.get() >= 0)
+        if (folder.get() >= 0 && fileio::Durable())
             (void)::fsync(folder.get());
     } catch (const std::bad_alloc&) {
         throw std::runtime_error(loadmsg::OutOfMemory);
