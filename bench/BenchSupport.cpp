@@ -1,0 +1,67 @@
+#include "BenchSupport.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace bench {
+
+double PeakRssMiB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0; // ru_maxrss is in KiB on Linux
+}
+
+double Median(std::vector<double>& samples) {
+    if (samples.empty())
+        return 0.0;
+    std::sort(samples.begin(), samples.end());
+    const std::size_t mid = samples.size() / 2;
+    return samples.size() % 2 != 0 ? samples[mid] : (samples[mid - 1] + samples[mid]) / 2.0;
+}
+
+void PrintRow(const std::string& what, double value, const std::string& unit, double target) {
+    if (target > 0)
+        std::printf("%-44s %10.3f %-3s  (Ziel < %g %s)  %s\n", what.c_str(), value, unit.c_str(),
+                    target, unit.c_str(), value < target ? "erreicht" : "VERFEHLT");
+    else
+        std::printf("%-44s %10.3f %-3s\n", what.c_str(), value, unit.c_str());
+    std::fflush(stdout);
+}
+
+std::string SelfPath() {
+    return std::filesystem::read_symlink("/proc/self/exe").string();
+}
+
+std::string RunAndCapture(const std::string& command) {
+    std::FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr)
+        throw std::runtime_error("cannot start: " + command);
+    std::string output;
+    std::array<char, 4096> buffer{};
+    std::size_t n = 0;
+    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
+        output.append(buffer.data(), n);
+    if (pclose(pipe) != 0)
+        throw std::runtime_error("failed: " + command);
+    return output;
+}
+
+TempDir::TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "mavrolin-bench-XXXXXX");
+    if (mkdtemp(pattern.data()) == nullptr)
+        throw std::runtime_error("cannot create a temporary folder");
+    path_ = pattern;
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+} // namespace bench

@@ -1,0 +1,420 @@
+// Drives the built `mvd` binary end to end: output, messages, exit codes and
+// what it leaves in the database files.
+#include <QtTest>
+#include <sys/stat.h>
+
+namespace {
+
+struct Entry {
+    QByteArray language, category, project;
+    double date;
+    quint32 minutes;
+    QByteArray description;
+};
+
+const QByteArray Magic("#MLDB-MavrolinDataBase\r");
+constexpr double March5th2001 = 36955.0; // 05.03.2001
+
+void PutU32(QByteArray& out, quint32 value) {
+    for (int i = 0; i < 4; ++i)
+        out.append(char((value >> (8 * i)) & 0xFF));
+}
+void PutString(QByteArray& out, const QByteArray& text) {
+    PutU32(out, quint32(text.size()));
+    out.append(text);
+}
+
+// A database file written byte by byte, independent of the core's writer.
+// `count` < 0 stores the number of entries.
+QByteArray DbFile(const QList<Entry>& entries, qint64 count = -1) {
+    QByteArray out = Magic;
+    PutU32(out, quint32(count < 0 ? entries.size() : count));
+    for (const Entry& e : entries) {
+        PutString(out, e.language);
+        PutString(out, e.category);
+        PutString(out, e.project);
+        quint64 bits;
+        std::memcpy(&bits, &e.date, sizeof bits);
+        PutU32(out, quint32(bits & 0xFFFFFFFFu));
+        PutU32(out, quint32(bits >> 32));
+        PutU32(out, e.minutes);
+        PutString(out, e.description);
+    }
+    return out;
+}
+
+// The worked example: C++ / Zeigerfehler / no project / 05.03.2001 / 15 minutes.
+const Entry Example{"C++", "Zeigerfehler", "", March5th2001, 15, ""};
+const Entry Umlauts{"Object Pascal",
+                    "unber\xFC"
+                    "cksichtigter Spezialfall",
+                    "B\xFC"
+                    "ro \x80",
+                    March5th2001 + 1,
+                    90,
+                    "Gr\xF6\xDF"
+                    "e, \"falsch\"\r\nzweite Zeile"};
+const Entry Other{"Java", "Eins-daneben-Fehler", "Web", March5th2001 + 2, 5, "a"};
+
+const QByteArray Header("ID,Sprache,Kategorie,Projekt,Datum,Aufwand,Beschreibung\r\n");
+const QByteArray ExampleRow("1,C++,Zeigerfehler,,05.03.2001,15,\r\n");
+const QByteArray UmlautsRow = QString("2,Object Pascal,unber\u00FCcksichtigter Spezialfall,"
+                                      "B\u00FCro \u20AC,06.03.2001,90,\"Gr\u00F6\u00DFe, "
+                                      "\"\"falsch\"\"\r\nzweite Zeile\"\r\n")
+                                  .toUtf8();
+const QByteArray Duplicate("Es ist bereits ein identischer Eintrag in der Datenbank vorhanden!\n");
+const QByteArray EndOfFile("Versuch hinter dem Dateiende zu lesen\n");
+const QByteArray NotFound("Datei nicht gefunden\n");
+const QByteArray NotADatabase = QString("Die angegebene Datei ist keine g\u00FCltige "
+                                        "Datenbank!\n")
+                                    .toUtf8();
+const QByteArray Untouched = QString("wurde nicht ver\u00E4ndert").toUtf8();
+
+struct Result {
+    int exitCode = -1;
+    QByteArray out, err;
+};
+
+// A file whose bytes are given, or no file at all (a null QByteArray).
+void WriteOrRemove(const QString& path, const QByteArray& bytes) {
+    QFile::remove(path);
+    if (bytes.isNull())
+        return;
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+QByteArray ReadOrNull(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    QByteArray bytes = file.readAll();
+    return bytes.isNull() ? QByteArray("") : bytes;
+}
+
+ino_t Inode(const QString& path) {
+    struct stat info {};
+    return stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : 0;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(QList<QByteArray>)
+
+class TestMvd : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void help();
+    void usageErrors_data();
+    void usageErrors();
+    void list_data();
+    void list();
+    void add_data();
+    void add();
+    void addThenListRoundTripsUmlauts();
+    void merge_data();
+    void merge();
+    void check_data();
+    void check();
+
+private:
+    Result Run(const QStringList& args);
+    QString Path(const QString& name) const { return dir_->filePath(name); }
+    std::unique_ptr<QTemporaryDir> dir_;
+};
+
+Result TestMvd::Run(const QStringList& args) {
+    QProcess process;
+    process.setWorkingDirectory(dir_->path());
+    process.start(QStringLiteral(MVD_PATH), args);
+    Result result;
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        return result;
+    result.exitCode = process.exitCode();
+    result.out = process.readAllStandardOutput();
+    result.err = process.readAllStandardError();
+    return result;
+}
+
+void TestMvd::init() {
+    dir_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir_->isValid());
+}
+
+void TestMvd::help() {
+    Result r = Run({"--help"});
+    QCOMPARE(r.exitCode, 0);
+    QVERIFY(r.out.contains("mvd list DATEI"));
+    QVERIFY(r.out.contains("mvd merge DATEI QUELLE..."));
+    QCOMPARE(r.err, QByteArray());
+}
+
+void TestMvd::usageErrors_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::newRow("no arguments") << QStringList{};
+    QTest::newRow("unknown command") << QStringList{"show", "db.mvd"};
+    QTest::newRow("missing file") << QStringList{"check"};
+    QTest::newRow("add with bad date")
+        << QStringList{"add",       "db.mvd", "--language", "C",          "--category", "c",
+                       "--project", "p",      "--date",     "30.02.2001", "--minutes",  "1"};
+    QTest::newRow("add with text beyond Windows-1252")
+        << QStringList{"add",        "db.mvd",     "--language", "C",
+                       "--category", "c",          "--project",  "\u0141\u00F3d\u017A",
+                       "--date",     "01.02.2001", "--minutes",  "1"};
+}
+
+void TestMvd::usageErrors() {
+    QFETCH(QStringList, args);
+    Result r = Run(args);
+    QCOMPARE(r.exitCode, 2);
+    QCOMPARE(r.out, QByteArray());
+    QVERIFY2(r.err.startsWith("mvd: ") && r.err.endsWith("Hilfe: mvd --help\n"), r.err);
+    QVERIFY(!QFile::exists(Path("db.mvd")));
+}
+
+void TestMvd::list_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QByteArray>("out");
+    QTest::addColumn<QByteArray>("err");
+    QTest::addColumn<int>("exitCode");
+    QTest::newRow("empty database") << DbFile({}) << Header << QByteArray() << 0;
+    QTest::newRow("worked example")
+        << DbFile({Example}) << Header + ExampleRow << QByteArray() << 0;
+    QTest::newRow("quoting, line breaks, umlauts, euro")
+        << DbFile({Example, Umlauts}) << Header + ExampleRow + UmlautsRow << QByteArray() << 0;
+    Entry sameInOtherCase = Example;
+    sameInOtherCase.language = "c++";
+    sameInOtherCase.date += 0.75;
+    sameInOtherCase.description = "anders";
+    QTest::newRow("duplicate in the file listed once")
+        << DbFile({Example, sameInOtherCase}) << Header + ExampleRow << QByteArray() << 0;
+    Entry undefinedByte = Other;
+    undefinedByte.description = "\x81\x9D";
+    QTest::newRow("undefined Windows-1252 codes as C1 controls")
+        << DbFile({undefinedByte})
+        << Header + "1,Java,Eins-daneben-Fehler,Web,07.03.2001,5," +
+               QString("\u0081\u009D").toUtf8() + "\r\n"
+        << QByteArray() << 0;
+    Entry noDay = Other;
+    noDay.date = std::numeric_limits<double>::quiet_NaN();
+    QTest::newRow("date that is no day")
+        << DbFile({noDay}) << Header + "1,Java,Eins-daneben-Fehler,Web,,5,a\r\n"
+        << QByteArray() << 0;
+    QTest::newRow("truncated: entries before the damage")
+        << DbFile({Example, Umlauts}).chopped(3) << Header + ExampleRow << EndOfFile << 1;
+    QTest::newRow("count larger than the entries")
+        << DbFile({Example}, 5) << Header + ExampleRow << EndOfFile << 1;
+    QTest::newRow("wrong magic") << QByteArray("#MLDB-MavrolinDatabase\r\0\0\0\0", 27) << Header
+                                 << NotADatabase << 1;
+    QTest::newRow("missing file") << QByteArray() << Header << NotFound << 1;
+}
+
+void TestMvd::list() {
+    QFETCH(QByteArray, file);
+    QFETCH(QByteArray, out);
+    QFETCH(QByteArray, err);
+    QFETCH(int, exitCode);
+    WriteOrRemove(Path("db.mvd"), file);
+    Result r = Run({"list", "db.mvd"});
+    QCOMPARE(r.out, out);
+    QCOMPARE(r.err, err);
+    QCOMPARE(r.exitCode, exitCode);
+    QCOMPARE(ReadOrNull(Path("db.mvd")), file); // listing never writes
+}
+
+void TestMvd::add_data() {
+    QTest::addColumn<QByteArray>("before"); // null: FILE does not exist
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QByteArray>("err");
+    QTest::addColumn<QByteArray>("after"); // null: FILE must be unchanged
+    const QStringList example{"--language", "C++",    "--category", "Zeigerfehler", "--project",
+                              "",           "--date", "05.03.2001", "--minutes",    "15"};
+    QTest::newRow("new file is the worked example byte for byte")
+        << QByteArray() << example << 0 << QByteArray() << DbFile({Example});
+    QTest::newRow("appends to an existing database")
+        << DbFile({Other}) << example << 0 << QByteArray() << DbFile({Other, Example});
+    QStringList sameInOtherCase = example;
+    sameInOtherCase[1] = "c++";
+    sameInOtherCase[3] = "ZEIGERfehler";
+    sameInOtherCase += QStringList{"--description", "neu"};
+    QTest::newRow("duplicate in other letter case refused")
+        << DbFile({Other, Example}) << sameInOtherCase << 1 << Duplicate << QByteArray();
+    QStringList umlautCase = example;
+    umlautCase[5] = "\u00C4";
+    Entry withUmlaut = Example;
+    withUmlaut.project = "\xE4";
+    QTest::newRow("umlaut case is no duplicate")
+        << DbFile({withUmlaut}) << umlautCase << 0 << QByteArray()
+        << DbFile({withUmlaut, Entry{"C++", "Zeigerfehler", "\xC4", March5th2001, 15, ""}});
+    QTest::newRow("damaged file is left alone")
+        << DbFile({Other}, 2) << example << 1 << EndOfFile << QByteArray();
+    QTest::newRow("not a database is left alone")
+        << QByteArray("just some text that is no database") << example << 1 << NotADatabase
+        << QByteArray();
+}
+
+void TestMvd::add() {
+    QFETCH(QByteArray, before);
+    QFETCH(QStringList, options);
+    QFETCH(int, exitCode);
+    QFETCH(QByteArray, err);
+    QFETCH(QByteArray, after);
+    WriteOrRemove(Path("db.mvd"), before);
+    const ino_t inode = Inode(Path("db.mvd"));
+
+    Result r = Run(QStringList{"add", "db.mvd"} + options);
+    QCOMPARE(r.exitCode, exitCode);
+    QCOMPARE(r.out, QByteArray());
+    if (err.isEmpty())
+        QCOMPARE(r.err, QByteArray());
+    else
+        QVERIFY2(r.err.startsWith(err), r.err);
+
+    if (after.isNull()) {
+        QCOMPARE(ReadOrNull(Path("db.mvd")), before);
+        QCOMPARE(Inode(Path("db.mvd")), inode); // not even rewritten
+    } else {
+        QCOMPARE(ReadOrNull(Path("db.mvd")), after);
+    }
+    // No temporary file is left behind.
+    QCOMPARE(QDir(dir_->path()).entryList(QDir::Files | QDir::Hidden),
+             before.isNull() && after.isNull() ? QStringList{} : QStringList{"db.mvd"});
+}
+
+void TestMvd::addThenListRoundTripsUmlauts() {
+    const QString project = QStringLiteral("B\u00FCro \u20AC \u00C4\u00D6\u00DC\u00DF");
+    const QString description = QStringLiteral("\u201EZitat\u201C, Zeile 1\r\nZeile 2 \u00B5");
+    Result r = Run({"add", "db.mvd", "--language=Delphi", "--category", "\u00DCberlauf",
+                    "--project", project, "--date", "29.02.2024", "--minutes", "4294967295",
+                    "--description", description});
+    QCOMPARE(r.exitCode, 0);
+    // Stored as Windows-1252 bytes.
+    QVERIFY(ReadOrNull(Path("db.mvd")).contains("B\xFCro \x80 \xC4\xD6\xDC\xDF"));
+
+    r = Run({"list", "db.mvd"});
+    QCOMPARE(r.exitCode, 0);
+    const QByteArray expected = Header + QString("1,Delphi,\u00DCberlauf,%1,29.02.2024,4294967295,"
+                                                 "\"%2\"\r\n")
+                                             .arg(project, description)
+                                             .toUtf8();
+    QCOMPARE(r.out, expected);
+}
+
+void TestMvd::merge_data() {
+    QTest::addColumn<QByteArray>("target");         // null: FILE does not exist
+    QTest::addColumn<QList<QByteArray>>("sources"); // null entry: missing SOURCE
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QByteArray>("out");
+    QTest::addColumn<QByteArray>("err");
+    QTest::addColumn<QByteArray>("after"); // null: FILE must be unchanged, not even rewritten
+    Entry exampleUpper = Example;
+    exampleUpper.category = "ZEIGERFEHLER";
+    QTest::newRow("adds only new entries")
+        << DbFile({Example}) << QList<QByteArray>{DbFile({exampleUpper, Umlauts, Other})} << 0
+        << QString("2 Eintr\u00E4ge hinzugef\u00FCgt.\n").toUtf8() << QByteArray()
+        << DbFile({Example, Umlauts, Other});
+    QTest::newRow("several sources, one entry")
+        << DbFile({Example}) << QList<QByteArray>{DbFile({Other}), DbFile({Other, Example})} << 0
+        << QString("1 Eintrag hinzugef\u00FCgt.\n").toUtf8() << QByteArray()
+        << DbFile({Example, Other});
+    QTest::newRow("nothing new: file not saved")
+        << DbFile({Example, Other}) << QList<QByteArray>{DbFile({Other})} << 0
+        << QString("0 Eintr\u00E4ge hinzugef\u00FCgt.\n").toUtf8() << QByteArray() << QByteArray();
+    QTest::newRow("damaged source: entries before the damage merged")
+        << DbFile({Example}) << QList<QByteArray>{DbFile({Other, Umlauts}).chopped(1)} << 1
+        << QString("1 Eintrag hinzugef\u00FCgt.\n").toUtf8() << EndOfFile
+        << DbFile({Example, Other});
+    QTest::newRow("missing source reported, others merged")
+        << DbFile({Example}) << QList<QByteArray>{QByteArray(), DbFile({Other})} << 1
+        << QString("1 Eintrag hinzugef\u00FCgt.\n").toUtf8() << NotFound
+        << DbFile({Example, Other});
+    QTest::newRow("damaged target is left alone")
+        << DbFile({Example}, 3) << QList<QByteArray>{DbFile({Other})} << 1 << QByteArray()
+        << EndOfFile << QByteArray();
+    QTest::newRow("missing target is not created")
+        << QByteArray() << QList<QByteArray>{DbFile({Other})} << 1 << QByteArray() << NotFound
+        << QByteArray();
+}
+
+void TestMvd::merge() {
+    QFETCH(QByteArray, target);
+    QFETCH(QList<QByteArray>, sources);
+    QFETCH(int, exitCode);
+    QFETCH(QByteArray, out);
+    QFETCH(QByteArray, err);
+    QFETCH(QByteArray, after);
+    WriteOrRemove(Path("db.mvd"), target);
+    const ino_t inode = Inode(Path("db.mvd"));
+    QStringList args{"merge", "db.mvd"};
+    for (int i = 0; i < sources.size(); ++i) {
+        const QString name = QString("source%1.mvd").arg(i);
+        WriteOrRemove(Path(name), sources[i]);
+        args << name;
+    }
+
+    Result r = Run(args);
+    QCOMPARE(r.exitCode, exitCode);
+    QCOMPARE(r.out, out);
+    if (err.isEmpty())
+        QCOMPARE(r.err, QByteArray());
+    else
+        QVERIFY2(r.err.startsWith(err), r.err);
+    if (after.isNull()) {
+        QCOMPARE(ReadOrNull(Path("db.mvd")), target);
+        QCOMPARE(Inode(Path("db.mvd")), inode);
+    } else {
+        QCOMPARE(ReadOrNull(Path("db.mvd")), after);
+    }
+    for (int i = 0; i < sources.size(); ++i)
+        QCOMPARE(ReadOrNull(Path(QString("source%1.mvd").arg(i))), sources[i]);
+}
+
+void TestMvd::check_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QByteArray>("out");
+    QTest::addColumn<QByteArray>("err");
+    QTest::addColumn<int>("exitCode");
+    const auto report = [](int entries, int duplicates, const QString& error) {
+        return QString("Eintr\u00E4ge: %1\nDoppelte \u00FCbersprungen: %2\nLadefehler: %3\n")
+            .arg(entries)
+            .arg(duplicates)
+            .arg(error)
+            .toUtf8();
+    };
+    Entry exampleLower = Example;
+    exampleLower.language = "c++";
+    QTest::newRow("empty") << DbFile({}) << report(0, 0, "keiner") << QByteArray() << 0;
+    QTest::newRow("duplicates counted") << DbFile({Example, Other, exampleLower, Other, Umlauts})
+                                        << report(3, 2, "keiner") << QByteArray() << 0;
+    QTest::newRow("damage after a duplicate")
+        << DbFile({Example, exampleLower, Other}).chopped(2)
+        << report(1, 1, "Versuch hinter dem Dateiende zu lesen") << EndOfFile << 1;
+    QTest::newRow("count beyond range")
+        << DbFile({Example}, 0x80000000LL) << report(0, 0, "Fehler bei Bereichspr\u00FCfung")
+        << QByteArray("Fehler bei Bereichspr\xC3\xBC"
+                      "fung\n")
+        << 1;
+    QTest::newRow("too short for the magic")
+        << QByteArray("#MLDB") << report(0, 0, "Versuch hinter dem Dateiende zu lesen") << EndOfFile
+        << 1;
+    QTest::newRow("missing") << QByteArray() << report(0, 0, "Datei nicht gefunden") << NotFound
+                             << 1;
+}
+
+void TestMvd::check() {
+    QFETCH(QByteArray, file);
+    QFETCH(QByteArray, out);
+    QFETCH(QByteArray, err);
+    QFETCH(int, exitCode);
+    WriteOrRemove(Path("db.mvd"), file);
+    Result r = Run({"check", "db.mvd"});
+    QCOMPARE(r.out, out);
+    QCOMPARE(r.err, err);
+    QCOMPARE(r.exitCode, exitCode);
+}
+
+QTEST_GUILESS_MAIN(TestMvd)
+#include "tst_mvd.moc"
