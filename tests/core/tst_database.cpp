@@ -1,0 +1,392 @@
+// The in-memory database: defaults, duplicates, IDs, value lists with their
+// use counts, visibility and the unsaved-changes flag.
+
+#include "CoreTestUtil.h"
+#include "Errors.h"
+
+#include <QtTest>
+
+#include <random>
+
+using namespace coretest;
+
+namespace {
+
+QStringList Values(const TValueList& list)
+{
+    QStringList out;
+    for (int i = 0; i < list.Count(); ++i)
+        out << QString::fromLatin1(list.Value(i).c_str());
+    return out;
+}
+
+// Field texts 1 to 5 compared with the ASCII capitals folded: the definition
+// that the database's identity index must agree with.
+bool IdenticalByText(const TDataRecord& a, const TDataRecord& b)
+{
+    for (std::uint8_t k = 1; k <= 5; ++k) {
+        std::string x = a.FieldText(k), y = b.FieldText(k);
+        for (auto* s : {&x, &y})
+            for (char& c : *s)
+                if (c >= 'A' && c <= 'Z')
+                    c = static_cast<char>(c + 32);
+        if (x != y)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+class DataBaseTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void newDatabase()
+    {
+        TDataBase db;
+        QCOMPARE(Values(db.Languages),
+                 QStringList({"Ansi C", "Assembler", "Basic", "Borland Pascal", "C++", "Fortran",
+                              "Java", "Object Pascal", "Turbo Pascal", "Visual Basic",
+                              "Visual C++"}));
+        QCOMPARE(Values(db.ErrorTypes),
+                 QStringList({"Eins-daneben-Fehler", "falscher logischer Ausdruck",
+                              "fehlerhafter Algorithmus", "Parameter verwechselt",
+                              QString::fromLatin1("unber\xfc" "cksichtigter Spezialfall"),
+                              "unerwarteter Routineneffekt", "vergessene Anweisung",
+                              "vertauschte Anweisungen", "Zeigerfehler"}));
+        QCOMPARE(db.Projects.Count(), 0);
+        QCOMPARE(db.Count(), 0);
+        QCOMPARE(db.NextID, 1u);
+        QVERIFY(!db.AndFilter);
+        QVERIFY(!db.Modified);
+        QVERIFY(db.FileName.empty());
+        for (const TValueList* list : {&db.Languages, &db.ErrorTypes})
+            for (int i = 0; i < list->Count(); ++i)
+                QVERIFY(list->Filter(i).Checked);
+        QCOMPARE(db.GetRecord(0), nullptr);
+        QCOMPARE(db.GetRecord(-1), nullptr);
+    }
+
+    void duplicates_data()
+    {
+        QTest::addColumn<QByteArray>("language");
+        QTest::addColumn<QByteArray>("errorType");
+        QTest::addColumn<QByteArray>("project");
+        QTest::addColumn<double>("date");
+        QTest::addColumn<uint>("minutes");
+        QTest::addColumn<bool>("duplicate");
+        // The first entry is C++ / Zeigerfehler / Projekt / 05.03.2001 / 15 / "a".
+        const double day = Day(2001, 3, 5);
+        QTest::newRow("same") << QByteArray("C++") << QByteArray("Zeigerfehler")
+                              << QByteArray("Projekt") << day << 15u << true;
+        QTest::newRow("language case") << QByteArray("c++") << QByteArray("Zeigerfehler")
+                                        << QByteArray("Projekt") << day << 15u << true;
+        QTest::newRow("category case") << QByteArray("C++") << QByteArray("ZEIGERFEHLER")
+                                        << QByteArray("Projekt") << day << 15u << true;
+        QTest::newRow("project case") << QByteArray("C++") << QByteArray("Zeigerfehler")
+                                       << QByteArray("pROJEKT") << day << 15u << true;
+        QTest::newRow("time of day") << QByteArray("C++") << QByteArray("Zeigerfehler")
+                                      << QByteArray("Projekt") << day + 0.75 << 15u << true;
+        QTest::newRow("other day") << QByteArray("C++") << QByteArray("Zeigerfehler")
+                                    << QByteArray("Projekt") << day + 1 << 15u << false;
+        QTest::newRow("other minutes") << QByteArray("C++") << QByteArray("Zeigerfehler")
+                                        << QByteArray("Projekt") << day << 16u << false;
+        QTest::newRow("other project") << QByteArray("C++") << QByteArray("Zeigerfehler")
+                                        << QByteArray("Projekt2") << day << 15u << false;
+        QTest::newRow("trailing space") << QByteArray("C++ ") << QByteArray("Zeigerfehler")
+                                         << QByteArray("Projekt") << day << 15u << false;
+    }
+
+    void duplicates()
+    {
+        QFETCH(QByteArray, language);
+        QFETCH(QByteArray, errorType);
+        QFETCH(QByteArray, project);
+        QFETCH(double, date);
+        QFETCH(uint, minutes);
+        QFETCH(bool, duplicate);
+        TDataBase db;
+        db.AddRecord(Entry("C++", "Zeigerfehler", "Projekt", Day(2001, 3, 5), 15, "a"));
+        db.Modified = false;
+        auto second = Entry(language.toStdString(), errorType.toStdString(),
+                            project.toStdString(), date, minutes, "other description");
+        if (duplicate) {
+            QVERIFY_THROWS_EXCEPTION(InvalidEntryException, db.AddRecord(std::move(second)));
+            QVERIFY(second); // a refused entry stays with the caller
+            QCOMPARE(db.Count(), 1);
+            QCOMPARE(db.NextID, 2u);
+            QVERIFY(!db.Modified);
+            QCOMPARE(db.Projects.Count(), 1);
+        } else {
+            db.AddRecord(std::move(second));
+            QCOMPARE(db.Count(), 2);
+        }
+    }
+
+    void umlautCaseIsNoDuplicate()
+    {
+        TDataBase db;
+        db.AddRecord(Entry("Java", "T", "\xc4rger", 1, 1));
+        db.AddRecord(Entry("Java", "T", "\xe4rger", 1, 1)); // must not throw
+        QCOMPARE(db.Count(), 2);
+        // ... but the value list treats both spellings as one value.
+        QCOMPARE(db.Projects.Count(), 1);
+        QCOMPARE(db.Projects.Value(0), std::string("\xc4rger"));
+        QCOMPARE(db.Projects.UseCount(0), 2);
+    }
+
+    void datesThatAreNoDay()
+    {
+        TDataBase db;
+        const double nan = std::numeric_limits<double>::quiet_NaN();
+        const double inf = std::numeric_limits<double>::infinity();
+        db.AddRecord(Entry("C", "T", "P", nan, 1));
+        QCOMPARE(db.GetRecord(0)->FieldText(ckDate), std::string());
+        // Every date without a calendar day has the same (empty) field text.
+        QVERIFY_THROWS_EXCEPTION(InvalidEntryException, db.AddRecord(Entry("C", "T", "P", inf, 1)));
+        QVERIFY_THROWS_EXCEPTION(InvalidEntryException,
+                                 db.AddRecord(Entry("C", "T", "P", -1e300, 1)));
+        db.AddRecord(Entry("C", "T", "P", Day(1, 1, 1), 1));
+        db.AddRecord(Entry("C", "T", "P", Day(9999, 12, 31) + 0.999, 1));
+        QCOMPARE(db.Count(), 3);
+    }
+
+    // The hash index must refuse exactly what a comparison with every entry
+    // by field texts would refuse.
+    void indexAgreesWithFullComparison()
+    {
+        std::mt19937 rng(4711);
+        const char* languages[] = {"C", "c", "Java", "JAVA", "\xc4", "\xe4", ""};
+        const char* projects[] = {"p", "P", "q", "\xd6l", "\xf6l"};
+        const double dates[] = {0.0,  0.5, -0.5, 1.0, 36955.0, 36955.99, -1.25,
+                                std::numeric_limits<double>::quiet_NaN(),
+                                std::numeric_limits<double>::infinity(), 3e6};
+        TDataBase db;
+        std::vector<TDataRecord> model;
+        for (int i = 0; i < 3000; ++i) {
+            auto r = Entry(languages[rng() % 7], (rng() % 2) ? "T" : "t", projects[rng() % 5],
+                           dates[rng() % 10], static_cast<std::uint32_t>(rng() % 3));
+            const TDataRecord copy = *r;
+            bool expected = false;
+            for (const TDataRecord& m : model)
+                expected = expected || IdenticalByText(m, copy);
+            bool refused = false;
+            try {
+                db.AddRecord(std::move(r));
+                model.push_back(copy);
+            } catch (const InvalidEntryException&) {
+                refused = true;
+            }
+            QCOMPARE(refused, expected);
+            if (i % 7 == 3 && !model.empty()) { // delete now and then
+                const auto victim = static_cast<std::size_t>(rng() % model.size());
+                db.DeleteRecord(db.GetRecord(static_cast<int>(victim))->ID);
+                model.erase(model.begin() + static_cast<std::ptrdiff_t>(victim));
+            }
+        }
+        QCOMPARE(db.Count(), static_cast<int>(model.size()));
+        for (std::size_t i = 0; i < model.size(); ++i)
+            QVERIFY(db.GetRecord(static_cast<int>(i))->IsIdentical(model[i]));
+    }
+
+    void lowerCaseLanguageUsesListedValue()
+    {
+        TDataBase db;
+        db.AddRecord(Entry("c++", "Zeigerfehler", "", 1, 1));
+        QCOMPARE(db.Languages.Count(), 11);
+        QCOMPARE(db.GetRecord(0)->Language, std::string("c++"));
+        QCOMPARE(db.Languages.IndexOf("c++"), db.Languages.IndexOf("C++"));
+        db.Languages.Filter(db.Languages.IndexOf("C++")).Checked = false;
+        db.SetAndFilter(true);
+        QVERIFY(db.GetRecord(0)->Hidden);
+    }
+
+    void ids()
+    {
+        TDataBase db;
+        for (std::uint32_t m = 1; m <= 3; ++m) {
+            auto r = Entry("C", "T", "P", 1, m);
+            r->ID = 99; // overwritten
+            QCOMPARE(db.AddRecord(std::move(r))->ID, m);
+        }
+        db.DeleteRecord(2);
+        QCOMPARE(db.AddRecord(Entry("C", "T", "P", 1, 9))->ID, 4u);
+        QCOMPARE(db.GetRecord(1)->ID, 3u); // later entries moved up
+        db.Clear();
+        QCOMPARE(db.AddRecord(Entry("C", "T", "P", 1, 9))->ID, 1u);
+    }
+
+    void valuesGoWithTheirLastEntry_data()
+    {
+        QTest::addColumn<QByteArray>("first");
+        QTest::addColumn<QByteArray>("second");
+        QTest::newRow("same spelling") << QByteArray("Proj") << QByteArray("Proj");
+        QTest::newRow("other case") << QByteArray("Proj") << QByteArray("PROJ");
+        QTest::newRow("umlaut case") << QByteArray("\xc4pfel") << QByteArray("\xe4pfel");
+    }
+
+    void valuesGoWithTheirLastEntry()
+    {
+        QFETCH(QByteArray, first);
+        QFETCH(QByteArray, second);
+        for (bool deleteFirstSpellingFirst : {true, false}) {
+            TDataBase db;
+            const auto a = db.AddRecord(Entry("Java", "T", first.toStdString(), 1, 1))->ID;
+            const auto b = db.AddRecord(Entry("java", "T", second.toStdString(), 1, 2))->ID;
+            QCOMPARE(db.Projects.Count(), 1);
+            db.DeleteRecord(deleteFirstSpellingFirst ? a : b);
+            QCOMPARE(db.Projects.Count(), 1); // the other entry still uses it
+            QVERIFY(db.Languages.IndexOf("Java") >= 0);
+            db.DeleteRecord(deleteFirstSpellingFirst ? b : a);
+            QCOMPARE(db.Projects.Count(), 0);
+            QCOMPARE(db.Languages.IndexOf("Java"), -1); // defaults are not protected
+            QCOMPARE(db.Languages.Count(), 10);
+        }
+    }
+
+    void changeRecord()
+    {
+        TDataBase db;
+        db.AddRecord(Entry("C++", "Zeigerfehler", "Alt", Day(2001, 3, 5), 15, "a"));
+        db.AddRecord(Entry("Java", "Zeigerfehler", "Anderes", Day(2001, 3, 5), 15));
+        db.Modified = false;
+
+        // Only the description changes: the entry itself is no duplicate.
+        auto change = Entry("C++", "Zeigerfehler", "Alt", Day(2001, 3, 5), 15, "b");
+        change->ID = 1;
+        TDataRecord* adopted = db.ChangeRecord(std::move(change));
+        QVERIFY(adopted);
+        QCOMPARE(db.GetRecord(0), adopted);
+        QCOMPARE(adopted->Description, std::string("b"));
+        QVERIFY(db.Modified);
+
+        // A change that would duplicate the other entry is refused unchanged.
+        db.Modified = false;
+        auto dup = Entry("java", "Zeigerfehler", "anderes", Day(2001, 3, 5) + 0.5, 15);
+        dup->ID = 1;
+        QVERIFY_THROWS_EXCEPTION(InvalidEntryException, db.ChangeRecord(std::move(dup)));
+        QVERIFY(dup);
+        QVERIFY(!db.Modified);
+        QCOMPARE(db.GetRecord(0), adopted);
+
+        // Renaming the project: the old name goes, the new one is ticked.
+        auto rename = Entry("C++", "Zeigerfehler", "Neu", Day(2001, 3, 5), 15, "b");
+        rename->ID = 1;
+        db.ChangeRecord(std::move(rename));
+        QCOMPARE(Values(db.Projects), QStringList({"Anderes", "Neu"}));
+        QVERIFY(db.Projects.Filter(db.Projects.IndexOf("Neu")).Checked);
+        QCOMPARE(db.GetRecord(0)->ID, 1u);
+        QCOMPARE(db.NextID, 3u);
+
+        // Only the letter case changes: the shared value stays.
+        auto recase = Entry("c++", "Zeigerfehler", "NEU", Day(2001, 3, 5), 15, "b");
+        recase->ID = 1;
+        db.ChangeRecord(std::move(recase));
+        QCOMPARE(Values(db.Projects), QStringList({"Anderes", "Neu"}));
+        QVERIFY(db.Languages.IndexOf("C++") >= 0);
+
+        // An unknown ID changes nothing and leaves the record with the caller.
+        db.Modified = false;
+        auto unknown = Entry("X", "Y", "Z", 5, 5);
+        unknown->ID = 77;
+        QCOMPARE(db.ChangeRecord(std::move(unknown)), nullptr);
+        QVERIFY(unknown);
+        QVERIFY(!db.Modified);
+        QCOMPARE(db.Languages.IndexOf("X"), -1);
+    }
+
+    void deleteUnknownId()
+    {
+        TDataBase db;
+        db.AddRecord(Entry("C", "T", "P", 1, 1));
+        db.Modified = false;
+        db.DeleteRecord(42);
+        QVERIFY(!db.Modified);
+        QCOMPARE(db.Count(), 1);
+    }
+
+    void visibility_data()
+    {
+        QTest::addColumn<bool>("andMode");
+        QTest::addColumn<bool>("language");
+        QTest::addColumn<bool>("errorType");
+        QTest::addColumn<bool>("project");
+        QTest::addColumn<bool>("hidden");
+        for (int bits = 0; bits < 16; ++bits) {
+            const bool andMode = bits & 8, l = bits & 4, c = bits & 2, p = bits & 1;
+            const bool hidden = andMode ? !(l && c && p) : (!l && !c && !p);
+            QTest::addRow("%s L%d C%d P%d", andMode ? "AND" : "OR", l, c, p)
+                << andMode << l << c << p << hidden;
+        }
+    }
+
+    void visibility()
+    {
+        QFETCH(bool, andMode);
+        QFETCH(bool, language);
+        QFETCH(bool, errorType);
+        QFETCH(bool, project);
+        QFETCH(bool, hidden);
+        TDataBase db;
+        TDataRecord* r = db.AddRecord(Entry("java", "Zeigerfehler", "proj", 1, 1));
+        db.Languages.Filter(db.Languages.IndexOf("Java")).Checked = language;
+        db.ErrorTypes.Filter(db.ErrorTypes.IndexOf("zeigerfehler")).Checked = errorType;
+        db.Projects.Filter(db.Projects.IndexOf("PROJ")).Checked = project;
+        QVERIFY(!r->Hidden); // flags alone do not recompute
+        db.SetAndFilter(andMode);
+        QCOMPARE(r->Hidden, hidden);
+        QCOMPARE(db.IsHidden(*r), hidden);
+        QVERIFY(!db.Modified || db.Count() == 1);
+        // A new entry gets its Hidden from the current flags and mode.
+        TDataRecord* r2 = db.AddRecord(Entry("JAVA", "ZEIGERFEHLER", "Proj", 2, 1));
+        QCOMPARE(r2->Hidden, hidden);
+    }
+
+    void filterDoesNotTouchModified()
+    {
+        TDataBase db;
+        db.Languages.Filter(0).Checked = false;
+        db.SetAndFilter(true);
+        QVERIFY(!db.Modified);
+        db.Clear();
+        QVERIFY(!db.AndFilter);
+        QVERIFY(db.Languages.Filter(0).Checked);
+    }
+
+    void listOrderIgnoresCase()
+    {
+        TValueList list;
+        for (const char* v : {"delta", "Bravo", "\xc4rger", "alpha", "Charlie", "ALPHA", "zulu"})
+            list.Add(v);
+        QCOMPARE(Values(list), QStringList({"alpha", QString::fromLatin1("\xc4rger"), "Bravo",
+                                            "Charlie", "delta", "zulu"}));
+        QCOMPARE(list.IndexOf("CHARLIE"), 3);
+        QCOMPARE(list.IndexOf("\xe4rger"), 1);
+        QCOMPARE(list.IndexOf("arger"), -1); // the umlaut is not its base letter
+        QVERIFY(!list.Add("Delta"));
+        QCOMPARE(list.Value(4), std::string("delta")); // first spelling kept
+        list.Delete(0);
+        QCOMPARE(list.IndexOf("alpha"), -1);
+        QCOMPARE(list.IndexOf("zulu"), 4);
+        list.Clear();
+        QCOMPARE(list.Count(), 0);
+        QVERIFY(list.Add("alpha"));
+    }
+
+    void listValuesInUseStay()
+    {
+        TDataBase db;
+        db.AddRecord(Entry("C", "T", "P", 1, 1));
+        db.Projects.Delete(0);
+        db.Projects.Clear();
+        QCOMPARE(Values(db.Projects), QStringList({"P"}));
+        db.AddProject("Q");
+        db.RemoveUnusedValues("", "", "p"); // in use, in another case
+        db.RemoveUnusedValues("", "", "q");
+        QCOMPARE(Values(db.Projects), QStringList({"P"}));
+    }
+};
+
+QTEST_GUILESS_MAIN(DataBaseTest)
+#include "tst_database.moc"
