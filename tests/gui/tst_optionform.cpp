@@ -1,0 +1,279 @@
+#include "DialogDriver.h"
+#include "OptionForm.h"
+#include "Prompt.h"
+#include "UserManager.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+struct Flags {
+    bool saveOnExit;
+    bool saveContents;
+    bool saveWindowConfig;
+};
+
+// A store whose user has settings on disk with the given flags. SaveOnExit is
+// written as given but kept off in memory afterwards unless asked, so that
+// destroying the store writes nothing behind the test's back.
+std::unique_ptr<TUserManager> StoredUser(const std::string& name, Flags flags) {
+    {
+        TUserManager writer(name);
+        writer.Valid = true;
+        writer.SaveOnExit = flags.saveOnExit;
+        writer.SaveContents = flags.saveContents;
+        writer.SaveWindowConfig = flags.saveWindowConfig;
+        writer.DataBaseName = "/tmp/fehler.mvd";
+        writer.Save();
+        writer.SaveOnExit = false;
+    }
+    auto store = std::make_unique<TUserManager>(name);
+    if (!store->Valid)
+        return nullptr;
+    return store;
+}
+
+void Compare(const TUserManager& store, Flags flags) {
+    QCOMPARE(store.SaveOnExit, flags.saveOnExit);
+    QCOMPARE(store.SaveContents, flags.saveContents);
+    QCOMPARE(store.SaveWindowConfig, flags.saveWindowConfig);
+}
+
+QString Question(const QString& name) {
+    return QStringLiteral("Sollen beim nächsten Start wirklich wieder die "
+                          "Originaleinstellungen verwendet werden? Die bisher gemachten "
+                          "Einstellungen für ") +
+           name + QStringLiteral(" gehen dabei verloren. ");
+}
+
+} // namespace
+
+class TestOptionForm : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { Prompt::Testing::Begin(); }
+    void cleanup() { Prompt::Testing::End(); }
+
+    void showsStoreAndUserName_data();
+    void showsStoreAndUserName();
+    void closingWays_data();
+    void closingWays();
+    void okWritesNothing();
+    void deletionQuestion_data();
+    void deletionQuestion();
+    void deletionNoKeepsEverything();
+    void deletionYesDeletesAndAborts();
+    void keyboardOrder();
+};
+
+void TestOptionForm::showsStoreAndUserName_data() {
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<bool>("saveOnExit");
+    QTest::addColumn<bool>("saveContents");
+    QTest::addColumn<bool>("saveWindowConfig");
+    QTest::newRow("first-start flags") << "anna" << false << true << false;
+    QTest::newRow("all set") << "Jürgen Groß" << true << true << true;
+    QTest::newRow("window only") << "w" << false << false << true;
+}
+
+void TestOptionForm::showsStoreAndUserName() {
+    QFETCH(QString, user);
+    QFETCH(bool, saveOnExit);
+    QFETCH(bool, saveContents);
+    QFETCH(bool, saveWindowConfig);
+    TUserManager store(user.toStdString());
+    store.SaveOnExit = saveOnExit;
+    store.SaveContents = saveContents;
+    store.SaveWindowConfig = saveWindowConfig;
+
+    TOptionForm form;
+    bool okHadFocus = false;
+    DialogDriver driver([&](QDialog&) {
+        QCOMPARE(form.UserLabel->text(), user);
+        QVERIFY(form.UserLabel->font().bold());
+        QCOMPARE(form.TitleLabel->text(), QStringLiteral("Einstellungen für Nutzer"));
+        QCOMPARE(form.SaveOnExitCheckBox->isChecked(), saveOnExit);
+        QCOMPARE(form.SaveContentsCheckBox->isChecked(), saveContents);
+        QCOMPARE(form.SaveWindowConfigCheckBox->isChecked(), saveWindowConfig);
+        okHadFocus = form.focusWidget() == form.OkButton;
+        QTest::mouseClick(form.CancelButton, Qt::LeftButton);
+    });
+    QVERIFY(form.Execute(store));
+    QVERIFY(driver.ran);
+    QVERIFY(okHadFocus);
+    store.SaveOnExit = false;
+}
+
+void TestOptionForm::closingWays_data() {
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<bool>("takesTicks");
+    QTest::newRow("OK button") << "ok" << true;
+    QTest::newRow("Enter") << "enter" << true;
+    QTest::newRow("Cancel button") << "cancel" << false;
+    QTest::newRow("Escape") << "escape" << false;
+    QTest::newRow("close box") << "close" << false;
+}
+
+void TestOptionForm::closingWays() {
+    QFETCH(QString, way);
+    QFETCH(bool, takesTicks);
+    TUserManager store(QByteArray("closer-").append(QTest::currentDataTag()).toStdString());
+    store.SaveOnExit = true;
+    store.SaveContents = false;
+    store.SaveWindowConfig = true;
+
+    TOptionForm form;
+    DialogDriver driver([&](QDialog& dialog) {
+        // Every box is turned over before closing.
+        for (QCheckBox* box :
+             {form.SaveOnExitCheckBox, form.SaveContentsCheckBox, form.SaveWindowConfigCheckBox})
+            QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
+        form.OkButton->setFocus();
+        if (way == QLatin1String("ok"))
+            QTest::mouseClick(form.OkButton, Qt::LeftButton);
+        else if (way == QLatin1String("cancel"))
+            QTest::mouseClick(form.CancelButton, Qt::LeftButton);
+        else if (way == QLatin1String("enter"))
+            DialogDriver::Key(form, Qt::Key_Return);
+        else if (way == QLatin1String("escape"))
+            DialogDriver::Key(form, Qt::Key_Escape);
+        else
+            dialog.close();
+    });
+    QVERIFY(form.Execute(store));
+    QVERIFY(driver.ran);
+    QVERIFY(!driver.leftOpen);
+    if (takesTicks)
+        Compare(store, {false, true, false});
+    else
+        Compare(store, {true, false, true});
+    QVERIFY(Prompt::Testing::Messages().isEmpty());
+    store.Valid = false; // this test writes nothing at its end
+}
+
+void TestOptionForm::okWritesNothing() {
+    auto store = StoredUser("okuser", {false, true, false});
+    QVERIFY(store);
+    TOptionForm form;
+    DialogDriver driver([&](QDialog&) {
+        form.SaveOnExitCheckBox->setChecked(true);
+        form.SaveWindowConfigCheckBox->setChecked(true);
+        form.SaveContentsCheckBox->setChecked(false);
+        QTest::mouseClick(form.OkButton, Qt::LeftButton);
+    });
+    QVERIFY(form.Execute(*store));
+    Compare(*store, {true, false, true});
+    QVERIFY(store->Valid);
+    // The stored settings are those of before the dialog.
+    {
+        TUserManager reread("okuser");
+        QVERIFY(reread.Valid);
+        Compare(reread, {false, true, false});
+    }
+    store->Valid = false;
+}
+
+void TestOptionForm::deletionQuestion_data() {
+    QTest::addColumn<QString>("user");
+    QTest::newRow("plain") << "erika";
+    QTest::newRow("umlauts and blank") << "Jörg Müller";
+    QTest::newRow("dotted") << "e.mustermann";
+}
+
+void TestOptionForm::deletionQuestion() {
+    QFETCH(QString, user);
+    TUserManager store(user.toStdString());
+    TOptionForm form;
+    Prompt::Testing::QueueAnswer(Prompt::No);
+    DialogDriver driver([&](QDialog&) {
+        QTest::mouseClick(form.DeleteButton, Qt::LeftButton);
+        QTest::mouseClick(form.CancelButton, Qt::LeftButton);
+    });
+    QVERIFY(form.Execute(store));
+    const auto& shown = Prompt::Testing::Messages();
+    QCOMPARE(shown.size(), 1);
+    QCOMPARE(shown[0].kind, Prompt::Kind::Warning);
+    QCOMPARE(shown[0].buttons, Prompt::Yes | Prompt::No);
+    QCOMPARE(shown[0].text, Question(user));
+    QVERIFY(shown[0].text.endsWith(QStringLiteral("verloren. ")));
+    QVERIFY(shown[0].text.contains(QStringLiteral("für ") + user + QStringLiteral(" gehen")));
+}
+
+void TestOptionForm::deletionNoKeepsEverything() {
+    auto store = StoredUser("keeper", {true, false, true});
+    QVERIFY(store);
+    store->SaveOnExit = true;
+    TOptionForm form;
+    Prompt::Testing::QueueAnswer(Prompt::No);
+    bool stayedOpen = false;
+    DialogDriver driver([&](QDialog& dialog) {
+        QTest::mouseClick(form.DeleteButton, Qt::LeftButton);
+        stayedOpen = dialog.isVisible();
+        QTest::mouseClick(form.CancelButton, Qt::LeftButton);
+    });
+    QVERIFY(form.Execute(*store));
+    QVERIFY(stayedOpen);
+    QVERIFY(store->Valid);
+    QCOMPARE(Prompt::Testing::PendingAnswers(), 0);
+    TUserManager reread("keeper");
+    QVERIFY(reread.Valid);
+    Compare(reread, {true, false, true});
+    store->SaveOnExit = false;
+    reread.SaveOnExit = false;
+}
+
+void TestOptionForm::deletionYesDeletesAndAborts() {
+    auto store = StoredUser("leaver", {false, true, true});
+    QVERIFY(store);
+    TOptionForm form;
+    Prompt::Testing::QueueAnswer(Prompt::Yes);
+    DialogDriver driver([&](QDialog&) {
+        // Ticks set before the deletion are not taken over.
+        form.SaveOnExitCheckBox->setChecked(true);
+        form.SaveContentsCheckBox->setChecked(false);
+        QTest::mouseClick(form.DeleteButton, Qt::LeftButton);
+    });
+    QVERIFY(!form.Execute(*store));
+    QVERIFY(driver.ran);
+    QVERIFY(!driver.leftOpen);
+    QCOMPARE(form.result(), TOptionForm::AbortResult);
+    QVERIFY(!store->Valid);
+    Compare(*store, {false, true, true});
+    // The stored settings are gone: the next start finds none.
+    TUserManager reread("leaver");
+    QVERIFY(!reread.Valid);
+
+    // The next opening works on the store again and reports no deletion.
+    DialogDriver again([&](QDialog&) { QTest::mouseClick(form.OkButton, Qt::LeftButton); });
+    QVERIFY(form.Execute(*store));
+}
+
+void TestOptionForm::keyboardOrder() {
+    TUserManager store("tabber");
+    TOptionForm form;
+    QList<QWidget*> seen;
+    DialogDriver driver([&](QDialog&) {
+        seen << QApplication::focusWidget();
+        for (int i = 0; i < 6; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            seen << QApplication::focusWidget();
+        }
+        QTest::mouseClick(form.CancelButton, Qt::LeftButton);
+    });
+    form.Execute(store);
+    const QList<QWidget*> expected = {form.OkButton,
+                                      form.CancelButton,
+                                      form.SaveWindowConfigCheckBox,
+                                      form.SaveContentsCheckBox,
+                                      form.DeleteButton,
+                                      form.SaveOnExitCheckBox,
+                                      form.OkButton};
+    QCOMPARE(seen, expected);
+}
+
+QTEST_MAIN(TestOptionForm)
+#include "tst_optionform.moc"
