@@ -2,7 +2,6 @@
 
 #include "DataBase.h"
 
-#include <QApplication>
 #include <QDesktopServices>
 #include <QFile>
 #include <QFrame>
@@ -12,6 +11,12 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QUrl>
+
+// The icons live in the GUI library's resources, which a static library must
+// register explicitly.
+static void InitIconResources() {
+    Q_INIT_RESOURCE(Icons);
+}
 
 namespace {
 
@@ -40,18 +45,18 @@ QFrame* MakeBevel(QWidget* parent, const char* name, const QRect& geometry) {
     return bevel;
 }
 
-// The program's own icon is the application icon that the program body sets;
-// the built-in resource stands in where none is set (as in tests).
+// The program's own icon, with its 32 x 32 and 16 x 16 images.
 QIcon ProgramIcon() {
-    QIcon icon = QApplication::windowIcon();
-    if (icon.isNull())
-        icon = QIcon(QStringLiteral(":/icons/mavrolin.svg"));
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/icons/mavrolin32.svg"), QSize(32, 32));
+    icon.addFile(QStringLiteral(":/icons/mavrolin16.svg"), QSize(16, 16));
     return icon;
 }
 
 } // namespace
 
 TInfoForm::TInfoForm(QWidget* parent) : QDialog(parent) {
+    InitIconResources();
     setObjectName(QStringLiteral("InfoForm"));
     setWindowTitle(QStringLiteral("Information"));
     // A title bar without close box or system menu: the dialog is left with OK.
@@ -111,6 +116,12 @@ TInfoForm::TInfoForm(QWidget* parent) : QDialog(parent) {
     MailButton->setToolTip(QStringLiteral("eine eMail an den Programmierer schicken"));
     MailButton->setAutoDefault(false);
     MailButton->setGeometry(20, 225, 111, 25);
+
+    // The labels size themselves to their text, as the sizes above are those of
+    // the texts in the classic dialog font; a wider font must not clip them.
+    for (QLabel* label : {ProjectNameLabel, VersionLabel, CompanyLabel, DataBaseLabel,
+                          ProgrammerLabel, ProgrammernameLabel, eMailLabel})
+        label->adjustSize();
 
     connect(OkButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(MailButton, &QPushButton::clicked, this, &TInfoForm::MailButtonClick);

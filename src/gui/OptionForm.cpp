@@ -56,7 +56,8 @@ TOptionForm::TOptionForm(QWidget* parent) : QDialog(parent) {
 
     TitleLabel = new QLabel(QStringLiteral("Einstellungen für Nutzer"), this);
     TitleLabel->setObjectName(QStringLiteral("TitleLabel"));
-    TitleLabel->setGeometry(16, 16, 112, 13);
+    TitleLabel->move(16, 16);
+    TitleLabel->adjustSize(); // sized to its text, so that a wider font does not clip it
 
     UserLabel = new QLabel(this);
     UserLabel->setObjectName(QStringLiteral("UserLabel"));
