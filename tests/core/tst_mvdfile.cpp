@@ -1,4 +1,399 @@
+// The .mvd file: byte layout, loading of broken files, the messages of the
+// file layer, and what a save leaves on disk.
+
+#include "CoreTestUtil.h"
+#include "FileIO.h"
+
 #include <QtTest>
-class T : public QObject { Q_OBJECT };
-QTEST_GUILESS_MAIN(T)
+
+#include <cerrno>
+#include <cstdlib>
+#include <new>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace coretest;
+
+// The largest single allocation made while a test runs: a corrupt length or
+// count must never make the loader ask for more than the file holds.
+namespace {
+std::size_t largestAllocation = 0;
+}
+
+void* operator new(std::size_t size)
+{
+    if (size > largestAllocation)
+        largestAllocation = size;
+    if (void* p = std::malloc(size ? size : 1))
+        return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
+namespace {
+
+const QByteArray kExample = QByteArray::fromHex("03000000432B2B"
+                                                "0C0000005A65696765726665686C6572"
+                                                "00000000"
+                                                "00000000600BE240"
+                                                "0F000000"
+                                                "00000000");
+
+QByteArray ThreeEntries()
+{
+    return Magic() + U32(3) + kExample +
+           EntryBytes("java", "unber\xfc" "cksichtigter Spezialfall", "\xc4rger", 36956.5, 0,
+                      "Zeile 1\r\nZeile 2") +
+           EntryBytes("Ada", "neu", "P", -1.25, 4294967295u, QByteArray(300, 'x'));
+}
+
+bool ChattrWorks(const QString& path, bool immutable)
+{
+    const QString cmd = QStringLiteral("chattr %1i '%2' 2>/dev/null")
+                            .arg(immutable ? QStringLiteral("+") : QStringLiteral("-"), path);
+    return std::system(cmd.toLocal8Bit().constData()) == 0;
+}
+
+} // namespace
+
+class MvdFileTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    QString path(const QString& name) const { return dir.filePath(name); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(dir.isValid());
+        fileio::SetDurable(false);
+    }
+
+    void workedExample()
+    {
+        TDataBase db;
+        db.AddRecord(Entry("C++", "Zeigerfehler", "", Day(2001, 3, 5), 15));
+        db.FileName = Native(path("example.mvd"));
+        db.Save();
+        const QByteArray bytes = ReadBytes(path("example.mvd"));
+        QCOMPARE(bytes.size(), 70);
+        QCOMPARE(bytes, Magic() + U32(1) + kExample);
+        QVERIFY(!db.Modified);
+    }
+
+    void emptyDatabaseIs27Bytes()
+    {
+        TDataBase db;
+        db.FileName = Native(path("empty.mvd"));
+        db.Save();
+        QCOMPARE(ReadBytes(path("empty.mvd")), Magic() + U32(0));
+        Loader l;
+        l.db.FileName = db.FileName;
+        l.db.Reload();
+        QVERIFY(l.messages.isEmpty());
+        QCOMPARE(l.db.Count(), 0);
+    }
+
+    void roundTripKeepsEveryByte()
+    {
+        QByteArray all256;
+        for (int i = 0; i < 256; ++i)
+            all256.append(static_cast<char>(i));
+        const QByteArray bytes = Magic() + U32(2) + kExample +
+                                 EntryBytes(all256, all256.mid(1), all256.mid(2), 40000.25, 7, all256);
+        QVERIFY(WriteBytes(path("in.mvd"), bytes));
+        Loader l;
+        l.db.FileName = Native(path("in.mvd"));
+        l.db.Reload();
+        QVERIFY2(l.messages.isEmpty(), qPrintable(l.messages.join('|')));
+        QCOMPARE(l.db.Count(), 2);
+        QCOMPARE(l.db.GetRecord(1)->Description, all256.toStdString());
+        QCOMPARE(l.db.GetRecord(1)->ID, 2u);
+        l.db.FileName = Native(path("out.mvd"));
+        l.db.Save();
+        QCOMPARE(ReadBytes(path("out.mvd")), bytes);
+    }
+
+    void oddDatesRoundTrip_data()
+    {
+        QTest::addColumn<QByteArray>("bits"); // the 8 stored bytes
+        QTest::addColumn<bool>("isDay");
+        QTest::newRow("quiet NaN") << QByteArray::fromHex("000000000000F87F") << false;
+        QTest::newRow("NaN payload") << QByteArray::fromHex("0100DEADBEEFF87F") << false;
+        QTest::newRow("negative NaN") << QByteArray::fromHex("000000000000F8FF") << false;
+        QTest::newRow("signalling NaN") << QByteArray::fromHex("010000000000F07F") << false;
+        QTest::newRow("+inf") << QByteArray::fromHex("000000000000F07F") << false;
+        QTest::newRow("-inf") << QByteArray::fromHex("000000000000F0FF") << false;
+        QTest::newRow("-0") << QByteArray::fromHex("0000000000000080") << true;
+        QTest::newRow("subnormal") << QByteArray::fromHex("0100000000000000") << true;
+        QTest::newRow("1e300") << F64(1e300) << false;
+        QTest::newRow("before year 1") << F64(-693594.0) << false;
+        QTest::newRow("01.01.0001") << F64(-693593.0) << true;
+        QTest::newRow("after 9999") << F64(2958466.0) << false;
+    }
+
+    void oddDatesRoundTrip()
+    {
+        QFETCH(QByteArray, bits);
+        QFETCH(bool, isDay);
+        QCOMPARE(bits.size(), 8);
+        const QByteArray entry = Str("C") + Str("T") + Str("P") + bits + U32(1) + Str("d");
+        const QByteArray bytes = Magic() + U32(1) + entry;
+        QVERIFY(WriteBytes(path("date.mvd"), bytes));
+        Loader l;
+        l.db.FileName = Native(path("date.mvd"));
+        l.db.Reload();
+        QVERIFY(l.messages.isEmpty());
+        QCOMPARE(l.db.Count(), 1);
+        QCOMPARE(!l.db.GetRecord(0)->FieldText(ckDate).empty(), isDay);
+        l.db.FileName = Native(path("date2.mvd"));
+        l.db.Save();
+        QCOMPARE(ReadBytes(path("date2.mvd")), bytes);
+    }
+
+    void brokenFiles_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("entries");
+        QTest::addColumn<QString>("message");
+        const QString eof = "Versuch hinter dem Dateiende zu lesen";
+        const QString range = QString::fromUtf8("Fehler bei Bereichsprüfung");
+        const QString magic = QString::fromUtf8("Die angegebene Datei ist keine gültige Datenbank!");
+        const QByteArray three = ThreeEntries();
+        // Every prefix of a valid file: the complete entries load, then the
+        // end-of-file message.
+        const qsizetype first = 27 + kExample.size();
+        const qsizetype second = first +
+                           EntryBytes("java", "unber\xfc" "cksichtigter Spezialfall", "\xc4rger",
+                                      0, 0, "Zeile 1\r\nZeile 2").size();
+        for (qsizetype n = 0; n < three.size(); ++n) {
+            const int complete = n < first ? 0 : n < second ? 1 : 2;
+            QTest::addRow("prefix %d", int(n)) << three.left(n) << complete << eof;
+        }
+        QTest::newRow("complete") << three << 3 << QString();
+        QTest::newRow("trailing bytes ignored") << three + "junk" << 3 << QString();
+        QByteArray wrong = Magic() + U32(0);
+        wrong[22] = '\n';
+        QTest::newRow("wrong magic") << wrong << 0 << magic;
+        QTest::newRow("wrong magic, 23 bytes") << QByteArray("#MLDB-MavrolinDataBasx\r") << 0 << magic;
+        QTest::newRow("count 0") << Magic() + U32(0) << 0 << QString();
+        QTest::newRow("count 0 and more") << Magic() + U32(0) + kExample << 0 << QString();
+        QTest::newRow("count 2^31") << Magic() + U32(0x80000000u) + kExample << 0 << range;
+        QTest::newRow("count 2^32-1") << Magic() + U32(0xFFFFFFFFu) << 0 << range;
+        QTest::newRow("count 2^31-1") << Magic() + U32(0x7FFFFFFFu) + kExample << 1 << eof;
+        QTest::newRow("27 bytes claim 2e9") << Magic() + U32(2000000000u) << 0 << eof;
+        const QByteArray neg = U32(0xFFFFFFFBu); // -5
+        QTest::newRow("negative lengths") << Magic() + U32(1) + neg + neg + U32(0x80000000u) +
+                                                 F64(1) + U32(1) + U32(0xFFFFFFFFu)
+                                          << 1 << QString();
+        QTest::newRow("length 2^31-1") << Magic() + U32(1) + U32(0x7FFFFFFFu) + "abc" << 0 << eof;
+        QTest::newRow("length past end by one")
+            << Magic() + U32(1) + U32(4) + "abc" << 0 << eof;
+        QTest::newRow("duplicate skipped silently")
+            << Magic() + U32(2) + kExample +
+                   EntryBytes("c++", "ZEIGERFEHLER", "", 36955.75, 15, "anders")
+            << 1 << QString();
+    }
+
+    void brokenFiles()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, entries);
+        QFETCH(QString, message);
+        QVERIFY(WriteBytes(path("broken.mvd"), bytes));
+        Loader l;
+        l.db.FileName = Native(path("broken.mvd"));
+        largestAllocation = 0;
+        l.db.Reload();
+        QVERIFY2(largestAllocation < 1024 * 1024, QByteArray::number(qulonglong(largestAllocation)));
+        QCOMPARE(l.messages, message.isEmpty() ? QStringList() : QStringList{message});
+        QCOMPARE(l.db.Count(), entries);
+        QVERIFY(!l.db.Modified);
+        QCOMPARE(l.db.FileName, Native(path("broken.mvd")));
+        for (int i = 0; i < entries; ++i)
+            QCOMPARE(l.db.GetRecord(i)->ID, std::uint32_t(i + 1));
+    }
+
+    void emptyNameDoesNothing()
+    {
+        Loader l;
+        l.db.AddRecord(Entry("C", "T", "P", 1, 1));
+        l.db.LoadFromFile("");
+        QCOMPARE(l.db.Count(), 1);
+        QVERIFY(l.messages.isEmpty());
+        l.db.Reload(); // an empty FileName: just a clear
+        QCOMPARE(l.db.Count(), 0);
+        QVERIFY(l.messages.isEmpty());
+    }
+
+    void importOwnFileAddsNothing()
+    {
+        QVERIFY(WriteBytes(path("own.mvd"), ThreeEntries()));
+        Loader l;
+        l.db.FileName = Native(path("own.mvd"));
+        l.db.Reload();
+        l.db.LoadFromFile(l.db.FileName);
+        QCOMPARE(l.db.Count(), 3);
+        QVERIFY(!l.db.Modified);
+        // An import of another file numbers on and sets Modified.
+        QVERIFY(WriteBytes(path("other.mvd"),
+                           Magic() + U32(2) + kExample + EntryBytes("X", "Y", "Z", 3, 3)));
+        l.db.LoadFromFile(Native(path("other.mvd")));
+        QCOMPARE(l.db.Count(), 4);
+        QCOMPARE(l.db.GetRecord(3)->ID, 4u);
+        QVERIFY(l.db.Modified);
+        QCOMPARE(l.db.FileName, Native(path("own.mvd")));
+    }
+
+    void loadFailures_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("missing file") << "missing.mvd" << "Datei nicht gefunden";
+        QTest::newRow("missing folder") << "nofolder/x.mvd" << "Datei nicht gefunden";
+        QTest::newRow("directory") << "adir" << "Dateizugriff verweigert";
+        QTest::newRow("name too long") << QString(300, 'n') << QString::fromUtf8("Ungültiger Dateiname");
+        QTest::newRow("file as folder") << "plain.mvd/x.mvd" << "E/A-Fehler 20";
+    }
+
+    void loadFailures()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, message);
+        QVERIFY(QDir(dir.path()).mkpath("adir"));
+        QVERIFY(WriteBytes(path("plain.mvd"), Magic() + U32(0)));
+        Loader l;
+        l.db.FileName = Native(path(name));
+        l.db.Reload();
+        QCOMPARE(l.messages, QStringList{message});
+        QCOMPARE(l.db.Count(), 0);
+    }
+
+    void loadTooManyOpenFiles()
+    {
+        QVERIFY(WriteBytes(path("fd.mvd"), Magic() + U32(0)));
+        rlimit old{};
+        QCOMPARE(getrlimit(RLIMIT_NOFILE, &old), 0);
+        std::vector<int> fds;
+        rlimit low = old;
+        low.rlim_cur = 64;
+        QCOMPARE(setrlimit(RLIMIT_NOFILE, &low), 0);
+        for (int fd; (fd = ::dup(0)) >= 0;)
+            fds.push_back(fd);
+        Loader l;
+        l.db.LoadFromFile(Native(path("fd.mvd")));
+        for (int fd : fds)
+            ::close(fd);
+        setrlimit(RLIMIT_NOFILE, &old);
+        QCOMPARE(l.messages, QStringList{QString::fromUtf8("Zu viele geöffnete Dateien")});
+    }
+
+    void loadImmutableFile()
+    {
+        const QString p = path("immutable.mvd");
+        QVERIFY(WriteBytes(p, Magic() + U32(1) + kExample));
+        if (!ChattrWorks(p, true))
+            QSKIP("chattr +i does not work here (no CAP_LINUX_IMMUTABLE or no such attribute)");
+        Loader l;
+        l.db.LoadFromFile(Native(p));
+        ChattrWorks(p, false);
+        // Opened for writing too: a file that may not be written is refused.
+        QCOMPARE(l.messages, QStringList{"Dateizugriff verweigert"});
+    }
+
+    void saveFailures_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("missing folder") << "nofolder/x.mvd" << "Datei nicht gefunden";
+        QTest::newRow("directory") << "sdir" << "Dateizugriff verweigert";
+        QTest::newRow("name too long") << QString(300, 'n') << QString::fromUtf8("Ungültiger Dateiname");
+        QTest::newRow("file as folder") << "splain.mvd/x.mvd" << "E/A-Fehler 20";
+    }
+
+    void saveFailures()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, message);
+        QVERIFY(QDir(dir.path()).mkpath("sdir"));
+        QVERIFY(WriteBytes(path("splain.mvd"), "keep"));
+        TDataBase db;
+        db.AddRecord(Entry("C", "T", "P", 1, 1));
+        db.FileName = Native(path(name));
+        try {
+            db.Save();
+            QFAIL("Save did not fail");
+        } catch (const std::runtime_error& e) {
+            QCOMPARE(QString::fromUtf8(e.what()), message);
+        }
+        QVERIFY(db.Modified);
+        QCOMPARE(ReadBytes(path("splain.mvd")), QByteArray("keep"));
+        QVERIFY(QDir(path("sdir")).isEmpty());
+    }
+
+    void saveIntoImmutableFolderOrOverImmutableFile_data()
+    {
+        QTest::addColumn<bool>("folder");
+        QTest::newRow("immutable file") << false;
+        QTest::newRow("immutable folder") << true;
+    }
+
+    void saveIntoImmutableFolderOrOverImmutableFile()
+    {
+        QFETCH(bool, folder);
+        QVERIFY(QDir(dir.path()).mkpath("locked"));
+        const QString file = path("locked/db.mvd");
+        QVERIFY(WriteBytes(file, "old contents"));
+        const QString target = folder ? path("locked") : file;
+        if (!ChattrWorks(target, true))
+            QSKIP("chattr +i does not work here (no CAP_LINUX_IMMUTABLE or no such attribute)");
+        TDataBase db;
+        db.AddRecord(Entry("C", "T", "P", 1, 1));
+        db.FileName = Native(file);
+        QString message;
+        try {
+            db.Save();
+        } catch (const std::runtime_error& e) {
+            message = QString::fromUtf8(e.what());
+        }
+        ChattrWorks(target, false);
+        QCOMPARE(message, QString("Dateizugriff verweigert"));
+        QCOMPARE(ReadBytes(file), QByteArray("old contents"));
+        QCOMPARE(QDir(path("locked")).entryList(QDir::Files | QDir::Hidden).size(), 1);
+        QVERIFY(db.Modified);
+    }
+
+    void saveKeepsPermissionsAndLinks()
+    {
+        const QString real = path("real.mvd");
+        QVERIFY(WriteBytes(real, "old"));
+        QCOMPARE(::chmod(real.toLocal8Bit().constData(), 0640), 0);
+        QVERIFY(QDir(dir.path()).mkpath("links"));
+        const QString link = path("links/link.mvd");
+        QCOMPARE(::symlink("../real.mvd", link.toLocal8Bit().constData()), 0);
+        TDataBase db;
+        db.AddRecord(Entry("C++", "Zeigerfehler", "", Day(2001, 3, 5), 15));
+        db.FileName = Native(link);
+        db.Save();
+        QVERIFY(QFileInfo(link).isSymLink());
+        QCOMPARE(ReadBytes(real), Magic() + U32(1) + kExample);
+        struct stat st {};
+        QCOMPARE(::stat(real.toLocal8Bit().constData(), &st), 0);
+        QCOMPARE(st.st_mode & 07777, 0640u);
+        QCOMPARE(QDir(path("links")).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                                   QDir::NoDotAndDotDot).size(),
+                 1);
+        // A new file gets the usual permissions of new files.
+        const mode_t mask = ::umask(022);
+        db.FileName = Native(path("fresh.mvd"));
+        db.Save();
+        ::umask(mask);
+        QCOMPARE(::stat(path("fresh.mvd").toLocal8Bit().constData(), &st), 0);
+        QCOMPARE(st.st_mode & 07777, 0644u);
+    }
+};
+
+QTEST_GUILESS_MAIN(MvdFileTest)
 #include "tst_mvdfile.moc"
