@@ -1,0 +1,41 @@
+#include "GuiText.h"
+
+#include "Cp1252.h"
+
+#include <array>
+
+namespace GuiText {
+namespace {
+
+struct Table {
+    std::array<char16_t, 256> unit{};
+    Table() {
+        for (int b = 0; b < 256; ++b) {
+            const char byte = static_cast<char>(b);
+            const QString s = QString::fromStdString(cp1252::ToUtf8(std::string_view(&byte, 1)));
+            unit[static_cast<std::size_t>(b)] = s.size() == 1 ? s.at(0).unicode() : u'\uFFFD';
+        }
+    }
+};
+
+const Table& table() {
+    static const Table t;
+    return t;
+}
+
+} // namespace
+
+QString FromCp1252(std::string_view bytes) {
+    const Table& t = table();
+    QString s(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
+    QChar* out = s.data();
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        out[i] = QChar(t.unit[static_cast<unsigned char>(bytes[i])]);
+    return s;
+}
+
+std::optional<std::string> ToCp1252(const QString& text) {
+    return cp1252::FromUtf8(text.toStdString());
+}
+
+} // namespace GuiText

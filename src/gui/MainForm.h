@@ -1,0 +1,193 @@
+#pragma once
+
+#include "ColumnKind.h"
+
+#include <QMainWindow>
+#include <memory>
+
+class QAction;
+class QComboBox;
+class QFileDialog;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QSpinBox;
+class QSplitter;
+class QTableView;
+class QToolBar;
+class QToolButton;
+class TAnchors;
+class TBevel;
+class TDataBase;
+class TDataRecord;
+class TDatePicker;
+class TRecordListModel;
+
+// The program's main window: toolbar, the record list on the left, the detail
+// panel on the right, the main menu and the list's column menu.
+//
+// Files by concern: MainForm.cpp builds the window (actions, menus, toolbar,
+// pop-up menu, list, splitter, detail panel); MainFormList.cpp holds the record
+// list's operations and handlers. Command handlers of later concerns (editing,
+// database commands, start-up) live in files of their own.
+//
+// A list item is addressed by its row (0 = topmost); -1 means no item. Rows
+// change when the list is sorted, so an item's row is valid only until the
+// next operation that adds, refills or sorts items.
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TMainForm(QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // --- Data --------------------------------------------------------------
+    std::unique_ptr<TDataBase> DataBase;
+
+    // --- List state ----------------------------------------------------------
+    TColumnOrder ColumnOrder{ckLanguage, ckType, ckDate, ckNone, ckNone};
+    TColumnKind SortColumn = ckNone;
+    bool SortDescending = true;
+    bool UpdatingPanel = false;
+
+    // --- Commands (caption, hint, shortcut, picture, enabled state) ---------
+    QAction* ExitAction = nullptr;
+    QAction* NewDataBaseAction = nullptr;
+    QAction* LoadDataBaseAction = nullptr;
+    QAction* ImportDataBaseAction = nullptr;
+    QAction* SaveDataBaseAction = nullptr;
+    QAction* SaveDataBaseAsAction = nullptr;
+    QAction* FirstItemAction = nullptr;
+    QAction* LastItemAction = nullptr;
+    QAction* NextItemAction = nullptr;
+    QAction* PreviousItemAction = nullptr;
+    QAction* NewItemAction = nullptr;
+    QAction* ChangeItemAction = nullptr;
+    QAction* DeleteItemAction = nullptr;
+    QAction* FilterAction = nullptr;
+    QAction* InfoAction = nullptr;
+    // Every action above, in the order of the command table.
+    QList<QAction*> ActionList;
+    // The two options items that are no commands.
+    QAction* ConfigItem = nullptr;
+    QAction* SaveOptionItem = nullptr;
+
+    // --- Menus, toolbar ------------------------------------------------------
+    QMenu* DataBaseItem = nullptr;
+    QMenu* ShowItem = nullptr;
+    QMenu* DataItem = nullptr;
+    QMenu* OptionItem = nullptr;
+    QMenu* HelpItem = nullptr;
+    QToolBar* ToolBar = nullptr;
+    QToolButton* FirstButton = nullptr;
+    QToolButton* PreviousButton = nullptr;
+    QToolButton* NextButton = nullptr;
+    QToolButton* LastButton = nullptr;
+    QWidget* SplitButton1 = nullptr;
+    QToolButton* NewButton = nullptr;
+    QToolButton* DeleteButton = nullptr;
+    QToolButton* ChangeButton = nullptr;
+    QWidget* SplitButton2 = nullptr;
+    QToolButton* FilterButton = nullptr;
+
+    // --- List ----------------------------------------------------------------
+    QSplitter* Splitter = nullptr;
+    QWidget* ListPanel = nullptr;
+    QTableView* ListView = nullptr;
+    TRecordListModel* ListModel = nullptr;
+    QMenu* ListViewPopup = nullptr;
+    QAction* colLanguageItem = nullptr;
+    QAction* colTypeItem = nullptr;
+    QAction* colProjectItem = nullptr;
+    QAction* colDateItem = nullptr;
+    QAction* colTimeItem = nullptr;
+
+    // --- Detail panel --------------------------------------------------------
+    QWidget* DetailPanel = nullptr;
+    TAnchors* DetailAnchors = nullptr; // anchoring of the panel's controls
+    TBevel* Bevel1 = nullptr;
+    TBevel* Bevel2 = nullptr;
+    TBevel* Bevel3 = nullptr;
+    QLabel* LanguageLabel = nullptr;
+    QLabel* TypeLabel = nullptr;
+    QLabel* ProjectLabel = nullptr;
+    QLabel* DateLabel = nullptr;
+    QLabel* TimeLabel = nullptr;
+    QLabel* DescriptionLabel = nullptr;
+    QComboBox* LanguageBox = nullptr;
+    QComboBox* TypeBox = nullptr;
+    QComboBox* ProjectBox = nullptr;
+    QLineEdit* DateEdit = nullptr;
+    TDatePicker* DatePicker = nullptr;
+    QSpinBox* TimeEdit = nullptr;
+    QPlainTextEdit* DescriptionMemo = nullptr;
+    QPushButton* OkButton = nullptr;
+    QPushButton* CancelButton = nullptr;
+
+    // --- File dialogs (kept between uses) -------------------------------------
+    QFileDialog* SaveDialog = nullptr;
+    QFileDialog* OpenDialog = nullptr;
+
+    // --- Designed sizes ------------------------------------------------------
+    static constexpr int DesignedClientWidth = 639;
+    static constexpr int DesignedClientHeight = 420; // toolbar and panels, without the menu bar
+    static constexpr int DesignedDetailWidth = 283;
+    static constexpr int ListPanelMinWidth = 150;
+    static constexpr int DetailPanelMinWidth = 253;
+    static constexpr int SplitterWidth = 3;
+
+    // Height of the client area below the menu bar (toolbar and panels).
+    int ClientHeight() const;
+    void SetClientHeight(int height);
+    // Moves the window to the centre of its screen's available area.
+    void CenterOnScreen();
+
+    // --- Record list (MainFormList.cpp) ---------------------------------------
+    void RebuildList();
+    void ClearList();
+    // Refills `item` from `entry` (the entry reference and so all its texts)
+    // and moves it to its sorted place; returns its new row.
+    int FillListItem(int item, TDataRecord* entry);
+    // Appends a new item for `entry` at its sorted place; returns its row.
+    int AddListItem(TDataRecord* entry);
+    void RemoveListItem(int item);
+    void RebuildColumns();
+    void ShowSelectedRecord();
+    bool IsFirstItem(int item) const;
+    bool IsLastItem(int item) const;
+    int SelectNextItem() const;
+    int SelectPreviousItem() const;
+    int ItemCount() const;
+    TDataRecord* ItemRecord(int item) const;
+    // The current item (the list's focus item), -1 for none.
+    int CurrentItem() const;
+    void SetCurrentItem(int item);
+    // The list's compare callback with the present SortColumn/SortDescending.
+    int ListViewCompare(const TDataRecord& e1, const TDataRecord& e2) const;
+    // Loads copies of the three value lists into the combo boxes.
+    void LoadValueBoxes();
+
+    void FirstItemActionExecute();
+    void LastItemActionExecute();
+    void NextItemActionExecute();
+    void PreviousItemActionExecute();
+    void ListViewSelectItem();
+    void ListViewColumnClick(int position);
+    void colLanguageItemClick();
+    void colTypeItemClick();
+    void colProjectItemClick();
+    void colDateItemClick();
+    void colTimeItemClick();
+
+private:
+    void createActions();
+    void createMenus();
+    void createToolBar();
+    void createListPanel();
+    void createDetailPanel();
+    void createFileDialogs();
+    QAction* columnItem(TColumnKind kind) const;
+    void toggleColumn(TColumnKind kind);
+    void setTimeEditHidden(bool hidden);
+};

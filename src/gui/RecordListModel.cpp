@@ -1,0 +1,223 @@
+#include "RecordListModel.h"
+
+#include "DataRecord.h"
+#include "GuiText.h"
+#include "RecordCompare.h"
+
+#include <algorithm>
+#include <cstdint>
+
+TRecordListModel::TRecordListModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+int TRecordListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : Count();
+}
+
+int TRecordListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : std::max(1, OccupiedSlots(order_));
+}
+
+QVariant TRecordListModel::data(const QModelIndex& index, int role) const {
+    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= Count())
+        return {};
+    const auto column = static_cast<std::size_t>(index.column());
+    if (column >= order_.size() || order_[column] == ckNone)
+        return QString();
+    const TDataRecord* record = rows_[static_cast<std::size_t>(index.row())];
+    return GuiText::FromCp1252(record->FieldText(order_[column]));
+}
+
+QVariant TRecordListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || section < 0 ||
+        static_cast<std::size_t>(section) >= order_.size())
+        return {};
+    if (role == Qt::DisplayRole)
+        return ColumnCaptions[order_[static_cast<std::size_t>(section)]];
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter));
+    return {};
+}
+
+Qt::ItemFlags TRecordListModel::flags(const QModelIndex& index) const {
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+}
+
+void TRecordListModel::SetColumnOrder(const TColumnOrder& order) {
+    beginResetModel();
+    order_ = order;
+    endResetModel();
+}
+
+void TRecordListModel::RemoveColumnAt(int position, const TColumnOrder& order) {
+    if (OccupiedSlots(order_) >= 2) {
+        beginRemoveColumns(QModelIndex(), position, position);
+        order_ = order;
+        endRemoveColumns();
+    } else { // the last column turns into the empty placeholder
+        order_ = order;
+        emit headerDataChanged(Qt::Horizontal, 0, 0);
+        RefreshTexts();
+    }
+}
+
+void TRecordListModel::AppendColumn(const TColumnOrder& order) {
+    const int before = OccupiedSlots(order_);
+    if (before >= 1) {
+        beginInsertColumns(QModelIndex(), before, before);
+        order_ = order;
+        endInsertColumns();
+    } else { // the placeholder becomes the first real column
+        order_ = order;
+        emit headerDataChanged(Qt::Horizontal, 0, 0);
+        RefreshTexts();
+    }
+}
+
+void TRecordListModel::RefreshTexts() {
+    if (rows_.empty())
+        return;
+    emit dataChanged(index(0, 0), index(Count() - 1, columnCount() - 1), {Qt::DisplayRole});
+}
+
+TDataRecord* TRecordListModel::Record(int row) const {
+    if (row < 0 || row >= Count())
+        return nullptr;
+    return rows_[static_cast<std::size_t>(row)];
+}
+
+int TRecordListModel::RowOf(const TDataRecord* record) const {
+    const auto it = std::find(rows_.begin(), rows_.end(), record);
+    return it == rows_.end() ? -1 : static_cast<int>(it - rows_.begin());
+}
+
+void TRecordListModel::Clear() {
+    beginResetModel();
+    rows_.clear();
+    rows_.shrink_to_fit();
+    endResetModel();
+}
+
+void TRecordListModel::SetRecords(std::vector<TDataRecord*>&& records, TColumnKind sortColumn,
+                                  bool descending) {
+    beginResetModel();
+    rows_ = std::move(records);
+    sortColumn_ = sortColumn;
+    descending_ = descending;
+    sortRows();
+    endResetModel();
+}
+
+void TRecordListModel::Sort(TColumnKind sortColumn, bool descending) {
+    sortColumn_ = sortColumn;
+    descending_ = descending;
+    if (rows_.size() < 2)
+        return;
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const QModelIndexList before = persistentIndexList();
+    std::vector<TDataRecord*> records;
+    records.reserve(static_cast<std::size_t>(before.size()));
+    for (const QModelIndex& i : before)
+        records.push_back(Record(i.row()));
+    sortRows();
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (qsizetype i = 0; i < before.size(); ++i)
+        after.append(index(RowOf(records[static_cast<std::size_t>(i)]), before[i].column()));
+    changePersistentIndexList(before, after);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+bool TRecordListModel::before(const TDataRecord* a, const TDataRecord* b) const {
+    const int c = RecordCompare::CompareEntries(*a, *b, sortColumn_, descending_);
+    if (c != 0)
+        return c < 0;
+    return a->ID < b->ID;
+}
+
+// Sorting a million rows by a text column through the compare rule alone
+// chases two entry pointers and folds two strings per comparison; packing the
+// first eight key bytes into an integer once per row makes most comparisons a
+// single integer comparison. The pairs live only while sorting.
+void TRecordListModel::sortRows() {
+    struct Item {
+        std::uint64_t key;
+        TDataRecord* record;
+    };
+    std::vector<Item> items;
+    items.reserve(rows_.size());
+    for (TDataRecord* r : rows_)
+        items.push_back({RecordCompare::PackedKey(*r, sortColumn_), r});
+    const bool text =
+        sortColumn_ == ckLanguage || sortColumn_ == ckType || sortColumn_ == ckProject;
+    const bool desc = descending_;
+    const TColumnKind column = sortColumn_;
+    std::stable_sort(items.begin(), items.end(), [&](const Item& x, const Item& y) {
+        if (x.key != y.key)
+            return desc ? x.key > y.key : x.key < y.key;
+        if (text) {
+            const int c = RecordCompare::CompareEntries(*x.record, *y.record, column, desc);
+            if (c != 0)
+                return c < 0;
+        }
+        return x.record->ID < y.record->ID;
+    });
+    for (std::size_t i = 0; i < items.size(); ++i)
+        rows_[i] = items[i].record;
+}
+
+int TRecordListModel::sortedPlace(const TDataRecord* record) const {
+    const auto it = std::upper_bound(
+        rows_.begin(), rows_.end(), record,
+        [this](const TDataRecord* a, const TDataRecord* b) { return before(a, b); });
+    return static_cast<int>(it - rows_.begin());
+}
+
+int TRecordListModel::InsertRecord(TDataRecord* record) {
+    const int row = sortedPlace(record);
+    beginInsertRows(QModelIndex(), row, row);
+    rows_.insert(rows_.begin() + row, record);
+    endInsertRows();
+    return row;
+}
+
+int TRecordListModel::SetRecord(int row, TDataRecord* record) {
+    if (row < 0 || row >= Count())
+        return -1;
+    // Binary search over the rows without `row` itself.
+    int lo = 0;
+    int hi = Count() - 1;
+    while (lo < hi) {
+        const int mid = lo + (hi - lo) / 2;
+        const int at = mid < row ? mid : mid + 1;
+        if (before(record, rows_[static_cast<std::size_t>(at)]))
+            hi = mid;
+        else
+            lo = mid + 1;
+    }
+    const int target = lo;
+    const auto first = rows_.begin();
+    if (target == row) {
+        rows_[static_cast<std::size_t>(row)] = record;
+        emit dataChanged(index(row, 0), index(row, columnCount() - 1), {Qt::DisplayRole});
+        return row;
+    }
+    beginMoveRows(QModelIndex(), row, row, QModelIndex(), target < row ? target : target + 1);
+    rows_[static_cast<std::size_t>(row)] = record;
+    if (target < row)
+        std::rotate(first + target, first + row, first + row + 1);
+    else
+        std::rotate(first + row, first + row + 1, first + target + 1);
+    endMoveRows();
+    emit dataChanged(index(target, 0), index(target, columnCount() - 1), {Qt::DisplayRole});
+    return target;
+}
+
+void TRecordListModel::RemoveRecord(int row) {
+    if (row < 0 || row >= Count())
+        return;
+    beginRemoveRows(QModelIndex(), row, row);
+    rows_.erase(rows_.begin() + row);
+    endRemoveRows();
+}
