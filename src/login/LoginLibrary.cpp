@@ -55,7 +55,7 @@ std::string LogFolder() {
         state = home + "/.local/state";
     else
         return {};
-    const std::string folder = state + "/Mavrolin";
+    std::string folder = state + "/Mavrolin";
     // mkdir -p, each level private to the user as the XDG rules ask.
     for (std::size_t pos = 1; pos <= folder.size(); ++pos) {
         if (pos == folder.size() || folder[pos] == '/') {

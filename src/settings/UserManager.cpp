@@ -37,7 +37,7 @@ QStringList UserKeyPath(const std::string& userName) {
     if (name.isEmpty() || name.startsWith(QLatin1Char('\\')) ||
         name.toUtf8() != QByteArray::fromStdString(userName))
         settings::ThrowRegistryError();
-    const QStringList path = name.split(QLatin1Char('\\'));
+    QStringList path = name.split(QLatin1Char('\\'));
     if (!std::all_of(path.begin(), path.end(), RegKey::IsValidKeyName))
         settings::ThrowRegistryError();
     return path;
