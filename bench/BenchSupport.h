@@ -22,6 +22,10 @@ private:
 // Peak resident memory of this process so far, in MiB (getrusage).
 double PeakRssMiB();
 
+// CPU time (user + system) of this process so far, in seconds. Less disturbed
+// than wall time when other work shares the machine.
+double CpuSeconds();
+
 // Median of the samples (the samples are sorted in place).
 double Median(std::vector<double>& samples);
 

@@ -16,8 +16,8 @@
 
 namespace {
 
-// Child mode: one load in this fresh process; prints seconds, peak RSS in MiB,
-// the RSS before the load and the number of entries loaded.
+// Child mode: one load in this fresh process; prints wall seconds, CPU
+// seconds, peak RSS in MiB, the RSS before the load and the entries loaded.
 int LoadInFreshProcess(const std::string& file) {
     const double before = bench::PeakRssMiB();
     TDataBase db;
@@ -25,11 +25,13 @@ int LoadInFreshProcess(const std::string& file) {
         std::fprintf(stderr, "load error: %s\n", message.c_str());
         std::exit(1);
     };
+    const double cpuBefore = bench::CpuSeconds();
     bench::Stopwatch watch;
     db.FileName = file;
     db.Reload();
     const double seconds = watch.Seconds();
-    std::printf("%.6f %.3f %.3f %d\n", seconds, bench::PeakRssMiB(), before, db.Count());
+    std::printf("%.6f %.6f %.3f %.3f %d\n", seconds, bench::CpuSeconds() - cpuBefore,
+                bench::PeakRssMiB(), before, db.Count());
     return 0;
 }
 
@@ -69,12 +71,12 @@ int main(int argc, char** argv) {
             generate.Seconds());
 
         // Load and peak memory in a fresh process.
-        double childSeconds = 0, childPeak = 0, childBase = 0;
+        double childSeconds = 0, childCpu = 0, childPeak = 0, childBase = 0;
         int childCount = 0;
         const std::string output =
             bench::RunAndCapture("'" + bench::SelfPath() + "' --load-child '" + input + "'");
-        if (std::sscanf(output.c_str(), "%lf %lf %lf %d", &childSeconds, &childPeak, &childBase,
-                        &childCount) != 4)
+        if (std::sscanf(output.c_str(), "%lf %lf %lf %lf %d", &childSeconds, &childCpu, &childPeak,
+                        &childBase, &childCount) != 5)
             throw std::runtime_error("unexpected child output: " + output);
         if (childCount != static_cast<int>(file.records - file.duplicates))
             throw std::runtime_error("loaded " + std::to_string(childCount) +
@@ -122,6 +124,7 @@ int main(int argc, char** argv) {
         std::printf("Median von %d L\u00E4ufen (SetAndFilter: %d L\u00E4ufe, beide Modi)\n", repeat,
                     2 * repeat);
         bench::PrintRow("LoadFromFile, frischer Prozess", childSeconds, "s", full ? 1.0 : 0);
+        bench::PrintRow("  davon CPU-Zeit (user + sys)", childCpu, "s", 0);
         bench::PrintRow("LoadFromFile (Reload), Median", bench::Median(loads), "s", full ? 1.0 : 0);
         bench::PrintRow("Save, Median", bench::Median(saves), "s", full ? 0.5 : 0);
         bench::PrintRow("SetAndFilter, Median", bench::Median(filters), "s", full ? 0.1 : 0);
