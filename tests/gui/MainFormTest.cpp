@@ -1,0 +1,746 @@
+// Drives the real main window (offscreen): enabling of the commands, the
+// navigation, the sort rule through header clicks, the column toggles, the
+// detail panel and the shortcuts.
+#include "MainForm.h"
+
+#include "Anchors.h"
+#include "DataBase.h"
+#include "DatePicker.h"
+#include "DateUtil.h"
+#include "Prompt.h"
+#include "RecordCompare.h"
+#include "RecordListModel.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QTableView>
+#include <QToolBar>
+#include <QToolButton>
+#include <QtTest>
+#include <memory>
+#include <random>
+
+namespace {
+
+struct Spec {
+    const char* language;
+    const char* type;
+    const char* project;
+    double date;
+    unsigned minutes;
+};
+
+double day(int y, int m, int d) {
+    return EncodeDate({y, m, d});
+}
+
+TDataRecord* add(TDataBase& db, const Spec& s, const char* description = "") {
+    auto r = std::make_unique<TDataRecord>();
+    r->Language = s.language;
+    r->ErrorType = s.type;
+    r->Project = s.project;
+    r->Date = s.date;
+    r->TimeNeeded = s.minutes;
+    r->Description = description;
+    return db.AddRecord(std::move(r));
+}
+
+// Adds `n` distinct entries; entry i has TimeNeeded i.
+void addMany(TDataBase& db, int n) {
+    for (int i = 0; i < n; ++i)
+        add(db, {"C++", "Zeiger", "P", day(2001, 3, 7), static_cast<unsigned>(i)});
+}
+
+QStringList column(const TMainForm& form, int position) {
+    QStringList texts;
+    for (int row = 0; row < form.ListModel->rowCount(); ++row)
+        texts << form.ListModel->index(row, position).data().toString();
+    return texts;
+}
+
+QStringList headers(const TMainForm& form) {
+    QStringList texts;
+    const QHeaderView* header = form.ListView->horizontalHeader();
+    for (int i = 0; i < form.ListModel->columnCount(); ++i)
+        if (!header->isSectionHidden(i))
+            texts << form.ListModel->headerData(i, Qt::Horizontal).toString();
+    return texts;
+}
+
+QList<int> widths(const TMainForm& form) {
+    QList<int> result;
+    const QHeaderView* header = form.ListView->horizontalHeader();
+    for (int i = 0; i < form.ListModel->columnCount(); ++i)
+        if (!header->isSectionHidden(i))
+            result << header->sectionSize(i);
+    return result;
+}
+
+// Enabled state of: first, previous, next, last, change, delete, new, filter.
+QString enablingOf(const TMainForm& f) {
+    QString s;
+    for (QAction* a : {f.FirstItemAction, f.PreviousItemAction, f.NextItemAction, f.LastItemAction,
+                       f.ChangeItemAction, f.DeleteItemAction, f.NewItemAction, f.FilterAction})
+        s += a->isEnabled() ? '1' : '0';
+    return s;
+}
+
+void clickHeader(TMainForm& form, int position) {
+    QHeaderView* header = form.ListView->horizontalHeader();
+    const QPoint at(header->sectionViewportPosition(position) + header->sectionSize(position) / 2,
+                    header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+}
+
+} // namespace
+
+class MainFormTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TMainForm> form;
+
+    TMainForm& shown() {
+        form->show();
+        if (!QTest::qWaitForWindowExposed(form.get()))
+            qWarning("window not exposed");
+        return *form;
+    }
+
+private slots:
+    void init() {
+        Prompt::Testing::Begin();
+        form = std::make_unique<TMainForm>();
+    }
+    void cleanup() {
+        form.reset();
+        Prompt::Testing::End();
+    }
+
+    void designedWindow() {
+        TMainForm& f = shown();
+        QCOMPARE(f.ClientHeight(), TMainForm::DesignedClientHeight);
+        QCOMPARE(f.width(), TMainForm::DesignedClientWidth);
+        QCOMPARE(f.DetailPanel->width(), 283);
+        QCOMPARE(f.DetailPanel->height(), 391);
+        QCOMPARE(f.ListView->geometry(), QRect(19, 16, 316, 365));
+        QCOMPARE(f.ToolBar->height(), 29);
+        QVERIFY(!(f.windowFlags() & Qt::WindowMaximizeButtonHint));
+        QVERIFY(f.windowFlags() & Qt::WindowMinimizeButtonHint);
+        QCOMPARE(headers(f), (QStringList{"Sprache", "Kategorie", "Datum"}));
+        QCOMPARE(widths(f), (QList<int>{70, 156, 70}));
+        QCOMPARE(f.SortColumn, ckNone);
+        QVERIFY(f.SortDescending);
+        QCOMPARE(Prompt::Testing::Messages().size(), 0);
+    }
+
+    void menusAndToolbar() {
+        auto names = [](const QList<QAction*>& actions) {
+            QStringList n;
+            for (QAction* a : actions)
+                n << (a->isSeparator() ? "-" : a->objectName());
+            return n;
+        };
+        QCOMPARE(names(form->DataBaseItem->actions()),
+                 (QStringList{"NewDataBaseAction", "LoadDataBaseAction", "SaveDataBaseAction",
+                              "SaveDataBaseAsAction", "ImportDataBaseAction", "-", "ExitAction"}));
+        QCOMPARE(names(form->ShowItem->actions()),
+                 (QStringList{"NextItemAction", "PreviousItemAction", "FirstItemAction",
+                              "LastItemAction"}));
+        QCOMPARE(names(form->DataItem->actions()),
+                 (QStringList{"NewItemAction", "DeleteItemAction", "ChangeItemAction", "-",
+                              "FilterAction"}));
+        QCOMPARE(names(form->OptionItem->actions()), (QStringList{"ConfigItem", "SaveOptionItem"}));
+        QCOMPARE(names(form->HelpItem->actions()), (QStringList{"InfoAction"}));
+        QStringList bar;
+        for (QAction* a : form->ToolBar->actions()) {
+            QWidget* w = form->ToolBar->widgetForAction(a);
+            bar << w->objectName();
+            QCOMPARE(w->width(), w->objectName().startsWith("SplitButton") ? 10 : 23);
+        }
+        QCOMPARE(bar, (QStringList{"FirstButton", "PreviousButton", "NextButton", "LastButton",
+                                   "SplitButton1", "NewButton", "DeleteButton", "ChangeButton",
+                                   "SplitButton2", "FilterButton"}));
+        QCOMPARE(form->ListView->contextMenuPolicy(), Qt::CustomContextMenu);
+        QStringList popup;
+        for (QAction* a : form->ListViewPopup->actions())
+            popup << QString("%1:%2").arg(a->text()).arg(a->isChecked());
+        QCOMPARE(popup,
+                 (QStringList{"Sprache:1", "Kategorie:1", "Projekt:0", "Datum:1", "Aufwand:0"}));
+    }
+
+    void actionProperties_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("hint");
+        QTest::addColumn<QKeySequence>("shortcut");
+        QTest::addColumn<bool>("picture");
+        QTest::newRow("exit") << "ExitAction"
+                              << "&Beenden"
+                              << "beendet das Programm" << QKeySequence() << false;
+        QTest::newRow("import") << "ImportDataBaseAction"
+                                << "Datenbank &importieren..."
+                                << "fügt die Einträge einer anderen Datenbank der geöffneten "
+                                   "Datenbank hinzu"
+                                << QKeySequence("Ctrl+I") << false;
+        QTest::newRow("first") << "FirstItemAction"
+                               << "&Anfang der Datenbank"
+                               << "springt zum ersten Datensatz der Datenbank"
+                               << QKeySequence("Ctrl+Home") << true;
+        QTest::newRow("next") << "NextItemAction"
+                              << "&nächster Datensatz"
+                              << "springt zum nächsten Datensatz der Datenbank" << QKeySequence()
+                              << true;
+        QTest::newRow("new") << "NewItemAction"
+                             << "&neuer Datensatz"
+                             << "erstellt einen neuen Datensatz in der Datenbank"
+                             << QKeySequence("Ctrl+Ins") << true;
+        QTest::newRow("change") << "ChangeItemAction"
+                                << "Datensatz &ändern"
+                                << "ändert den aktuellen Datensatz"
+                                << QKeySequence(Qt::CTRL | Qt::Key_Return) << true;
+        QTest::newRow("delete") << "DeleteItemAction"
+                                << "Datensatz &löschen"
+                                << "löscht den aktuellen Datensatz" << QKeySequence("Ctrl+Del")
+                                << true;
+        QTest::newRow("filter") << "FilterAction"
+                                << "Filtern ..."
+                                << "Filtern der Datensätze" << QKeySequence("Ctrl+F") << true;
+    }
+    void actionProperties() {
+        QFETCH(QString, name);
+        QFETCH(QString, caption);
+        QFETCH(QString, hint);
+        QFETCH(QKeySequence, shortcut);
+        QFETCH(bool, picture);
+        auto* a = form->findChild<QAction*>(name);
+        QVERIFY(a);
+        QVERIFY(form->ActionList.contains(a));
+        QCOMPARE(a->text(), caption);
+        QCOMPARE(a->toolTip(), hint);
+        QCOMPARE(a->statusTip(), hint);
+        QCOMPARE(a->shortcut(), shortcut);
+        QCOMPARE(!a->icon().isNull(), picture);
+        if (picture) // the SVG resource is found and drawn
+            QVERIFY(!a->icon().pixmap(16, 16).toImage().isNull());
+    }
+
+    // Ctrl+I is the import's: the information item only shows the key.
+    void ctrlIRunsTheImport_data() {
+        QTest::addColumn<bool>("importEnabled");
+        QTest::newRow("import enabled") << true;
+        QTest::newRow("import disabled") << false;
+    }
+    void ctrlIRunsTheImport() {
+        QFETCH(bool, importEnabled);
+        TMainForm& f = shown();
+        QApplication::setActiveWindow(&f);
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        QVERIFY(f.InfoAction->text().endsWith("\tCtrl+I"));
+        QVERIFY(f.InfoAction->shortcut().isEmpty());
+        f.ImportDataBaseAction->setEnabled(importEnabled);
+        QSignalSpy import(f.ImportDataBaseAction, &QAction::triggered);
+        QSignalSpy info(f.InfoAction, &QAction::triggered);
+        QTest::keyClick(f.ListView, Qt::Key_I, Qt::ControlModifier);
+        QCOMPARE(import.count(), importEnabled ? 1 : 0);
+        QCOMPARE(info.count(), 0);
+    }
+
+    void enabling_data() {
+        QTest::addColumn<int>("entries");
+        QTest::addColumn<int>("current"); // -1: the one RebuildList chose
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("empty list") << 0 << -1 << "00000011";
+        QTest::newRow("single entry") << 1 << -1 << "00001111";
+        QTest::newRow("first of three") << 3 << 0 << "00111111";
+        QTest::newRow("middle of three") << 3 << 1 << "11111111";
+        QTest::newRow("last of three") << 3 << 2 << "11001111";
+    }
+    void enabling() {
+        QFETCH(int, entries);
+        QFETCH(int, current);
+        QFETCH(QString, expected);
+        addMany(*form->DataBase, entries);
+        form->RebuildList();
+        if (current >= 0) {
+            form->SetCurrentItem(current);
+            form->ShowSelectedRecord();
+        }
+        QCOMPARE(enablingOf(*form), expected);
+        QCOMPARE(form->IsFirstItem(form->CurrentItem()), entries > 0 && expected[0] == '0');
+        QCOMPARE(form->IsLastItem(form->CurrentItem()), entries > 0 && expected[3] == '0');
+    }
+
+    void emptyPanel() {
+        form->RebuildList();
+        QCOMPARE(form->CurrentItem(), -1);
+        QCOMPARE(form->LanguageBox->currentText(), QString());
+        QCOMPARE(form->DateEdit->text(), QString());
+        QCOMPARE(form->DatePicker->Date(), 0.0);
+        QCOMPARE(form->TimeEdit->value(), 0);
+        const QPalette p = form->TimeEdit->palette();
+        QCOMPARE(p.color(QPalette::Text), p.color(QPalette::Base)); // the 0 can't be seen
+        QCOMPARE(form->DescriptionMemo->toPlainText(), QString());
+    }
+
+    // First start: sorted by ID, largest first, so the entry added last is on top
+    // and current; the panel shows it.
+    void rebuildShowsNewestFirst() {
+        add(*form->DataBase, {"Pascal", "Syntax", "Alt", day(1999, 12, 31), 5});
+        add(*form->DataBase, {"C++", "Zeiger", "Neu", day(2001, 3, 7), 42}, "Zeile\nzwei");
+        form->RebuildList();
+        QCOMPARE(column(*form, 0), (QStringList{"C++", "Pascal"}));
+        QCOMPARE(column(*form, 2), (QStringList{"07.03.2001", "31.12.1999"}));
+        QCOMPARE(form->CurrentItem(), 0);
+        QVERIFY(form->ListView->selectionModel()->isRowSelected(0, {}));
+        QCOMPARE(form->LanguageBox->currentText(), QString("C++"));
+        QCOMPARE(form->TypeBox->currentText(), QString("Zeiger"));
+        QCOMPARE(form->ProjectBox->currentText(), QString("Neu"));
+        QCOMPARE(form->DateEdit->text(), QString("07.03.2001"));
+        QCOMPARE(form->DatePicker->Date(), day(2001, 3, 7));
+        QCOMPARE(form->TimeEdit->value(), 42);
+        const QPalette p = form->TimeEdit->palette();
+        QVERIFY(p.color(QPalette::Text) != p.color(QPalette::Base));
+        QCOMPARE(form->DescriptionMemo->toPlainText(), QString("Zeile\nzwei"));
+        QCOMPARE(form->LanguageBox->count(), form->DataBase->Languages.Count());
+    }
+
+    void hiddenEntriesAreNotListed() {
+        add(*form->DataBase, {"C++", "Zeiger", "P", day(2001, 3, 7), 1});
+        add(*form->DataBase, {"Pascal", "Zeiger", "P", day(2001, 3, 7), 1});
+        const int pascal = form->DataBase->Languages.IndexOf("Pascal");
+        form->DataBase->Languages.Filter(pascal).Checked = false;
+        form->DataBase->SetAndFilter(true); // recomputes Hidden
+        form->RebuildList();
+        QCOMPARE(column(*form, 0), (QStringList{"C++"}));
+    }
+
+    void navigation() {
+        for (unsigned i = 1; i <= 3; ++i)
+            add(*form->DataBase, {"C++", "Zeiger", "P", day(2001, 3, 7), i});
+        form->RebuildList(); // rows show minutes 3, 2, 1
+        auto minutes = [this] { return form->TimeEdit->value(); };
+        QCOMPARE(minutes(), 3);
+        QCOMPARE(form->SelectPreviousItem(), -1);
+        QCOMPARE(form->SelectNextItem(), 1);
+        form->NextItemAction->trigger();
+        QCOMPARE(minutes(), 2);
+        form->LastItemAction->trigger();
+        QCOMPARE(minutes(), 1);
+        QCOMPARE(form->SelectNextItem(), -1);
+        QVERIFY(!form->NextItemAction->isEnabled());
+        form->NextItemAction->trigger(); // disabled: does nothing
+        QCOMPARE(form->CurrentItem(), 2);
+        form->PreviousItemAction->trigger();
+        QCOMPARE(minutes(), 2);
+        form->FirstItemAction->trigger();
+        QCOMPARE(minutes(), 3);
+        QCOMPARE(form->CurrentItem(), 0);
+        QVERIFY(form->ListView->selectionModel()->isRowSelected(0, {}));
+        form->SetCurrentItem(-1);
+        QCOMPARE(form->SelectNextItem(), 0);
+        QCOMPARE(form->SelectPreviousItem(), -1);
+    }
+
+    void navigationShortcuts() {
+        TMainForm& f = shown();
+        QApplication::setActiveWindow(&f);
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        for (unsigned i = 1; i <= 3; ++i)
+            add(*f.DataBase, {"C++", "Zeiger", "P", day(2001, 3, 7), i});
+        f.RebuildList();
+        QTest::keyClick(f.ListView, Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(f.CurrentItem(), 2);
+        QCOMPARE(f.TimeEdit->value(), 1);
+        QTest::keyClick(f.ListView, Qt::Key_Home, Qt::ControlModifier);
+        QCOMPARE(f.CurrentItem(), 0);
+        QTest::keyClick(f.ListView, Qt::Key_Down); // the arrow keys move the current item
+        QCOMPARE(f.TimeEdit->value(), 2);
+        QVERIFY(f.ListView->selectionModel()->isRowSelected(1, {}));
+    }
+
+    void clickOnEmptyAreaKeepsCurrent() {
+        TMainForm& f = shown();
+        addMany(*f.DataBase, 2);
+        f.RebuildList();
+        f.NextItemAction->trigger();
+        QWidget* viewport = f.ListView->viewport();
+        QTest::mouseClick(viewport, Qt::LeftButton, {}, QPoint(10, viewport->height() - 5));
+        QCOMPARE(f.CurrentItem(), 1);
+        QVERIFY(f.ListView->selectionModel()->isRowSelected(1, {}));
+        QCOMPARE(f.TimeEdit->value(), 0);
+        QVERIFY(f.LastItemAction->isEnabled() == false);
+    }
+
+    void textKey_data() {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QByteArray>("key");
+        QTest::newRow("ascii") << QByteArray("Zeiger") << QByteArray("zeiger");
+        QTest::newRow("lower umlauts") << QByteArray("\xE4\xF6\xFC") << QByteArray("aou");
+        QTest::newRow("capitals and sharp s stay")
+            << QByteArray("\xC4\xD6\xDC\xDF") << QByteArray("\xC4\xD6\xDC\xDF");
+        QTest::newRow("other letters stay") << QByteArray("\xE9\xC9") << QByteArray("\xE9\xC9");
+        QTest::newRow("digits") << QByteArray("C++ 7") << QByteArray("c++ 7");
+    }
+    void textKey() {
+        QFETCH(QByteArray, text);
+        QFETCH(QByteArray, key);
+        QCOMPARE(QByteArray::fromStdString(RecordCompare::TextKey(text.toStdString())), key);
+    }
+
+    void compareRule_data() {
+        QTest::addColumn<QByteArray>("a");
+        QTest::addColumn<QByteArray>("b");
+        QTest::addColumn<int>("ascending"); // sign of the comparison of a with b
+        QTest::newRow("case folds") << QByteArray("Zeiger") << QByteArray("zeiger") << 0;
+        QTest::newRow("prefix first") << QByteArray("abc") << QByteArray("abcd") << -1;
+        QTest::newRow("bytes unsigned") << QByteArray("\xC4pfel") << QByteArray("zebra") << 1;
+        QTest::newRow("umlaut as vowel") << QByteArray("\xFC") << QByteArray("u") << 0;
+        QTest::newRow("beyond eight bytes")
+            << QByteArray("abcdefghX") << QByteArray("abcdefghY") << -1;
+    }
+    void compareRule() {
+        QFETCH(QByteArray, a);
+        QFETCH(QByteArray, b);
+        QFETCH(int, ascending);
+        TDataRecord e1, e2;
+        e1.ErrorType = a.toStdString();
+        e2.ErrorType = b.toStdString();
+        auto sign = [](int v) { return (v > 0) - (v < 0); };
+        QCOMPARE(sign(RecordCompare::CompareEntries(e1, e2, ckType, false)), ascending);
+        QCOMPARE(sign(RecordCompare::CompareEntries(e1, e2, ckType, true)), -ascending);
+        // The packed key never contradicts the rule.
+        const auto k1 = RecordCompare::PackedKey(e1, ckType);
+        const auto k2 = RecordCompare::PackedKey(e2, ckType);
+        if (k1 != k2)
+            QCOMPARE(k1 < k2 ? -1 : 1, ascending);
+    }
+
+    // Header clicks: the first click sorts larger keys first, the second
+    // smaller first, another header larger first again.
+    void headerClickSorts_data() {
+        QTest::addColumn<int>("position");
+        QTest::addColumn<QStringList>("first");
+        QTest::addColumn<QStringList>("second");
+        QTest::newRow("Kategorie") << 1 << QStringList{"Äpfel", "Zebra", "über", "apfel"}
+                                   << QStringList{"apfel", "über", "Zebra", "Äpfel"};
+        QTest::newRow("Datum") << 2 << QStringList{"über", "Zebra", "apfel", "Äpfel"}
+                               << QStringList{"Äpfel", "apfel", "Zebra", "über"};
+    }
+    void headerClickSorts() {
+        QFETCH(int, position);
+        QFETCH(QStringList, first);
+        QFETCH(QStringList, second);
+        TMainForm& f = shown();
+        TDataBase& db = *f.DataBase;
+        // Dates: 31.12.1999 < 01.01.2000 < 01.01.2000 12:00 < 02.01.2000.
+        add(db, {"C", "\xC4pfel", "P", day(1999, 12, 31), 1});
+        add(db, {"C", "apfel", "P", day(2000, 1, 1), 1});
+        add(db, {"C", "Zebra", "P", day(2000, 1, 1) + 0.5, 1});
+        add(db, {"C",
+                 "\xFC"
+                 "ber",
+                 "P", day(2000, 1, 2), 1});
+        f.RebuildList();
+        f.SetCurrentItem(f.ListModel->RowOf(db.GetRecord(1))); // "apfel"
+        f.ShowSelectedRecord();
+        clickHeader(f, position);
+        QCOMPARE(column(f, 1), first);
+        QCOMPARE(f.SortDescending, true);
+        // The current item stays the same entry, and the enabling follows its place.
+        QCOMPARE(f.TypeBox->currentText(), QString("apfel"));
+        QCOMPARE(f.ItemRecord(f.CurrentItem()), db.GetRecord(1));
+        QCOMPARE(f.LastItemAction->isEnabled(), !f.IsLastItem(f.CurrentItem()));
+        QCOMPARE(f.FirstItemAction->isEnabled(), !f.IsFirstItem(f.CurrentItem()));
+        clickHeader(f, position);
+        QCOMPARE(column(f, 1), second);
+        QCOMPARE(f.SortDescending, false);
+        QCOMPARE(f.ItemRecord(f.CurrentItem()), db.GetRecord(1));
+        clickHeader(f, 0); // another header: larger keys first
+        QCOMPARE(f.SortColumn, ckLanguage);
+        QCOMPARE(f.SortDescending, true);
+    }
+
+    void equalKeysKeepDatabaseOrder() {
+        for (unsigned i = 0; i < 6; ++i)
+            add(*form->DataBase, {i % 2 ? "B" : "A", "Zeiger", "P", day(2001, 3, 7), i});
+        form->RebuildList();
+        form->ListViewColumnClick(0); // Sprache, larger first
+        QCOMPARE(column(*form, 0), (QStringList{"B", "B", "B", "A", "A", "A"}));
+        QStringList minutes;
+        for (int row = 0; row < form->ItemCount(); ++row)
+            minutes << QString::number(form->ItemRecord(row)->TimeNeeded);
+        QCOMPARE(minutes, (QStringList{"1", "3", "5", "0", "2", "4"}));
+    }
+
+    void headerClickOnEmptyList() {
+        form->RebuildList();
+        form->ListViewColumnClick(1);
+        QCOMPARE(form->SortColumn, ckType);
+        QVERIFY(form->SortDescending);
+        form->ListViewColumnClick(1);
+        QVERIFY(!form->SortDescending);
+        QCOMPARE(form->ItemCount(), 0);
+        QCOMPARE(enablingOf(*form), QString("00000011"));
+    }
+
+    // Each step toggles one column through its pop-up item.
+    void columnToggles_data() {
+        QTest::addColumn<QStringList>("toggles");
+        QTest::addColumn<QStringList>("headers");
+        QTest::addColumn<QList<int>>("widths");
+        QTest::addColumn<QString>("firstRow");
+        QTest::addColumn<QString>("ticks");
+        QTest::newRow("hide the leftmost")
+            << QStringList{"colLanguageItem"} << QStringList{"Kategorie", "Datum"}
+            << QList<int>{156, 70} << "Zeiger|07.03.2001"
+            << "01010";
+        QTest::newRow("show appends 50 wide")
+            << QStringList{"colTimeItem"} << QStringList{"Sprache", "Kategorie", "Datum", "Aufwand"}
+            << QList<int>{70, 156, 70, 50} << "C++|Zeiger|07.03.2001|42"
+            << "11011";
+        QTest::newRow("hide then show moves it right")
+            << QStringList{"colLanguageItem", "colLanguageItem"}
+            << QStringList{"Kategorie", "Datum", "Sprache"} << QList<int>{156, 70, 50}
+            << "Zeiger|07.03.2001|C++"
+            << "11010";
+        QTest::newRow("hide all five")
+            << QStringList{"colLanguageItem", "colTypeItem", "colDateItem"} << QStringList{}
+            << QList<int>{} << ""
+            << "00000";
+        QTest::newRow("show one again")
+            << QStringList{"colLanguageItem", "colTypeItem", "colDateItem", "colProjectItem"}
+            << QStringList{"Projekt"} << QList<int>{50} << "Alpha"
+            << "00100";
+    }
+    void columnToggles() {
+        QFETCH(QStringList, toggles);
+        QFETCH(QStringList, headers);
+        QFETCH(QList<int>, widths);
+        QFETCH(QString, firstRow);
+        QFETCH(QString, ticks);
+        TMainForm& f = shown();
+        add(*f.DataBase, {"C++", "Zeiger", "Alpha", day(2001, 3, 7), 42});
+        f.RebuildList();
+        f.ListViewColumnClick(1); // sorted by Kategorie
+        for (const QString& name : toggles)
+            f.findChild<QAction*>(name)->trigger();
+        QCOMPARE(::headers(f), headers);
+        QCOMPARE(::widths(f), widths);
+        QStringList texts;
+        for (int p = 0; p < OccupiedSlots(f.ColumnOrder); ++p)
+            texts << f.ListModel->index(0, p).data().toString();
+        QCOMPARE(texts.join('|'), firstRow);
+        QString t;
+        for (QAction* a : f.ListViewPopup->actions())
+            t += a->isChecked() ? '1' : '0';
+        QCOMPARE(t, ticks);
+        QCOMPARE(f.SortColumn, ckType); // toggles leave the sort alone
+        QCOMPARE(f.CurrentItem(), 0);   // the item stays current
+        QCOMPARE(f.LanguageBox->currentText(), QString("C++"));
+    }
+
+    void hidingTheSortColumnKeepsOrder() {
+        for (const char* t : {"b", "c", "a"})
+            add(*form->DataBase, {"X", t, "P", day(2001, 3, 7), 1});
+        form->RebuildList();
+        form->ListViewColumnClick(1);
+        form->colTypeItem->trigger();
+        QCOMPARE(form->SortColumn, ckType);
+        QStringList order;
+        for (int row = 0; row < form->ItemCount(); ++row)
+            order << QString::fromStdString(form->ItemRecord(row)->ErrorType);
+        QCOMPARE(order, (QStringList{"c", "b", "a"}));
+    }
+
+    void comboSelection_data() {
+        QTest::addColumn<QByteArray>("language");
+        QTest::addColumn<bool>("dropFromBox");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("same case") << QByteArray("Delphi") << false << "Delphi";
+        QTest::newRow("other case finds the item") << QByteArray("delphi") << false << "Delphi";
+        QTest::newRow("umlaut other case") << QByteArray("\xFC"
+                                                         "bel")
+                                           << false << "Übel";
+        QTest::newRow("missing from the box") << QByteArray("Delphi") << true << "";
+    }
+    void comboSelection() {
+        QFETCH(QByteArray, language);
+        QFETCH(bool, dropFromBox);
+        QFETCH(QString, shown);
+        add(*form->DataBase, {"Delphi", "Zeiger", "P", day(2001, 3, 7), 1});
+        add(*form->DataBase, {"\xDC"
+                              "bel",
+                              "Zeiger", "P", day(2001, 3, 7), 1});
+        TDataRecord* e = add(*form->DataBase, {"Delphi", "Zeiger", "P", day(2001, 3, 7), 2});
+        e->Language = language.toStdString(); // as a loaded file may spell it
+        form->RebuildList();
+        if (dropFromBox)
+            form->LanguageBox->removeItem(form->LanguageBox->findText("Delphi"));
+        form->SetCurrentItem(form->ListModel->RowOf(e));
+        form->ShowSelectedRecord();
+        QCOMPARE(form->LanguageBox->currentText(), shown);
+        QCOMPARE(form->LanguageBox->currentIndex() >= 0, !shown.isEmpty());
+    }
+
+    // Single items go to their sorted place without sorting the whole list.
+    void singleItemsKeepSortOrder_data() {
+        QTest::addColumn<int>("sortColumn");
+        QTest::addColumn<bool>("descending");
+        for (int c = ckNone; c <= ckTime; ++c)
+            for (bool d : {false, true})
+                QTest::addRow("column %d %s", c, d ? "desc" : "asc") << c << d;
+    }
+    void singleItemsKeepSortOrder() {
+        QFETCH(int, sortColumn);
+        QFETCH(bool, descending);
+        std::mt19937 random(7);
+        const char* words[] = {"a", "B", "\xE4", "\xC4", "ab", "abcdefghij", "abcdefghik", ""};
+        auto entry = [&](unsigned i) {
+            return add(*form->DataBase,
+                       {words[random() % 8], words[random() % 8], words[random() % 8],
+                        day(2000, 1, 1) + double(random() % 5) * 0.5, i});
+        };
+        for (unsigned i = 0; i < 20; ++i)
+            entry(i);
+        form->SortColumn = static_cast<TColumnKind>(sortColumn);
+        form->SortDescending = descending;
+        form->RebuildList();
+        auto sorted = [this] {
+            for (int row = 1; row < form->ItemCount(); ++row)
+                if (form->ListViewCompare(*form->ItemRecord(row - 1), *form->ItemRecord(row)) > 0)
+                    return false;
+            return true;
+        };
+        QVERIFY(sorted());
+        for (unsigned i = 20; i < 40; ++i)
+            form->AddListItem(entry(i));
+        QVERIFY(sorted());
+        QCOMPARE(form->ItemCount(), 40);
+        // Refill items with other entries (as a change does).
+        for (unsigned i = 40; i < 60; ++i) {
+            const int row = static_cast<int>(random() % 40);
+            const int now = form->FillListItem(row, entry(i));
+            QCOMPARE(form->ItemRecord(now)->TimeNeeded, i);
+            QVERIFY(sorted());
+        }
+        form->RemoveListItem(5);
+        QCOMPARE(form->ItemCount(), 39);
+        QVERIFY(sorted());
+    }
+
+    void fillListItemKeepsCurrent() {
+        TMainForm& f = shown();
+        for (const char* t : {"a", "b", "c"})
+            add(*f.DataBase, {"X", t, "P", day(2001, 3, 7), 1});
+        f.RebuildList();
+        f.ListViewColumnClick(1); // c, b, a
+        f.SetCurrentItem(2);      // "a"
+        f.ShowSelectedRecord();
+        TDataRecord* z = add(*f.DataBase, {"X", "z", "P", day(2001, 3, 7), 1});
+        f.LoadValueBoxes();
+        QCOMPARE(f.FillListItem(2, z), 0);
+        QCOMPARE(f.CurrentItem(), 0);
+        f.ShowSelectedRecord();
+        QCOMPARE(f.TypeBox->currentText(), QString("z"));
+        QCOMPARE(column(f, 1), (QStringList{"z", "c", "b"}));
+    }
+
+    void detailPanelViewingState() {
+        TMainForm& f = shown();
+        QVERIFY(!f.LanguageBox->isEditable());
+        QVERIFY(!f.TypeBox->isEditable());
+        QVERIFY(!f.ProjectBox->isEditable());
+        QVERIFY(f.DateEdit->isReadOnly());
+        QVERIFY(!(f.DateEdit->focusPolicy() & Qt::TabFocus));
+        QVERIFY(!f.DatePicker->isEnabled());
+        QCOMPARE(f.DatePicker->width(), 18);
+        QVERIFY(f.TimeEdit->isReadOnly());
+        QCOMPARE(f.TimeEdit->minimum(), 0);
+        QCOMPARE(f.TimeEdit->maximum(), 1000000);
+        QVERIFY(f.DescriptionMemo->isReadOnly());
+        QVERIFY(!f.OkButton->isVisible());
+        QVERIFY(!f.CancelButton->isVisible());
+        QVERIFY(f.OkButton->y() >= f.DetailPanel->height()); // below the visible part
+        QCOMPARE(f.OkButton->text(), QString("OK"));
+        QCOMPARE(f.CancelButton->text(), QString("Abbruch"));
+        // Enter and Escape reach no hidden button.
+        QSignalSpy ok(f.OkButton, &QPushButton::clicked);
+        QSignalSpy cancel(f.CancelButton, &QPushButton::clicked);
+        QTest::keyClick(f.ListView, Qt::Key_Return);
+        QTest::keyClick(f.ListView, Qt::Key_Escape);
+        QCOMPARE(ok.count() + cancel.count(), 0);
+        // Tab order within the panel skips DateEdit.
+        // The next control of the panel that Tab stops at (inner widgets of a
+        // control, such as a spin box's line edit, belong to it).
+        auto nextTabStop = [&f](QWidget* w) {
+            do
+                w = w->nextInFocusChain();
+            while (!(w->focusPolicy() & Qt::TabFocus) ||
+                   (w->parentWidget() != f.DetailPanel &&
+                    w != static_cast<QWidget*>(f.DatePicker->Button())));
+            return w;
+        };
+        QWidget* w = f.LanguageBox;
+        QStringList chain;
+        for (int i = 0; i < 7; ++i)
+            chain << (w = nextTabStop(w))->objectName();
+        QCOMPARE(chain, (QStringList{"TypeBox", "ProjectBox", "DatePickerButton", "TimeEdit",
+                                     "DescriptionMemo", "OkButton", "CancelButton"}));
+    }
+
+    // Positions at the designed size and after the window grew: each control
+    // keeps its distances to the edges that it is anchored to.
+    void detailAnchors_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("designed");
+        QTest::addColumn<QRect>("grown"); // panel 60 wider and 40 higher
+        QTest::newRow("Bevel1") << "Bevel1" << QRect(19, 16, 251, 71) << QRect(19, 16, 311, 71);
+        QTest::newRow("LanguageBox")
+            << "LanguageBox" << QRect(96, 26, 158, 21) << QRect(96, 26, 218, 21);
+        QTest::newRow("ProjectBox")
+            << "ProjectBox" << QRect(85, 120, 169, 21) << QRect(85, 120, 229, 21);
+        QTest::newRow("Bevel2") << "Bevel2" << QRect(19, 108, 251, 273) << QRect(19, 108, 311, 313);
+        QTest::newRow("DateEdit") << "DateEdit" << QRect(85, 172, 65, 21)
+                                  << QRect(85, 172, 125, 21);
+        QTest::newRow("DatePicker")
+            << "DatePicker" << QRect(150, 172, 18, 21) << QRect(210, 172, 18, 21);
+        QTest::newRow("TimeEdit") << "TimeEdit" << QRect(181, 172, 70, 22)
+                                  << QRect(241, 172, 70, 22);
+        QTest::newRow("Bevel3") << "Bevel3" << QRect(19, 206, 251, 173) << QRect(19, 206, 311, 213);
+        QTest::newRow("DescriptionMemo")
+            << "DescriptionMemo" << QRect(34, 236, 220, 129) << QRect(34, 236, 280, 169);
+        QTest::newRow("OkButton") << "OkButton" << QRect(19, 398, 101, 24)
+                                  << QRect(19, 438, 101, 24);
+        QTest::newRow("CancelButton")
+            << "CancelButton" << QRect(171, 398, 101, 24) << QRect(231, 438, 101, 24);
+    }
+    void detailAnchors() {
+        QFETCH(QString, name);
+        QFETCH(QRect, designed);
+        QFETCH(QRect, grown);
+        TMainForm& f = shown();
+        auto* w = f.DetailPanel->findChild<QWidget*>(name);
+        QVERIFY(w);
+        QCOMPARE(w->geometry(), designed);
+        f.DetailPanel->resize(f.DetailPanel->width() + 60, f.DetailPanel->height() + 40);
+        QCOMPARE(w->geometry(), grown);
+    }
+
+    void windowMinimumSize() {
+        TMainForm& f = shown();
+        f.resize(100, 100);
+        QVERIFY(f.width() >= 402);
+        QVERIFY(f.ClientHeight() >= 324);
+        QVERIFY(f.ListPanel->width() >= TMainForm::ListPanelMinWidth);
+    }
+};
+
+QTEST_MAIN(MainFormTest)
+#include "MainFormTest.moc"
