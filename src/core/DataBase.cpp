@@ -1,6 +1,7 @@
 #include "DataBase.h"
 
 #include "Errors.h"
+#include "IdentityIndex.h"
 #include "RecordIdentity.h"
 #include "ValueListImpl.h"
 
@@ -8,7 +9,6 @@
 #include <cerrno>
 #include <new>
 #include <stdexcept>
-#include <unordered_set>
 
 namespace {
 
@@ -47,7 +47,7 @@ struct TDataBase::Index {
     };
     std::vector<Refs> refs;
     // Every entry by its identity; the database never holds two identical ones.
-    std::unordered_set<const TDataRecord*, identity::RecordHash, identity::RecordEqual> identities;
+    IdentityIndex identities;
 };
 
 namespace {
@@ -118,7 +118,7 @@ void TDataBase::RemoveUnusedValues(const std::string& language, const std::strin
 void TDataBase::Clear() {
     FileName.clear();
     Modified = false;
-    index_->identities.clear();
+    index_->identities.Clear();
     index_->refs.clear();
     Records.clear();
     Languages.Reset();
@@ -140,16 +140,23 @@ void TDataBase::Reload() {
     Modified = false;
 }
 
+void TDataBase::ReserveFor(std::size_t moreEntries) {
+    Records.reserve(Records.size() + moreEntries);
+    index_->refs.reserve(Records.size() + moreEntries);
+    index_->identities.Reserve(Records.size() + moreEntries);
+}
+
 TDataRecord* TDataBase::AddRecord(std::unique_ptr<TDataRecord>&& record) {
     Index& ix = *index_;
-    if (ix.identities.find(record.get()) != ix.identities.end())
+    const std::uint64_t hash = identity::Hash(*record);
+    if (ix.identities.Find(*record, hash))
         throw InvalidEntryException();
     MakeRoom(Records);
     MakeRoom(ix.refs);
     const Index::Refs refs{Languages.FindOrInsert(record->Language),
                            ErrorTypes.FindOrInsert(record->ErrorType),
                            Projects.FindOrInsert(record->Project)};
-    ix.identities.insert(record.get());
+    ix.identities.Insert(record.get(), hash);
     // Nothing below throws.
     record->ID = NextID++;
     TDataRecord* adopted = record.get();
@@ -185,7 +192,7 @@ void TDataBase::DeleteRecord(std::uint32_t id) {
     Index& ix = *index_;
     const auto position = static_cast<std::size_t>(it - Records.begin());
     Modified = true;
-    ix.identities.erase(it->get());
+    ix.identities.Erase(it->get(), identity::Hash(**it));
     const Index::Refs old = ix.refs[position];
     Records.erase(it);
     ix.refs.erase(ix.refs.begin() + static_cast<std::ptrdiff_t>(position));
@@ -196,8 +203,8 @@ TDataRecord* TDataBase::ChangeRecord(std::unique_ptr<TDataRecord>&& record) {
     Index& ix = *index_;
     // The entry that the change replaces is left out of the comparison, so a
     // change of the description alone is accepted.
-    if (const auto hit = ix.identities.find(record.get());
-        hit != ix.identities.end() && (*hit)->ID != record->ID)
+    const std::uint64_t hash = identity::Hash(*record);
+    if (const TDataRecord* hit = ix.identities.Find(*record, hash); hit && hit->ID != record->ID)
         throw InvalidEntryException();
     const auto it = std::find_if(Records.begin(), Records.end(),
                                  [id = record->ID](const auto& r) { return r->ID == id; });
@@ -207,13 +214,9 @@ TDataRecord* TDataBase::ChangeRecord(std::unique_ptr<TDataRecord>&& record) {
     const Index::Refs refs{Languages.FindOrInsert(record->Language),
                            ErrorTypes.FindOrInsert(record->ErrorType),
                            Projects.FindOrInsert(record->Project)};
-    ix.identities.erase(it->get());
-    try {
-        ix.identities.insert(record.get());
-    } catch (...) {
-        ix.identities.insert(it->get());
-        throw;
-    }
+    // The index does not grow here (one out, one in), so this cannot throw.
+    ix.identities.Erase(it->get(), identity::Hash(**it));
+    ix.identities.Insert(record.get(), hash);
     // Nothing below throws.
     Modified = true;
     const Index::Refs old = ix.refs[position];

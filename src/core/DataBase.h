@@ -64,6 +64,7 @@ private:
     void DropIfUnused(TValueList::Node* language, TValueList::Node* errorType,
                       TValueList::Node* project);
     void LoadEntries(const std::string& name);
+    void ReserveFor(std::size_t moreEntries);
 
     std::vector<std::unique_ptr<TDataRecord>> Records;
     std::unique_ptr<Index> index_;

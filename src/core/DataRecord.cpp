@@ -77,14 +77,20 @@ bool Equal(const TDataRecord& a, const TDataRecord& b) {
            DayKey(a.Date) == DayKey(b.Date);
 }
 
-std::size_t Hash(const TDataRecord& record) {
+std::uint64_t Hash(const TDataRecord& record) {
     std::uint64_t h = 14695981039346656037ull;
     HashFolded(h, record.Language);
     HashFolded(h, record.ErrorType);
     HashFolded(h, record.Project);
     HashWord(h, static_cast<std::uint64_t>(DayKey(record.Date)));
     HashWord(h, record.TimeNeeded);
-    return static_cast<std::size_t>(h);
+    // Final avalanche (MurmurHash3's fmix64): the index uses the low bits.
+    h ^= h >> 33;
+    h *= 0xFF51AFD7ED558CCDull;
+    h ^= h >> 33;
+    h *= 0xC4CEB9FE1A85EC53ull;
+    h ^= h >> 33;
+    return h;
 }
 
 } // namespace identity

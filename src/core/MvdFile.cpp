@@ -274,7 +274,7 @@ void TDataBase::LoadEntries(const std::string& name) {
         expected = std::min<std::uint64_t>(expected, in.Remaining() / kMinEntrySize);
     else
         expected = std::min<std::uint64_t>(expected, 1024);
-    Records.reserve(Records.size() + expected);
+    ReserveFor(static_cast<std::size_t>(expected));
     for (std::uint32_t i = 0; i < count; ++i) {
         auto record = std::make_unique<TDataRecord>();
         record->Language = in.String();

@@ -2,7 +2,6 @@
 
 #include "DataRecord.h"
 
-#include <cstddef>
 #include <cstdint>
 
 // The identity of an entry: field texts 1 to 5 with the ASCII capitals folded.
@@ -15,13 +14,6 @@ namespace identity {
 std::int64_t DayKey(double date);
 
 bool Equal(const TDataRecord& a, const TDataRecord& b);
-std::size_t Hash(const TDataRecord& record);
-
-struct RecordHash {
-    std::size_t operator()(const TDataRecord* r) const { return Hash(*r); }
-};
-struct RecordEqual {
-    bool operator()(const TDataRecord* a, const TDataRecord* b) const { return Equal(*a, *b); }
-};
+std::uint64_t Hash(const TDataRecord& record);
 
 } // namespace identity
