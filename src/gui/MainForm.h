@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ColumnKind.h"
+#include "UserManager.h"
 
 #include <QMainWindow>
 #include <memory>
@@ -23,7 +24,11 @@ class TBevel;
 class TDataBase;
 class TDataRecord;
 class TDatePicker;
+class TFilterForm;
+class TInfoForm;
+class TOptionForm;
 class TRecordListModel;
+struct WindowConfiguration;
 
 // The program's main window: toolbar, the record list on the left, the detail
 // panel on the right, the main menu and the list's column menu.
@@ -179,6 +184,43 @@ public:
     void colProjectItemClick();
     void colDateItemClick();
     void colTimeItemClick();
+
+    // --- Start-up and shut-down (MainFormStartup.cpp) -------------------------
+    // The settings of the logged-in user; from FormCreate to FormDestroy.
+    std::unique_ptr<TUserManager> UserManager;
+    // The dialogs, created hidden by the program body after the main window
+    // and reused for the whole run; the window does not own them.
+    TFilterForm* FilterForm = nullptr;
+    TInfoForm* InfoForm = nullptr;
+    TOptionForm* OptionForm = nullptr;
+    // The rest of the window's creation once the login named the user: the
+    // settings store, the caption, the stored layout or the first-start
+    // defaults, the stored database, the list and the tooltip time. Throws
+    // what the settings store throws; the window can't be used then.
+    void FormCreate(const std::string& userName);
+    // Empties the list, then destroys the settings store (which saves when
+    // asked to) and the database.
+    void FormDestroy();
+    // Copies the present layout into UserManager->Configuration.
+    void StoreWindowConfiguration();
+    void SaveOptionItemClick();
+    void ConfigItemClick();
+    // newSize: the proposed width of DetailPanel, changed to stay in limits.
+    void SplitterCanResize(int& newSize, bool& accept) const;
+    // The designed position of the window (used when nothing is stored).
+    static constexpr int DesignedLeft = 259;
+    static constexpr int DesignedTop = 143;
+    // The time for which a tooltip stays visible.
+    static constexpr int ToolTipTime = 10000;
+    // Width of DetailPanel as the splitter places it.
+    int DetailWidth() const;
+
+private:
+    // Shows the record's columns with their widths and ticks their pop-up items.
+    void restoreColumns(const WindowConfiguration& record);
+
+public:
+    // --- end of start-up and shut-down ------------------------------------------
 
 private:
     void createActions();

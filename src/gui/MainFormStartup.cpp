@@ -1,0 +1,265 @@
+// Start-up and shut-down of the main window: the settings store of the
+// logged-in user, restoring the stored layout or putting the first-start
+// defaults in place, the options commands, the splitter's drag limits and the
+// tooltip time.
+#include "DataBase.h"
+#include "ErrorReport.h"
+#include "MainForm.h"
+#include "OptionForm.h"
+#include "Prompt.h"
+#include "RecordListModel.h"
+#include "WindowConfiguration.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QEvent>
+#include <QHeaderView>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QSplitter>
+#include <QSplitterHandle>
+#include <QTableView>
+#include <algorithm>
+
+namespace {
+
+// Width given to a restored column whose stored width is negative (the list
+// view's "fit" widths, which the program never stores itself).
+constexpr int FallbackColumnWidth = 50;
+
+// Keeps every tooltip of the application visible for a fixed time: widgets
+// that have no display time of their own get it just before their tooltip
+// shows (Qt's own default grows with the text's length).
+class ToolTipTime : public QObject {
+public:
+    ToolTipTime(int milliseconds, QObject* parent) : QObject(parent), time_(milliseconds) {
+        setObjectName(QStringLiteral("ToolTipTime"));
+    }
+    void SetTime(int milliseconds) { time_ = milliseconds; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::ToolTip && watched->isWidgetType()) {
+            auto* widget = static_cast<QWidget*>(watched);
+            if (widget->toolTipDuration() != time_)
+                widget->setToolTipDuration(time_);
+        }
+        return false;
+    }
+
+private:
+    int time_;
+};
+
+void setApplicationToolTipTime(int milliseconds) {
+    auto* app = QCoreApplication::instance();
+    if (!app)
+        return;
+    if (auto* filter = app->findChild<ToolTipTime*>(QStringLiteral("ToolTipTime"),
+                                                    Qt::FindDirectChildrenOnly)) {
+        filter->SetTime(milliseconds);
+        return;
+    }
+    app->installEventFilter(new ToolTipTime(milliseconds, app));
+}
+
+// Lets a drag of the splitter's handle pass through SplitterCanResize: the
+// handle's own move is replaced by the size that the hook settles on.
+class SplitterDrag : public QObject {
+public:
+    explicit SplitterDrag(TMainForm* form) : QObject(form), form_(form) {
+        setObjectName(QStringLiteral("SplitterDrag"));
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* handle = qobject_cast<QSplitterHandle*>(watched);
+        if (!handle)
+            return false;
+        if (event->type() == QEvent::MouseButtonPress) {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            if (mouse->button() == Qt::LeftButton)
+                grabOffset_ = static_cast<int>(mouse->position().x());
+            return false; // the handle keeps its pressed look
+        }
+        if (event->type() != QEvent::MouseMove)
+            return false;
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (!(mouse->buttons() & Qt::LeftButton))
+            return false;
+        QSplitter* splitter = handle->splitter();
+        const int handleLeft =
+            static_cast<int>(splitter->mapFromGlobal(mouse->globalPosition()).x()) - grabOffset_;
+        int detailWidth = splitter->width() - handleLeft - handle->width();
+        bool accept = true;
+        ErrorReport::Guard(form_, [&] { form_->SplitterCanResize(detailWidth, accept); });
+        if (accept)
+            splitter->setSizes({splitter->width() - handle->width() - detailWidth, detailWidth});
+        return true;
+    }
+
+private:
+    TMainForm* form_;
+    int grabOffset_ = 0;
+};
+
+} // namespace
+
+void TMainForm::FormCreate(const std::string& userName) {
+    if (!findChild<SplitterDrag*>(QStringLiteral("SplitterDrag"), Qt::FindDirectChildrenOnly)) {
+        Splitter->setOpaqueResize(true); // a release never moves the splitter on its own
+        Splitter->handle(1)->installEventFilter(new SplitterDrag(this));
+        connect(ConfigItem, &QAction::triggered, this,
+                [this] { ErrorReport::Guard(this, [this] { ConfigItemClick(); }); });
+        connect(SaveOptionItem, &QAction::triggered, this,
+                [this] { ErrorReport::Guard(this, [this] { SaveOptionItemClick(); }); });
+    }
+
+    // The window was created with a new, empty database.
+    UserManager = std::make_unique<TUserManager>(userName, [this](const std::string& text) {
+        Prompt::Message(this, Prompt::Kind::Warning, QString::fromUtf8(text), Prompt::Ok);
+    });
+    setWindowTitle(QStringLiteral("Mavrolin - ") + QString::fromUtf8(userName));
+
+    const bool settingsCase = UserManager->Valid;
+    WindowConfiguration stored;
+    if (settingsCase) {
+        stored = WindowConfiguration::Decode(UserManager->Configuration);
+        move(stored.Left, stored.Top);
+        SortColumn = static_cast<TColumnKind>(stored.SortColumn);
+        SortDescending = stored.SortDescending;
+        restoreColumns(stored);
+        DataBase->FileName = UserManager->DataBaseName;
+        DataBase->Reload();
+    } else {
+        // The designed layout, written as the record that later starts restore.
+        const WindowConfiguration designed = WindowConfiguration::FirstStart();
+        move(DesignedLeft, DesignedTop);
+        SortColumn = static_cast<TColumnKind>(designed.SortColumn);
+        SortDescending = designed.SortDescending;
+        restoreColumns(designed);
+        StoreWindowConfiguration();
+        UserManager->DataBaseName = DataBase->FileName;
+        UserManager->SaveOnExit = false;
+        UserManager->SaveContents = true;
+        UserManager->SaveWindowConfig = true;
+        UserManager->Valid = true;
+        UserManager->Save();
+        // From now on the record is written only when the user asks for it.
+        UserManager->SaveWindowConfig = false;
+        UserManager->Save();
+    }
+
+    RebuildList();
+
+    if (settingsCase) {
+        SetClientHeight(stored.ClientHeight);
+        resize(stored.ClientWidth, height());
+        // The window's minimum size may have changed what was set.
+        const int detail = std::max(0, stored.DetailWidth);
+        Splitter->setSizes({std::max(0, width() - SplitterWidth - detail), detail});
+        // The list view follows its panel through the panel's layout.
+    } else {
+        CenterOnScreen();
+    }
+
+    setApplicationToolTipTime(ToolTipTime);
+}
+
+// Shows the columns of the record's occupied slots with their widths and
+// ticks their pop-up items. The first empty slot ends the columns; a code
+// that is unknown or already shown counts as an empty slot.
+void TMainForm::restoreColumns(const WindowConfiguration& record) {
+    TColumnOrder order{};
+    std::array<int, WindowConfiguration::Slots> widths{};
+    for (std::size_t slot = 0; slot < WindowConfiguration::Slots; ++slot) {
+        const auto kind = static_cast<TColumnKind>(record.ColumnOrder[slot]);
+        if (kind == ckNone || record.ColumnOrder[slot] > WindowConfiguration::MaxColumnCode ||
+            std::find(order.begin(), order.end(), kind) != order.end())
+            break;
+        order[slot] = kind;
+        widths[slot] = record.ColumnWidths[slot] < 0 ? FallbackColumnWidth
+                                                      : record.ColumnWidths[slot];
+    }
+    ColumnOrder = order;
+    ListModel->SetColumnOrder(ColumnOrder);
+    QHeaderView* header = ListView->horizontalHeader();
+    for (int position = 0; position < ListModel->columnCount(); ++position) {
+        const auto slot = static_cast<std::size_t>(position);
+        const bool occupied = slot < order.size() && order[slot] != ckNone;
+        header->setSectionHidden(position, !occupied);
+        if (occupied)
+            header->resizeSection(position, widths[slot]);
+    }
+    for (TColumnKind kind : {ckLanguage, ckType, ckProject, ckDate, ckTime})
+        columnItem(kind)->setChecked(std::find(order.begin(), order.end(), kind) != order.end());
+    RebuildColumns();
+}
+
+int TMainForm::DetailWidth() const {
+    const QList<int> sizes = Splitter->sizes();
+    return sizes.size() > 1 ? sizes[1] : DetailPanel->width();
+}
+
+void TMainForm::StoreWindowConfiguration() {
+    if (!UserManager)
+        return;
+    WindowConfiguration record;
+    record.Top = y();
+    record.Left = x();
+    record.ClientWidth = width();
+    record.ClientHeight = ClientHeight();
+    record.DetailWidth = DetailWidth();
+    record.SortColumn = static_cast<std::uint8_t>(SortColumn);
+    record.SortDescending = SortDescending;
+    const QHeaderView* header = ListView->horizontalHeader();
+    for (std::size_t slot = 0; slot < WindowConfiguration::Slots; ++slot) {
+        record.ColumnOrder[slot] = static_cast<std::uint8_t>(ColumnOrder[slot]);
+        record.ColumnWidths[slot] =
+            ColumnOrder[slot] != ckNone ? header->sectionSize(static_cast<int>(slot)) : 0;
+    }
+    UserManager->Configuration = record.Encode();
+}
+
+void TMainForm::SaveOptionItemClick() {
+    if (!UserManager)
+        return;
+    if (Prompt::Message(this, Prompt::Kind::Confirmation,
+                        QStringLiteral("Möchten sie diese Einstellungen wirklich speichern?"),
+                        Prompt::Yes | Prompt::No) != Prompt::Yes)
+        return;
+    if (UserManager->SaveWindowConfig)
+        StoreWindowConfiguration();
+    if (UserManager->SaveContents)
+        UserManager->DataBaseName = DataBase->FileName;
+    UserManager->Save();
+}
+
+void TMainForm::ConfigItemClick() {
+    if (!UserManager || !OptionForm)
+        return;
+    // After the stored settings were deleted nothing more is written in this
+    // run, so both options commands go until the next edit ends.
+    const bool kept = OptionForm->Execute(*UserManager);
+    SaveOptionItem->setEnabled(kept);
+    ConfigItem->setEnabled(kept);
+}
+
+// The list panel keeps its minimum width first, then the detail panel its own;
+// in a window too narrow for both the detail panel gives way.
+void TMainForm::SplitterCanResize(int& newSize, bool& accept) const {
+    const int clientWidth = width();
+    if (clientWidth - newSize - SplitterWidth < ListPanelMinWidth)
+        newSize = clientWidth - SplitterWidth - ListPanelMinWidth;
+    else if (newSize < DetailPanelMinWidth)
+        newSize = DetailPanelMinWidth;
+    accept = true;
+}
+
+void TMainForm::FormDestroy() {
+    ClearList();
+    // Saves when the settings are valid and the user chose to save on exit;
+    // the close handler has put the database name and the layout in place.
+    UserManager.reset();
+    DataBase.reset();
+}
