@@ -25,6 +25,7 @@ class TDataBase;
 class TDataRecord;
 class TDatePicker;
 class TFilterForm;
+class QShortcut;
 class TInfoForm;
 class TOptionForm;
 class TRecordListModel;
@@ -185,6 +186,32 @@ public:
     void colDateItemClick();
     void colTimeItemClick();
 
+    // --- Record editing (MainFormEdit.cpp) ------------------------------------
+    bool Editing = false;      // the detail panel is an input form
+    bool AddingRecord = false; // the edit was started by the new-entry command
+    // Enter (also the keypad's) confirms and Escape abandons, only while editing.
+    QShortcut* ReturnKey = nullptr;
+    QShortcut* EnterKey = nullptr;
+    QShortcut* EscapeKey = nullptr;
+    void SetEditState(bool editing);
+    void NewItemActionExecute();
+    void ChangeItemActionExecute();
+    void DeleteItemActionExecute();
+    void OkButtonClick();
+    void CancelButtonClick();
+    // The focus entered one of the panel's input controls.
+    void EnterEditElement();
+    void DatePickerChange();
+    // Wires the editing commands, buttons, keys, date picker and focus guard.
+    void connectEditing();
+    // --- end of record editing ------------------------------------------------
+
+    // --- Filter command (MainFormFilter.cpp) ----------------------------------
+    // Uses FilterForm; a window without one (tests, tools) makes its own.
+    void FilterActionExecute();
+    void connectFilter();
+    // --- end of filter command ------------------------------------------------
+
     // --- Start-up and shut-down (MainFormStartup.cpp) -------------------------
     // The settings of the logged-in user; from FormCreate to FormDestroy.
     std::unique_ptr<TUserManager> UserManager;
@@ -212,15 +239,47 @@ public:
     static constexpr int DesignedTop = 143;
     // The time for which a tooltip stays visible.
     static constexpr int ToolTipTime = 10000;
-    // Width of DetailPanel as the splitter places it.
+    // Width of DetailPanel as the splitter places it. While the window is
+    // hidden the splitter has no real geometry: the width it will get when
+    // shown counts then.
     int DetailWidth() const;
+    void SetDetailWidth(int width);
 
 private:
     // Shows the record's columns with their widths and ticks their pop-up items.
     void restoreColumns(const WindowConfiguration& record);
+    int PlannedDetailWidth = DesignedDetailWidth;
+    friend class TSplitterHook;
 
 public:
     // --- end of start-up and shut-down ------------------------------------------
+
+    // --- Database commands (MainFormDatabase.cpp) ------------------------------
+    // What the close handler decides: let the window close, or keep it open.
+    enum class TCloseAction { caNone, caFree };
+    void NewDataBaseActionExecute();
+    void LoadDataBaseActionExecute();
+    void ImportDataBaseActionExecute();
+    void SaveDataBaseActionExecute();
+    void SaveDataBaseAsActionExecute();
+    void ExitActionExecute();
+    void InfoActionExecute();
+    // The close question; runs on every close of the window (closeEvent).
+    // `action` arrives as caFree; caNone keeps the window open.
+    void FormClose(TCloseAction& action);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void connectDataBaseCommands();
+    // Runs a command handler under the general error report; a failure sets
+    // CommandFailed, which the close question reads around its save.
+    void runDataBaseCommand(void (TMainForm::*handler)());
+    bool CommandFailed = false;
+    // Set while ExitActionExecute closes the window after its own close question.
+    bool CloseQuestionDone = false;
+    // --- end of database commands ----------------------------------------------
 
 private:
     void createActions();

@@ -1,0 +1,318 @@
+// Record editing: the switch between the viewing and the editing state of the
+// detail panel, the new/change/delete commands, OK and Cancel, the date display
+// and the focus guard that keeps typing out of the panel while viewing.
+#include "Anchors.h"
+#include "Bevel.h"
+#include "DataBase.h"
+#include "DatePicker.h"
+#include "DateUtil.h"
+#include "ErrorReport.h"
+#include "Errors.h"
+#include "GuiText.h"
+#include "MainForm.h"
+#include "Prompt.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDate>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QShortcut>
+#include <QSpinBox>
+#include <QTableView>
+#include <memory>
+#include <stdexcept>
+
+namespace {
+
+// Top of the detail panel within the client area (below the menu bar).
+int detailPanelTop(const TMainForm& form) {
+    const int menuHeight = form.height() - form.ClientHeight();
+    return form.DetailPanel->mapTo(&form, QPoint(0, 0)).y() - menuHeight;
+}
+
+void setHeight(QWidget* w, int height) {
+    w->resize(w->width(), height);
+}
+
+// Today as a whole day.
+double today() {
+    const QDate d = QDate::currentDate();
+    return EncodeDate({d.year(), d.month(), d.day()});
+}
+
+// The field's text in Windows-1252, or an exception naming the field and the
+// first character that the database cannot hold.
+std::string storableText(const QString& text, const char* field) {
+    if (auto bytes = GuiText::ToCp1252(text))
+        return std::move(*bytes);
+    QString bad;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qsizetype length = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QString c = text.mid(i, length);
+        if (!GuiText::ToCp1252(c)) {
+            bad = c;
+            break;
+        }
+        i += length - 1;
+    }
+    const QString message =
+        QStringLiteral("Das Feld \u201E%1\u201C enthält das Zeichen \u201E%2\u201C, das in der "
+                       "Datenbank nicht gespeichert werden kann. Bitte ersetzen Sie es.")
+            .arg(QString::fromUtf8(field), bad);
+    throw std::runtime_error(message.toStdString());
+}
+
+// The minutes as the field shows them: a typed value that the spin field has
+// not corrected yet counts as typed, text that is no number as 0.
+std::uint32_t minutesOf(const QSpinBox* edit) {
+    bool ok = false;
+    const qlonglong value = edit->text().trimmed().toLongLong(&ok);
+    if (!ok)
+        return 0;
+    if (value < edit->minimum() || value > edit->maximum())
+        throw std::runtime_error(loadmsg::RangeCheck);
+    return static_cast<std::uint32_t>(value);
+}
+
+} // namespace
+
+void TMainForm::connectEditing() {
+    auto guarded = [this](void (TMainForm::*handler)()) {
+        return
+            [this, handler] { ErrorReport::Guard(this, [this, handler] { (this->*handler)(); }); };
+    };
+    connect(NewItemAction, &QAction::triggered, this, guarded(&TMainForm::NewItemActionExecute));
+    connect(ChangeItemAction, &QAction::triggered, this,
+            guarded(&TMainForm::ChangeItemActionExecute));
+    connect(DeleteItemAction, &QAction::triggered, this,
+            guarded(&TMainForm::DeleteItemActionExecute));
+    connect(OkButton, &QPushButton::clicked, this, guarded(&TMainForm::OkButtonClick));
+    connect(CancelButton, &QPushButton::clicked, this, guarded(&TMainForm::CancelButtonClick));
+    connect(DatePicker, &TDatePicker::Changed, this, guarded(&TMainForm::DatePickerChange));
+    connect(DatePicker, &TDatePicker::ClosedUp, this, guarded(&TMainForm::DatePickerChange));
+
+    // Enter and Escape act like a dialog's default and cancel buttons. As
+    // window shortcuts they see a key before the focused control does, so a
+    // minutes value typed but not yet corrected by the spin field reaches OK;
+    // the description field claims Enter for itself (a line break). Enter on
+    // the focused cancel button abandons, as on any focused button.
+    auto confirm = [this] {
+        ErrorReport::Guard(this, [this] {
+            if (CancelButton->hasFocus())
+                CancelButton->click();
+            else
+                OkButton->click();
+        });
+    };
+    ReturnKey = new QShortcut(QKeySequence(Qt::Key_Return), this);
+    EnterKey = new QShortcut(QKeySequence(Qt::Key_Enter), this);
+    EscapeKey = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    for (QShortcut* key : {ReturnKey, EnterKey, EscapeKey}) {
+        key->setContext(Qt::WindowShortcut);
+        key->setEnabled(false);
+    }
+    connect(ReturnKey, &QShortcut::activated, this, confirm);
+    connect(EnterKey, &QShortcut::activated, this, confirm);
+    connect(EscapeKey, &QShortcut::activated, this,
+            [this] { ErrorReport::Guard(this, [this] { CancelButton->click(); }); });
+
+    // The focus guard: gaining the focus is reported per application.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now == nullptr)
+            return;
+        for (QWidget* control :
+             {static_cast<QWidget*>(LanguageBox), static_cast<QWidget*>(TypeBox),
+              static_cast<QWidget*>(ProjectBox), static_cast<QWidget*>(DateEdit),
+              static_cast<QWidget*>(TimeEdit), static_cast<QWidget*>(DescriptionMemo)})
+            if (now == control || control->isAncestorOf(now)) {
+                ErrorReport::Guard(this, [this] { EnterEditElement(); });
+                return;
+            }
+    });
+}
+
+void TMainForm::SetEditState(bool editing) {
+    using A = TAnchors;
+    // 1. First, so that the focus guard already sees the new state.
+    Editing = editing;
+
+    // 2.
+    TimeEdit->setReadOnly(!editing);
+    DescriptionMemo->setReadOnly(!editing);
+    DatePicker->setEnabled(editing);
+
+    // 3. Menu items and toolbar buttons follow their actions.
+    for (QAction* action : ActionList)
+        if (action != ExitAction)
+            action->setEnabled(!editing);
+    ConfigItem->setEnabled(!editing);
+    SaveOptionItem->setEnabled(!editing);
+
+    // 4. While the height changes, the buttons keep their distance to the top
+    // and the description and frames keep their sizes.
+    const int memoEdges = DetailAnchors->Edges(DescriptionMemo);
+    const int bevel2Edges = DetailAnchors->Edges(Bevel2);
+    const int bevel3Edges = DetailAnchors->Edges(Bevel3);
+    DetailAnchors->Anchor(OkButton, A::akLeft | A::akTop);
+    DetailAnchors->Anchor(CancelButton, A::akTop | A::akRight);
+    DetailAnchors->Anchor(DescriptionMemo, memoEdges & ~A::akBottom);
+    DetailAnchors->Anchor(Bevel2, bevel2Edges & ~A::akBottom);
+    DetailAnchors->Anchor(Bevel3, bevel3Edges & ~A::akBottom);
+    for (QWidget* w : {static_cast<QWidget*>(Bevel2), static_cast<QWidget*>(Bevel3),
+                       static_cast<QWidget*>(DescriptionMemo)})
+        setHeight(w, w->height() - 1);
+
+    // 5.
+    if (editing) {
+        ListPanel->setEnabled(false);
+        for (QComboBox* box : {LanguageBox, TypeBox, ProjectBox}) {
+            const int index = box->currentIndex();
+            const QString text = box->currentText();
+            box->setEditable(true);
+            box->setCurrentIndex(index);
+            box->setEditText(text);
+        }
+        LanguageBox->setFocus();
+        setTimeEditHidden(false);
+        SetClientHeight(detailPanelTop(*this) + OkButton->y() + OkButton->height() + 5);
+        OkButton->show();
+        CancelButton->show();
+    } else {
+        ListPanel->setEnabled(true);
+        for (QComboBox* box : {LanguageBox, TypeBox, ProjectBox})
+            box->setEditable(false);
+        ListView->setFocus();
+        OkButton->hide();
+        CancelButton->hide();
+        SetClientHeight(detailPanelTop(*this) + OkButton->y() - 5);
+    }
+    for (QShortcut* key : {ReturnKey, EnterKey, EscapeKey})
+        if (key)
+            key->setEnabled(editing);
+
+    // 6.
+    for (QWidget* w : {static_cast<QWidget*>(Bevel2), static_cast<QWidget*>(Bevel3),
+                       static_cast<QWidget*>(DescriptionMemo)})
+        setHeight(w, w->height() + 1);
+
+    // 7. From now on a resize moves the buttons and stretches the rest.
+    DetailAnchors->Anchor(OkButton, A::akLeft | A::akBottom);
+    DetailAnchors->Anchor(CancelButton, A::akRight | A::akBottom);
+    DetailAnchors->Anchor(DescriptionMemo, memoEdges | A::akBottom);
+    DetailAnchors->Anchor(Bevel2, bevel2Edges | A::akBottom);
+    DetailAnchors->Anchor(Bevel3, bevel3Edges | A::akBottom);
+}
+
+void TMainForm::NewItemActionExecute() {
+    SetEditState(true);
+    for (QComboBox* box : {LanguageBox, TypeBox, ProjectBox}) {
+        box->setCurrentIndex(-1);
+        box->setEditText(QString());
+    }
+    const double date = today();
+    DatePicker->SetDate(date);
+    DateEdit->setText(GuiText::FromCp1252(FormatDate(date)));
+    TimeEdit->setValue(0);
+    DescriptionMemo->clear();
+    AddingRecord = true;
+}
+
+void TMainForm::ChangeItemActionExecute() {
+    // Enabled only with a current entry, whose values the panel shows.
+    if (ItemRecord(CurrentItem()) == nullptr)
+        return;
+    SetEditState(true);
+    AddingRecord = false;
+}
+
+void TMainForm::DatePickerChange() {
+    DateEdit->setText(GuiText::FromCp1252(FormatDate(DatePicker->Date())));
+}
+
+void TMainForm::EnterEditElement() {
+    if (!Editing)
+        ListView->setFocus();
+}
+
+void TMainForm::OkButtonClick() {
+    if (!Editing)
+        return;
+
+    // Build the record from the panel; a text that the database can't hold
+    // or out-of-range minutes refuse the input before anything is stored.
+    const int current = CurrentItem();
+    const TDataRecord* old = AddingRecord ? nullptr : ItemRecord(current);
+    if (!AddingRecord && old == nullptr)
+        throw std::runtime_error("Der geänderte Datensatz ist nicht mehr vorhanden.");
+    auto record = std::make_unique<TDataRecord>();
+    if (old)
+        record->ID = old->ID;
+    record->Language = storableText(LanguageBox->currentText(), "Sprache");
+    record->ErrorType = storableText(TypeBox->currentText(), "Kategorie");
+    record->Project = storableText(ProjectBox->currentText(), "Projekt");
+    // A change keeps the stored time of day unless another day was picked.
+    const double picked = DatePicker->Date();
+    const auto pickedDay = DecodeDate(picked);
+    const auto oldDay = old ? DecodeDate(old->Date) : std::nullopt;
+    const bool sameDay = pickedDay && oldDay && pickedDay->year == oldDay->year &&
+                         pickedDay->month == oldDay->month && pickedDay->day == oldDay->day;
+    record->Date = sameDay ? old->Date : picked;
+    record->TimeNeeded = minutesOf(TimeEdit);
+    record->Description = storableText(DescriptionMemo->toPlainText(), "Beschreibung");
+
+    // A refused duplicate throws here: the state and the input stay.
+    TDataRecord* stored = nullptr;
+    if (AddingRecord) {
+        stored = DataBase->AddRecord(std::move(record));
+    } else {
+        stored = DataBase->ChangeRecord(std::move(record));
+        if (stored == nullptr)
+            throw std::runtime_error("Der geänderte Datensatz ist nicht mehr vorhanden.");
+        // The list item referred to the entry just replaced: point it at the
+        // new one at once, or drop it when the filter hides the change; the
+        // item that would follow it after a deletion then becomes current.
+        if (!stored->Hidden) {
+            SetCurrentItem(FillListItem(current, stored));
+        } else {
+            const bool last = IsLastItem(current);
+            const bool first = IsFirstItem(current);
+            RemoveListItem(current);
+            SetCurrentItem(!last ? current : (first ? -1 : current - 1));
+        }
+    }
+
+    LoadValueBoxes();
+    SetEditState(false);
+    if (AddingRecord && !stored->Hidden)
+        SetCurrentItem(AddListItem(stored));
+    ShowSelectedRecord();
+}
+
+void TMainForm::CancelButtonClick() {
+    SetEditState(false);
+    ShowSelectedRecord();
+}
+
+void TMainForm::DeleteItemActionExecute() {
+    if (Prompt::Message(this, Prompt::Kind::Confirmation,
+                        QStringLiteral("Soll dieser Datensatz wirklich gelöscht werden?"),
+                        Prompt::Yes | Prompt::No) != Prompt::Yes)
+        return;
+    const int item = CurrentItem();
+    const TDataRecord* entry = ItemRecord(item);
+    if (entry == nullptr)
+        return;
+    const std::uint32_t id = entry->ID;
+    int next = -1;
+    if (!IsLastItem(item))
+        next = SelectNextItem();
+    else if (!IsFirstItem(item))
+        next = SelectPreviousItem();
+    SetCurrentItem(next);
+    DataBase->DeleteRecord(id);
+    RemoveListItem(item);
+    ShowSelectedRecord();
+}
