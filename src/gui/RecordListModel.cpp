@@ -6,6 +6,9 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <numeric>
+#include <string_view>
+#include <unordered_map>
 
 TRecordListModel::TRecordListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
@@ -136,32 +139,56 @@ bool TRecordListModel::before(const TDataRecord* a, const TDataRecord* b) const 
     return a->ID < b->ID;
 }
 
-// Sorting a million rows by a text column through the compare rule alone
-// chases two entry pointers and folds two strings per comparison; packing the
-// first eight key bytes into an integer once per row makes most comparisons a
-// single integer comparison. The pairs live only while sorting.
+// Sorting a million rows through the compare rule alone chases two entry
+// pointers and folds two strings per comparison. Instead each row gets an
+// integer key once: numbers and dates directly, texts the rank of their text
+// key among the distinct texts (few: they are the value lists' values). The
+// pairs live only while sorting.
 void TRecordListModel::sortRows() {
     struct Item {
         std::uint64_t key;
+        std::uint32_t id; // ties keep database order, which is the order of IDs
         TDataRecord* record;
     };
     std::vector<Item> items;
     items.reserve(rows_.size());
-    for (TDataRecord* r : rows_)
-        items.push_back({RecordCompare::PackedKey(*r, sortColumn_), r});
-    const bool text =
-        sortColumn_ == ckLanguage || sortColumn_ == ckType || sortColumn_ == ckProject;
-    const bool desc = descending_;
     const TColumnKind column = sortColumn_;
-    std::stable_sort(items.begin(), items.end(), [&](const Item& x, const Item& y) {
+    if (column == ckLanguage || column == ckType || column == ckProject) {
+        auto field = [column](const TDataRecord* r) -> std::string_view {
+            return column == ckLanguage ? r->Language
+                                        : (column == ckType ? r->ErrorType : r->Project);
+        };
+        std::unordered_map<std::string_view, std::uint64_t> ids;
+        std::vector<std::string_view> distinct;
+        for (TDataRecord* r : rows_) {
+            const auto [it, inserted] = ids.try_emplace(field(r), distinct.size());
+            if (inserted)
+                distinct.push_back(it->first);
+            items.push_back({it->second, r->ID, r});
+        }
+        std::vector<std::size_t> order(distinct.size());
+        std::iota(order.begin(), order.end(), std::size_t{0});
+        std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+            return RecordCompare::CompareTextKeys(distinct[a], distinct[b]) < 0;
+        });
+        std::vector<std::uint64_t> rank(distinct.size());
+        std::uint64_t r = 0;
+        for (std::size_t k = 0; k < order.size(); ++k) {
+            if (k > 0 && RecordCompare::CompareTextKeys(distinct[order[k - 1]], distinct[order[k]]))
+                ++r; // equal text keys share a rank
+            rank[order[k]] = r;
+        }
+        for (Item& item : items)
+            item.key = rank[item.key];
+    } else {
+        for (TDataRecord* r : rows_)
+            items.push_back({RecordCompare::PackedKey(*r, column), r->ID, r});
+    }
+    const bool desc = descending_;
+    std::stable_sort(items.begin(), items.end(), [desc](const Item& x, const Item& y) {
         if (x.key != y.key)
             return desc ? x.key > y.key : x.key < y.key;
-        if (text) {
-            const int c = RecordCompare::CompareEntries(*x.record, *y.record, column, desc);
-            if (c != 0)
-                return c < 0;
-        }
-        return x.record->ID < y.record->ID;
+        return x.id < y.id;
     });
     for (std::size_t i = 0; i < items.size(); ++i)
         rows_[i] = items[i].record;
