@@ -26,22 +26,24 @@ void IdentityIndex::Insert(const TDataRecord* record, std::uint64_t hash) {
     ++size_;
 }
 
+std::size_t IdentityIndex::SlotOf(const TDataRecord* record, std::uint64_t hash) const {
+    for (std::size_t i = hash & Mask(); slots_[i].record; i = (i + 1) & Mask())
+        if (slots_[i].record == record)
+            return i;
+    // Not under this hash: the entry was edited in place after it was adopted.
+    // Look for its address so that no dangling slot remains.
+    for (std::size_t i = 0; i < slots_.size(); ++i)
+        if (slots_[i].record == record)
+            return i;
+    return slots_.size();
+}
+
 void IdentityIndex::Erase(const TDataRecord* record, std::uint64_t hash) {
     if (size_ == 0)
         return;
-    std::size_t i = hash & Mask();
-    while (slots_[i].record != record) {
-        if (!slots_[i].record) {
-            // Not under this hash: the entry was edited in place after it was
-            // adopted. Look for its address so that no dangling slot remains.
-            for (i = 0; i < slots_.size() && slots_[i].record != record; ++i) {
-            }
-            if (i == slots_.size())
-                return;
-            break;
-        }
-        i = (i + 1) & Mask();
-    }
+    const std::size_t i = SlotOf(record, hash);
+    if (i == slots_.size())
+        return;
     // Backward-shift deletion: move later members of the probe run into the
     // gap so that every lookup still finds them without tombstones.
     std::size_t gap = i;

@@ -26,7 +26,7 @@ constexpr std::size_t kMagicSize = sizeof kMagic - 1; // 23 bytes, no terminator
 static_assert(kMagicSize == 23);
 // The smallest entry: three empty strings, the date, the minutes, an empty description.
 constexpr std::uint64_t kMinEntrySize = 4 + 4 + 4 + 8 + 4 + 4;
-constexpr std::size_t kBufferSize = 64 * 1024;
+constexpr std::size_t kBufferSize = std::size_t{64} * 1024;
 
 std::runtime_error FileError(int err) {
     return std::runtime_error(FileErrorMessage(err));

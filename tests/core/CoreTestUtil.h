@@ -8,7 +8,6 @@
 #include <QByteArray>
 #include <QFile>
 #include <QString>
-
 #include <bit>
 #include <cstdint>
 #include <memory>
@@ -18,8 +17,8 @@ namespace coretest {
 
 inline std::unique_ptr<TDataRecord> Entry(const std::string& language, const std::string& errorType,
                                           const std::string& project, double date,
-                                          std::uint32_t minutes, const std::string& description = {})
-{
+                                          std::uint32_t minutes,
+                                          const std::string& description = {}) {
     auto r = std::make_unique<TDataRecord>();
     r->Language = language;
     r->ErrorType = errorType;
@@ -30,25 +29,26 @@ inline std::unique_ptr<TDataRecord> Entry(const std::string& language, const std
     return r;
 }
 
-inline double Day(int year, int month, int day) { return EncodeDate({year, month, day}); }
+inline double Day(int year, int month, int day) {
+    return EncodeDate({year, month, day});
+}
 
-inline QByteArray Magic() { return QByteArray("#MLDB-MavrolinDataBase\r", 23); }
+inline QByteArray Magic() {
+    return QByteArray("#MLDB-MavrolinDataBase\r", 23);
+}
 
-inline QByteArray U32(std::uint32_t v)
-{
+inline QByteArray U32(std::uint32_t v) {
     QByteArray b(4, '\0');
     for (int i = 0; i < 4; ++i)
         b[i] = static_cast<char>(v >> (8 * i));
     return b;
 }
 
-inline QByteArray Str(const QByteArray& text)
-{
+inline QByteArray Str(const QByteArray& text) {
     return U32(static_cast<std::uint32_t>(text.size())) + text;
 }
 
-inline QByteArray F64(double value)
-{
+inline QByteArray F64(double value) {
     const auto bits = std::bit_cast<std::uint64_t>(value);
     QByteArray b(8, '\0');
     for (int i = 0; i < 8; ++i)
@@ -57,31 +57,29 @@ inline QByteArray F64(double value)
 }
 
 inline QByteArray EntryBytes(const QByteArray& lang, const QByteArray& type, const QByteArray& proj,
-                             double date, std::uint32_t minutes, const QByteArray& desc = {})
-{
+                             double date, std::uint32_t minutes, const QByteArray& desc = {}) {
     return Str(lang) + Str(type) + Str(proj) + F64(date) + U32(minutes) + Str(desc);
 }
 
-inline bool WriteBytes(const QString& path, const QByteArray& bytes)
-{
+inline bool WriteBytes(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
 }
 
-inline QByteArray ReadBytes(const QString& path)
-{
+inline QByteArray ReadBytes(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-inline std::string Native(const QString& path) { return path.toStdString(); }
+inline std::string Native(const QString& path) {
+    return path.toStdString();
+}
 
 // A database that records its load messages.
 struct Loader {
     TDataBase db;
     QStringList messages;
-    Loader()
-    {
+    Loader() {
         db.OnLoadError = [this](const std::string& m) { messages << QString::fromStdString(m); };
     }
 };

@@ -3,17 +3,16 @@
 
 #include "CoreTestUtil.h"
 #include "Errors.h"
+#include "IdentityIndex.h"
 
 #include <QtTest>
-
 #include <random>
 
 using namespace coretest;
 
 namespace {
 
-QStringList Values(const TValueList& list)
-{
+QStringList Values(const TValueList& list) {
     QStringList out;
     for (int i = 0; i < list.Count(); ++i)
         out << QString::fromLatin1(list.Value(i).c_str());
@@ -22,8 +21,7 @@ QStringList Values(const TValueList& list)
 
 // Field texts 1 to 5 compared with the ASCII capitals folded: the definition
 // that the database's identity index must agree with.
-bool IdenticalByText(const TDataRecord& a, const TDataRecord& b)
-{
+bool IdenticalByText(const TDataRecord& a, const TDataRecord& b) {
     for (std::uint8_t k = 1; k <= 5; ++k) {
         std::string x = a.FieldText(k), y = b.FieldText(k);
         for (auto* s : {&x, &y})
@@ -42,17 +40,17 @@ class DataBaseTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void newDatabase()
-    {
+    void newDatabase() {
         TDataBase db;
-        QCOMPARE(Values(db.Languages),
-                 QStringList({"Ansi C", "Assembler", "Basic", "Borland Pascal", "C++", "Fortran",
-                              "Java", "Object Pascal", "Turbo Pascal", "Visual Basic",
-                              "Visual C++"}));
+        QCOMPARE(
+            Values(db.Languages),
+            QStringList({"Ansi C", "Assembler", "Basic", "Borland Pascal", "C++", "Fortran", "Java",
+                         "Object Pascal", "Turbo Pascal", "Visual Basic", "Visual C++"}));
         QCOMPARE(Values(db.ErrorTypes),
                  QStringList({"Eins-daneben-Fehler", "falscher logischer Ausdruck",
                               "fehlerhafter Algorithmus", "Parameter verwechselt",
-                              QString::fromLatin1("unber\xfc" "cksichtigter Spezialfall"),
+                              QString::fromLatin1("unber\xfc"
+                                                  "cksichtigter Spezialfall"),
                               "unerwarteter Routineneffekt", "vergessene Anweisung",
                               "vertauschte Anweisungen", "Zeigerfehler"}));
         QCOMPARE(db.Projects.Count(), 0);
@@ -68,8 +66,7 @@ private slots:
         QCOMPARE(db.GetRecord(-1), nullptr);
     }
 
-    void duplicates_data()
-    {
+    void duplicates_data() {
         QTest::addColumn<QByteArray>("language");
         QTest::addColumn<QByteArray>("errorType");
         QTest::addColumn<QByteArray>("project");
@@ -81,25 +78,24 @@ private slots:
         QTest::newRow("same") << QByteArray("C++") << QByteArray("Zeigerfehler")
                               << QByteArray("Projekt") << day << 15u << true;
         QTest::newRow("language case") << QByteArray("c++") << QByteArray("Zeigerfehler")
-                                        << QByteArray("Projekt") << day << 15u << true;
+                                       << QByteArray("Projekt") << day << 15u << true;
         QTest::newRow("category case") << QByteArray("C++") << QByteArray("ZEIGERFEHLER")
-                                        << QByteArray("Projekt") << day << 15u << true;
+                                       << QByteArray("Projekt") << day << 15u << true;
         QTest::newRow("project case") << QByteArray("C++") << QByteArray("Zeigerfehler")
-                                       << QByteArray("pROJEKT") << day << 15u << true;
+                                      << QByteArray("pROJEKT") << day << 15u << true;
         QTest::newRow("time of day") << QByteArray("C++") << QByteArray("Zeigerfehler")
-                                      << QByteArray("Projekt") << day + 0.75 << 15u << true;
+                                     << QByteArray("Projekt") << day + 0.75 << 15u << true;
         QTest::newRow("other day") << QByteArray("C++") << QByteArray("Zeigerfehler")
-                                    << QByteArray("Projekt") << day + 1 << 15u << false;
+                                   << QByteArray("Projekt") << day + 1 << 15u << false;
         QTest::newRow("other minutes") << QByteArray("C++") << QByteArray("Zeigerfehler")
-                                        << QByteArray("Projekt") << day << 16u << false;
+                                       << QByteArray("Projekt") << day << 16u << false;
         QTest::newRow("other project") << QByteArray("C++") << QByteArray("Zeigerfehler")
-                                        << QByteArray("Projekt2") << day << 15u << false;
+                                       << QByteArray("Projekt2") << day << 15u << false;
         QTest::newRow("trailing space") << QByteArray("C++ ") << QByteArray("Zeigerfehler")
-                                         << QByteArray("Projekt") << day << 15u << false;
+                                        << QByteArray("Projekt") << day << 15u << false;
     }
 
-    void duplicates()
-    {
+    void duplicates() {
         QFETCH(QByteArray, language);
         QFETCH(QByteArray, errorType);
         QFETCH(QByteArray, project);
@@ -109,8 +105,8 @@ private slots:
         TDataBase db;
         db.AddRecord(Entry("C++", "Zeigerfehler", "Projekt", Day(2001, 3, 5), 15, "a"));
         db.Modified = false;
-        auto second = Entry(language.toStdString(), errorType.toStdString(),
-                            project.toStdString(), date, minutes, "other description");
+        auto second = Entry(language.toStdString(), errorType.toStdString(), project.toStdString(),
+                            date, minutes, "other description");
         if (duplicate) {
             QVERIFY_THROWS_EXCEPTION(InvalidEntryException, db.AddRecord(std::move(second)));
             QVERIFY(second); // a refused entry stays with the caller
@@ -124,8 +120,7 @@ private slots:
         }
     }
 
-    void umlautCaseIsNoDuplicate()
-    {
+    void umlautCaseIsNoDuplicate() {
         TDataBase db;
         db.AddRecord(Entry("Java", "T", "\xc4rger", 1, 1));
         db.AddRecord(Entry("Java", "T", "\xe4rger", 1, 1)); // must not throw
@@ -136,8 +131,7 @@ private slots:
         QCOMPARE(db.Projects.UseCount(0), 2);
     }
 
-    void datesThatAreNoDay()
-    {
+    void datesThatAreNoDay() {
         TDataBase db;
         const double nan = std::numeric_limits<double>::quiet_NaN();
         const double inf = std::numeric_limits<double>::infinity();
@@ -154,14 +148,20 @@ private slots:
 
     // The hash index must refuse exactly what a comparison with every entry
     // by field texts would refuse.
-    void indexAgreesWithFullComparison()
-    {
+    void indexAgreesWithFullComparison() {
         std::mt19937 rng(4711);
         const char* languages[] = {"C", "c", "Java", "JAVA", "\xc4", "\xe4", ""};
         const char* projects[] = {"p", "P", "q", "\xd6l", "\xf6l"};
-        const double dates[] = {0.0,  0.5, -0.5, 1.0, 36955.0, 36955.99, -1.25,
+        const double dates[] = {0.0,
+                                0.5,
+                                -0.5,
+                                1.0,
+                                36955.0,
+                                36955.99,
+                                -1.25,
                                 std::numeric_limits<double>::quiet_NaN(),
-                                std::numeric_limits<double>::infinity(), 3e6};
+                                std::numeric_limits<double>::infinity(),
+                                3e6};
         TDataBase db;
         std::vector<TDataRecord> model;
         for (int i = 0; i < 3000; ++i) {
@@ -190,8 +190,31 @@ private slots:
             QVERIFY(db.GetRecord(static_cast<int>(i))->IsIdentical(model[i]));
     }
 
-    void lowerCaseLanguageUsesListedValue()
-    {
+    // Crowded probe runs that wrap around the table's end: after any mix of
+    // inserts and erases every member is found and no removed one is.
+    void identityIndexProbeRuns() {
+        std::mt19937 rng(99);
+        std::vector<std::unique_ptr<TDataRecord>> records;
+        for (std::uint32_t i = 0; i < 200; ++i)
+            records.push_back(Entry("L", "T", "P", 1, i));
+        // Hashes crowd at the last slots of the 64-slot table (and beyond).
+        auto hashOf = [](std::uint32_t i) { return std::uint64_t{60 + (i % 5)} + (i % 3) * 64; };
+        IdentityIndex index;
+        std::vector<bool> present(records.size());
+        for (int step = 0; step < 5000; ++step) {
+            const auto i = static_cast<std::uint32_t>(rng() % 30); // stays below half full
+            if (present[i])
+                index.Erase(records[i].get(), hashOf(i));
+            else
+                index.Insert(records[i].get(), hashOf(i));
+            present[i] = !present[i];
+            for (std::uint32_t j = 0; j < 30; ++j)
+                QCOMPARE(index.Find(*records[j], hashOf(j)),
+                         present[j] ? records[j].get() : nullptr);
+        }
+    }
+
+    void lowerCaseLanguageUsesListedValue() {
         TDataBase db;
         db.AddRecord(Entry("c++", "Zeigerfehler", "", 1, 1));
         QCOMPARE(db.Languages.Count(), 11);
@@ -202,8 +225,7 @@ private slots:
         QVERIFY(db.GetRecord(0)->Hidden);
     }
 
-    void ids()
-    {
+    void ids() {
         TDataBase db;
         for (std::uint32_t m = 1; m <= 3; ++m) {
             auto r = Entry("C", "T", "P", 1, m);
@@ -217,8 +239,7 @@ private slots:
         QCOMPARE(db.AddRecord(Entry("C", "T", "P", 1, 9))->ID, 1u);
     }
 
-    void valuesGoWithTheirLastEntry_data()
-    {
+    void valuesGoWithTheirLastEntry_data() {
         QTest::addColumn<QByteArray>("first");
         QTest::addColumn<QByteArray>("second");
         QTest::newRow("same spelling") << QByteArray("Proj") << QByteArray("Proj");
@@ -226,8 +247,7 @@ private slots:
         QTest::newRow("umlaut case") << QByteArray("\xc4pfel") << QByteArray("\xe4pfel");
     }
 
-    void valuesGoWithTheirLastEntry()
-    {
+    void valuesGoWithTheirLastEntry() {
         QFETCH(QByteArray, first);
         QFETCH(QByteArray, second);
         for (bool deleteFirstSpellingFirst : {true, false}) {
@@ -245,8 +265,7 @@ private slots:
         }
     }
 
-    void changeRecord()
-    {
+    void changeRecord() {
         TDataBase db;
         db.AddRecord(Entry("C++", "Zeigerfehler", "Alt", Day(2001, 3, 5), 15, "a"));
         db.AddRecord(Entry("Java", "Zeigerfehler", "Anderes", Day(2001, 3, 5), 15));
@@ -296,8 +315,7 @@ private slots:
         QCOMPARE(db.Languages.IndexOf("X"), -1);
     }
 
-    void deleteUnknownId()
-    {
+    void deleteUnknownId() {
         TDataBase db;
         db.AddRecord(Entry("C", "T", "P", 1, 1));
         db.Modified = false;
@@ -306,8 +324,7 @@ private slots:
         QCOMPARE(db.Count(), 1);
     }
 
-    void visibility_data()
-    {
+    void visibility_data() {
         QTest::addColumn<bool>("andMode");
         QTest::addColumn<bool>("language");
         QTest::addColumn<bool>("errorType");
@@ -321,8 +338,7 @@ private slots:
         }
     }
 
-    void visibility()
-    {
+    void visibility() {
         QFETCH(bool, andMode);
         QFETCH(bool, language);
         QFETCH(bool, errorType);
@@ -343,8 +359,7 @@ private slots:
         QCOMPARE(r2->Hidden, hidden);
     }
 
-    void filterDoesNotTouchModified()
-    {
+    void filterDoesNotTouchModified() {
         TDataBase db;
         db.Languages.Filter(0).Checked = false;
         db.SetAndFilter(true);
@@ -354,8 +369,7 @@ private slots:
         QVERIFY(db.Languages.Filter(0).Checked);
     }
 
-    void listOrderIgnoresCase()
-    {
+    void listOrderIgnoresCase() {
         TValueList list;
         for (const char* v : {"delta", "Bravo", "\xc4rger", "alpha", "Charlie", "ALPHA", "zulu"})
             list.Add(v);
@@ -374,8 +388,7 @@ private slots:
         QVERIFY(list.Add("alpha"));
     }
 
-    void listValuesInUseStay()
-    {
+    void listValuesInUseStay() {
         TDataBase db;
         db.AddRecord(Entry("C", "T", "P", 1, 1));
         db.Projects.Delete(0);

@@ -5,7 +5,6 @@
 #include "FileIO.h"
 
 #include <QtTest>
-
 #include <cerrno>
 #include <cstdlib>
 #include <new>
@@ -21,16 +20,19 @@ namespace {
 std::size_t largestAllocation = 0;
 }
 
-void* operator new(std::size_t size)
-{
+void* operator new(std::size_t size) {
     if (size > largestAllocation)
         largestAllocation = size;
     if (void* p = std::malloc(size ? size : 1))
         return p;
     throw std::bad_alloc();
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
 
 namespace {
 
@@ -41,16 +43,16 @@ const QByteArray kExample = QByteArray::fromHex("03000000432B2B"
                                                 "0F000000"
                                                 "00000000");
 
-QByteArray ThreeEntries()
-{
+QByteArray ThreeEntries() {
     return Magic() + U32(3) + kExample +
-           EntryBytes("java", "unber\xfc" "cksichtigter Spezialfall", "\xc4rger", 36956.5, 0,
-                      "Zeile 1\r\nZeile 2") +
+           EntryBytes("java",
+                      "unber\xfc"
+                      "cksichtigter Spezialfall",
+                      "\xc4rger", 36956.5, 0, "Zeile 1\r\nZeile 2") +
            EntryBytes("Ada", "neu", "P", -1.25, 4294967295u, QByteArray(300, 'x'));
 }
 
-bool ChattrWorks(const QString& path, bool immutable)
-{
+bool ChattrWorks(const QString& path, bool immutable) {
     const QString cmd = QStringLiteral("chattr %1i '%2' 2>/dev/null")
                             .arg(immutable ? QStringLiteral("+") : QStringLiteral("-"), path);
     return std::system(cmd.toLocal8Bit().constData()) == 0;
@@ -65,14 +67,12 @@ class MvdFileTest : public QObject {
     QString path(const QString& name) const { return dir.filePath(name); }
 
 private slots:
-    void initTestCase()
-    {
+    void initTestCase() {
         QVERIFY(dir.isValid());
         fileio::SetDurable(false);
     }
 
-    void workedExample()
-    {
+    void workedExample() {
         TDataBase db;
         db.AddRecord(Entry("C++", "Zeigerfehler", "", Day(2001, 3, 5), 15));
         db.FileName = Native(path("example.mvd"));
@@ -83,8 +83,7 @@ private slots:
         QVERIFY(!db.Modified);
     }
 
-    void emptyDatabaseIs27Bytes()
-    {
+    void emptyDatabaseIs27Bytes() {
         TDataBase db;
         db.FileName = Native(path("empty.mvd"));
         db.Save();
@@ -96,13 +95,13 @@ private slots:
         QCOMPARE(l.db.Count(), 0);
     }
 
-    void roundTripKeepsEveryByte()
-    {
+    void roundTripKeepsEveryByte() {
         QByteArray all256;
         for (int i = 0; i < 256; ++i)
             all256.append(static_cast<char>(i));
-        const QByteArray bytes = Magic() + U32(2) + kExample +
-                                 EntryBytes(all256, all256.mid(1), all256.mid(2), 40000.25, 7, all256);
+        const QByteArray bytes =
+            Magic() + U32(2) + kExample +
+            EntryBytes(all256, all256.mid(1), all256.mid(2), 40000.25, 7, all256);
         QVERIFY(WriteBytes(path("in.mvd"), bytes));
         Loader l;
         l.db.FileName = Native(path("in.mvd"));
@@ -116,8 +115,7 @@ private slots:
         QCOMPARE(ReadBytes(path("out.mvd")), bytes);
     }
 
-    void oddDatesRoundTrip_data()
-    {
+    void oddDatesRoundTrip_data() {
         QTest::addColumn<QByteArray>("bits"); // the 8 stored bytes
         QTest::addColumn<bool>("isDay");
         QTest::newRow("quiet NaN") << QByteArray::fromHex("000000000000F87F") << false;
@@ -134,8 +132,7 @@ private slots:
         QTest::newRow("after 9999") << F64(2958466.0) << false;
     }
 
-    void oddDatesRoundTrip()
-    {
+    void oddDatesRoundTrip() {
         QFETCH(QByteArray, bits);
         QFETCH(bool, isDay);
         QCOMPARE(bits.size(), 8);
@@ -153,21 +150,23 @@ private slots:
         QCOMPARE(ReadBytes(path("date2.mvd")), bytes);
     }
 
-    void brokenFiles_data()
-    {
+    void brokenFiles_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<int>("entries");
         QTest::addColumn<QString>("message");
         const QString eof = "Versuch hinter dem Dateiende zu lesen";
         const QString range = QString::fromUtf8("Fehler bei Bereichsprüfung");
-        const QString magic = QString::fromUtf8("Die angegebene Datei ist keine gültige Datenbank!");
+        const QString magic =
+            QString::fromUtf8("Die angegebene Datei ist keine gültige Datenbank!");
         const QByteArray three = ThreeEntries();
         // Every prefix of a valid file: the complete entries load, then the
         // end-of-file message.
         const qsizetype first = 27 + kExample.size();
-        const qsizetype second = first +
-                           EntryBytes("java", "unber\xfc" "cksichtigter Spezialfall", "\xc4rger",
-                                      0, 0, "Zeile 1\r\nZeile 2").size();
+        const qsizetype second = first + EntryBytes("java",
+                                                    "unber\xfc"
+                                                    "cksichtigter Spezialfall",
+                                                    "\xc4rger", 0, 0, "Zeile 1\r\nZeile 2")
+                                             .size();
         for (qsizetype n = 0; n < three.size(); ++n) {
             const int complete = n < first ? 0 : n < second ? 1 : 2;
             QTest::addRow("prefix %d", int(n)) << three.left(n) << complete << eof;
@@ -177,7 +176,8 @@ private slots:
         QByteArray wrong = Magic() + U32(0);
         wrong[22] = '\n';
         QTest::newRow("wrong magic") << wrong << 0 << magic;
-        QTest::newRow("wrong magic, 23 bytes") << QByteArray("#MLDB-MavrolinDataBasx\r") << 0 << magic;
+        QTest::newRow("wrong magic, 23 bytes")
+            << QByteArray("#MLDB-MavrolinDataBasx\r") << 0 << magic;
         QTest::newRow("count 0") << Magic() + U32(0) << 0 << QString();
         QTest::newRow("count 0 and more") << Magic() + U32(0) + kExample << 0 << QString();
         QTest::newRow("count 2^31") << Magic() + U32(0x80000000u) + kExample << 0 << range;
@@ -185,20 +185,18 @@ private slots:
         QTest::newRow("count 2^31-1") << Magic() + U32(0x7FFFFFFFu) + kExample << 1 << eof;
         QTest::newRow("27 bytes claim 2e9") << Magic() + U32(2000000000u) << 0 << eof;
         const QByteArray neg = U32(0xFFFFFFFBu); // -5
-        QTest::newRow("negative lengths") << Magic() + U32(1) + neg + neg + U32(0x80000000u) +
-                                                 F64(1) + U32(1) + U32(0xFFFFFFFFu)
-                                          << 1 << QString();
+        QTest::newRow("negative lengths")
+            << Magic() + U32(1) + neg + neg + U32(0x80000000u) + F64(1) + U32(1) + U32(0xFFFFFFFFu)
+            << 1 << QString();
         QTest::newRow("length 2^31-1") << Magic() + U32(1) + U32(0x7FFFFFFFu) + "abc" << 0 << eof;
-        QTest::newRow("length past end by one")
-            << Magic() + U32(1) + U32(4) + "abc" << 0 << eof;
+        QTest::newRow("length past end by one") << Magic() + U32(1) + U32(4) + "abc" << 0 << eof;
         QTest::newRow("duplicate skipped silently")
             << Magic() + U32(2) + kExample +
                    EntryBytes("c++", "ZEIGERFEHLER", "", 36955.75, 15, "anders")
             << 1 << QString();
     }
 
-    void brokenFiles()
-    {
+    void brokenFiles() {
         QFETCH(QByteArray, bytes);
         QFETCH(int, entries);
         QFETCH(QString, message);
@@ -207,7 +205,8 @@ private slots:
         l.db.FileName = Native(path("broken.mvd"));
         largestAllocation = 0;
         l.db.Reload();
-        QVERIFY2(largestAllocation < 1024 * 1024, QByteArray::number(qulonglong(largestAllocation)));
+        QVERIFY2(largestAllocation < 1024 * 1024,
+                 QByteArray::number(qulonglong(largestAllocation)));
         QCOMPARE(l.messages, message.isEmpty() ? QStringList() : QStringList{message});
         QCOMPARE(l.db.Count(), entries);
         QVERIFY(!l.db.Modified);
@@ -216,8 +215,7 @@ private slots:
             QCOMPARE(l.db.GetRecord(i)->ID, std::uint32_t(i + 1));
     }
 
-    void emptyNameDoesNothing()
-    {
+    void emptyNameDoesNothing() {
         Loader l;
         l.db.AddRecord(Entry("C", "T", "P", 1, 1));
         l.db.LoadFromFile("");
@@ -228,8 +226,7 @@ private slots:
         QVERIFY(l.messages.isEmpty());
     }
 
-    void importOwnFileAddsNothing()
-    {
+    void importOwnFileAddsNothing() {
         QVERIFY(WriteBytes(path("own.mvd"), ThreeEntries()));
         Loader l;
         l.db.FileName = Native(path("own.mvd"));
@@ -247,19 +244,22 @@ private slots:
         QCOMPARE(l.db.FileName, Native(path("own.mvd")));
     }
 
-    void loadFailures_data()
-    {
+    void loadFailures_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("message");
-        QTest::newRow("missing file") << "missing.mvd" << "Datei nicht gefunden";
-        QTest::newRow("missing folder") << "nofolder/x.mvd" << "Datei nicht gefunden";
-        QTest::newRow("directory") << "adir" << "Dateizugriff verweigert";
-        QTest::newRow("name too long") << QString(300, 'n') << QString::fromUtf8("Ungültiger Dateiname");
-        QTest::newRow("file as folder") << "plain.mvd/x.mvd" << "E/A-Fehler 20";
+        QTest::newRow("missing file") << "missing.mvd"
+                                      << "Datei nicht gefunden";
+        QTest::newRow("missing folder") << "nofolder/x.mvd"
+                                        << "Datei nicht gefunden";
+        QTest::newRow("directory") << "adir"
+                                   << "Dateizugriff verweigert";
+        QTest::newRow("name too long")
+            << QString(300, 'n') << QString::fromUtf8("Ungültiger Dateiname");
+        QTest::newRow("file as folder") << "plain.mvd/x.mvd"
+                                        << "E/A-Fehler 20";
     }
 
-    void loadFailures()
-    {
+    void loadFailures() {
         QFETCH(QString, name);
         QFETCH(QString, message);
         QVERIFY(QDir(dir.path()).mkpath("adir"));
@@ -271,8 +271,7 @@ private slots:
         QCOMPARE(l.db.Count(), 0);
     }
 
-    void loadTooManyOpenFiles()
-    {
+    void loadTooManyOpenFiles() {
         QVERIFY(WriteBytes(path("fd.mvd"), Magic() + U32(0)));
         rlimit old{};
         QCOMPARE(getrlimit(RLIMIT_NOFILE, &old), 0);
@@ -290,8 +289,7 @@ private slots:
         QCOMPARE(l.messages, QStringList{QString::fromUtf8("Zu viele geöffnete Dateien")});
     }
 
-    void loadImmutableFile()
-    {
+    void loadImmutableFile() {
         const QString p = path("immutable.mvd");
         QVERIFY(WriteBytes(p, Magic() + U32(1) + kExample));
         if (!ChattrWorks(p, true))
@@ -303,18 +301,20 @@ private slots:
         QCOMPARE(l.messages, QStringList{"Dateizugriff verweigert"});
     }
 
-    void saveFailures_data()
-    {
+    void saveFailures_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("message");
-        QTest::newRow("missing folder") << "nofolder/x.mvd" << "Datei nicht gefunden";
-        QTest::newRow("directory") << "sdir" << "Dateizugriff verweigert";
-        QTest::newRow("name too long") << QString(300, 'n') << QString::fromUtf8("Ungültiger Dateiname");
-        QTest::newRow("file as folder") << "splain.mvd/x.mvd" << "E/A-Fehler 20";
+        QTest::newRow("missing folder") << "nofolder/x.mvd"
+                                        << "Datei nicht gefunden";
+        QTest::newRow("directory") << "sdir"
+                                   << "Dateizugriff verweigert";
+        QTest::newRow("name too long")
+            << QString(300, 'n') << QString::fromUtf8("Ungültiger Dateiname");
+        QTest::newRow("file as folder") << "splain.mvd/x.mvd"
+                                        << "E/A-Fehler 20";
     }
 
-    void saveFailures()
-    {
+    void saveFailures() {
         QFETCH(QString, name);
         QFETCH(QString, message);
         QVERIFY(QDir(dir.path()).mkpath("sdir"));
@@ -333,15 +333,13 @@ private slots:
         QVERIFY(QDir(path("sdir")).isEmpty());
     }
 
-    void saveIntoImmutableFolderOrOverImmutableFile_data()
-    {
+    void saveIntoImmutableFolderOrOverImmutableFile_data() {
         QTest::addColumn<bool>("folder");
         QTest::newRow("immutable file") << false;
         QTest::newRow("immutable folder") << true;
     }
 
-    void saveIntoImmutableFolderOrOverImmutableFile()
-    {
+    void saveIntoImmutableFolderOrOverImmutableFile() {
         QFETCH(bool, folder);
         QVERIFY(QDir(dir.path()).mkpath("locked"));
         const QString file = path("locked/db.mvd");
@@ -365,8 +363,7 @@ private slots:
         QVERIFY(db.Modified);
     }
 
-    void saveKeepsPermissionsAndLinks()
-    {
+    void saveKeepsPermissionsAndLinks() {
         const QString real = path("real.mvd");
         QVERIFY(WriteBytes(real, "old"));
         QCOMPARE(::chmod(real.toLocal8Bit().constData(), 0640), 0);
@@ -382,9 +379,11 @@ private slots:
         struct stat st {};
         QCOMPARE(::stat(real.toLocal8Bit().constData(), &st), 0);
         QCOMPARE(st.st_mode & 07777, 0640u);
-        QCOMPARE(QDir(path("links")).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
-                                                   QDir::NoDotAndDotDot).size(),
-                 1);
+        QCOMPARE(
+            QDir(path("links"))
+                .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)
+                .size(),
+            1);
         // A new file gets the usual permissions of new files.
         const mode_t mask = ::umask(022);
         db.FileName = Native(path("fresh.mvd"));

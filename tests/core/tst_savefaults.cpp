@@ -6,7 +6,6 @@
 #include "FileIO.h"
 
 #include <QtTest>
-
 #include <csignal>
 #include <sys/resource.h>
 
@@ -14,8 +13,7 @@ using namespace coretest;
 
 namespace {
 
-int ErrnoOf(fileio::Op op)
-{
+int ErrnoOf(fileio::Op op) {
     switch (op) {
     case fileio::Op::Write:
         return ENOSPC;
@@ -27,8 +25,7 @@ int ErrnoOf(fileio::Op op)
     return EIO;
 }
 
-QString MessageOf(fileio::Op op)
-{
+QString MessageOf(fileio::Op op) {
     switch (op) {
     case fileio::Op::Write:
         return "Zu wenig Speicherplatz";
@@ -41,15 +38,13 @@ QString MessageOf(fileio::Op op)
 }
 
 // Large enough for several buffered writes.
-void Fill(TDataBase& db, int entries)
-{
+void Fill(TDataBase& db, int entries) {
     for (int i = 0; i < entries; ++i)
         db.AddRecord(Entry("C++", "Zeigerfehler", "P" + std::to_string(i % 17), 36000.0 + i,
                            static_cast<std::uint32_t>(i), std::string(1000, char('a' + i % 26))));
 }
 
-QStringList FolderEntries(const QString& path)
-{
+QStringList FolderEntries(const QString& path) {
     return QDir(path).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
                                 QDir::NoDotAndDotDot);
 }
@@ -62,23 +57,20 @@ class SaveFaultsTest : public QObject {
     QTemporaryDir dir;
 
 private slots:
-    void initTestCase()
-    {
+    void initTestCase() {
         QVERIFY(dir.isValid());
         fileio::SetDurable(false);
     }
 
     void cleanup() { fileio::SetFaultHook({}); }
 
-    void sweep_data()
-    {
+    void sweep_data() {
         QTest::addColumn<bool>("fromKOn");
         QTest::newRow("fail once") << false;
         QTest::newRow("fail from k on") << true;
     }
 
-    void sweep()
-    {
+    void sweep() {
         QFETCH(bool, fromKOn);
         const QString file = dir.filePath("sweep.mvd");
         const QByteArray old = Magic() + U32(0);
@@ -137,8 +129,7 @@ private slots:
     }
 
     // A real full disk: the file size limit stops the writes part-way.
-    void fileSizeLimit()
-    {
+    void fileSizeLimit() {
         const QString file = dir.filePath("limit.mvd");
         const QByteArray old = Magic() + U32(0);
         QVERIFY(WriteBytes(file, old));

@@ -4,18 +4,15 @@
 #include "DateUtil.h"
 
 #include <QtTest>
-
-#include <unicode/ucnv.h>
-
 #include <cmath>
 #include <limits>
+#include <unicode/ucnv.h>
 
 class TextTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void everyByteMatchesIcu()
-    {
+    void everyByteMatchesIcu() {
         UErrorCode status = U_ZERO_ERROR;
         UConverter* conv = ucnv_open("windows-1252", &status);
         QVERIFY(U_SUCCESS(status));
@@ -24,8 +21,8 @@ private slots:
             const char byte = static_cast<char>(b);
             char buffer[16];
             status = U_ZERO_ERROR;
-            const int32_t n = ucnv_toAlgorithmic(UCNV_UTF8, conv, buffer, sizeof buffer, &byte, 1,
-                                                 &status);
+            const int32_t n =
+                ucnv_toAlgorithmic(UCNV_UTF8, conv, buffer, sizeof buffer, &byte, 1, &status);
             QVERIFY(U_SUCCESS(status));
             QCOMPARE(cp1252::ToUtf8(std::string(1, byte)),
                      std::string(buffer, static_cast<std::size_t>(n)));
@@ -39,10 +36,10 @@ private slots:
         QCOMPARE(cp1252::ToUtf16(all).size(), std::size_t(256));
     }
 
-    void fromUtf8Refuses_data()
-    {
+    void fromUtf8Refuses_data() {
         QTest::addColumn<QByteArray>("utf8");
-        QTest::newRow("no cp1252 char") << QByteArray("\xe2\x82\xac \xce\xa9"); // Euro ok, Omega not
+        QTest::newRow("no cp1252 char")
+            << QByteArray("\xe2\x82\xac \xce\xa9"); // Euro ok, Omega not
         QTest::newRow("truncated") << QByteArray("abc\xc3");
         QTest::newRow("overlong") << QByteArray("\xc0\xaf");
         QTest::newRow("surrogate") << QByteArray("\xed\xa0\x80");
@@ -50,20 +47,17 @@ private slots:
         QTest::newRow("defined C1 code") << QByteArray("\xc2\x80"); // U+0080 has no byte
     }
 
-    void fromUtf8Refuses()
-    {
+    void fromUtf8Refuses() {
         QFETCH(QByteArray, utf8);
         QVERIFY(!cp1252::FromUtf8(utf8.toStdString()).has_value());
     }
 
-    void fromUtf8Accepts()
-    {
+    void fromUtf8Accepts() {
         QCOMPARE(*cp1252::FromUtf8("\xc3\x84rger \xe2\x82\xac"), std::string("\xc4rger \x80"));
         QCOMPARE(*cp1252::FromUtf8(""), std::string());
     }
 
-    void formatDate_data()
-    {
+    void formatDate_data() {
         QTest::addColumn<double>("value");
         QTest::addColumn<QString>("text");
         QTest::newRow("epoch") << 0.0 << "30.12.1899";
@@ -83,8 +77,7 @@ private slots:
         QTest::newRow("huge") << 1e300 << "";
     }
 
-    void formatDate()
-    {
+    void formatDate() {
         QFETCH(double, value);
         QFETCH(QString, text);
         QCOMPARE(QString::fromStdString(FormatDate(value)), text);
@@ -92,8 +85,7 @@ private slots:
 
     // Every calendar day from 0001 to 9999 encodes and decodes to itself, the
     // numbers running on by one a day.
-    void everyDayRoundTrips()
-    {
+    void everyDayRoundTrips() {
         double expected = -693593.0;
         for (int y = 1; y <= 9999; ++y)
             for (int m = 1; m <= 12; ++m) {
@@ -112,8 +104,7 @@ private slots:
         QCOMPARE(expected, 2958466.0);
     }
 
-    void parseDate_data()
-    {
+    void parseDate_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("valid");
         QTest::addColumn<int>("year");
@@ -134,8 +125,7 @@ private slots:
         QTest::newRow("dashes") << "2001-03-05" << false << 0 << 0 << 0;
     }
 
-    void parseDate()
-    {
+    void parseDate() {
         QFETCH(QString, text);
         QFETCH(bool, valid);
         const auto date = ParseDate(text.toStdString());
