@@ -239,47 +239,15 @@ public:
     static constexpr int DesignedTop = 143;
     // The time for which a tooltip stays visible.
     static constexpr int ToolTipTime = 10000;
-    // Width of DetailPanel as the splitter places it. While the window is
-    // hidden the splitter has no real geometry: the width it will get when
-    // shown counts then.
+    // Width of DetailPanel as the splitter places it.
     int DetailWidth() const;
-    void SetDetailWidth(int width);
 
 private:
     // Shows the record's columns with their widths and ticks their pop-up items.
     void restoreColumns(const WindowConfiguration& record);
-    int PlannedDetailWidth = DesignedDetailWidth;
-    friend class TSplitterHook;
 
 public:
     // --- end of start-up and shut-down ------------------------------------------
-
-    // --- Database commands (MainFormDatabase.cpp) ------------------------------
-    // What the close handler decides: let the window close, or keep it open.
-    enum class TCloseAction { caNone, caFree };
-    void NewDataBaseActionExecute();
-    void LoadDataBaseActionExecute();
-    void ImportDataBaseActionExecute();
-    void SaveDataBaseActionExecute();
-    void SaveDataBaseAsActionExecute();
-    void ExitActionExecute();
-    void InfoActionExecute();
-    // The close question; runs on every close of the window (closeEvent).
-    // `action` arrives as caFree; caNone keeps the window open.
-    void FormClose(TCloseAction& action);
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-
-private:
-    void connectDataBaseCommands();
-    // Runs a command handler under the general error report; a failure sets
-    // CommandFailed, which the close question reads around its save.
-    void runDataBaseCommand(void (TMainForm::*handler)());
-    bool CommandFailed = false;
-    // Set while ExitActionExecute closes the window after its own close question.
-    bool CloseQuestionDone = false;
-    // --- end of database commands ----------------------------------------------
 
 private:
     void createActions();
