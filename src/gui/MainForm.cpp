@@ -77,6 +77,7 @@ TMainForm::TMainForm(QWidget* parent)
     createListPanel();
     createDetailPanel();
     createFileDialogs();
+    connectDataBaseCommands();
     connectEditing();
     connectFilter();
 
@@ -454,6 +455,8 @@ void TMainForm::createFileDialogs() {
                               QStringLiteral("alle Dateien (*.*)")};
     SaveDialog = new QFileDialog(this, QStringLiteral("Datenbank sichern"));
     SaveDialog->setObjectName(QStringLiteral("SaveDialog"));
+    // Qt's own dialog: the same titles, filters and behaviour on every desktop.
+    SaveDialog->setOption(QFileDialog::DontUseNativeDialog);
     SaveDialog->setAcceptMode(QFileDialog::AcceptSave);
     SaveDialog->setFileMode(QFileDialog::AnyFile);
     SaveDialog->setDefaultSuffix(QStringLiteral("mvd"));
@@ -461,6 +464,7 @@ void TMainForm::createFileDialogs() {
 
     OpenDialog = new QFileDialog(this, QStringLiteral("Datenbank öffnen"));
     OpenDialog->setObjectName(QStringLiteral("OpenDialog"));
+    OpenDialog->setOption(QFileDialog::DontUseNativeDialog);
     OpenDialog->setAcceptMode(QFileDialog::AcceptOpen);
     OpenDialog->setFileMode(QFileDialog::AnyFile); // the file need not exist
     OpenDialog->setDefaultSuffix(QStringLiteral("mvd"));

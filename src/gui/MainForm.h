@@ -249,6 +249,33 @@ private:
 public:
     // --- end of start-up and shut-down ------------------------------------------
 
+    // --- Database commands (MainFormDatabase.cpp) ------------------------------
+    // What the close handler decides: let the window close, or keep it open.
+    enum class TCloseAction { caNone, caFree };
+    void NewDataBaseActionExecute();
+    void LoadDataBaseActionExecute();
+    void ImportDataBaseActionExecute();
+    void SaveDataBaseActionExecute();
+    void SaveDataBaseAsActionExecute();
+    void ExitActionExecute();
+    void InfoActionExecute();
+    // The close question; runs on every close of the window (closeEvent).
+    // `action` arrives as caFree; caNone keeps the window open.
+    void FormClose(TCloseAction& action);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void connectDataBaseCommands();
+    // Runs a command handler under the general error report; a failure sets
+    // CommandFailed, which the close question reads around its save.
+    void runDataBaseCommand(void (TMainForm::*handler)());
+    bool CommandFailed = false;
+    // Set while ExitActionExecute closes the window after its own close question.
+    bool CloseQuestionDone = false;
+    // --- end of database commands ----------------------------------------------
+
 private:
     void createActions();
     void createMenus();

@@ -1,0 +1,169 @@
+// The database commands of the main window (new, open, import, save, save as,
+// exit), the close question that runs on every close of the window, and the
+// information command.
+#include "DataBase.h"
+#include "ErrorReport.h"
+#include "InfoForm.h"
+#include "MainForm.h"
+#include "Prompt.h"
+#include "UserManager.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileDialog>
+
+namespace {
+
+// The database keeps native path bytes; the dialogs speak QString.
+QString toDialogName(const std::string& fileName) {
+    return QFile::decodeName(QByteArray::fromStdString(fileName));
+}
+
+std::string toDataBaseName(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+} // namespace
+
+void TMainForm::connectDataBaseCommands() {
+    auto wire = [this](QAction* action, void (TMainForm::*handler)()) {
+        connect(action, &QAction::triggered, this,
+                [this, handler] { runDataBaseCommand(handler); });
+    };
+    wire(NewDataBaseAction, &TMainForm::NewDataBaseActionExecute);
+    wire(LoadDataBaseAction, &TMainForm::LoadDataBaseActionExecute);
+    wire(ImportDataBaseAction, &TMainForm::ImportDataBaseActionExecute);
+    wire(SaveDataBaseAction, &TMainForm::SaveDataBaseActionExecute);
+    wire(SaveDataBaseAsAction, &TMainForm::SaveDataBaseAsActionExecute);
+    wire(ExitAction, &TMainForm::ExitActionExecute);
+    wire(InfoAction, &TMainForm::InfoActionExecute);
+
+    // A failed load reports itself in an error box and never raises.
+    if (!DataBase->OnLoadError) {
+        DataBase->OnLoadError = [this](const std::string& message) {
+            Prompt::Message(this, Prompt::Kind::Error, QString::fromStdString(message), Prompt::Ok);
+        };
+    }
+}
+
+void TMainForm::runDataBaseCommand(void (TMainForm::*handler)()) {
+    bool failed = true;
+    ErrorReport::Guard(this, [this, handler, &failed] {
+        (this->*handler)();
+        failed = false;
+    });
+    if (failed)
+        CommandFailed = true;
+}
+
+void TMainForm::NewDataBaseActionExecute() {
+    // Unsaved entries are dropped without a question.
+    DataBase->Clear();
+    RebuildList();
+}
+
+void TMainForm::LoadDataBaseActionExecute() {
+    OpenDialog->setWindowTitle(QStringLiteral("Datenbank öffnen..."));
+    Prompt::PresetFile(*OpenDialog, toDialogName(DataBase->FileName));
+    const std::optional<QString> chosen = Prompt::RunFileDialog(*OpenDialog);
+    if (!chosen)
+        return;
+    DataBase->FileName = toDataBaseName(*chosen);
+    // A file that can't be read is reported by the database; the window then
+    // shows what it holds, and FileName keeps naming the chosen file.
+    DataBase->Reload();
+    RebuildList();
+}
+
+void TMainForm::ImportDataBaseActionExecute() {
+    // No preset: the dialog offers whatever it held last.
+    OpenDialog->setWindowTitle(QStringLiteral("Datenbank importieren..."));
+    const std::optional<QString> chosen = Prompt::RunFileDialog(*OpenDialog);
+    if (!chosen)
+        return;
+    DataBase->LoadFromFile(toDataBaseName(*chosen)); // FileName stays as it is
+    RebuildList();
+}
+
+void TMainForm::SaveDataBaseActionExecute() {
+    if (!DataBase->FileName.empty())
+        DataBase->Save();
+    else
+        SaveDataBaseAsAction->trigger();
+}
+
+void TMainForm::SaveDataBaseAsActionExecute() {
+    Prompt::PresetFile(*SaveDialog, toDialogName(DataBase->FileName));
+    const std::optional<QString> chosen = Prompt::RunFileDialog(*SaveDialog);
+    if (!chosen)
+        return;
+    DataBase->FileName = toDataBaseName(*chosen);
+    // Writes a temporary file and renames it over the old one: a failure
+    // raises, keeps Modified set and leaves the old file as it was.
+    DataBase->Save();
+}
+
+void TMainForm::FormClose(TCloseAction& action) {
+    if (DataBase->Modified) {
+        const Prompt::Button answer = Prompt::Message(
+            this, Prompt::Kind::Warning,
+            QStringLiteral("Es wurden Änderungen an der Fehlerdatenbank vorgenommen. Sollen "
+                           "diese gesichert werden?"),
+            Prompt::Yes | Prompt::No | Prompt::Cancel);
+        if (answer == Prompt::Cancel) {
+            action = TCloseAction::caNone;
+        } else if (answer == Prompt::Yes) {
+            CommandFailed = false;
+            SaveDataBaseAction->trigger(); // does nothing while it is disabled
+            if (CommandFailed) {
+                // The save's error has been reported; it ends the close here.
+                CommandFailed = false;
+                action = TCloseAction::caNone;
+                return;
+            }
+            if (DataBase->Modified)
+                action = TCloseAction::caNone;
+        }
+    }
+    // On every close attempt, also a refused one.
+    if (UserManager) {
+        UserManager->DataBaseName = DataBase->FileName;
+        StoreWindowConfiguration();
+    }
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    if (CloseQuestionDone) {
+        event->accept(); // ExitActionExecute has asked already
+        return;
+    }
+    TCloseAction action = TCloseAction::caFree;
+    bool failed = true;
+    ErrorReport::Guard(this, [this, &action, &failed] {
+        FormClose(action);
+        failed = false;
+    });
+    if (failed || action == TCloseAction::caNone)
+        event->ignore();
+    else
+        event->accept();
+}
+
+void TMainForm::ExitActionExecute() {
+    TCloseAction action = TCloseAction::caFree;
+    FormClose(action);
+    if (action == TCloseAction::caNone)
+        return;
+    CloseQuestionDone = true;
+    const bool closed = close();
+    CloseQuestionDone = false;
+    if (closed)
+        QCoreApplication::quit();
+}
+
+void TMainForm::InfoActionExecute() {
+    if (InfoForm) // created by the program body after the window
+        InfoForm->Execute(*DataBase);
+}

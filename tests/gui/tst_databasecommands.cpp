@@ -1,0 +1,561 @@
+// The database commands of the main window and the close question, driven
+// through the actions and the window's close paths with scripted answers;
+// the two file dialogs' own behaviour is checked with the real dialogs.
+#include "DataBase.h"
+#include "DialogDriver.h"
+#include "InfoForm.h"
+#include "MainForm.h"
+#include "Prompt.h"
+#include "RecordListModel.h"
+#include "UserManager.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWindow>
+#include <QtTest>
+#include <csignal>
+#include <memory>
+#include <sys/resource.h>
+
+namespace {
+
+const QString CloseQuestion = QStringLiteral(
+    "Es wurden Änderungen an der Fehlerdatenbank vorgenommen. Sollen diese gesichert werden?");
+constexpr int MagicSize = 23;
+
+std::string native(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+TDataRecord* add(TDataBase& db, unsigned minutes, const std::string& description = {}) {
+    auto r = std::make_unique<TDataRecord>();
+    r->Language = "C++";
+    r->ErrorType = "Zeigerfehler";
+    r->Project = "Mavrolin";
+    r->Date = 45000.0;
+    r->TimeNeeded = minutes;
+    r->Description = description;
+    return db.AddRecord(std::move(r));
+}
+
+QByteArray bytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The entry count in a database file's header; -1 when there is no such file.
+int entriesIn(const QString& path) {
+    const QByteArray b = bytes(path);
+    if (b.size() < MagicSize + 4 || !b.startsWith("#MLDB-MavrolinDataBase\r"))
+        return -1;
+    const auto* p = reinterpret_cast<const unsigned char*>(b.constData() + MagicSize);
+    return static_cast<int>(p[0] | (p[1] << 8) | (p[2] << 16) |
+                            (static_cast<unsigned>(p[3]) << 24));
+}
+
+// Writes a database file with `n` entries through a database of its own.
+void writeDataBase(const QString& path, int n, unsigned firstMinutes = 100) {
+    TDataBase db;
+    for (int i = 0; i < n; ++i)
+        add(db, firstMinutes + static_cast<unsigned>(i));
+    db.FileName = native(path);
+    db.Save();
+}
+
+int warnings() {
+    int n = 0;
+    for (const auto& m : Prompt::Testing::Messages())
+        n += m.kind == Prompt::Kind::Warning ? 1 : 0;
+    return n;
+}
+
+// Waits for a message box shown on top of a dialog and presses the button
+// with `buttonText`, recording the box's text.
+class BoxAnswerer : public QObject {
+public:
+    BoxAnswerer(QString buttonText) : button_(std::move(buttonText)) { poll(); }
+    QString text;
+
+private:
+    void poll() {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) {
+            if (++tries_ < 300)
+                QTimer::singleShot(10, this, [this] { poll(); });
+            return;
+        }
+        text = box->text();
+        for (QAbstractButton* b : box->buttons())
+            if (b->text().remove(QLatin1Char('&')) == button_) {
+                b->click();
+                return;
+            }
+        box->reject();
+    }
+    QString button_;
+    int tries_ = 0;
+};
+
+} // namespace
+
+class TestDataBaseCommands : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TMainForm> form;
+    std::unique_ptr<QTemporaryDir> dir;
+
+    QString path(const QString& name) const { return dir->filePath(name); }
+    TDataBase& db() { return *form->DataBase; }
+    // Entries that are not on disk yet.
+    void modify(int n = 1) {
+        for (int i = 0; i < n; ++i)
+            add(db(), static_cast<unsigned>(db().Count()));
+        form->RebuildList();
+    }
+
+private slots:
+    void initTestCase() { QCoreApplication::setApplicationName(QStringLiteral("Mavrolin")); }
+
+    void init() {
+        Prompt::Testing::Begin();
+        dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir->isValid());
+        form = std::make_unique<TMainForm>();
+        form->UserManager = std::make_unique<TUserManager>("dbtester", [](const std::string&) {});
+        form->RebuildList();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    }
+
+    void cleanup() {
+        form.reset();
+        dir.reset();
+        Prompt::Testing::End();
+    }
+
+    void newDataBaseDiscardsWithoutQuestion() {
+        writeDataBase(path("a.mvd"), 2);
+        db().FileName = native(path("a.mvd"));
+        db().Reload();
+        modify();
+        form->NewDataBaseAction->trigger();
+        QCOMPARE(db().Count(), 0);
+        QVERIFY(db().FileName.empty());
+        QVERIFY(!db().Modified);
+        QCOMPARE(form->ItemCount(), 0);
+        QVERIFY(Prompt::Testing::Messages().isEmpty());
+        QVERIFY(Prompt::Testing::FileDialogs().isEmpty());
+        QCOMPARE(entriesIn(path("a.mvd")), 2);
+    }
+
+    void cancelledDialogChangesNothing_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("save without file") << "SaveDataBaseAction"
+                                           << "Datenbank sichern";
+        QTest::newRow("save as") << "SaveDataBaseAsAction"
+                                 << "Datenbank sichern";
+        QTest::newRow("open") << "LoadDataBaseAction"
+                              << "Datenbank öffnen...";
+        QTest::newRow("import") << "ImportDataBaseAction"
+                                << "Datenbank importieren...";
+    }
+    void cancelledDialogChangesNothing() {
+        QFETCH(QString, command);
+        QFETCH(QString, title);
+        modify(2);
+        Prompt::Testing::QueueFile(std::nullopt);
+        form->findChild<QAction*>(command)->trigger();
+        QCOMPARE(Prompt::Testing::FileDialogs().size(), 1);
+        QCOMPARE(Prompt::Testing::FileDialogs()[0].title, title);
+        if (command != "ImportDataBaseAction") // the import presets nothing
+            QCOMPARE(Prompt::Testing::FileDialogs()[0].selectedFile, QString()); // no file yet
+        QCOMPARE(db().Count(), 2);
+        QCOMPARE(form->ItemCount(), 2);
+        QVERIFY(db().Modified);
+        QVERIFY(db().FileName.empty());
+        QVERIFY(Prompt::Testing::Messages().isEmpty());
+        QCOMPARE(QDir(dir->path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size(), 0);
+    }
+
+    void saveAsThenSaveKeepsTheName() {
+        modify(2);
+        Prompt::Testing::QueueFile(path("neu.mvd"));
+        form->SaveDataBaseAction->trigger(); // no file yet: goes through "save as"
+        QCOMPARE(Prompt::Testing::FileDialogs().size(), 1);
+        QCOMPARE(db().FileName, native(path("neu.mvd")));
+        QVERIFY(!db().Modified);
+        QCOMPARE(entriesIn(path("neu.mvd")), 2);
+
+        modify();
+        form->SaveDataBaseAction->trigger();
+        QCOMPARE(Prompt::Testing::FileDialogs().size(), 1); // saved without asking
+        QCOMPARE(entriesIn(path("neu.mvd")), 3);
+
+        // "save as" offers the present name and moves the database to the new one.
+        Prompt::Testing::QueueFile(path("kopie.mvd"));
+        form->SaveDataBaseAsAction->trigger();
+        QCOMPARE(Prompt::Testing::FileDialogs().size(), 2);
+        QCOMPARE(Prompt::Testing::FileDialogs()[1].selectedFile, path("neu.mvd"));
+        QCOMPARE(db().FileName, native(path("kopie.mvd")));
+        QCOMPARE(entriesIn(path("kopie.mvd")), 3);
+        QVERIFY(Prompt::Testing::Messages().isEmpty());
+    }
+
+    void openLoadsAndDiscardsWithoutQuestion() {
+        writeDataBase(path("a.mvd"), 3);
+        modify();
+        Prompt::Testing::QueueFile(path("a.mvd"));
+        form->LoadDataBaseAction->trigger();
+        QCOMPARE(db().Count(), 3);
+        QCOMPARE(form->ItemCount(), 3);
+        QCOMPARE(form->CurrentItem(), 0);
+        QVERIFY(!db().Modified);
+        QCOMPARE(db().FileName, native(path("a.mvd")));
+        QVERIFY(Prompt::Testing::Messages().isEmpty());
+
+        // The next opening offers the open file.
+        Prompt::Testing::QueueFile(std::nullopt);
+        form->LoadDataBaseAction->trigger();
+        QCOMPARE(Prompt::Testing::FileDialogs()[1].selectedFile, path("a.mvd"));
+        QCOMPARE(db().Count(), 3);
+    }
+
+    void openMissingFileThenSave() {
+        modify(2);
+        Prompt::Testing::QueueFile(path("fehlt.mvd"));
+        form->LoadDataBaseAction->trigger();
+        QCOMPARE(Prompt::Testing::Messages().size(), 1);
+        const auto& box = Prompt::Testing::Messages()[0];
+        QCOMPARE(box.kind, Prompt::Kind::Error);
+        QCOMPARE(box.title, QStringLiteral("Fehler"));
+        QCOMPARE(box.text, QStringLiteral("Datei nicht gefunden"));
+        QCOMPARE(db().Count(), 0);
+        QCOMPARE(form->ItemCount(), 0);
+        QCOMPARE(db().FileName, native(path("fehlt.mvd")));
+
+        form->SaveDataBaseAction->trigger();
+        QCOMPARE(Prompt::Testing::FileDialogs().size(), 1); // saved under the chosen name
+        QCOMPARE(entriesIn(path("fehlt.mvd")), 0);
+        QCOMPARE(bytes(path("fehlt.mvd")).size(), MagicSize + 4);
+    }
+
+    void importKeepsTheFileName() {
+        writeDataBase(path("a.mvd"), 1, 100);
+        writeDataBase(path("b.mvd"), 2, 200);
+        Prompt::Testing::QueueFile(path("a.mvd"));
+        form->LoadDataBaseAction->trigger();
+
+        Prompt::Testing::QueueFile(path("b.mvd"));
+        form->ImportDataBaseAction->trigger();
+        // Not preset: the dialog still holds the name of the last opening.
+        QCOMPARE(Prompt::Testing::FileDialogs()[1].title,
+                 QStringLiteral("Datenbank importieren..."));
+        QCOMPARE(Prompt::Testing::FileDialogs()[1].selectedFile, path("a.mvd"));
+        QCOMPARE(db().Count(), 3);
+        QCOMPARE(form->ItemCount(), 3);
+        QCOMPARE(db().FileName, native(path("a.mvd")));
+
+        form->SaveDataBaseAction->trigger();
+        QCOMPARE(Prompt::Testing::FileDialogs().size(), 2);
+        QCOMPARE(entriesIn(path("a.mvd")), 3);
+        QCOMPARE(entriesIn(path("b.mvd")), 2);
+
+        // A second import offers the file chosen last; the next opening
+        // has its own title again and offers the open database.
+        Prompt::Testing::QueueFile(std::nullopt);
+        form->ImportDataBaseAction->trigger();
+        QCOMPARE(Prompt::Testing::FileDialogs()[2].selectedFile, path("b.mvd"));
+        Prompt::Testing::QueueFile(std::nullopt);
+        form->LoadDataBaseAction->trigger();
+        QCOMPARE(Prompt::Testing::FileDialogs()[3].title, QStringLiteral("Datenbank öffnen..."));
+        QCOMPARE(Prompt::Testing::FileDialogs()[3].selectedFile, path("a.mvd"));
+        QCOMPARE(form->OpenDialog->windowTitle(), QStringLiteral("Datenbank öffnen..."));
+    }
+
+    // way: how the window is closed; answer: the answer to the question
+    // (NoButton: none asked); file: what the save dialog returns.
+    void closeQuestion_data() {
+        QTest::addColumn<QString>("way");
+        QTest::addColumn<bool>("modified");
+        QTest::addColumn<bool>("hasFile");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("dialogCancelled");
+        QTest::addColumn<bool>("closes");
+        QTest::addColumn<int>("savedEntries"); // entries in the file afterwards, -1 none
+
+        const QStringList ways{"close", "window system", "Beenden"};
+        for (const QString& way : ways) {
+            auto row = [&way](const char* name) {
+                return &QTest::newRow(qPrintable(QStringLiteral("%1: %2").arg(way, name)));
+            };
+            *row("no changes asks nothing") << way << false << false << 0 << false << true << -1;
+            *row("Abbrechen keeps it open")
+                << way << true << true << int(Prompt::Cancel) << false << false << 1;
+            *row("Nein closes unsaved")
+                << way << true << true << int(Prompt::No) << false << true << 1;
+            *row("Ja saves to the file")
+                << way << true << true << int(Prompt::Yes) << false << true << 2;
+            *row("Ja without file, dialog cancelled")
+                << way << true << false << int(Prompt::Yes) << true << false << -1;
+            *row("Ja without file, name chosen")
+                << way << true << false << int(Prompt::Yes) << false << true << 1;
+        }
+        QTest::newRow("close: other answer closes unsaved")
+            << "close" << true << true << int(Prompt::Ok) << false << true << 1;
+    }
+    void closeQuestion() {
+        QFETCH(QString, way);
+        QFETCH(bool, modified);
+        QFETCH(bool, hasFile);
+        QFETCH(int, answer);
+        QFETCH(bool, dialogCancelled);
+        QFETCH(bool, closes);
+        QFETCH(int, savedEntries);
+
+        const QString file = path("f.mvd");
+        if (hasFile) {
+            writeDataBase(file, 1);
+            db().FileName = native(file);
+            db().Reload();
+        }
+        if (modified) {
+            add(db(), 7);
+            form->RebuildList();
+        }
+        QCOMPARE(db().Modified, modified);
+        if (answer != 0)
+            Prompt::Testing::QueueAnswer(static_cast<Prompt::Button>(answer));
+        Prompt::Testing::QueueFile(dialogCancelled ? std::nullopt : std::optional<QString>(file));
+        form->UserManager->DataBaseName = "vorher";
+        form->UserManager->Configuration.fill(0xEE);
+
+        if (way == "close")
+            form->close();
+        else if (way == "window system")
+            form->windowHandle()->close();
+        else
+            form->ExitAction->trigger();
+
+        QCOMPARE(form->isVisible(), !closes);
+        QCOMPARE(warnings(), modified ? 1 : 0); // asked once, also on "Beenden"
+        if (modified) {
+            const auto& q = Prompt::Testing::Messages()[0];
+            QCOMPARE(q.title, QStringLiteral("Warnung"));
+            QCOMPARE(q.text, CloseQuestion);
+            QCOMPARE(q.buttons, Prompt::Yes | Prompt::No | Prompt::Cancel);
+        }
+        QCOMPARE(Prompt::Testing::Messages().size(), warnings()); // no error box
+        QCOMPARE(entriesIn(file), savedEntries);
+        const bool saveDialogShown = modified && !hasFile && answer == Prompt::Yes;
+        QCOMPARE(Prompt::Testing::FileDialogs().size(), saveDialogShown ? 1 : 0);
+        if (saveDialogShown)
+            QCOMPARE(Prompt::Testing::FileDialogs()[0].title, QStringLiteral("Datenbank sichern"));
+        // In every case, also when the window stays open, the settings take the
+        // database's name and the layout.
+        QCOMPARE(form->UserManager->DataBaseName, db().FileName);
+        std::array<std::uint8_t, TUserManager::ConfigurationSize> untouched{};
+        untouched.fill(0xEE);
+        QVERIFY(form->UserManager->Configuration != untouched);
+    }
+
+    void closeWhileEditing_data() {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("closes");
+        QTest::newRow("Ja saves nothing and stays open") << int(Prompt::Yes) << false;
+        QTest::newRow("Nein closes, the edit is lost") << int(Prompt::No) << true;
+    }
+    void closeWhileEditing() {
+        QFETCH(int, answer);
+        QFETCH(bool, closes);
+        const QString file = path("f.mvd");
+        writeDataBase(file, 1);
+        db().FileName = native(file);
+        db().Reload();
+        modify();
+        form->NewItemAction->trigger();
+        QVERIFY(form->Editing);
+        QVERIFY(!form->SaveDataBaseAction->isEnabled());
+        QVERIFY(form->ExitAction->isEnabled());
+
+        Prompt::Testing::QueueAnswer(static_cast<Prompt::Button>(answer));
+        form->ExitAction->trigger();
+        QCOMPARE(form->isVisible(), !closes);
+        QCOMPARE(warnings(), 1);
+        QCOMPARE(entriesIn(file), 1); // nothing saved
+        QVERIFY(Prompt::Testing::FileDialogs().isEmpty());
+        QVERIFY(db().Modified);
+        if (!closes)
+            QVERIFY(form->Editing); // the edit goes on
+    }
+
+    // A save that fails is reported, leaves the database modified and the old
+    // file as it was, and ends a close attempt with the window open.
+    void failingSave_data() {
+        QTest::addColumn<bool>("duringClose");
+        QTest::addColumn<bool>("fileSizeLimit"); // else a folder where the file should be
+        QTest::newRow("save onto a folder") << false << false;
+        QTest::newRow("close, Ja, onto a folder") << true << false;
+        QTest::newRow("save beyond the file size limit") << false << true;
+        QTest::newRow("close, Ja, beyond the file size limit") << true << true;
+    }
+    void failingSave() {
+        QFETCH(bool, duringClose);
+        QFETCH(bool, fileSizeLimit);
+        const QString file = path("f.mvd");
+        QByteArray before;
+        if (fileSizeLimit) {
+            writeDataBase(file, 1);
+            before = bytes(file);
+            db().FileName = native(file);
+            db().Reload();
+            add(db(), 1, std::string(4096, 'x'));
+        } else {
+            QVERIFY(QDir(dir->path()).mkdir("f.mvd"));
+            db().FileName = native(file);
+            add(db(), 1);
+        }
+        form->RebuildList();
+        form->UserManager->DataBaseName = "vorher";
+
+        rlimit old{};
+        getrlimit(RLIMIT_FSIZE, &old);
+        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        if (fileSizeLimit) {
+            rlimit limited = old;
+            limited.rlim_cur = 1024;
+            QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
+        }
+        if (duringClose) {
+            Prompt::Testing::QueueAnswer(Prompt::Yes);
+            form->close();
+        } else {
+            form->SaveDataBaseAction->trigger();
+        }
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, previousHandler);
+
+        const auto& shown = Prompt::Testing::Messages();
+        QCOMPARE(shown.size(), duringClose ? 2 : 1);
+        const auto& report = shown.back();
+        QCOMPARE(report.kind, Prompt::Kind::General);
+        QCOMPARE(report.title, QStringLiteral("Mavrolin"));
+        QCOMPARE(report.buttons, int(Prompt::Ok));
+        if (fileSizeLimit)
+            QVERIFY2(report.text.endsWith('.') && report.text.size() > 1, qPrintable(report.text));
+        else
+            QCOMPARE(report.text, QStringLiteral("Dateizugriff verweigert."));
+        QVERIFY(db().Modified);
+        QCOMPARE(db().FileName, native(file));
+        if (fileSizeLimit)
+            QCOMPARE(bytes(file), before);
+        else
+            QVERIFY(QFileInfo(file).isDir());
+        QCOMPARE(
+            QDir(dir->path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
+            QStringList{"f.mvd"}); // no temporary file left
+        QVERIFY(form->isVisible());
+        if (duringClose)
+            QCOMPARE(form->UserManager->DataBaseName, std::string("vorher")); // step 2 skipped
+    }
+
+    void infoShowsTheOpenDataBase() {
+        writeDataBase(path("fehler.mvd"), 2);
+        db().FileName = native(path("fehler.mvd"));
+        db().Reload();
+        TInfoForm info(form.get());
+        form->InfoForm = &info;
+        QString label;
+        DialogDriver driver([&label](QDialog& d) {
+            label = d.findChild<QLabel*>("DataBaseLabel")->text();
+            d.findChild<QPushButton*>("OkButton")->click();
+        });
+        form->InfoAction->trigger();
+        QVERIFY(driver.ran);
+        QVERIFY(!driver.leftOpen);
+        QCOMPARE(label, QStringLiteral("Datenbank: fehler.mvd (2)"));
+        form->InfoForm = nullptr;
+    }
+
+    // The real dialogs: Qt's own, with the database filters; a name without
+    // extension gets ".mvd"; saving over a file asks first.
+    void realSaveDialog_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("exists");
+        QTest::addColumn<QString>("overwriteAnswer");
+        QTest::addColumn<QString>("expected"); // empty: nothing chosen
+        QTest::newRow("suffix appended") << "neu" << false << ""
+                                         << "neu.mvd";
+        QTest::newRow("own suffix kept") << "neu.dat" << false << ""
+                                         << "neu.dat";
+        QTest::newRow("overwrite: yes") << "alt" << true << "Yes"
+                                        << "alt.mvd";
+        QTest::newRow("overwrite: no") << "alt" << true << "No"
+                                       << "";
+    }
+    void realSaveDialog() {
+        QFETCH(QString, typed);
+        QFETCH(bool, exists);
+        QFETCH(QString, overwriteAnswer);
+        QFETCH(QString, expected);
+        Prompt::Testing::End();
+        QFileDialog& d = *form->SaveDialog;
+        QVERIFY(d.testOption(QFileDialog::DontUseNativeDialog));
+        QCOMPARE(d.windowTitle(), QStringLiteral("Datenbank sichern"));
+        QCOMPARE(d.nameFilters(),
+                 (QStringList{"Mavrolin-Datenbank (*.mvd)", "alle Dateien (*.*)"}));
+        if (exists)
+            writeDataBase(path("alt.mvd"), 1);
+        d.setDirectory(dir->path());
+
+        std::unique_ptr<BoxAnswerer> answerer;
+        DialogDriver driver([&](QDialog& dialog) {
+            auto* edit = dialog.findChild<QLineEdit*>("fileNameEdit");
+            QVERIFY(edit);
+            edit->setText(typed);
+            if (!overwriteAnswer.isEmpty())
+                answerer = std::make_unique<BoxAnswerer>(overwriteAnswer);
+            QTest::keyClick(edit, Qt::Key_Return);
+            if (dialog.isVisible())
+                dialog.reject(); // "no" leaves the dialog open
+        });
+        const std::optional<QString> chosen = Prompt::RunFileDialog(d);
+        QVERIFY(driver.ran);
+        if (answerer)
+            QVERIFY2(answerer->text.contains("alt.mvd"), qPrintable(answerer->text));
+        QCOMPARE(chosen.has_value(), !expected.isEmpty());
+        if (chosen)
+            QCOMPARE(QFileInfo(*chosen).fileName(), expected);
+    }
+
+    void realOpenDialogAcceptsMissingName() {
+        Prompt::Testing::End();
+        QFileDialog& d = *form->OpenDialog;
+        QVERIFY(d.testOption(QFileDialog::DontUseNativeDialog));
+        QCOMPARE(d.nameFilters(),
+                 (QStringList{"Mavrolin-Datenbank (*.mvd)", "alle Dateien (*.*)"}));
+        d.setDirectory(dir->path());
+        DialogDriver driver([](QDialog& dialog) {
+            auto* edit = dialog.findChild<QLineEdit*>("fileNameEdit");
+            QVERIFY(edit);
+            edit->setText("fehlt");
+            QTest::keyClick(edit, Qt::Key_Return);
+        });
+        const std::optional<QString> chosen = Prompt::RunFileDialog(d);
+        QVERIFY(driver.ran);
+        QVERIFY(!driver.leftOpen);
+        QVERIFY(chosen.has_value());
+        QCOMPARE(*chosen, path("fehlt.mvd"));
+    }
+};
+
+QTEST_MAIN(TestDataBaseCommands)
+#include "tst_databasecommands.moc"
