@@ -1,15 +1,19 @@
-// The program body: the application with its title, and the main window on a
-// new, empty database with the designed columns ("Sprache", "Kategorie",
-// "Datum"), sorted by entry ID with the entry added last at the top.
+// The program body: the application titled "Mavrolin", the login and the
+// windows, the event loop, and the main window's destruction at the end.
 #include "GuardedApplication.h"
 #include "MainForm.h"
+#include "ProgramStart.h"
 
 int main(int argc, char** argv) {
     TGuardedApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Mavrolin"));
-    TMainForm form;
-    QApplication::setWindowIcon(form.windowIcon());
-    form.RebuildList();
-    form.show();
-    return QApplication::exec();
+    // The login library lies beside the program.
+    std::unique_ptr<TMainForm> form = StartProgram(QApplication::applicationDirPath());
+    if (!form)
+        return 1;
+    QApplication::setWindowIcon(form->windowIcon());
+    form->show();
+    const int result = QApplication::exec();
+    form->FormDestroy();
+    return result;
 }

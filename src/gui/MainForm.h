@@ -239,12 +239,17 @@ public:
     static constexpr int DesignedTop = 143;
     // The time for which a tooltip stays visible.
     static constexpr int ToolTipTime = 10000;
-    // Width of DetailPanel as the splitter places it.
+    // Width of DetailPanel as the splitter places it. While the window is
+    // hidden the splitter has no real geometry: the width it will get when
+    // shown counts then.
     int DetailWidth() const;
+    void SetDetailWidth(int width);
 
 private:
     // Shows the record's columns with their widths and ticks their pop-up items.
     void restoreColumns(const WindowConfiguration& record);
+    int PlannedDetailWidth = DesignedDetailWidth;
+    friend class TSplitterHook;
 
 public:
     // --- end of start-up and shut-down ------------------------------------------

@@ -63,23 +63,38 @@ void setApplicationToolTipTime(int milliseconds) {
     app->installEventFilter(new ToolTipTime(milliseconds, app));
 }
 
-// Lets a drag of the splitter's handle pass through SplitterCanResize: the
-// handle's own move is replaced by the size that the hook settles on.
-class SplitterDrag : public QObject {
+} // namespace
+
+// Two jobs at the splitter: a drag of its handle passes through
+// SplitterCanResize (the handle's own move is replaced by the size that the
+// hook settles on), and the detail panel's planned width is applied when the
+// splitter is shown and kept when it is hidden, since a hidden splitter has no
+// real geometry.
+class TSplitterHook : public QObject {
 public:
-    explicit SplitterDrag(TMainForm* form) : QObject(form), form_(form) {
-        setObjectName(QStringLiteral("SplitterDrag"));
+    explicit TSplitterHook(TMainForm* form) : QObject(form), form_(form) {
+        setObjectName(QStringLiteral("SplitterHook"));
     }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == form_->Splitter) {
+            if (event->type() == QEvent::Show)
+                form_->SetDetailWidth(form_->PlannedDetailWidth);
+            else if (event->type() == QEvent::Hide)
+                form_->PlannedDetailWidth = form_->Splitter->sizes().value(1);
+            return false;
+        }
         auto* handle = qobject_cast<QSplitterHandle*>(watched);
         if (!handle)
             return false;
         if (event->type() == QEvent::MouseButtonPress) {
             const auto* mouse = static_cast<QMouseEvent*>(event);
+            // Measured from the visible bar: a thin handle's widget reaches
+            // beyond it on both sides.
             if (mouse->button() == Qt::LeftButton)
-                grabOffset_ = static_cast<int>(mouse->position().x());
+                grabOffset_ =
+                    static_cast<int>(mouse->position().x()) - handle->contentsRect().left();
             return false; // the handle keeps its pressed look
         }
         if (event->type() != QEvent::MouseMove)
@@ -90,11 +105,11 @@ protected:
         QSplitter* splitter = handle->splitter();
         const int handleLeft =
             static_cast<int>(splitter->mapFromGlobal(mouse->globalPosition()).x()) - grabOffset_;
-        int detailWidth = splitter->width() - handleLeft - handle->width();
+        int detailWidth = splitter->width() - handleLeft - splitter->handleWidth();
         bool accept = true;
         ErrorReport::Guard(form_, [&] { form_->SplitterCanResize(detailWidth, accept); });
         if (accept)
-            splitter->setSizes({splitter->width() - handle->width() - detailWidth, detailWidth});
+            form_->SetDetailWidth(detailWidth);
         return true;
     }
 
@@ -103,12 +118,12 @@ private:
     int grabOffset_ = 0;
 };
 
-} // namespace
-
 void TMainForm::FormCreate(const std::string& userName) {
-    if (!findChild<SplitterDrag*>(QStringLiteral("SplitterDrag"), Qt::FindDirectChildrenOnly)) {
+    if (!findChild<TSplitterHook*>(QStringLiteral("SplitterHook"), Qt::FindDirectChildrenOnly)) {
         Splitter->setOpaqueResize(true); // a release never moves the splitter on its own
-        Splitter->handle(1)->installEventFilter(new SplitterDrag(this));
+        auto* hook = new TSplitterHook(this);
+        Splitter->installEventFilter(hook);
+        Splitter->handle(1)->installEventFilter(hook);
         connect(ConfigItem, &QAction::triggered, this,
                 [this] { ErrorReport::Guard(this, [this] { ConfigItemClick(); }); });
         connect(SaveOptionItem, &QAction::triggered, this,
@@ -156,8 +171,7 @@ void TMainForm::FormCreate(const std::string& userName) {
         SetClientHeight(stored.ClientHeight);
         resize(stored.ClientWidth, height());
         // The window's minimum size may have changed what was set.
-        const int detail = std::max(0, stored.DetailWidth);
-        Splitter->setSizes({std::max(0, width() - SplitterWidth - detail), detail});
+        SetDetailWidth(stored.DetailWidth);
         // The list view follows its panel through the panel's layout.
     } else {
         CenterOnScreen();
@@ -178,8 +192,8 @@ void TMainForm::restoreColumns(const WindowConfiguration& record) {
             std::find(order.begin(), order.end(), kind) != order.end())
             break;
         order[slot] = kind;
-        widths[slot] = record.ColumnWidths[slot] < 0 ? FallbackColumnWidth
-                                                      : record.ColumnWidths[slot];
+        widths[slot] =
+            record.ColumnWidths[slot] < 0 ? FallbackColumnWidth : record.ColumnWidths[slot];
     }
     ColumnOrder = order;
     ListModel->SetColumnOrder(ColumnOrder);
@@ -197,8 +211,13 @@ void TMainForm::restoreColumns(const WindowConfiguration& record) {
 }
 
 int TMainForm::DetailWidth() const {
-    const QList<int> sizes = Splitter->sizes();
-    return sizes.size() > 1 ? sizes[1] : DetailPanel->width();
+    return Splitter->isVisible() ? Splitter->sizes().value(1) : PlannedDetailWidth;
+}
+
+void TMainForm::SetDetailWidth(int width) {
+    PlannedDetailWidth = std::max(0, width);
+    Splitter->setSizes(
+        {std::max(0, this->width() - SplitterWidth - PlannedDetailWidth), PlannedDetailWidth});
 }
 
 void TMainForm::StoreWindowConfiguration() {
