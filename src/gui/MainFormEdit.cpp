@@ -16,12 +16,15 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDate>
+#include <QEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QShortcut>
 #include <QSpinBox>
 #include <QTableView>
+#include <QValidator>
 #include <memory>
 #include <stdexcept>
 
@@ -77,6 +80,53 @@ std::uint32_t minutesOf(const QSpinBox* edit) {
     return static_cast<std::uint32_t>(value);
 }
 
+// The minutes field lets a negative number be typed, as the classic spin
+// field does: it stays in the field until the focus leaves, which corrects it
+// to the nearer bound (0), so Enter can bring it to OK, which refuses it.
+// Everything else is validated by the spin field itself.
+class TMinutesValidator : public QValidator {
+public:
+    TMinutesValidator(QAbstractSpinBox* spin, QObject* parent) : QValidator(parent), spin_(spin) {}
+    State validate(QString& input, int& pos) const override {
+        static const QRegularExpression negative(QStringLiteral("^\\s*-\\d*\\s*$"));
+        if (negative.match(input).hasMatch())
+            return Intermediate;
+        return spin_->validate(input, pos);
+    }
+    void fixup(QString& input) const override { spin_->fixup(input); }
+
+private:
+    QAbstractSpinBox* spin_;
+};
+
+// While viewing, the drop-downs neither open nor change their value by the
+// mouse wheel or keys, even before the focus guard has moved the focus away.
+class TViewingGuard : public QObject {
+public:
+    TViewingGuard(const bool& editing, QObject* parent) : QObject(parent), editing_(editing) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (!editing_) {
+            switch (event->type()) {
+            case QEvent::MouseButtonPress:
+            case QEvent::MouseButtonDblClick:
+            case QEvent::Wheel:
+            case QEvent::KeyPress:
+                if (auto* w = qobject_cast<QWidget*>(watched); w && w->isEnabled())
+                    w->setFocus(Qt::MouseFocusReason); // the guard passes it on
+                return true;
+            default:
+                break;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    const bool& editing_;
+};
+
 } // namespace
 
 void TMainForm::connectEditing() {
@@ -118,6 +168,14 @@ void TMainForm::connectEditing() {
     connect(EnterKey, &QShortcut::activated, this, confirm);
     connect(EscapeKey, &QShortcut::activated, this,
             [this] { ErrorReport::Guard(this, [this] { CancelButton->click(); }); });
+
+    TimeEdit->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
+    if (auto* edit = TimeEdit->findChild<QLineEdit*>(QStringLiteral("qt_spinbox_lineedit")))
+        edit->setValidator(new TMinutesValidator(TimeEdit, edit));
+
+    auto* viewingGuard = new TViewingGuard(Editing, this);
+    for (QComboBox* box : {LanguageBox, TypeBox, ProjectBox})
+        box->installEventFilter(viewingGuard);
 
     // The focus guard: gaining the focus is reported per application.
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {

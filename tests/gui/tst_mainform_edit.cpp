@@ -1,0 +1,711 @@
+// Drives record editing on the real main window (offscreen): the switch between
+// viewing and editing with its geometry, the enabling of the commands, new
+// entries and changes through OK, refused input, Enter/Escape, deleting, and
+// the focus guard of the detail panel.
+#include "Anchors.h"
+#include "Bevel.h"
+#include "DataBase.h"
+#include "DatePicker.h"
+#include "DateUtil.h"
+#include "MainForm.h"
+#include "Prompt.h"
+#include "RecordListModel.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCalendarWidget>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableView>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+const QString DuplicateText =
+    QStringLiteral("Es ist bereits ein identischer Eintrag in der Datenbank vorhanden!");
+
+double day(int y, int m, int d) {
+    return EncodeDate({y, m, d});
+}
+
+double today() {
+    const QDate d = QDate::currentDate();
+    return day(d.year(), d.month(), d.day());
+}
+
+TDataRecord* add(TDataBase& db, const char* language, const char* type, const char* project,
+                 double date, unsigned minutes, const char* description = "") {
+    auto r = std::make_unique<TDataRecord>();
+    r->Language = language;
+    r->ErrorType = type;
+    r->Project = project;
+    r->Date = date;
+    r->TimeNeeded = minutes;
+    r->Description = description;
+    return db.AddRecord(std::move(r));
+}
+
+// A shown, active main window with `n` entries (entry i has i + 1 minutes, so
+// the minutes name an entry). Listed by ID, highest first, as on a first start.
+std::unique_ptr<TMainForm> makeForm(int n) {
+    auto form = std::make_unique<TMainForm>();
+    for (int i = 0; i < n; ++i)
+        add(*form->DataBase, "C++", "Zeiger", "Alpha", day(2001, 3, 7) + 0.25,
+            static_cast<unsigned>(i + 1), "Beschreibung");
+    form->DataBase->Modified = false;
+    form->RebuildList();
+    form->show();
+    form->activateWindow();
+    if (!QTest::qWaitForWindowActive(form.get()))
+        qWarning("main window not active");
+    form->ListView->setFocus();
+    return form;
+}
+
+unsigned currentMinutes(const TMainForm& form) {
+    const TDataRecord* e = form.ItemRecord(form.CurrentItem());
+    return e ? e->TimeNeeded : 0;
+}
+
+QStringList items(const QComboBox* box) {
+    QStringList result;
+    for (int i = 0; i < box->count(); ++i)
+        result << box->itemText(i);
+    return result;
+}
+
+int detailTop(const TMainForm& form) {
+    return form.DetailPanel->mapTo(&form, QPoint(0, 0)).y() - (form.height() - form.ClientHeight());
+}
+
+void typeInto(QWidget* w, const QString& text) {
+    w->setFocus();
+    QTest::keyClick(w, Qt::Key_A, Qt::ControlModifier);
+    QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : w;
+    for (const QChar c : text) {
+        if (c == QLatin1Char('\n'))
+            QTest::keyClick(target, Qt::Key_Return);
+        else
+            QTest::sendKeyEvent(QTest::Click, target, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+}
+
+// The messages shown since the last Prompt::Testing::Begin, as "kind|title|text".
+QStringList shownMessages() {
+    QStringList result;
+    for (const auto& m : Prompt::Testing::Messages())
+        result << QStringLiteral("%1|%2|%3").arg(static_cast<int>(m.kind)).arg(m.title, m.text);
+    return result;
+}
+
+QString report(const QString& text) {
+    return QStringLiteral("%1|Mavrolin|%2").arg(static_cast<int>(Prompt::Kind::General)).arg(text);
+}
+
+} // namespace
+
+class TestMainFormEdit : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QApplication::setApplicationName(QStringLiteral("Mavrolin")); }
+    void init() { Prompt::Testing::Begin(); }
+    void cleanup() { Prompt::Testing::End(); }
+
+    void stateSwitch_data();
+    void stateSwitch();
+    void shortcutsRunCommands_data();
+    void shortcutsRunCommands();
+    void newEntryOfferedSorted();
+    void hiddenNewEntryNotListed();
+    void duplicateRefused_data();
+    void duplicateRefused();
+    void unstorableTextRefused_data();
+    void unstorableTextRefused();
+    void negativeMinutes_data();
+    void negativeMinutes();
+    void changeKeepsOrRefillsItem();
+    void dateRules_data();
+    void dateRules();
+    void changedEntryHidden_data();
+    void changedEntryHidden();
+    void keys_data();
+    void keys();
+    void deleteItem_data();
+    void deleteItem();
+    void focusGuard_data();
+    void focusGuard();
+};
+
+void TestMainFormEdit::stateSwitch_data() {
+    QTest::addColumn<bool>("adding");
+    QTest::addColumn<bool>("confirm");
+    QTest::addColumn<int>("entries");
+    QTest::newRow("new, OK") << true << true << 2;
+    QTest::newRow("new, Cancel") << true << false << 2;
+    QTest::newRow("new on empty list, Cancel") << true << false << 0;
+    QTest::newRow("change, OK") << false << true << 2;
+    QTest::newRow("change, Cancel") << false << false << 2;
+}
+
+// The editing state: every command but "&Beenden" off, the panel an input
+// form, the window taller by the buttons' height plus 10 with the description
+// and frames unchanged; leaving puts the buttons 5 pixels below the panel.
+void TestMainFormEdit::stateSwitch() {
+    QFETCH(bool, adding);
+    QFETCH(bool, confirm);
+    QFETCH(int, entries);
+    auto form = makeForm(entries);
+    const int memoBefore = form->DescriptionMemo->height();
+    const int bevel2Before = form->Bevel2->height();
+    const int bevel3Before = form->Bevel3->height();
+    const QString languageBefore = form->LanguageBox->currentText();
+
+    (adding ? form->NewItemAction : form->ChangeItemAction)->trigger();
+
+    QVERIFY(form->Editing);
+    QCOMPARE(form->AddingRecord, adding);
+    for (QAction* a : form->ActionList)
+        QCOMPARE(a->isEnabled(), a == form->ExitAction);
+    QVERIFY(!form->ConfigItem->isEnabled());
+    QVERIFY(!form->SaveOptionItem->isEnabled());
+    QVERIFY(!form->ListPanel->isEnabled());
+    QVERIFY(form->LanguageBox->isEditable() && form->TypeBox->isEditable() &&
+            form->ProjectBox->isEditable());
+    QCOMPARE(form->LanguageBox->currentText(), adding ? QString() : languageBefore);
+    QVERIFY(!form->TimeEdit->isReadOnly());
+    QVERIFY(!form->DescriptionMemo->isReadOnly());
+    QVERIFY(form->DatePicker->isEnabled());
+    QVERIFY(form->LanguageBox->hasFocus());
+    QVERIFY(form->OkButton->isVisible() && form->CancelButton->isVisible());
+    QCOMPARE(form->TimeEdit->palette().color(QPalette::Text),
+             QApplication::palette(form->TimeEdit).color(QPalette::Text));
+    const int editingHeight = form->ClientHeight();
+    QCOMPARE(editingHeight, detailTop(*form) + form->OkButton->y() + form->OkButton->height() + 5);
+    QCOMPARE(form->DetailPanel->height(), form->OkButton->y() + form->OkButton->height() + 5);
+    QCOMPARE(form->DescriptionMemo->height(), memoBefore);
+    QCOMPARE(form->Bevel2->height(), bevel2Before);
+    QCOMPARE(form->Bevel3->height(), bevel3Before);
+    QCOMPARE(form->CancelButton->y(), form->OkButton->y());
+    // Commands and their keys do nothing now.
+    QTest::keyClick(form.get(), Qt::Key_Delete, Qt::ControlModifier);
+    QTest::keyClick(form.get(), Qt::Key_I, Qt::ControlModifier);
+    QVERIFY(shownMessages().isEmpty());
+    QVERIFY(form->Editing);
+
+    if (confirm) {
+        form->LanguageBox->setEditText(QStringLiteral("Ada"));
+        form->TypeBox->setEditText(QStringLiteral("Syntax"));
+        form->OkButton->click();
+    } else {
+        form->CancelButton->click();
+    }
+    QVERIFY(shownMessages().isEmpty());
+    QVERIFY(!form->Editing);
+    QVERIFY(form->OkButton->isHidden() && form->CancelButton->isHidden());
+    QVERIFY(form->ListPanel->isEnabled());
+    QVERIFY(!form->LanguageBox->isEditable());
+    QVERIFY(form->ListView->hasFocus());
+    QVERIFY(form->ConfigItem->isEnabled() && form->SaveOptionItem->isEnabled());
+    QCOMPARE(form->ClientHeight(), editingHeight - form->OkButton->height() - 10);
+    QCOMPARE(form->DetailPanel->height(), form->OkButton->y() - 5);
+    QCOMPARE(form->DescriptionMemo->height(), memoBefore);
+    // The viewing enabling again: the topmost item of a list of several.
+    const bool any = form->ItemCount() > 0;
+    QCOMPARE(form->ChangeItemAction->isEnabled(), any);
+    QCOMPARE(form->DeleteItemAction->isEnabled(), any);
+    QCOMPARE(form->LastItemAction->isEnabled(), form->ItemCount() > 1);
+    QVERIFY(form->NewItemAction->isEnabled() && form->FilterAction->isEnabled() &&
+            form->SaveDataBaseAction->isEnabled());
+    if (confirm)
+        QCOMPARE(form->LanguageBox->currentText(), QStringLiteral("Ada"));
+    else
+        QCOMPARE(form->LanguageBox->currentText(), languageBefore);
+
+    // The anchors are back: a taller window moves the buttons and stretches
+    // the description.
+    const int okTop = form->OkButton->y();
+    form->SetClientHeight(form->ClientHeight() + 40);
+    QTRY_COMPARE(form->OkButton->y(), okTop + 40);
+    QCOMPARE(form->DescriptionMemo->height(), memoBefore + 40);
+}
+
+void TestMainFormEdit::shortcutsRunCommands_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("editing");
+    QTest::addColumn<bool>("adding");
+    QTest::addColumn<int>("messages");
+    QTest::newRow("Ctrl+Ins: new") << int(Qt::Key_Insert) << true << true << 0;
+    QTest::newRow("Ctrl+Enter: change") << int(Qt::Key_Return) << true << false << 0;
+    QTest::newRow("Ctrl+Del: delete question") << int(Qt::Key_Delete) << false << false << 1;
+}
+
+void TestMainFormEdit::shortcutsRunCommands() {
+    QFETCH(int, key);
+    QFETCH(bool, editing);
+    QFETCH(bool, adding);
+    QFETCH(int, messages);
+    auto form = makeForm(2);
+    Prompt::Testing::QueueAnswer(Prompt::No);
+    QTest::keyClick(form->ListView, static_cast<Qt::Key>(key), Qt::ControlModifier);
+    QCOMPARE(form->Editing, editing);
+    if (editing)
+        QCOMPARE(form->AddingRecord, adding);
+    QCOMPARE(Prompt::Testing::Messages().size(), messages);
+    if (messages) {
+        const auto& m = Prompt::Testing::Messages().front();
+        QCOMPARE(m.kind, Prompt::Kind::Confirmation);
+        QCOMPARE(m.text, QStringLiteral("Soll dieser Datensatz wirklich gelöscht werden?"));
+        QCOMPARE(m.buttons, Prompt::Yes | Prompt::No);
+        QCOMPARE(form->DataBase->Count(), 2); // answered "&Nein"
+    }
+}
+
+// Typed values are stored and from then on offered in the drop-downs, in the
+// order of their value lists; the new entry becomes the current item.
+void TestMainFormEdit::newEntryOfferedSorted() {
+    auto form = makeForm(2);
+    form->NewItemAction->trigger();
+    QVERIFY(form->LanguageBox->currentText().isEmpty());
+    QCOMPARE(form->TimeEdit->value(), 0);
+    QVERIFY(form->DescriptionMemo->toPlainText().isEmpty());
+    QCOMPARE(form->DateEdit->text(), QString::fromStdString(FormatDate(today())));
+    typeInto(form->LanguageBox, QStringLiteral("Cobol"));
+    typeInto(form->TypeBox, QStringLiteral("Überlauf"));
+    typeInto(form->ProjectBox, QStringLiteral("beta"));
+    typeInto(form->TimeEdit, QStringLiteral("42"));
+    typeInto(form->DescriptionMemo, QStringLiteral("zwei\nZeilen"));
+    form->OkButton->click();
+    QVERIFY2(shownMessages().isEmpty(), qPrintable(shownMessages().join('\n')));
+    QVERIFY(!form->Editing);
+
+    QCOMPARE(form->DataBase->Count(), 3);
+    QVERIFY(form->DataBase->Modified);
+    const TDataRecord* e = form->DataBase->GetRecord(2);
+    QCOMPARE(e->Language, std::string("Cobol"));
+    QCOMPARE(e->ErrorType, std::string("\xDC"
+                                       "berlauf"));
+    QCOMPARE(e->Project, std::string("beta"));
+    QCOMPARE(e->TimeNeeded, 42u);
+    QCOMPARE(e->Description, std::string("zwei\nZeilen"));
+    QCOMPARE(e->Date, today());
+    QCOMPARE(form->ItemRecord(form->CurrentItem()), e);
+    QCOMPARE(form->CurrentItem(), 0); // highest ID first
+    QCOMPARE(form->ItemCount(), 3);
+
+    QVERIFY(items(form->LanguageBox).contains(QStringLiteral("Cobol")));
+    QCOMPARE(items(form->ProjectBox), QStringList({"Alpha", "beta"}));
+    QCOMPARE(items(form->LanguageBox).size(), form->DataBase->Languages.Count());
+    for (int i = 0; i < form->DataBase->Languages.Count(); ++i)
+        QCOMPARE(form->LanguageBox->itemText(i).toStdString(),
+                 form->DataBase->Languages.Value(i)); // ASCII values: same bytes
+    QVERIFY(items(form->TypeBox).contains(QStringLiteral("Überlauf")));
+    QCOMPARE(items(form->TypeBox).size(), form->DataBase->ErrorTypes.Count());
+    QCOMPARE(form->LanguageBox->currentText(), QStringLiteral("Cobol"));
+    QCOMPARE(form->TypeBox->currentText(), QStringLiteral("Überlauf"));
+}
+
+// With "C++" unticked in AND mode, a new C++ entry is stored but not listed;
+// the panel keeps showing the entry that was current.
+void TestMainFormEdit::hiddenNewEntryNotListed() {
+    auto form = makeForm(0);
+    add(*form->DataBase, "Java", "Zeiger", "Alpha", day(2001, 1, 1), 1);
+    add(*form->DataBase, "Java", "Zeiger", "Alpha", day(2001, 1, 1), 2);
+    add(*form->DataBase, "C++", "Zeiger", "Alpha", day(2001, 1, 1), 3);
+    form->DataBase->Languages.Filter(form->DataBase->Languages.IndexOf("C++")).Checked = false;
+    form->DataBase->SetAndFilter(true);
+    form->DataBase->Modified = false;
+    form->RebuildList();
+    QCOMPARE(form->ItemCount(), 2);
+    form->LastItemAction->trigger();
+    const TDataRecord* current = form->ItemRecord(form->CurrentItem());
+
+    form->NewItemAction->trigger();
+    form->LanguageBox->setEditText(QStringLiteral("c++"));
+    form->TypeBox->setEditText(QStringLiteral("Zeiger"));
+    form->ProjectBox->setEditText(QStringLiteral("Alpha"));
+    form->TimeEdit->setValue(9);
+    form->OkButton->click();
+    QVERIFY(shownMessages().isEmpty());
+    QVERIFY(!form->Editing);
+    QCOMPARE(form->DataBase->Count(), 4);
+    QVERIFY(form->DataBase->GetRecord(3)->Hidden);
+    QVERIFY(form->DataBase->Modified);
+    QCOMPARE(form->ItemCount(), 2);
+    QCOMPARE(form->ItemRecord(form->CurrentItem()), current);
+    QCOMPARE(form->TimeEdit->value(), 1);
+}
+
+void TestMainFormEdit::duplicateRefused_data() {
+    QTest::addColumn<bool>("adding");
+    QTest::newRow("new entry equal to another but for letter case") << true;
+    QTest::newRow("change into another entry") << false;
+}
+
+// The general error report shows the refusal; the window stays in the editing
+// state with the input as typed and nothing is stored.
+void TestMainFormEdit::duplicateRefused() {
+    QFETCH(bool, adding);
+    auto form = makeForm(2); // minutes 2 (current, topmost) and 1
+    (adding ? form->NewItemAction : form->ChangeItemAction)->trigger();
+    form->LanguageBox->setEditText(QStringLiteral("c++"));
+    form->TypeBox->setEditText(QStringLiteral("ZEIGER"));
+    form->ProjectBox->setEditText(QStringLiteral("alpha"));
+    form->DatePicker->SetDate(day(2001, 3, 7));
+    form->TimeEdit->setValue(1);
+    form->DescriptionMemo->setPlainText(QStringLiteral("anders"));
+    QTest::keyClick(form->TimeEdit, Qt::Key_Return);
+
+    QCOMPARE(shownMessages(), QStringList{report(DuplicateText)});
+    QVERIFY(form->Editing);
+    QCOMPARE(form->AddingRecord, adding);
+    QVERIFY(form->OkButton->isVisible());
+    QCOMPARE(form->LanguageBox->currentText(), QStringLiteral("c++"));
+    QCOMPARE(form->TypeBox->currentText(), QStringLiteral("ZEIGER"));
+    QCOMPARE(form->ProjectBox->currentText(), QStringLiteral("alpha"));
+    QCOMPARE(form->TimeEdit->text(), QStringLiteral("1"));
+    QCOMPARE(form->DescriptionMemo->toPlainText(), QStringLiteral("anders"));
+    QCOMPARE(form->DataBase->Count(), 2);
+    QVERIFY(!form->DataBase->Modified);
+    QCOMPARE(form->DataBase->GetRecord(1)->TimeNeeded, 2u);
+    QCOMPARE(form->ItemRecord(0), form->DataBase->GetRecord(1));
+
+    // Corrected and confirmed again, it is stored.
+    form->TimeEdit->setValue(7);
+    form->OkButton->click();
+    QCOMPARE(shownMessages().size(), 1);
+    QVERIFY(!form->Editing);
+    QCOMPARE(form->DataBase->Count(), adding ? 3 : 2);
+}
+
+void TestMainFormEdit::unstorableTextRefused_data() {
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<bool>("adding");
+    QTest::newRow("language, new") << "Sprache" << true;
+    QTest::newRow("category, change") << "Kategorie" << false;
+    QTest::newRow("project, new") << "Projekt" << true;
+    QTest::newRow("description, change") << "Beschreibung" << false;
+}
+
+// "Ω" has no Windows-1252 code: refused with a message that names field and
+// character; the state, the input and the database stay as they were.
+void TestMainFormEdit::unstorableTextRefused() {
+    QFETCH(QString, field);
+    QFETCH(bool, adding);
+    auto form = makeForm(1);
+    (adding ? form->NewItemAction : form->ChangeItemAction)->trigger();
+    const QString text = QStringLiteral("Widerstand in Ω");
+    if (field == "Sprache")
+        form->LanguageBox->setEditText(text);
+    else if (field == "Kategorie")
+        form->TypeBox->setEditText(text);
+    else if (field == "Projekt")
+        form->ProjectBox->setEditText(text);
+    else
+        form->DescriptionMemo->setPlainText(text);
+    form->OkButton->click();
+
+    QCOMPARE(Prompt::Testing::Messages().size(), 1);
+    const auto& m = Prompt::Testing::Messages().front();
+    QCOMPARE(m.kind, Prompt::Kind::General);
+    QVERIFY2(m.text.contains(QStringLiteral("\u201E%1\u201C").arg(field)), qPrintable(m.text));
+    QVERIFY2(m.text.contains(QStringLiteral("\u201EΩ\u201C")), qPrintable(m.text));
+    QVERIFY(form->Editing);
+    QCOMPARE(form->DataBase->Count(), 1);
+    QVERIFY(!form->DataBase->Modified);
+    QCOMPARE(form->DataBase->GetRecord(0)->Description, std::string("Beschreibung"));
+    const QString shown = field == "Sprache"     ? form->LanguageBox->currentText()
+                          : field == "Kategorie" ? form->TypeBox->currentText()
+                          : field == "Projekt"   ? form->ProjectBox->currentText()
+                                                 : form->DescriptionMemo->toPlainText();
+    QCOMPARE(shown, text);
+}
+
+void TestMainFormEdit::negativeMinutes_data() {
+    QTest::addColumn<bool>("byEnter");
+    QTest::newRow("Enter while the minutes have the focus: refused") << true;
+    QTest::newRow("click on OK: the field corrects itself first") << false;
+}
+
+void TestMainFormEdit::negativeMinutes() {
+    QFETCH(bool, byEnter);
+    auto form = makeForm(1); // the entry needs 1 minute
+    form->ChangeItemAction->trigger();
+    typeInto(form->TimeEdit, QStringLiteral("-5"));
+    QCOMPARE(form->TimeEdit->text(), QStringLiteral("-5"));
+    if (byEnter) {
+        QTest::keyClick(form->TimeEdit, Qt::Key_Return);
+        QCOMPARE(shownMessages(),
+                 QStringList{report(QStringLiteral("Fehler bei Bereichsprüfung."))});
+        QVERIFY(form->Editing);
+        QCOMPARE(form->TimeEdit->text(), QStringLiteral("-5"));
+        QCOMPARE(form->DataBase->GetRecord(0)->TimeNeeded, 1u);
+        QVERIFY(!form->DataBase->Modified);
+    } else {
+        // Corrected to the nearer bound, not back to the previous value.
+        QTest::mouseClick(form->OkButton, Qt::LeftButton);
+        QVERIFY(shownMessages().isEmpty());
+        QVERIFY(!form->Editing);
+        QCOMPARE(form->DataBase->Count(), 1);
+        QCOMPARE(form->DataBase->GetRecord(0)->TimeNeeded, 0u);
+    }
+}
+
+// A change refills the current item: it moves to its sorted place, stays
+// current, and every column shows the changed entry; a description-only change
+// is no duplicate of itself.
+void TestMainFormEdit::changeKeepsOrRefillsItem() {
+    auto form = makeForm(3); // rows: minutes 3, 2, 1
+    form->NextItemAction->trigger();
+    QCOMPARE(currentMinutes(*form), 2u);
+    const std::uint32_t id = form->ItemRecord(1)->ID;
+
+    form->ChangeItemAction->trigger();
+    form->DescriptionMemo->setPlainText(QStringLiteral("nur die Beschreibung"));
+    form->OkButton->click();
+    QVERIFY2(shownMessages().isEmpty(), qPrintable(shownMessages().join('\n')));
+    QCOMPARE(form->DataBase->Count(), 3);
+    QCOMPARE(form->CurrentItem(), 1);
+    const TDataRecord* e = form->ItemRecord(1);
+    QCOMPARE(e->ID, id);
+    QCOMPARE(e->Description, std::string("nur die Beschreibung"));
+    QCOMPARE(e->Date, day(2001, 3, 7) + 0.25);
+    QVERIFY(form->DataBase->Modified);
+
+    // Sorted by minutes (ascending after two clicks on the "Aufwand" column).
+    form->colTimeItem->trigger();
+    form->ListViewColumnClick(3);
+    form->ListViewColumnClick(3);
+    QCOMPARE(currentMinutes(*form), 2u);
+    QCOMPARE(form->CurrentItem(), 1);
+    form->ChangeItemAction->trigger();
+    form->LanguageBox->setEditText(QStringLiteral("Rust"));
+    form->TimeEdit->setValue(50);
+    form->OkButton->click();
+    QVERIFY(shownMessages().isEmpty());
+    QCOMPARE(form->CurrentItem(), 2);
+    QCOMPARE(currentMinutes(*form), 50u);
+    const TDataRecord* changed = form->ItemRecord(2);
+    for (int column = 0; column < 4; ++column)
+        QCOMPARE(form->ListModel->index(2, column).data().toString().toStdString(),
+                 changed->FieldText(form->ColumnOrder[static_cast<std::size_t>(column)]));
+    QCOMPARE(form->ListModel->index(2, 0).data().toString(), QStringLiteral("Rust"));
+    QVERIFY(form->LastItemAction->isEnabled() == false);
+}
+
+void TestMainFormEdit::dateRules_data() {
+    QTest::addColumn<bool>("adding");
+    QTest::addColumn<QDate>("picked"); // invalid: nothing picked
+    QTest::addColumn<double>("expected");
+    QTest::addColumn<QString>("shown");
+    const double stored = day(2001, 3, 7) + 0.25;
+    QTest::newRow("new: today as a whole day") << true << QDate() << today() << QString();
+    QTest::newRow("new: picked day")
+        << true << QDate(2001, 3, 7) << day(2001, 3, 7) << "07.03.2001";
+    QTest::newRow("change: stored value kept") << false << QDate() << stored << "07.03.2001";
+    QTest::newRow("change: same day picked keeps the time")
+        << false << QDate(2001, 3, 7) << stored << "07.03.2001";
+    QTest::newRow("change: other day as a whole day")
+        << false << QDate(1999, 12, 31) << day(1999, 12, 31) << "31.12.1999";
+}
+
+void TestMainFormEdit::dateRules() {
+    QFETCH(bool, adding);
+    QFETCH(QDate, picked);
+    QFETCH(double, expected);
+    QFETCH(QString, shown);
+    auto form = makeForm(1);
+    (adding ? form->NewItemAction : form->ChangeItemAction)->trigger();
+    if (adding)
+        form->LanguageBox->setEditText(QStringLiteral("Ada"));
+    if (picked.isValid()) {
+        form->DatePicker->DropDown();
+        emit form->DatePicker->Calendar()->clicked(picked);
+        QVERIFY(!form->DatePicker->Calendar()->isVisible());
+    }
+    if (!shown.isEmpty())
+        QCOMPARE(form->DateEdit->text(), shown);
+    form->OkButton->click();
+    QVERIFY(shownMessages().isEmpty());
+    const TDataRecord* e = form->ItemRecord(form->CurrentItem());
+    QCOMPARE(e->Date, expected);
+}
+
+void TestMainFormEdit::changedEntryHidden_data() {
+    QTest::addColumn<int>("entries");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<unsigned>("nextMinutes"); // 0: no current item
+    QTest::newRow("middle: the next one") << 3 << 1 << 1u;
+    QTest::newRow("last: the one before") << 3 << 2 << 2u;
+    QTest::newRow("first: the next one") << 3 << 0 << 2u;
+    QTest::newRow("only: none") << 1 << 0 << 0u;
+}
+
+// A change that the filter now hides loses its list item; the item that would
+// follow it after a deletion becomes current.
+void TestMainFormEdit::changedEntryHidden() {
+    QFETCH(int, entries);
+    QFETCH(int, row);
+    QFETCH(unsigned, nextMinutes);
+    auto form = makeForm(entries);
+    form->DataBase->AddLanguage("Java");
+    form->DataBase->Languages.Filter(form->DataBase->Languages.IndexOf("Java")).Checked = false;
+    form->DataBase->SetAndFilter(true);
+    form->RebuildList();
+    QCOMPARE(form->ItemCount(), entries);
+    form->SetCurrentItem(row);
+    form->ShowSelectedRecord();
+    const std::uint32_t id = form->ItemRecord(row)->ID;
+
+    form->ChangeItemAction->trigger();
+    form->LanguageBox->setEditText(QStringLiteral("Java"));
+    form->OkButton->click();
+    QVERIFY(shownMessages().isEmpty());
+    QVERIFY(!form->Editing);
+    QCOMPARE(form->ItemCount(), entries - 1);
+    for (int i = 0; i < form->ItemCount(); ++i)
+        QVERIFY(form->ItemRecord(i)->ID != id);
+    QCOMPARE(form->DataBase->Count(), entries);
+    QCOMPARE(currentMinutes(*form), nextMinutes);
+    QCOMPARE(form->ChangeItemAction->isEnabled(), nextMinutes != 0);
+}
+
+void TestMainFormEdit::keys_data() {
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<bool>("stillEditing");
+    QTest::addColumn<int>("entriesAfter");
+    QTest::newRow("Enter in the language box confirms")
+        << "language" << int(Qt::Key_Return) << int(Qt::NoModifier) << false << 2;
+    QTest::newRow("keypad Enter in the minutes confirms")
+        << "time" << int(Qt::Key_Enter) << int(Qt::KeypadModifier) << false << 2;
+    QTest::newRow("Enter on the OK button confirms")
+        << "ok" << int(Qt::Key_Return) << int(Qt::NoModifier) << false << 2;
+    QTest::newRow("Enter on the cancel button abandons")
+        << "cancel" << int(Qt::Key_Return) << int(Qt::NoModifier) << false << 1;
+    QTest::newRow("Escape abandons")
+        << "language" << int(Qt::Key_Escape) << int(Qt::NoModifier) << false << 1;
+    QTest::newRow("Escape in the description abandons")
+        << "memo" << int(Qt::Key_Escape) << int(Qt::NoModifier) << false << 1;
+    QTest::newRow("Enter in the description is a line break")
+        << "memo" << int(Qt::Key_Return) << int(Qt::NoModifier) << true << 1;
+    QTest::newRow("Ctrl+Enter does nothing while editing")
+        << "language" << int(Qt::Key_Return) << int(Qt::ControlModifier) << true << 1;
+}
+
+void TestMainFormEdit::keys() {
+    QFETCH(QString, target);
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(bool, stillEditing);
+    QFETCH(int, entriesAfter);
+    auto form = makeForm(1);
+    form->NewItemAction->trigger();
+    form->LanguageBox->setEditText(QStringLiteral("Ada"));
+    form->DescriptionMemo->setPlainText(QStringLiteral("x"));
+    QWidget* w = target == "language" ? static_cast<QWidget*>(form->LanguageBox)
+                 : target == "time"   ? static_cast<QWidget*>(form->TimeEdit)
+                 : target == "ok"     ? static_cast<QWidget*>(form->OkButton)
+                 : target == "cancel" ? static_cast<QWidget*>(form->CancelButton)
+                                      : static_cast<QWidget*>(form->DescriptionMemo);
+    w->setFocus();
+    if (target == "memo")
+        form->DescriptionMemo->moveCursor(QTextCursor::End);
+    QWidget* receiver = QApplication::focusWidget();
+    QVERIFY(receiver != nullptr);
+    QTest::keyClick(receiver, static_cast<Qt::Key>(key), Qt::KeyboardModifiers(modifiers));
+    QVERIFY(shownMessages().isEmpty());
+    QCOMPARE(form->Editing, stillEditing);
+    QCOMPARE(form->DataBase->Count(), entriesAfter);
+    if (target == "memo" && stillEditing)
+        QCOMPARE(form->DescriptionMemo->toPlainText(), QStringLiteral("x\n"));
+}
+
+void TestMainFormEdit::deleteItem_data() {
+    QTest::addColumn<int>("entries");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<unsigned>("currentAfter"); // minutes; 0: none
+    QTest::newRow("first: the next one") << 3 << 0 << int(Prompt::Yes) << 2u;
+    QTest::newRow("middle: the next one") << 3 << 1 << int(Prompt::Yes) << 1u;
+    QTest::newRow("last: the one before") << 3 << 2 << int(Prompt::Yes) << 2u;
+    QTest::newRow("only: none") << 1 << 0 << int(Prompt::Yes) << 0u;
+    QTest::newRow("answer Nein keeps everything") << 3 << 1 << int(Prompt::No) << 2u;
+    QTest::newRow("box closed keeps everything") << 3 << 1 << int(Prompt::Cancel) << 2u;
+}
+
+void TestMainFormEdit::deleteItem() {
+    QFETCH(int, entries);
+    QFETCH(int, row);
+    QFETCH(int, answer);
+    QFETCH(unsigned, currentAfter);
+    auto form = makeForm(entries);
+    form->SetCurrentItem(row);
+    form->ShowSelectedRecord();
+    const unsigned deleted = currentMinutes(*form);
+    Prompt::Testing::QueueAnswer(static_cast<Prompt::Button>(answer));
+    form->DeleteItemAction->trigger();
+
+    QCOMPARE(Prompt::Testing::Messages().size(), 1);
+    const auto& m = Prompt::Testing::Messages().front();
+    QCOMPARE(m.kind, Prompt::Kind::Confirmation);
+    QCOMPARE(m.title, QStringLiteral("Bestätigung"));
+    const bool yes = answer == Prompt::Yes;
+    QCOMPARE(form->DataBase->Count(), yes ? entries - 1 : entries);
+    QCOMPARE(form->ItemCount(), yes ? entries - 1 : entries);
+    QCOMPARE(form->DataBase->Modified, yes);
+    for (int i = 0; i < form->DataBase->Count(); ++i)
+        QVERIFY(!yes || form->DataBase->GetRecord(i)->TimeNeeded != deleted);
+    QCOMPARE(currentMinutes(*form), currentAfter);
+    QCOMPARE(form->TimeEdit->value(), static_cast<int>(currentAfter));
+    QCOMPARE(form->ChangeItemAction->isEnabled(), currentAfter != 0);
+    QCOMPARE(form->DeleteItemAction->isEnabled(), currentAfter != 0);
+    if (currentAfter == 0) {
+        QVERIFY(form->LanguageBox->currentText().isEmpty());
+        QVERIFY(form->DescriptionMemo->toPlainText().isEmpty());
+        QVERIFY(form->DateEdit->text().isEmpty());
+    }
+}
+
+void TestMainFormEdit::focusGuard_data() {
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<bool>("editing");
+    for (const char* c : {"description", "minutes", "language", "date"}) {
+        QTest::newRow(qPrintable(QStringLiteral("%1, viewing").arg(c))) << c << false;
+        QTest::newRow(qPrintable(QStringLiteral("%1, editing").arg(c))) << c << true;
+    }
+}
+
+// Clicking into the panel while viewing leaves the focus in the list; while
+// editing the control keeps it.
+void TestMainFormEdit::focusGuard() {
+    QFETCH(QString, control);
+    QFETCH(bool, editing);
+    auto form = makeForm(2);
+    if (editing)
+        form->ChangeItemAction->trigger();
+    QWidget* w = control == "description" ? form->DescriptionMemo->viewport()
+                 : control == "minutes"   ? static_cast<QWidget*>(form->TimeEdit)
+                 : control == "language"  ? static_cast<QWidget*>(form->LanguageBox)
+                                          : static_cast<QWidget*>(form->DateEdit);
+    QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    QWidget* expected = editing ? (control == "description" ? form->DescriptionMemo : w)
+                                : static_cast<QWidget*>(form->ListView);
+    QWidget* focus = QApplication::focusWidget();
+    QVERIFY(focus != nullptr);
+    QVERIFY2(focus == expected || expected->isAncestorOf(focus), qPrintable(focus->objectName()));
+    if (!editing) {
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("9"));
+        QCOMPARE(form->TimeEdit->value(), 2);
+        QCOMPARE(form->DescriptionMemo->toPlainText(), QStringLiteral("Beschreibung"));
+    }
+    // No drop-down opened: the viewing panel offers no choice.
+    QCOMPARE(QApplication::activePopupWidget(), nullptr);
+}
+
+QTEST_MAIN(TestMainFormEdit)
+#include "tst_mainform_edit.moc"
