@@ -1,0 +1,213 @@
+// The filter command on the real main window with the real filter dialog:
+// what OK writes back (flags by position, AND mode, list), what Cancel keeps.
+#include "DataBase.h"
+#include "DateUtil.h"
+#include "DialogDriver.h"
+#include "FilterForm.h"
+#include "MainForm.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QContextMenuEvent>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QtTest>
+#include <functional>
+#include <memory>
+
+namespace {
+
+void add(TDataBase& db, const char* language, const char* type, const char* project) {
+    auto r = std::make_unique<TDataRecord>();
+    r->Language = language;
+    r->ErrorType = type;
+    r->Project = project;
+    r->Date = EncodeDate({2001, 3, 7});
+    r->TimeNeeded = static_cast<std::uint32_t>(db.Count());
+    db.AddRecord(std::move(r));
+}
+
+// Four entries over two languages, two categories and two projects.
+std::unique_ptr<TMainForm> makeForm() {
+    auto form = std::make_unique<TMainForm>();
+    TDataBase& db = *form->DataBase;
+    add(db, "C++", "Zeiger", "P1");
+    add(db, "C++", "Syntax", "P2");
+    add(db, "Java", "Zeiger", "P2");
+    add(db, "Java", "Syntax", "P1");
+    form->RebuildList();
+    return form;
+}
+
+// Flags of a value list as a string of 0/1, then the mode.
+QString flags(const TValueList& list) {
+    QString s;
+    for (int i = 0; i < list.Count(); ++i)
+        s += list.Filter(i).Checked ? QLatin1Char('1') : QLatin1Char('0');
+    return s;
+}
+
+QString state(const TMainForm& form) {
+    const TDataBase& db = *form.DataBase;
+    return QStringLiteral("%1 %2 %3 %4 listed %5")
+        .arg(flags(db.Languages), flags(db.ErrorTypes), flags(db.Projects),
+             db.AndFilter ? QStringLiteral("AND") : QStringLiteral("OR"))
+        .arg(form.ItemCount());
+}
+
+void popup(TFilterForm& dialog, QListWidget* list, QAction* command) {
+    const QPoint pos(5, 5);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, pos, list->viewport()->mapToGlobal(pos));
+    QApplication::sendEvent(list->viewport(), &event);
+    command->trigger();
+    dialog.CheckPopup->hide();
+}
+
+int index(const TValueList& list, const char* value) {
+    return list.IndexOf(value);
+}
+
+using Step = std::function<void(TFilterForm&)>;
+
+// Runs the filter command; `step` acts on the shown dialog and closes it.
+void runFilter(TMainForm& form, const Step& step) {
+    DialogDriver driver([&](QDialog& d) { step(static_cast<TFilterForm&>(d)); });
+    form.FilterAction->trigger();
+    QVERIFY(driver.ran);
+    QVERIFY(!driver.leftOpen);
+}
+
+} // namespace
+
+class TestMainFormFilter : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QApplication::setApplicationName(QStringLiteral("Mavrolin")); }
+    void cases_data();
+    void cases();
+    void showsLastConfirmedAndNewValuesTicked();
+};
+
+void TestMainFormFilter::cases_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("expected"); // state() after the command
+    QTest::newRow("cancel after reset keeps everything") << "cancelReset"
+                                                         << "keep";
+    QTest::newRow("cancel after popup commands keeps everything") << "cancelPopup"
+                                                                  << "keep";
+    QTest::newRow("reset and OK shows every entry") << "reset"
+                                                    << "all";
+    QTest::newRow("no languages, OR: entries with a ticked category stay") << "noLangOr"
+                                                                           << "4";
+    QTest::newRow("no languages, AND: every entry hidden") << "noLangAnd"
+                                                           << "0";
+    QTest::newRow("popup acts on its own list only") << "ownList"
+                                                     << "2";
+    QTest::newRow("OK without change recomputes Hidden") << "unchanged"
+                                                         << "2";
+}
+
+void TestMainFormFilter::cases() {
+    QFETCH(QString, name);
+    QFETCH(QString, expected);
+    auto form = makeForm();
+    TDataBase& db = *form->DataBase;
+    // A filter in place before: "Java" unticked in AND mode (two listed).
+    db.Languages.Filter(index(db.Languages, "Java")).Checked = false;
+    db.SetAndFilter(true);
+    form->RebuildList();
+    QCOMPARE(form->ItemCount(), 2);
+    const QString before = state(*form);
+    if (name == "unchanged") {
+        // Flags changed behind the list's back: OK alone brings them to effect.
+        db.Languages.Filter(index(db.Languages, "Java")).Checked = true;
+        db.ErrorTypes.Filter(index(db.ErrorTypes, "Syntax")).Checked = false;
+    }
+
+    runFilter(*form, [&](TFilterForm& d) {
+        if (name == "cancelReset") {
+            d.FilterResetClick();
+            d.CancelButton->click();
+        } else if (name == "cancelPopup") {
+            popup(d, d.LanguageCheck, d.SelectAll);
+            popup(d, d.ProjectCheck, d.Invert);
+            DialogDriver::Key(d, Qt::Key_Escape);
+        } else if (name == "reset") {
+            d.FilterReset->click();
+            d.OkButton->click();
+        } else if (name == "noLangOr" || name == "noLangAnd") {
+            d.FilterResetClick();
+            popup(d, d.LanguageCheck, d.SelectNothing);
+            d.AndFilterCheckBox->setChecked(name == "noLangAnd");
+            d.OkButton->click();
+        } else if (name == "ownList") {
+            // All ticked, AND mode; then no category but "Zeiger".
+            d.FilterResetClick();
+            d.AndFilterCheckBox->setChecked(true);
+            popup(d, d.ErrorCheck, d.SelectNothing);
+            d.ErrorCheck->item(index(db.ErrorTypes, "Zeiger"))->setCheckState(Qt::Checked);
+            d.OkButton->click();
+        } else {
+            d.OkButton->click();
+        }
+    });
+
+    if (expected == "keep") {
+        QCOMPARE(state(*form), before);
+        return;
+    }
+    QCOMPARE(db.Languages.Filter(index(db.Languages, "Java")).Checked,
+             name != "noLangOr" && name != "noLangAnd");
+    if (expected == "all") {
+        QCOMPARE(state(*form), QStringLiteral("%1 %2 %3 OR listed 4")
+                                   .arg(QString(db.Languages.Count(), QLatin1Char('1')),
+                                        QString(db.ErrorTypes.Count(), QLatin1Char('1')),
+                                        QString(db.Projects.Count(), QLatin1Char('1'))));
+        return;
+    }
+    QCOMPARE(form->ItemCount(), expected.toInt());
+    for (int i = 0; i < form->ItemCount(); ++i)
+        QVERIFY(!form->ItemRecord(i)->Hidden);
+    if (name == "ownList") {
+        QCOMPARE(flags(db.Languages), QString(db.Languages.Count(), QLatin1Char('1')));
+        QCOMPARE(flags(db.Projects), QStringLiteral("11"));
+        QVERIFY(db.AndFilter);
+        for (int i = 0; i < db.ErrorTypes.Count(); ++i)
+            QCOMPARE(db.ErrorTypes.Filter(i).Checked, db.ErrorTypes.Value(i) == "Zeiger");
+    }
+    if (name == "unchanged")
+        for (int i = 0; i < form->ItemCount(); ++i)
+            QCOMPARE(form->ItemRecord(i)->ErrorType, std::string("Zeiger"));
+    // The first item in sort order is current after the rebuild.
+    QCOMPARE(form->CurrentItem(), form->ItemCount() > 0 ? 0 : -1);
+}
+
+// Opening again shows the ticks and mode last confirmed; a project that came
+// with a new entry since then shows up ticked.
+void TestMainFormFilter::showsLastConfirmedAndNewValuesTicked() {
+    auto form = makeForm();
+    runFilter(*form, [](TFilterForm& d) {
+        d.ProjectCheck->item(0)->setCheckState(Qt::Unchecked); // P1
+        d.AndFilterCheckBox->setChecked(true);
+        d.OkButton->click();
+    });
+    QCOMPARE(form->ItemCount(), 2);
+    add(*form->DataBase, "C++", "Zeiger", "Neu");
+
+    QString projects;
+    bool andMode = false;
+    runFilter(*form, [&](TFilterForm& d) {
+        for (int i = 0; i < d.ProjectCheck->count(); ++i)
+            projects += QStringLiteral("%1=%2 ").arg(
+                d.ProjectCheck->item(i)->text(),
+                d.ProjectCheck->item(i)->checkState() == Qt::Checked ? "1" : "0");
+        andMode = d.AndFilterCheckBox->isChecked();
+        d.CancelButton->click();
+    });
+    QCOMPARE(projects, QStringLiteral("Neu=1 P1=0 P2=1 "));
+    QVERIFY(andMode);
+}
+
+QTEST_MAIN(TestMainFormFilter)
+#include "tst_mainform_filter.moc"
