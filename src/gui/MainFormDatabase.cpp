@@ -8,11 +8,14 @@
 #include "Prompt.h"
 #include "UserManager.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QCloseEvent>
+#include <QCompleter>
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileDialog>
+#include <QLineEdit>
 
 namespace {
 
@@ -23,6 +26,17 @@ QString toDialogName(const std::string& fileName) {
 
 std::string toDataBaseName(const QString& path) {
     return QFile::encodeName(path).toStdString();
+}
+
+// Runs one of the window's file dialogs through the seam. When Return accepts
+// Qt's dialog while the name completer's list is open, Qt leaves that list on
+// screen after the dialog has gone, where it takes the keyboard: hide it.
+std::optional<QString> runFileDialog(QFileDialog& dialog) {
+    std::optional<QString> chosen = Prompt::RunFileDialog(dialog);
+    for (const QLineEdit* edit : dialog.findChildren<QLineEdit*>())
+        if (const QCompleter* completer = edit->completer(); completer && completer->popup())
+            completer->popup()->hide();
+    return chosen;
 }
 
 } // namespace
@@ -67,7 +81,7 @@ void TMainForm::NewDataBaseActionExecute() {
 void TMainForm::LoadDataBaseActionExecute() {
     OpenDialog->setWindowTitle(QStringLiteral("Datenbank öffnen..."));
     Prompt::PresetFile(*OpenDialog, toDialogName(DataBase->FileName));
-    const std::optional<QString> chosen = Prompt::RunFileDialog(*OpenDialog);
+    const std::optional<QString> chosen = runFileDialog(*OpenDialog);
     if (!chosen)
         return;
     DataBase->FileName = toDataBaseName(*chosen);
@@ -80,7 +94,7 @@ void TMainForm::LoadDataBaseActionExecute() {
 void TMainForm::ImportDataBaseActionExecute() {
     // No preset: the dialog offers whatever it held last.
     OpenDialog->setWindowTitle(QStringLiteral("Datenbank importieren..."));
-    const std::optional<QString> chosen = Prompt::RunFileDialog(*OpenDialog);
+    const std::optional<QString> chosen = runFileDialog(*OpenDialog);
     if (!chosen)
         return;
     DataBase->LoadFromFile(toDataBaseName(*chosen)); // FileName stays as it is
@@ -96,7 +110,7 @@ void TMainForm::SaveDataBaseActionExecute() {
 
 void TMainForm::SaveDataBaseAsActionExecute() {
     Prompt::PresetFile(*SaveDialog, toDialogName(DataBase->FileName));
-    const std::optional<QString> chosen = Prompt::RunFileDialog(*SaveDialog);
+    const std::optional<QString> chosen = runFileDialog(*SaveDialog);
     if (!chosen)
         return;
     DataBase->FileName = toDataBaseName(*chosen);

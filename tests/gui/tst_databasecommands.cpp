@@ -263,6 +263,7 @@ private slots:
         QCOMPARE(db().Count(), 3);
         QCOMPARE(form->ItemCount(), 3);
         QCOMPARE(db().FileName, native(path("a.mvd")));
+        QVERIFY(db().Modified); // the merged entries are not saved yet
 
         form->SaveDataBaseAction->trigger();
         QCOMPARE(Prompt::Testing::FileDialogs().size(), 2);
