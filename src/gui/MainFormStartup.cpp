@@ -72,17 +72,22 @@ void setApplicationToolTipTime(int milliseconds) {
 // real geometry.
 class TSplitterHook : public QObject {
 public:
-    explicit TSplitterHook(TMainForm* form) : QObject(form), form_(form) {
+    explicit TSplitterHook(TMainForm* form) : QObject(form) {
         setObjectName(QStringLiteral("SplitterHook"));
     }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == form_->Splitter) {
+        // Null once the window's own destructor has run (its widgets are
+        // hidden and deleted after that).
+        auto* form = qobject_cast<TMainForm*>(parent());
+        if (!form)
+            return false;
+        if (watched == form->Splitter) {
             if (event->type() == QEvent::Show)
-                form_->SetDetailWidth(form_->PlannedDetailWidth);
+                form->SetDetailWidth(form->PlannedDetailWidth);
             else if (event->type() == QEvent::Hide)
-                form_->PlannedDetailWidth = form_->Splitter->sizes().value(1);
+                form->PlannedDetailWidth = form->Splitter->sizes().value(1);
             return false;
         }
         auto* handle = qobject_cast<QSplitterHandle*>(watched);
@@ -107,14 +112,13 @@ protected:
             static_cast<int>(splitter->mapFromGlobal(mouse->globalPosition()).x()) - grabOffset_;
         int detailWidth = splitter->width() - handleLeft - splitter->handleWidth();
         bool accept = true;
-        ErrorReport::Guard(form_, [&] { form_->SplitterCanResize(detailWidth, accept); });
+        ErrorReport::Guard(form, [&] { form->SplitterCanResize(detailWidth, accept); });
         if (accept)
-            form_->SetDetailWidth(detailWidth);
+            form->SetDetailWidth(detailWidth);
         return true;
     }
 
 private:
-    TMainForm* form_;
     int grabOffset_ = 0;
 };
 
