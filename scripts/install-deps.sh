@@ -8,7 +8,7 @@ set -euo pipefail
 build_pkgs=(
   build-essential cmake ninja-build pkg-config
   libicu-dev
-  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-qpa-plugins
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-qpa-plugins qt6-translations-l10n
   libgl-dev libglx-dev libvulkan-dev
   fonts-dejavu-core
 )

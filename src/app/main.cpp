@@ -4,9 +4,20 @@
 #include "MainForm.h"
 #include "ProgramStart.h"
 
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
 int main(int argc, char** argv) {
     TGuardedApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Mavrolin"));
+    // The program speaks German whatever the locale, and so should Qt's own
+    // dialogs (file dialog, overwrite question, context menus of text fields).
+    QTranslator qtTranslator;
+    if (qtTranslator.load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"),
+                          QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTranslator);
     // The login library lies beside the program.
     std::unique_ptr<TMainForm> form = StartProgram(QApplication::applicationDirPath());
     if (!form)
