@@ -5,6 +5,7 @@ settings. Used by the end-to-end tests and the screenshot script."""
 
 import os
 import shutil
+import signal
 import subprocess
 import tempfile
 import time
@@ -26,6 +27,24 @@ def _wait_for(predicate, timeout, what):
     raise RuntimeError(f"timed out waiting for {what}")
 
 
+def _terminate(pid):
+    try:
+        os.kill(pid, signal.SIGTERM)
+    except ProcessLookupError:
+        return
+    end = time.monotonic() + 3
+    while time.monotonic() < end:
+        try:
+            os.kill(pid, 0)
+        except ProcessLookupError:
+            return
+        time.sleep(0.05)
+    try:
+        os.kill(pid, signal.SIGKILL)
+    except ProcessLookupError:
+        pass
+
+
 class XSession:
     def __init__(self, width=1280, height=1024):
         self.width, self.height = width, height
@@ -33,6 +52,7 @@ class XSession:
         self.dir = tempfile.mkdtemp(prefix="mavrolin-e2e-")
         self.home = os.path.join(self.dir, "home")
         self.env = {}
+        self.bus_pid = None
 
     def __enter__(self):
         try:
@@ -76,8 +96,9 @@ class XSession:
                                          stderr=subprocess.DEVNULL).returncode == 0,
                   20, "the X server")
         bus = os.path.join(self.dir, "bus")
-        subprocess.run(["dbus-daemon", "--session", f"--address=unix:path={bus}", "--fork",
-                        "--print-pid"], env=self.env, check=True, stdout=subprocess.PIPE)
+        out = subprocess.run(["dbus-daemon", "--session", f"--address=unix:path={bus}", "--fork",
+                              "--print-pid"], env=self.env, check=True, stdout=subprocess.PIPE)
+        self.bus_pid = int(out.stdout.split()[0])
         self.env["DBUS_SESSION_BUS_ADDRESS"] = f"unix:path={bus}"
         subprocess.run(["setxkbmap", "de"], env=self.env, check=False)
         ready = os.path.join(self.dir, "wm.ready")
@@ -97,7 +118,27 @@ class XSession:
                     p.wait(5)
                 except subprocess.TimeoutExpired:
                     p.kill()
-        # the session bus was forked; find it by its socket and stop it
-        subprocess.run(["pkill", "-f", f"unix:path={os.path.join(self.dir, 'bus')}"], check=False)
-        subprocess.run(["pkill", "-f", f"at-spi.*{self.dir}"], check=False)
+        # The accessibility bus and registry were started on demand by our
+        # session bus: they carry its address in their environment. Stop
+        # exactly those, then the bus itself.
+        for pid in self._bus_clients():
+            _terminate(pid)
+        if self.bus_pid:
+            _terminate(self.bus_pid)
         shutil.rmtree(self.dir, ignore_errors=True)
+
+    def _bus_clients(self):
+        if not self.env.get("DBUS_SESSION_BUS_ADDRESS"):
+            return []
+        marker = ("DBUS_SESSION_BUS_ADDRESS=" + self.env["DBUS_SESSION_BUS_ADDRESS"]).encode()
+        found = []
+        for entry in os.listdir("/proc"):
+            if not entry.isdigit() or int(entry) in (os.getpid(), self.bus_pid):
+                continue
+            try:
+                with open(f"/proc/{entry}/environ", "rb") as f:
+                    if marker in f.read().split(b"\0"):
+                        found.append(int(entry))
+            except OSError:
+                pass
+        return found
