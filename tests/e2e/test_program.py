@@ -158,31 +158,44 @@ class Scenario:
         ui.wait_find(main, "push button", "OK")  # the editing state shows OK
         ui.wait_focused(main, language_box, what="the language box to take the focus")
         ui.type(language)
-        U.wait_for(lambda: language_box.name == language, 5, f"the language {language!r}")
+        U.wait_for(lambda: language_box.name == language, 10, f"the language {language!r}")
         ui.key("Tab")
         ui.wait_focused(main, type_box, what="the category box")
         ui.type(category)
-        U.wait_for(lambda: type_box.name == category, 5, f"the category {category!r}")
+        U.wait_for(lambda: type_box.name == category, 10, f"the category {category!r}")
         ui.key("Tab")
         ui.wait_focused(main, project_box, what="the project box")
         ui.type(project)
-        U.wait_for(lambda: project_box.name == project, 5, f"the project {project!r}")
+        U.wait_for(lambda: project_box.name == project, 10, f"the project {project!r}")
         ui.key("Tab")  # the date picker's button (its focus is not always reported)
         U.wait_for(lambda: not ui.has_focus_within(main, project_box), 5,
                    "the focus to leave the project box")
         ui.key("Tab")  # the minutes, selected as a whole
         ui.wait_focused(main, time_edit, what="the minutes field")
         ui.type(minutes)
-        U.wait_for(lambda: U.text_of(time_edit) == minutes, 5, f"the minutes {minutes}")
+        U.wait_for(lambda: U.text_of(time_edit) == minutes, 10, f"the minutes {minutes}")
         ui.key("Tab")
         ui.wait_focused(main, memo, what="the description")
         ui.type(description)
-        U.wait_for(lambda: U.text_of(memo) == description, 5, "the description")
+        U.wait_for(lambda: U.text_of(memo) == description, 10, "the description")
         # Enter belongs to the description (a line break); confirm from the
         # minutes field, as a user does after checking the entry.
         ui.click(time_edit, dx=10)
         ui.wait_focused(main, time_edit, what="the minutes field after the click")
         ui.key("Return")
+
+    def file_name_field(self, dialog):
+        """Qt's file dialog opens with the focus in its file name field
+        (named "File name:" or, translated, "Dateiname:")."""
+        return self.ui.wait_focused(dialog, lambda f: self.uimod.role(f) == "text",
+                                    timeout=20, what="the file dialog's name field")
+
+    def dialog(self, title):
+        """A dialog once it has the keyboard focus (the window manager has
+        placed and activated it, so clicks and keys reach it)."""
+        window = self.ui.window(title, timeout=20)
+        self.ui.wait_focused(window, lambda f: True, what=f"the focus in {title!r}")
+        return window
 
     def message_box(self, title, text, timeout=10):
         box = self.ui.window(title, timeout, roles=("alert", "dialog"))
@@ -227,12 +240,12 @@ class Scenario:
         # Options: keep the layout and save the settings at the end.
         self.begin("options dialog")
         self.ui.chord("ctrl+k")
-        dialog = self.ui.window("Mavrolin Konfigurieren")
+        dialog = self.dialog("Mavrolin Konfigurieren")
         for caption in ("Fensterkonfiguration sichern", "Einstellungen beim Beenden speichern"):
             box = self.ui.wait_find(dialog, "check box", caption)
             check(not U.has_state(box, U.pyatspi.STATE_CHECKED), f"{caption!r} ticked at first start")
             self.ui.click(box, dx=8)
-            U.wait_for(lambda: U.has_state(box, U.pyatspi.STATE_CHECKED), 5, f"{caption!r} ticked")
+            U.wait_for(lambda: U.has_state(box, U.pyatspi.STATE_CHECKED), 10, f"{caption!r} ticked")
         contents = self.ui.wait_find(dialog, "check box", "Fensterinhalt speichern")
         check(U.has_state(contents, U.pyatspi.STATE_CHECKED), "'Fensterinhalt speichern' unticked")
         self.ui.key("Return")
@@ -245,7 +258,7 @@ class Scenario:
                   lambda: self.ui.chord("ctrl+Insert")]
         for n, (entry, start) in enumerate(zip(ENTRIES, starts), 1):
             self.type_entry(main, entry, start)
-            U.wait_for(lambda: not self.editing(main), 5, "the end of the edit")
+            U.wait_for(lambda: not self.editing(main), 10, "the end of the edit")
             self.wait_rows(main, n, f"after entry {n}")
 
         # A duplicate (same language, category, project, day, minutes) is
@@ -258,7 +271,7 @@ class Scenario:
         self.ui.window_gone("Mavrolin")
         check(self.editing(main), "the refused entry ended the edit")
         self.ui.key("Escape")
-        U.wait_for(lambda: not self.editing(main), 5, "Escape to end the edit")
+        U.wait_for(lambda: not self.editing(main), 10, "Escape to end the edit")
         self.wait_rows(main, 3, "after the refused duplicate")
 
         # The layout: the column "Projekt" through the list's pop-up menu, and
@@ -270,7 +283,7 @@ class Scenario:
         self.ui.click_at(x + w // 2, y + h - 30, button=3)
         # The pop-up menu does not show up on the accessibility bus: wait for
         # its X window, then pick its third item, "Projekt", by keyboard.
-        U.wait_for(lambda: len(self.ui.x_windows()) > mapped, 5, "the pop-up menu")
+        U.wait_for(lambda: len(self.ui.x_windows()) > mapped, 10, "the pop-up menu")
         for _ in range(3):
             self.ui.key("Down")
         self.ui.key("Return")
@@ -287,16 +300,16 @@ class Scenario:
         # Filter: untick "Java" and ask for entries that pass every filter.
         self.begin("filter")
         self.ui.chord("ctrl+f")
-        dialog = self.ui.window("Filter und Sortieren")
+        dialog = self.dialog("Filter und Sortieren")
         java = self.ui.wait_find(dialog, "list item", "Java")
         check(U.has_state(java, U.pyatspi.STATE_CHECKED), "'Java' not ticked in the filter")
         self.ui.click(java)
         self.ui.wait_focused(dialog, java, what="the 'Java' line")
         self.ui.key("space")
-        U.wait_for(lambda: not U.has_state(java, U.pyatspi.STATE_CHECKED), 5, "'Java' unticked")
+        U.wait_for(lambda: not U.has_state(java, U.pyatspi.STATE_CHECKED), 10, "'Java' unticked")
         and_box = self.ui.wait_find(dialog, "check box", "Eintrag muß allen Filtern genügen")
         self.ui.click(and_box, dx=8)
-        U.wait_for(lambda: U.has_state(and_box, U.pyatspi.STATE_CHECKED), 5, "the AND box ticked")
+        U.wait_for(lambda: U.has_state(and_box, U.pyatspi.STATE_CHECKED), 10, "the AND box ticked")
         self.ui.click(self.ui.wait_find(dialog, "push button", "OK"))
         self.ui.window_gone("Filter und Sortieren")
         table = self.wait_rows(main, 2, "the filter hides the Java entry")
@@ -307,12 +320,11 @@ class Scenario:
         self.begin("save as")
         self.ui.chord("ctrl+u")
         dialog = self.ui.window("Datenbank sichern")
-        name_field = self.ui.wait_find(dialog, "text", "File name:")
-        self.ui.wait_focused(dialog, name_field, what="the file name field")
+        name_field = self.file_name_field(dialog)
         types = self.ui.wait_find(dialog, "combo box", "Mavrolin-Datenbank (*.mvd)")
         check(types is not None, "the save dialog's filter")
         self.ui.type("fehler")
-        U.wait_for(lambda: U.text_of(name_field) == "fehler", 5, "the typed name")
+        U.wait_for(lambda: U.text_of(name_field) == "fehler", 10, "the typed name")
         self.ui.key("Return")
         self.ui.window_gone("Datenbank sichern")
         U.wait_for(lambda: os.path.exists(self.db_path), 10, f"{self.db_path} to be written")
@@ -326,7 +338,7 @@ class Scenario:
         # window manager): the question, "Ja", and the program ends saved.
         self.begin("close with the question")
         self.type_entry(main, FOURTH, lambda: self.ui.click(new_button))
-        U.wait_for(lambda: not self.editing(main), 5, "the end of the fourth edit")
+        U.wait_for(lambda: not self.editing(main), 10, "the end of the fourth edit")
         # Fortran passes the filter: three entries listed.
         self.wait_rows(main, 3, "after the fourth entry")
         self.ui.chord("alt+F4")
@@ -378,11 +390,10 @@ class Scenario:
         check(len(read_mvd(open(other, "rb").read())) == 2, "the mvd tool's file")
         self.ui.chord("ctrl+i")
         dialog = self.ui.window("Datenbank importieren...")
-        name_field = self.ui.wait_find(dialog, "text", "File name:")
-        self.ui.wait_focused(dialog, name_field, what="the import's file name field")
+        name_field = self.file_name_field(dialog)
         self.ui.chord("ctrl+a")
         self.ui.type(other)
-        U.wait_for(lambda: U.text_of(name_field) == other, 5, "the typed path")
+        U.wait_for(lambda: U.text_of(name_field) == other, 10, "the typed path")
         self.ui.key("Return")
         self.ui.window_gone("Datenbank importieren...")
         table = self.wait_rows(main, 5, "one imported entry, the duplicate skipped")
