@@ -134,7 +134,7 @@ def main():
             help_menu = ui.wait_find(main_window, "menu item", "Hilfe",
                                      predicate=lambda n: U.role(n.parent) == "menu bar")
             ui.click(help_menu)
-            ui.click(ui.wait_for_menu_item("Information...\tCtrl+I"))
+            ui.click(ui.wait_for_menu_item("Information..."))
             dialog = ui.window("Information")
             ui.wait_focused(dialog, lambda f: True, what="the information dialog's focus")
             shoot(session, "Information", os.path.join(out, "information-dialog.png"))

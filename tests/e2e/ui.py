@@ -143,14 +143,17 @@ class Ui:
         return None
 
     def wait_for_menu_item(self, name, timeout=10.0):
-        """A menu item of an open menu (menu bar menu or pop-up menu)."""
+        """A menu item of an open menu (menu bar menu or pop-up menu). A
+        caption followed by a tab and a key name counts as the caption."""
+
+        def matches(n):
+            return ((n.name == name or n.name.startswith(name + "\t"))
+                    and extents(n)[2] > 0 and extents(n)[1] > 0 and role(n.parent) != "menu bar")
 
         def find():
             for w in self.windows():
                 for kind in ("menu item", "check menu item"):
-                    item = self.find(w, kind, name,
-                                     predicate=lambda n: extents(n)[2] > 0 and extents(n)[1] > 0
-                                     and role(n.parent) != "menu bar")
+                    item = self.find(w, kind, predicate=matches)
                     if item is not None:
                         return item
             return None
