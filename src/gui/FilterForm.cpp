@@ -2,6 +2,7 @@
 
 #include "Cp1252.h"
 #include "DataBase.h"
+#include "FormSetup.h"
 #include "ValueList.h"
 
 #include <QAction>
@@ -12,25 +13,6 @@
 #include <QPushButton>
 
 namespace {
-
-// The dialogs are laid out in pixels for a font 11 pixels high; a font with
-// Arial's widths keeps every text inside its box where the classic dialog font
-// is missing.
-QFont DialogFont() {
-    QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Arial"),
-                      QStringLiteral("Liberation Sans"), QStringLiteral("Nimbus Sans")});
-    font.setPixelSize(11);
-    return font;
-}
-
-QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int left, int top) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->move(left, top);
-    label->adjustSize();
-    return label;
-}
 
 void FillList(QListWidget* list, const TValueList& values) {
     list->clear();
@@ -60,17 +42,20 @@ template <typename NewState> void SetAll(QListWidget* list, NewState newState) {
 } // namespace
 
 TFilterForm::TFilterForm(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("FilterForm"));
-    setWindowTitle(QStringLiteral("Filter und Sortieren"));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint);
-    setFont(DialogFont());
-    setFixedSize(572, 327);
+    SetUpDialog(*this, "FilterForm", QStringLiteral("Filter und Sortieren"),
+                Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                    Qt::WindowCloseButtonHint,
+                QSize(572, 327));
 
-    LanguageLabel =
-        MakeLabel(this, "LanguageLabel", QStringLiteral("Programmiersprachen:"), 20, 15);
-    ErrorLabel = MakeLabel(this, "ErrorLabel", QStringLiteral("Fehllertypen:"), 184, 15);
-    ProjectLabel = MakeLabel(this, "ProjectLabel", QStringLiteral("Projekte:"), 384, 16);
+    // The labels are sized to their texts.
+    LanguageLabel = MakeControl<QLabel>(
+        this, "LanguageLabel", QStringLiteral("Programmiersprachen:"), {}, QRect(20, 15, 0, 0));
+    ErrorLabel = MakeControl<QLabel>(this, "ErrorLabel", QStringLiteral("Fehllertypen:"), {},
+                                     QRect(184, 15, 0, 0));
+    ProjectLabel = MakeControl<QLabel>(this, "ProjectLabel", QStringLiteral("Projekte:"), {},
+                                       QRect(384, 16, 0, 0));
+    for (QLabel* label : {LanguageLabel, ErrorLabel, ProjectLabel})
+        label->adjustSize();
 
     LanguageCheck =
         MakeCheckList("LanguageCheck", QStringLiteral("Definition des Programmiersprachenfilters"));
@@ -83,31 +68,22 @@ TFilterForm::TFilterForm(QWidget* parent) : QDialog(parent) {
     ErrorLabel->setBuddy(ErrorCheck);
     ProjectLabel->setBuddy(ProjectCheck);
 
-    AndFilterCheckBox = new QCheckBox(QStringLiteral("&Eintrag muß allen Filtern genügen"), this);
-    AndFilterCheckBox->setObjectName(QStringLiteral("AndFilterCheckBox"));
-    AndFilterCheckBox->setToolTip(
-        QStringLiteral("nur Datensätze, die allen Filtern genügen, werden gezeigt"));
-    AndFilterCheckBox->setGeometry(20, 247, 197, 19);
-
-    FilterReset = new QPushButton(QStringLiteral("&Filter zurücksetzen"), this);
-    FilterReset->setObjectName(QStringLiteral("FilterReset"));
-    FilterReset->setToolTip(
-        QStringLiteral("setzt den Filter auf den Standard zurück (alles wird gezeigt)"));
-    FilterReset->setAutoDefault(false);
-    FilterReset->setGeometry(437, 248, 116, 27);
-
-    OkButton = new QPushButton(QStringLiteral("OK"), this);
-    OkButton->setObjectName(QStringLiteral("OkButton"));
-    OkButton->setToolTip(QStringLiteral("bestätigt den neuen Filter"));
+    AndFilterCheckBox = MakeControl<QCheckBox>(
+        this, "AndFilterCheckBox", QStringLiteral("&Eintrag muß allen Filtern genügen"),
+        QStringLiteral("nur Datensätze, die allen Filtern genügen, werden gezeigt"),
+        QRect(20, 247, 197, 19));
+    FilterReset = MakeControl<QPushButton>(
+        this, "FilterReset", QStringLiteral("&Filter zurücksetzen"),
+        QStringLiteral("setzt den Filter auf den Standard zurück (alles wird gezeigt)"),
+        QRect(437, 248, 116, 27));
+    OkButton = MakeControl<QPushButton>(this, "OkButton", QStringLiteral("OK"),
+                                        QStringLiteral("bestätigt den neuen Filter"),
+                                        QRect(20, 285, 116, 27));
     OkButton->setDefault(true);
-    OkButton->setGeometry(20, 285, 116, 27);
-
-    CancelButton = new QPushButton(QStringLiteral("Abbrechen"), this);
-    CancelButton->setObjectName(QStringLiteral("CancelButton"));
-    CancelButton->setToolTip(QStringLiteral(
-        "bricht die Filterdefinition unter Beibehaltung der alten Einstellungen ab"));
-    CancelButton->setAutoDefault(false);
-    CancelButton->setGeometry(437, 288, 116, 27);
+    CancelButton = MakeControl<QPushButton>(
+        this, "CancelButton", QStringLiteral("Abbrechen"),
+        QStringLiteral("bricht die Filterdefinition unter Beibehaltung der alten Einstellungen ab"),
+        QRect(437, 288, 116, 27));
 
     CheckPopup = new QMenu(this);
     CheckPopup->setObjectName(QStringLiteral("CheckPopup"));

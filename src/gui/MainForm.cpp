@@ -5,6 +5,7 @@
 #include "DataBase.h"
 #include "DatePicker.h"
 #include "ErrorReport.h"
+#include "FormSetup.h"
 #include "Prompt.h"
 #include "RecordListModel.h"
 
@@ -35,17 +36,6 @@ static void initIconResources() {
 }
 
 namespace {
-
-// "MS Sans Serif", 11 pixels; the fallbacks keep a similar width on systems
-// without it.
-QFont formFont() {
-    QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
-                      QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
-                      QStringLiteral("Nimbus Sans"), QStringLiteral("DejaVu Sans")});
-    font.setPixelSize(11);
-    return font;
-}
 
 QIcon toolIcon(const char* name) {
     return QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(name)));
@@ -246,7 +236,7 @@ void TMainForm::createToolBar() {
     ToolBar->setIconSize(QSize(16, 16));
     ToolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
     ToolBar->setFixedHeight(29);
-    ToolBar->setFont(formFont());
+    ToolBar->setFont(FormFont());
     // A line along the top and the bottom edge, buttons packed without gaps.
     ToolBar->setStyleSheet(QStringLiteral(
         "QToolBar#ToolBar { border: none; border-top: 1px solid palette(mid);"
@@ -285,7 +275,7 @@ void TMainForm::createToolBar() {
 void TMainForm::createListPanel() {
     ListPanel = new QWidget(this);
     ListPanel->setObjectName(QStringLiteral("ListPanel"));
-    ListPanel->setFont(formFont());
+    ListPanel->setFont(FormFont());
     ListPanel->setMinimumWidth(ListPanelMinWidth);
     auto* layout = new QVBoxLayout(ListPanel);
     layout->setContentsMargins(19, 16, 18, 10);
@@ -355,7 +345,7 @@ void TMainForm::createListPanel() {
 void TMainForm::createDetailPanel() {
     DetailPanel = new QWidget(this);
     DetailPanel->setObjectName(QStringLiteral("DetailPanel"));
-    DetailPanel->setFont(formFont());
+    DetailPanel->setFont(FormFont());
     DetailPanel->setMinimumWidth(DetailPanelMinWidth);
     // The designed size: anchors keep the distances they have at this size.
     DetailPanel->resize(DesignedDetailWidth, DesignedClientHeight - 29);

@@ -1,6 +1,7 @@
 #include "OptionForm.h"
 
 #include "ErrorReport.h"
+#include "FormSetup.h"
 #include "Prompt.h"
 #include "UserManager.h"
 
@@ -12,51 +13,15 @@
 #include <QStyle>
 #include <exception>
 
-namespace {
-
-// Laid out in pixels for a font 11 pixels high; a font with Arial's widths
-// keeps every text inside its box where the classic dialog font is missing.
-QFont DialogFont() {
-    QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Arial"),
-                      QStringLiteral("Liberation Sans"), QStringLiteral("Nimbus Sans")});
-    font.setPixelSize(11);
-    return font;
-}
-
-QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const QString& text, const QString& hint,
-                        const QRect& geometry) {
-    auto* box = new QCheckBox(text, parent);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setToolTip(hint);
-    box->setGeometry(geometry);
-    return box;
-}
-
-QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, const QString& hint,
-                        const QRect& geometry) {
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setToolTip(hint);
-    button->setGeometry(geometry);
-    button->setAutoDefault(false);
-    return button;
-}
-
-} // namespace
-
 TOptionForm::TOptionForm(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("OptionForm"));
-    setWindowTitle(QStringLiteral("Mavrolin Konfigurieren"));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint);
-    setFont(DialogFont());
-    setFixedSize(246, 222);
+    SetUpDialog(*this, "OptionForm", QStringLiteral("Mavrolin Konfigurieren"),
+                Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                    Qt::WindowCloseButtonHint,
+                QSize(246, 222));
     move(337, 226);
 
-    TitleLabel = new QLabel(QStringLiteral("Einstellungen für Nutzer"), this);
-    TitleLabel->setObjectName(QStringLiteral("TitleLabel"));
-    TitleLabel->move(16, 16);
+    TitleLabel = MakeControl<QLabel>(this, "TitleLabel", QStringLiteral("Einstellungen für Nutzer"),
+                                     {}, QRect(16, 16, 112, 13));
     TitleLabel->adjustSize(); // sized to its text, so that a wider font does not clip it
 
     UserLabel = new QLabel(this);
@@ -67,38 +32,35 @@ TOptionForm::TOptionForm(QWidget* parent) : QDialog(parent) {
     UserLabel->move(140, 16);
 
     // The frame comes first so that the check boxes inside it lie above it.
-    Bevel1 = new QFrame(this);
-    Bevel1->setObjectName(QStringLiteral("Bevel1"));
-    Bevel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
-    Bevel1->setGeometry(16, 40, 217, 65);
+    Bevel1 = MakeBevel(this, "Bevel1", QRect(16, 40, 217, 65));
 
-    SaveWindowConfigCheckBox = MakeCheckBox(
+    SaveWindowConfigCheckBox = MakeControl<QCheckBox>(
         this, "SaveWindowConfigCheckBox", QStringLiteral("Fenster&konfiguration sichern"),
         QStringLiteral("sichert Position, Größe und Aufteilung des Hauptfensters in der Registry "
                        "und stellt diese Werte beim nächsten Programmstart wieder her"),
         QRect(24, 48, 201, 17));
-    SaveContentsCheckBox = MakeCheckBox(
+    SaveContentsCheckBox = MakeControl<QCheckBox>(
         this, "SaveContentsCheckBox", QStringLiteral("Fenster&inhalt speichern"),
         QStringLiteral("sichert den Namen der geöffneten Datenbank, um sie beim nächsten "
                        "Programmstart wieder zu öffnen"),
         QRect(24, 80, 201, 17));
-    SaveOnExitCheckBox = MakeCheckBox(
+    SaveOnExitCheckBox = MakeControl<QCheckBox>(
         this, "SaveOnExitCheckBox", QStringLiteral("&Einstellungen beim Beenden speichern"),
         QStringLiteral("beim Beenden des Mavrolins werden die oben spezifizierten Werte "
                        "automatisch gesichert, und beim nächsten Programmstart wieder hergestellt"),
         QRect(16, 118, 209, 17));
 
-    DeleteButton = MakeButton(
+    DeleteButton = MakeControl<QPushButton>(
         this, "DeleteButton", QStringLiteral("&Originalkonfikuration wiederherstellen"),
         QStringLiteral("löscht die Konfigurationseinträge aus der Registry, und verwendet somit "
                        "beim nächsten Start wieder die Originalkonfiguration"),
         QRect(16, 152, 217, 25));
-    OkButton =
-        MakeButton(this, "OkButton", QStringLiteral("OK"),
-                   QStringLiteral("bestätigt die gemachten Einstellungen"), QRect(16, 190, 97, 24));
+    OkButton = MakeControl<QPushButton>(this, "OkButton", QStringLiteral("OK"),
+                                        QStringLiteral("bestätigt die gemachten Einstellungen"),
+                                        QRect(16, 190, 97, 24));
     OkButton->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
     OkButton->setDefault(true);
-    CancelButton = MakeButton(
+    CancelButton = MakeControl<QPushButton>(
         this, "CancelButton", QStringLiteral("Abbrechen"),
         QStringLiteral("bricht diesen Dialog ab, und behält die ursprünglichen Einstellungen bei"),
         QRect(136, 190, 97, 24));

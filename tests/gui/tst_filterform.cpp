@@ -123,6 +123,7 @@ void TestFilterForm::closingWays_data() {
     QTest::newRow("OK button") << "ok" << true;
     QTest::newRow("Enter") << "enter" << true;
     QTest::newRow("Cancel button") << "cancel" << false;
+    QTest::newRow("Enter on the focused Cancel button") << "enter on cancel" << false;
     QTest::newRow("Escape") << "escape" << false;
     QTest::newRow("close box") << "close" << false;
 }
@@ -140,7 +141,10 @@ void TestFilterForm::closingWays() {
             QTest::mouseClick(form.CancelButton, Qt::LeftButton);
         else if (way == QLatin1String("enter"))
             DialogDriver::Key(form, Qt::Key_Return);
-        else if (way == QLatin1String("escape"))
+        else if (way == QLatin1String("enter on cancel")) {
+            form.CancelButton->setFocus();
+            DialogDriver::Key(form, Qt::Key_Return);
+        } else if (way == QLatin1String("escape"))
             DialogDriver::Key(form, Qt::Key_Escape);
         else
             form.close();

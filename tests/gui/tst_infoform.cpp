@@ -39,6 +39,7 @@ private slots:
     void newDataBase();
     void countsHiddenEntriesAndShowsNameOnly();
     void showsTheCurrentDataBaseEachTime();
+    void mailButtonOpensMailto_data();
     void mailButtonOpensMailto();
     void leftThroughOkOnly_data();
     void leftThroughOkOnly();
@@ -125,14 +126,25 @@ void TestInfoForm::showsTheCurrentDataBaseEachTime() {
                                  "Datenbank: zweite.mvd (1)", "Version 1.5"}));
 }
 
+void TestInfoForm::mailButtonOpensMailto_data() {
+    QTest::addColumn<bool>("byEnter");
+    QTest::newRow("click") << false;
+    QTest::newRow("Enter on the focused button") << true;
+}
+
 void TestInfoForm::mailButtonOpensMailto() {
+    QFETCH(bool, byEnter);
     UrlCatcher catcher;
     QDesktopServices::setUrlHandler(QStringLiteral("mailto"), &catcher, "open");
     TDataBase db;
     TInfoForm form;
     bool stayedOpen = false;
     DialogDriver driver([&](QDialog& dialog) {
-        QTest::mouseClick(form.MailButton, Qt::LeftButton);
+        if (byEnter) {
+            form.MailButton->setFocus();
+            DialogDriver::Key(dialog, Qt::Key_Return);
+        } else
+            QTest::mouseClick(form.MailButton, Qt::LeftButton);
         stayedOpen = dialog.isVisible();
         QTest::mouseClick(form.OkButton, Qt::LeftButton);
     });

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QFont>
+#include <QLatin1String>
+#include <QRect>
+#include <QString>
+#include <QWidget>
+
+class QDialog;
+class QFrame;
+
+// What the program's windows share: their font, the frame of a fixed-size
+// dialog, and the making of a named control with text, hint and geometry.
+
+// "MS Sans Serif", 11 pixels high. The forms are laid out in pixels for it;
+// where it is missing, fonts of similar widths keep every text inside its box.
+QFont FormFont();
+
+// Object name, caption, title-bar buttons, the form font and a fixed client
+// size (no resizing).
+void SetUpDialog(QDialog& dialog, const char* name, const QString& caption, Qt::WindowFlags flags,
+                 QSize clientSize);
+
+// A control of a kind that takes its text in its constructor (label, check
+// box, button), named and placed; an empty hint sets no tooltip. Buttons keep
+// Qt's dialog rule: Enter presses the focused button, else the default one.
+template <class Control>
+Control* MakeControl(QWidget* parent, const char* name, const QString& text, const QString& hint,
+                     const QRect& geometry) {
+    auto* control = new Control(text, parent);
+    control->setObjectName(QLatin1String(name));
+    if (!hint.isEmpty())
+        control->setToolTip(hint);
+    control->setGeometry(geometry);
+    return control;
+}
+
+// A sunken frame that encloses a group of controls; lies below the controls
+// made after it.
+QFrame* MakeBevel(QWidget* parent, const char* name, const QRect& geometry);
