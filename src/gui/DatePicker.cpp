@@ -34,15 +34,17 @@ TDatePicker::TDatePicker(QWidget* parent) : QWidget(parent) {
     popup_->installEventFilter(this);
 
     connect(button_, &QToolButton::clicked, this, &TDatePicker::DropDown);
-    connect(calendar_, &QCalendarWidget::clicked, this, [this](QDate day) {
+    // A day is picked by a click, or by Enter on the day chosen with the keys.
+    auto pick = [this](QDate day) {
         const double value = EncodeDate({day.year(), day.month(), day.day()});
         const bool changed = value != date_;
         date_ = value;
         if (changed)
             emit Changed();
         CloseUp();
-    });
-    connect(calendar_, &QCalendarWidget::activated, this, [this](QDate) { CloseUp(); });
+    };
+    connect(calendar_, &QCalendarWidget::clicked, this, pick);
+    connect(calendar_, &QCalendarWidget::activated, this, pick);
 }
 
 void TDatePicker::SetDate(double date) {

@@ -499,22 +499,27 @@ void TestMainFormEdit::changeKeepsOrRefillsItem() {
 void TestMainFormEdit::dateRules_data() {
     QTest::addColumn<bool>("adding");
     QTest::addColumn<QDate>("picked"); // invalid: nothing picked
+    QTest::addColumn<bool>("byKeys");  // chosen in the calendar with the keys, taken by Enter
     QTest::addColumn<double>("expected");
     QTest::addColumn<QString>("shown");
     const double stored = day(2001, 3, 7) + 0.25;
-    QTest::newRow("new: today as a whole day") << true << QDate() << today() << QString();
+    QTest::newRow("new: today as a whole day") << true << QDate() << false << today() << QString();
     QTest::newRow("new: picked day")
-        << true << QDate(2001, 3, 7) << day(2001, 3, 7) << "07.03.2001";
-    QTest::newRow("change: stored value kept") << false << QDate() << stored << "07.03.2001";
+        << true << QDate(2001, 3, 7) << false << day(2001, 3, 7) << "07.03.2001";
+    QTest::newRow("change: stored value kept")
+        << false << QDate() << false << stored << "07.03.2001";
     QTest::newRow("change: same day picked keeps the time")
-        << false << QDate(2001, 3, 7) << stored << "07.03.2001";
+        << false << QDate(2001, 3, 7) << false << stored << "07.03.2001";
     QTest::newRow("change: other day as a whole day")
-        << false << QDate(1999, 12, 31) << day(1999, 12, 31) << "31.12.1999";
+        << false << QDate(1999, 12, 31) << false << day(1999, 12, 31) << "31.12.1999";
+    QTest::newRow("change: other day chosen with the keys")
+        << false << QDate(2001, 3, 6) << true << day(2001, 3, 6) << "06.03.2001";
 }
 
 void TestMainFormEdit::dateRules() {
     QFETCH(bool, adding);
     QFETCH(QDate, picked);
+    QFETCH(bool, byKeys);
     QFETCH(double, expected);
     QFETCH(QString, shown);
     auto form = makeForm(1);
@@ -523,8 +528,13 @@ void TestMainFormEdit::dateRules() {
         form->LanguageBox->setEditText(QStringLiteral("Ada"));
     if (picked.isValid()) {
         form->DatePicker->DropDown();
-        emit form->DatePicker->Calendar()->clicked(picked);
-        QVERIFY(!form->DatePicker->Calendar()->isVisible());
+        QCalendarWidget* calendar = form->DatePicker->Calendar();
+        if (byKeys) {
+            calendar->setSelectedDate(picked);
+            QTest::keyClick(calendar->findChild<QTableView*>(), Qt::Key_Return);
+        } else
+            emit calendar->clicked(picked);
+        QVERIFY(!calendar->isVisible());
     }
     if (!shown.isEmpty())
         QCOMPARE(form->DateEdit->text(), shown);
