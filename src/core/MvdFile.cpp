@@ -302,6 +302,11 @@ void TDataBase::Save() {
             throw FileError(EISDIR);
         if (exists && !S_ISREG(old.st_mode))
             throw FileError(EACCES); // never replace a device or a pipe by a file
+        // The save replaces the file instead of writing into it, which the
+        // folder's rights would allow even for a write-protected file: such a
+        // file is refused as a write into it would be.
+        if (exists && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
+            throw FileError(errno);
         const std::string base = target.substr(target.rfind('/') + 1);
         std::string temp = DirectoryOf(target) + "/.~" + base.substr(0, 200) + ".XXXXXX";
         Fd file(::mkostemp(temp.data(), O_CLOEXEC));

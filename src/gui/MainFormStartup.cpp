@@ -283,6 +283,12 @@ void TMainForm::FormDestroy() {
     ClearList();
     // Saves when the settings are valid and the user chose to save on exit;
     // the close handler has put the database name and the layout in place.
+    // The save is made here rather than by the store's destructor, so that a
+    // failure reaches the general error report like every other error.
+    if (UserManager && UserManager->Valid && UserManager->SaveOnExit) {
+        ErrorReport::Guard(this, [this] { UserManager->Save(); });
+        UserManager->Valid = false; // written or reported: nothing more to write
+    }
     UserManager.reset();
     DataBase.reset();
 }

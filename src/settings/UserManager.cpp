@@ -85,7 +85,9 @@ bool TUserManager::Load() {
     // Reads the three values in order; a field read before a failing read keeps
     // what was read.
     auto readValues = [&](const RegKey& key) {
-        if (const RegValue* value = key.Value(DatabaseValue)) {
+        // A value of size 0 reads as the empty string whatever its type, as a
+        // missing one does.
+        if (const RegValue* value = key.Value(DatabaseValue); value && !value->data.isEmpty()) {
             if (!IsStringType(value->type))
                 return false;
             const QByteArray& data = value->data;

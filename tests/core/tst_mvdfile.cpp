@@ -10,6 +10,7 @@
 #include <new>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace coretest;
@@ -361,6 +362,53 @@ private slots:
         QCOMPARE(ReadBytes(file), QByteArray("old contents"));
         QCOMPARE(QDir(path("locked")).entryList(QDir::Files | QDir::Hidden).size(), 1);
         QVERIFY(db.Modified);
+    }
+
+    // A save replaces the file, which the folder's rights would allow; a
+    // write-protected file must still be refused. Root ignores permission
+    // bits, so the save runs in a child process as an ordinary user.
+    void saveOverWriteProtectedFile() {
+        char folder[] = "/tmp/mvd-readonly-XXXXXX";
+        QVERIFY(::mkdtemp(folder));
+        QCOMPARE(::chmod(folder, 0777), 0);
+        const std::string file = std::string(folder) + "/ro.mvd";
+        QVERIFY(WriteBytes(QString::fromStdString(file), "keep"));
+        QCOMPARE(::chmod(file.c_str(), 0444), 0);
+        int fds[2];
+        QCOMPARE(::pipe(fds), 0);
+        const pid_t pid = ::fork();
+        QVERIFY(pid >= 0);
+        if (pid == 0) {
+            ::close(fds[0]);
+            if (::getuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+                ::_exit(3);
+            std::string message = "saved";
+            try {
+                TDataBase db;
+                db.AddRecord(Entry("C", "T", "P", 1, 1));
+                db.FileName = file;
+                db.Save();
+            } catch (const std::exception& e) {
+                message = e.what();
+            }
+            [[maybe_unused]] const ssize_t n = ::write(fds[1], message.data(), message.size());
+            ::_exit(0);
+        }
+        ::close(fds[1]);
+        QByteArray message;
+        char buffer[256];
+        for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;)
+            message.append(buffer, n);
+        ::close(fds[0]);
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        const QByteArray after = ReadBytes(QString::fromStdString(file));
+        const qsizetype entries = QDir(folder).entryList(QDir::Files | QDir::Hidden).size();
+        QDir(folder).removeRecursively();
+        QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        QCOMPARE(message, QByteArray("Dateizugriff verweigert"));
+        QCOMPARE(after, QByteArray("keep"));
+        QCOMPARE(entries, 1);
     }
 
     void saveKeepsPermissionsAndLinks() {

@@ -511,6 +511,18 @@ private slots:
         QCOMPARE(storedBytes(storedUser(), "database"), RegValue::String("spaeter.mvd").data);
     }
 
+    void failedSaveOnExitIsTheGeneralReport() {
+        storeUser(WindowConfiguration::FirstStart(), 1 | 2, "");
+        TMainForm& f = start();
+        // The configuration folder gives way to a file: the store cannot be written.
+        QVERIFY(QDir(dir->filePath("config")).removeRecursively());
+        writeFile(dir->filePath("config"), "kein Ordner");
+        f.FormDestroy();
+        QCOMPARE(Prompt::Testing::Messages().size(), 1);
+        QCOMPARE(Prompt::Testing::Messages()[0].kind, Prompt::Kind::General);
+        QCOMPARE(Prompt::Testing::Messages()[0].text, RegistryError);
+    }
+
     void configItem_data() {
         QTest::addColumn<bool>("deleteSettings");
         QTest::newRow("cancel") << false;

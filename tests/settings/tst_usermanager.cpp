@@ -143,6 +143,8 @@ void UserManagerTest::acceptedStoredForms_data() {
     QTest::newRow("no database reads empty") << opt2 << QByteArray() << zeros << 2;
     QTest::newRow("database of size 0")
         << "\"database\"=hex(1):\n" + opt2 << QByteArray() << zeros << 2;
+    QTest::newRow("binary database of size 0")
+        << "\"database\"=hex:\n" + opt2 << QByteArray() << zeros << 2;
     QTest::newRow("expandable string database")
         << "\"database\"=hex(2):25,48,25,00\n" + opt2 << QByteArray("%H%") << zeros << 2;
     QTest::newRow("database text ends at first zero")
