@@ -9,14 +9,14 @@
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
-    std::vector<std::string> args(argv + 1, argv + argc);
-    auto parsed = ParseArguments(args);
-    if (const auto* usage = std::get_if<UsageError>(&parsed)) {
-        std::cerr << "mvd: " << usage->message << '\n' << "Hilfe: mvd --help\n";
-        return 2;
-    }
-    const Command& command = std::get<Command>(parsed);
     try {
+        std::vector<std::string> args(argv + 1, argv + argc);
+        auto parsed = ParseArguments(args);
+        if (const auto* usage = std::get_if<UsageError>(&parsed)) {
+            std::cerr << "mvd: " << usage->message << '\n' << "Hilfe: mvd --help\n";
+            return 2;
+        }
+        const Command& command = std::get<Command>(parsed);
         switch (command.kind) {
         case CommandKind::Help:
             std::cout << HelpText() << std::flush;
