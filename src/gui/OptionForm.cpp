@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QStyle>
+#include <algorithm>
 #include <exception>
 
 TOptionForm::TOptionForm(QWidget* parent) : QDialog(parent) {
@@ -49,6 +50,14 @@ TOptionForm::TOptionForm(QWidget* parent) : QDialog(parent) {
         QStringLiteral("beim Beenden des Mavrolins werden die oben spezifizierten Werte "
                        "automatisch gesichert, und beim nächsten Programmstart wieder hergestellt"),
         QRect(16, 118, 209, 17));
+    // The designed widths suit the designed font; a wider fallback font would
+    // clip the captions, so a box grows to its text, at most to the frame's
+    // right edge (233).
+    for (QCheckBox* box : {SaveWindowConfigCheckBox, SaveContentsCheckBox, SaveOnExitCheckBox}) {
+        const int fitted = std::min(box->sizeHint().width(), 233 - box->x());
+        if (fitted > box->width())
+            box->resize(fitted, box->height());
+    }
 
     DeleteButton = MakeControl<QPushButton>(
         this, "DeleteButton", QStringLiteral("&Originalkonfikuration wiederherstellen"),
