@@ -7,6 +7,7 @@
 #include "DataBase.h"
 #include "DatePicker.h"
 #include "DateUtil.h"
+#include "ListViewProbe.h"
 #include "Prompt.h"
 #include "RecordCompare.h"
 #include "RecordListModel.h"
@@ -63,24 +64,6 @@ QStringList column(const TMainForm& form, int position) {
     for (int row = 0; row < form.ListModel->rowCount(); ++row)
         texts << form.ListModel->index(row, position).data().toString();
     return texts;
-}
-
-QStringList headers(const TMainForm& form) {
-    QStringList texts;
-    const QHeaderView* header = form.ListView->horizontalHeader();
-    for (int i = 0; i < form.ListModel->columnCount(); ++i)
-        if (!header->isSectionHidden(i))
-            texts << form.ListModel->headerData(i, Qt::Horizontal).toString();
-    return texts;
-}
-
-QList<int> widths(const TMainForm& form) {
-    QList<int> result;
-    const QHeaderView* header = form.ListView->horizontalHeader();
-    for (int i = 0; i < form.ListModel->columnCount(); ++i)
-        if (!header->isSectionHidden(i))
-            result << header->sectionSize(i);
-    return result;
 }
 
 // Enabled state of: first, previous, next, last, change, delete, new, filter.

@@ -7,6 +7,7 @@
 #include "DialogDriver.h"
 #include "FilterForm.h"
 #include "InfoForm.h"
+#include "ListViewProbe.h"
 #include "MainForm.h"
 #include "OptionForm.h"
 #include "ProgramStart.h"
@@ -115,24 +116,6 @@ void writeFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(bytes);
-}
-
-QStringList headers(const TMainForm& form) {
-    QStringList texts;
-    const QHeaderView* header = form.ListView->horizontalHeader();
-    for (int i = 0; i < form.ListModel->columnCount(); ++i)
-        if (!header->isSectionHidden(i))
-            texts << form.ListModel->headerData(i, Qt::Horizontal).toString();
-    return texts;
-}
-
-QList<int> widths(const TMainForm& form) {
-    QList<int> result;
-    const QHeaderView* header = form.ListView->horizontalHeader();
-    for (int i = 0; i < form.ListModel->columnCount(); ++i)
-        if (!header->isSectionHidden(i))
-            result << header->sectionSize(i);
-    return result;
 }
 
 // Tick state of the five pop-up items, language to minutes.
