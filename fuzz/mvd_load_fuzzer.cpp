@@ -15,8 +15,7 @@
 
 namespace {
 
-const std::string& ScratchDir()
-{
+const std::string& ScratchDir() {
     static const std::string dir = [] {
         char pattern[] = "/dev/shm/mvd_fuzz.XXXXXX";
         const char* made = ::mkdtemp(pattern);
@@ -27,8 +26,7 @@ const std::string& ScratchDir()
     return dir;
 }
 
-void WriteFile(const std::string& path, const std::uint8_t* data, std::size_t size)
-{
+void WriteFile(const std::string& path, const std::uint8_t* data, std::size_t size) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (fd < 0)
         std::abort();
@@ -42,8 +40,7 @@ void WriteFile(const std::string& path, const std::uint8_t* data, std::size_t si
     ::close(fd);
 }
 
-bool SameEntries(const TDataBase& a, const TDataBase& b)
-{
+bool SameEntries(const TDataBase& a, const TDataBase& b) {
     if (a.Count() != b.Count())
         return false;
     for (int i = 0; i < a.Count(); ++i) {
@@ -60,8 +57,7 @@ bool SameEntries(const TDataBase& a, const TDataBase& b)
     return true;
 }
 
-bool SameList(const TValueList& a, const TValueList& b)
-{
+bool SameList(const TValueList& a, const TValueList& b) {
     if (a.Count() != b.Count())
         return false;
     for (int i = 0; i < a.Count(); ++i)
@@ -73,8 +69,7 @@ bool SameList(const TValueList& a, const TValueList& b)
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fileio::SetDurable(false);
     const std::string input = ScratchDir() + "/input.mvd";
     const std::string saved = ScratchDir() + "/saved.mvd";

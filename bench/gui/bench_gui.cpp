@@ -12,18 +12,20 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QTableView>
-
-#include <malloc.h>
-
 #include <cstdio>
 #include <cstdlib>
+#include <malloc.h>
 #include <vector>
 
 namespace {
 
-std::size_t heapInUse() { return mallinfo2().uordblks; }
+std::size_t heapInUse() {
+    return mallinfo2().uordblks;
+}
 
-void settle() { QApplication::processEvents(); }
+void settle() {
+    QApplication::processEvents();
+}
 
 } // namespace
 

@@ -15,8 +15,7 @@ int main(int argc, char** argv) {
     // dialogs (file dialog, overwrite question, context menus of text fields).
     QTranslator qtTranslator;
     if (qtTranslator.load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"),
-                          QStringLiteral("_"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+                          QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTranslator);
     // The login library lies beside the program.
     std::unique_ptr<TMainForm> form = StartProgram(QApplication::applicationDirPath());
