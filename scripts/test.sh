@@ -20,3 +20,5 @@ if [[ -f fuzz/run.sh ]]; then
   bash scripts/build.sh fuzz -j "$jobs"
   bash fuzz/run.sh "${MAVROLIN_FUZZ_SECONDS:-60}"
 fi
+
+echo "== all stages passed: default build, sanitizer build, fuzzing"
