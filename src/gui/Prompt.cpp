@@ -179,8 +179,8 @@ void QueueAnswer(Button answer) {
     script().answers.enqueue(answer);
 }
 
-void QueueFile(std::optional<QString> path) {
-    script().files.enqueue(std::move(path));
+void QueueFile(const std::optional<QString>& path) {
+    script().files.enqueue(path);
 }
 
 const QList<ShownMessage>& Messages() {

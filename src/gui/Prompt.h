@@ -62,7 +62,7 @@ void End();
 // True between Begin and End.
 bool Active();
 void QueueAnswer(Button answer);
-void QueueFile(std::optional<QString> path); // nothing = the user cancels
+void QueueFile(const std::optional<QString>& path); // nothing = the user cancels
 const QList<ShownMessage>& Messages();
 const QList<ShownFileDialog>& FileDialogs();
 // Number of queued answers not used yet (a test can check that all were used).
