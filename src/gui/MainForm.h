@@ -14,6 +14,7 @@ class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
+class QShortcut;
 class QSpinBox;
 class QSplitter;
 class QTableView;
@@ -25,7 +26,6 @@ class TDataBase;
 class TDataRecord;
 class TDatePicker;
 class TFilterForm;
-class QShortcut;
 class TInfoForm;
 class TOptionForm;
 class TRecordListModel;
@@ -36,8 +36,11 @@ struct WindowConfiguration;
 //
 // Files by concern: MainForm.cpp builds the window (actions, menus, toolbar,
 // pop-up menu, list, splitter, detail panel); MainFormList.cpp holds the record
-// list's operations and handlers. Command handlers of later concerns (editing,
-// database commands, start-up) live in files of their own.
+// list's operations and handlers; MainFormEdit.cpp the editing state and the
+// entry commands; MainFormFilter.cpp the filter command; MainFormDatabase.cpp
+// the database commands and the close question; MainFormStartup.cpp the
+// window's creation from the stored settings, the options commands and its
+// destruction.
 //
 // A list item is addressed by its row (0 = topmost); -1 means no item. Rows
 // change when the list is sorted, so an item's row is valid only until the
