@@ -272,6 +272,13 @@ void TMainForm::toggleColumn(TColumnKind kind) {
         header->resizeSection(position, 50);
     }
     RebuildColumns();
+    // An inserted column is not part of the current row's selection, and a
+    // removed leftmost column can take the selection with it: the current
+    // item is selected across all columns again.
+    if (const int current = CurrentItem(); current >= 0)
+        ListView->selectionModel()->select(ListModel->index(current, 0),
+                                           QItemSelectionModel::ClearAndSelect |
+                                               QItemSelectionModel::Rows);
     columnItem(kind)->setChecked(!shown);
 }
 

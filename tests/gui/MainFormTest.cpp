@@ -493,6 +493,11 @@ private slots:
             << QStringList{"Kategorie", "Datum", "Sprache"} << QList<int>{156, 70, 50}
             << "Zeiger|07.03.2001|C++"
             << "11010";
+        QTest::newRow("show, then hide the leftmost")
+            << QStringList{"colTimeItem", "colLanguageItem"}
+            << QStringList{"Kategorie", "Datum", "Aufwand"} << QList<int>{156, 70, 50}
+            << "Zeiger|07.03.2001|42"
+            << "01011";
         QTest::newRow("hide all five")
             << QStringList{"colLanguageItem", "colTypeItem", "colDateItem"} << QStringList{}
             << QList<int>{} << ""
@@ -526,6 +531,7 @@ private slots:
         QCOMPARE(t, ticks);
         QCOMPARE(f.SortColumn, ckType); // toggles leave the sort alone
         QCOMPARE(f.CurrentItem(), 0);   // the item stays current
+        QVERIFY(f.ListView->selectionModel()->isRowSelected(0, {})); // in every column
         QCOMPARE(f.LanguageBox->currentText(), QString("C++"));
     }
 
