@@ -529,8 +529,8 @@ private slots:
         for (QAction* a : f.ListViewPopup->actions())
             t += a->isChecked() ? '1' : '0';
         QCOMPARE(t, ticks);
-        QCOMPARE(f.SortColumn, ckType); // toggles leave the sort alone
-        QCOMPARE(f.CurrentItem(), 0);   // the item stays current
+        QCOMPARE(f.SortColumn, ckType);                              // toggles leave the sort alone
+        QCOMPARE(f.CurrentItem(), 0);                                // the item stays current
         QVERIFY(f.ListView->selectionModel()->isRowSelected(0, {})); // in every column
         QCOMPARE(f.LanguageBox->currentText(), QString("C++"));
     }
