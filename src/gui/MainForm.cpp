@@ -8,6 +8,7 @@
 #include "FormSetup.h"
 #include "Prompt.h"
 #include "RecordListModel.h"
+#include "RecordListView.h"
 
 #include <QAction>
 #include <QApplication>
@@ -282,7 +283,7 @@ void TMainForm::createListPanel() {
 
     ListModel = new TRecordListModel(this);
     ListModel->SetColumnOrder(ColumnOrder);
-    ListView = new QTableView(ListPanel);
+    ListView = new TRecordListView(ListPanel);
     ListView->setObjectName(QStringLiteral("ListView"));
     ListView->setModel(ListModel);
     ListView->setSelectionBehavior(QAbstractItemView::SelectRows);

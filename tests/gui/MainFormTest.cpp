@@ -346,6 +346,13 @@ private slots:
         QTest::keyClick(f.ListView, Qt::Key_Down); // the arrow keys move the current item
         QCOMPARE(f.TimeEdit->value(), 2);
         QVERIFY(f.ListView->selectionModel()->isRowSelected(1, {}));
+        // Home and End alone go to the first and the last entry, as in a report list.
+        QTest::keyClick(f.ListView, Qt::Key_End);
+        QCOMPARE(f.CurrentItem(), 2);
+        QVERIFY(f.ListView->selectionModel()->isRowSelected(2, {}));
+        QTest::keyClick(f.ListView, Qt::Key_Home);
+        QCOMPARE(f.CurrentItem(), 0);
+        QCOMPARE(f.TimeEdit->value(), 3);
     }
 
     void clickOnEmptyAreaKeepsCurrent() {
