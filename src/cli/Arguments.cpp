@@ -18,18 +18,18 @@ UsageError Error(const std::string& message) {
 }
 
 // The value options of `add`, with whether each is required.
-struct OptionSpec {
+struct AddOption {
     const char* name;
     bool required;
 };
-constexpr OptionSpec AddOptions[] = {
+constexpr AddOption AddOptions[] = {
     {"--language", true}, {"--category", true}, {"--project", true},
     {"--date", true},     {"--minutes", true},  {"--description", false},
 };
 
 bool IsAddOption(const std::string& name) {
-    for (const OptionSpec& spec : AddOptions)
-        if (name == spec.name)
+    for (const AddOption& option : AddOptions)
+        if (name == option.name)
             return true;
     return false;
 }
@@ -57,9 +57,9 @@ std::variant<std::string, UsageError> ToDatabaseText(const std::string& option,
 
 std::variant<Command, UsageError> BuildAdd(Command command,
                                            const std::map<std::string, std::string>& values) {
-    for (const OptionSpec& spec : AddOptions)
-        if (spec.required && values.find(spec.name) == values.end())
-            return Error("Die Option " + Quoted(spec.name) + " fehlt.");
+    for (const AddOption& option : AddOptions)
+        if (option.required && values.find(option.name) == values.end())
+            return Error("Die Option " + Quoted(option.name) + " fehlt.");
 
     std::string* targets[] = {&command.entry.language, &command.entry.category,
                               &command.entry.project, &command.entry.description};

@@ -30,7 +30,7 @@
 
 namespace {
 
-struct Spec {
+struct EntryFields {
     const char* language;
     const char* type;
     const char* project;
@@ -42,7 +42,7 @@ double day(int y, int m, int d) {
     return EncodeDate({y, m, d});
 }
 
-TDataRecord* add(TDataBase& db, const Spec& s, const char* description = "") {
+TDataRecord* add(TDataBase& db, const EntryFields& s, const char* description = "") {
     auto r = std::make_unique<TDataRecord>();
     r->Language = s.language;
     r->ErrorType = s.type;
