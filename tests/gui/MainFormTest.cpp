@@ -4,6 +4,7 @@
 #include "MainForm.h"
 
 #include "Anchors.h"
+#include "CoreTestUtil.h"
 #include "DataBase.h"
 #include "DatePicker.h"
 #include "DateUtil.h"
@@ -43,14 +44,8 @@ double day(int y, int m, int d) {
 }
 
 TDataRecord* add(TDataBase& db, const EntryFields& s, const char* description = "") {
-    auto r = std::make_unique<TDataRecord>();
-    r->Language = s.language;
-    r->ErrorType = s.type;
-    r->Project = s.project;
-    r->Date = s.date;
-    r->TimeNeeded = s.minutes;
-    r->Description = description;
-    return db.AddRecord(std::move(r));
+    return db.AddRecord(
+        coretest::Entry(s.language, s.type, s.project, s.date, s.minutes, description));
 }
 
 // Adds `n` distinct entries; entry i has TimeNeeded i.

@@ -1,6 +1,7 @@
 // The database commands of the main window and the close question, driven
 // through the actions and the window's close paths with scripted answers;
 // the two file dialogs' own behaviour is checked with the real dialogs.
+#include "CoreTestUtil.h"
 #include "DataBase.h"
 #include "DialogDriver.h"
 #include "InfoForm.h"
@@ -36,14 +37,8 @@ std::string native(const QString& path) {
 }
 
 TDataRecord* add(TDataBase& db, unsigned minutes, const std::string& description = {}) {
-    auto r = std::make_unique<TDataRecord>();
-    r->Language = "C++";
-    r->ErrorType = "Zeigerfehler";
-    r->Project = "Mavrolin";
-    r->Date = 45000.0;
-    r->TimeNeeded = minutes;
-    r->Description = description;
-    return db.AddRecord(std::move(r));
+    return db.AddRecord(
+        coretest::Entry("C++", "Zeigerfehler", "Mavrolin", 45000.0, minutes, description));
 }
 
 QByteArray bytes(const QString& path) {

@@ -1,3 +1,4 @@
+#include "CoreTestUtil.h"
 #include "DataBase.h"
 #include "DialogDriver.h"
 #include "InfoForm.h"
@@ -20,13 +21,7 @@ public slots:
 };
 
 std::unique_ptr<TDataRecord> Record(const std::string& language, std::uint32_t minutes) {
-    auto record = std::make_unique<TDataRecord>();
-    record->Language = language;
-    record->ErrorType = "Zeigerfehler";
-    record->Project = "Mavrolin";
-    record->Date = 45000.0;
-    record->TimeNeeded = minutes;
-    return record;
+    return coretest::Entry(language, "Zeigerfehler", "Mavrolin", 45000.0, minutes);
 }
 
 } // namespace

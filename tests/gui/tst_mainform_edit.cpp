@@ -4,6 +4,7 @@
 // the focus guard of the detail panel.
 #include "Anchors.h"
 #include "Bevel.h"
+#include "CoreTestUtil.h"
 #include "DataBase.h"
 #include "DatePicker.h"
 #include "DateUtil.h"
@@ -39,14 +40,7 @@ double today() {
 
 TDataRecord* add(TDataBase& db, const char* language, const char* type, const char* project,
                  double date, unsigned minutes, const char* description = "") {
-    auto r = std::make_unique<TDataRecord>();
-    r->Language = language;
-    r->ErrorType = type;
-    r->Project = project;
-    r->Date = date;
-    r->TimeNeeded = minutes;
-    r->Description = description;
-    return db.AddRecord(std::move(r));
+    return db.AddRecord(coretest::Entry(language, type, project, date, minutes, description));
 }
 
 // A shown, active main window with `n` entries (entry i has i + 1 minutes, so

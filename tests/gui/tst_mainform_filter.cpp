@@ -1,5 +1,6 @@
 // The filter command on the real main window with the real filter dialog:
 // what OK writes back (flags by position, AND mode, list), what Cancel keeps.
+#include "CoreTestUtil.h"
 #include "DataBase.h"
 #include "DateUtil.h"
 #include "DialogDriver.h"
@@ -19,13 +20,8 @@
 namespace {
 
 void add(TDataBase& db, const char* language, const char* type, const char* project) {
-    auto r = std::make_unique<TDataRecord>();
-    r->Language = language;
-    r->ErrorType = type;
-    r->Project = project;
-    r->Date = EncodeDate({2001, 3, 7});
-    r->TimeNeeded = static_cast<std::uint32_t>(db.Count());
-    db.AddRecord(std::move(r));
+    db.AddRecord(coretest::Entry(language, type, project, EncodeDate({2001, 3, 7}),
+                                 static_cast<std::uint32_t>(db.Count())));
 }
 
 // Four entries over two languages, two categories and two projects.

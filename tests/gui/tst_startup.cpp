@@ -3,6 +3,7 @@
 // stored layouts, the settings warnings, the save command, the options
 // command, the splitter limits, the login failures and a locked or unusable
 // store.
+#include "CoreTestUtil.h"
 #include "DataBase.h"
 #include "DialogDriver.h"
 #include "FilterForm.h"
@@ -177,13 +178,7 @@ class StartupTest : public QObject {
         const QString path = dir->filePath("fehler.mvd");
         TDataBase db;
         for (unsigned minutes : {30u, 10u, 20u}) {
-            auto r = std::make_unique<TDataRecord>();
-            r->Language = "C++";
-            r->ErrorType = "Zeiger";
-            r->Project = "P";
-            r->Date = 40000.0;
-            r->TimeNeeded = minutes;
-            db.AddRecord(std::move(r));
+            db.AddRecord(coretest::Entry("C++", "Zeiger", "P", 40000.0, minutes));
         }
         db.FileName = QFile::encodeName(path).toStdString();
         db.Save();
