@@ -3,7 +3,9 @@
 #include "LoginLibrary.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <dlfcn.h>
 #include <vector>
 
@@ -62,6 +64,15 @@ LoginResult PerformLogin(const std::string& applicationName, const QString& libr
     return loggedIn ? LoginResult::LoggedIn : LoginResult::Refused;
 }
 
+QString LoginLibraryFolder(const QString& programFolder) {
+    const QString installed = QDir::cleanPath(programFolder + QLatin1Char('/') +
+                                              QLatin1String(login::InstalledLibraryFolder));
+    if (QFileInfo::exists(installed + QLatin1Char('/') + QLatin1String(login::LibraryFileName)))
+        return installed;
+    return programFolder;
+}
+
 LoginResult PerformLogin(const std::string& applicationName) {
-    return PerformLogin(applicationName, QCoreApplication::applicationDirPath());
+    return PerformLogin(applicationName,
+                        LoginLibraryFolder(QCoreApplication::applicationDirPath()));
 }

@@ -31,6 +31,7 @@ private slots:
     void unusableLibraries_data();
     void unusableLibraries();
     void fatalMessageTexts();
+    void installedLibraryFolder();
 
 private:
     std::unique_ptr<QTemporaryDir> dir_;
@@ -107,6 +108,20 @@ void LoginTest::fatalMessageTexts() {
     QCOMPARE(QString::fromUtf8(login::MissingLibraryText),
              QString::fromUtf8("Fehler: Korrekte Login.dll nicht gefunden - Login nicht möglich."));
     QCOMPARE(QString::fromUtf8(login::MissingLibraryCaption), QStringLiteral("Fataler Fehler"));
+}
+
+void LoginTest::installedLibraryFolder() {
+    // An installation's layout: the program in bin/, the library in its
+    // private folder; without the library there, the program's own folder.
+    const QString program = dir_->filePath("usr/bin");
+    const QString installed =
+        QDir::cleanPath(program + QLatin1Char('/') + QLatin1String(login::InstalledLibraryFolder));
+    QVERIFY(installed.startsWith(dir_->filePath("usr/")));
+    QVERIFY(QDir().mkpath(program) && QDir().mkpath(installed));
+    QCOMPARE(LoginLibraryFolder(program), program);
+    QVERIFY(QFile::copy(QStringLiteral(REAL_LOGIN_DIR "/libLogin.so"), installed + "/libLogin.so"));
+    QCOMPARE(LoginLibraryFolder(program), installed);
+    QCOMPARE(PerformLogin("Mavrolin", LoginLibraryFolder(program)), LoginResult::LoggedIn);
 }
 
 QTEST_GUILESS_MAIN(LoginTest)
