@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that Mavrolin needs to build, run and test.
 # Idempotent and quiet when everything is already there.
-#   install-deps.sh          build and run
-#   install-deps.sh --test   also the test tools (fuzzer runtime, X server, accessibility)
+#   install-deps.sh          build, run and package
+#   install-deps.sh --test   also the test tools (fuzzer runtime, X server, accessibility,
+#                            validators of the installed files, lintian)
 set -euo pipefail
 
 build_pkgs=(
@@ -11,12 +12,14 @@ build_pkgs=(
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-qpa-plugins qt6-translations-l10n
   libgl-dev libglx-dev libvulkan-dev
   fonts-dejavu-core
+  librsvg2-bin dpkg-dev
 )
 test_pkgs=(
   clang libclang-rt-14-dev
   xvfb xauth x11-utils x11-xkb-utils xdotool
   dbus dbus-x11 at-spi2-core python3-pyatspi
   imagemagick
+  desktop-file-utils appstream shared-mime-info lintian
 )
 extra_no_recommends=(openbox)
 
