@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test: the normal build, the
-# same tests under AddressSanitizer/UndefinedBehaviorSanitizer, and the fuzzer
-# (corpus replay plus a short run).
+# Installs what is missing, builds, and runs every test: the normal build, its
+# installation and Debian package, the same tests under
+# AddressSanitizer/UndefinedBehaviorSanitizer, and the fuzzer (corpus replay
+# plus a short run).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh --test
@@ -10,6 +11,9 @@ jobs=$(nproc)
 echo "== build and test (default)"
 bash scripts/build.sh default -j "$jobs"
 ctest --preset default -j "$jobs"
+
+echo "== installation and Debian package (default build)"
+bash scripts/check-install.sh build/default
 
 echo "== build and test (AddressSanitizer + UndefinedBehaviorSanitizer)"
 bash scripts/build.sh sanitize -j "$jobs"
@@ -21,4 +25,4 @@ if [[ -f fuzz/run.sh ]]; then
   bash fuzz/run.sh "${MAVROLIN_FUZZ_SECONDS:-60}"
 fi
 
-echo "== all stages passed: default build, sanitizer build, fuzzing"
+echo "== all stages passed: default build, installation, sanitizer build, fuzzing"
