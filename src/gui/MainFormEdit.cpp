@@ -127,6 +127,42 @@ private:
     const bool& editing_;
 };
 
+// Qt's editable combo box replaces its text by the item that matches it
+// without regard to letter case when its line edit loses the focus ("c++"
+// becomes "C++", "äpfel" becomes "Äpfel"), although Enter keeps it. The panel
+// stores what the box showed when the focus left, so that text is put back.
+// Lives as long as the line edit, which the box makes anew on each switch to
+// the editable style.
+class TTypedTextKeeper : public QObject {
+public:
+    explicit TTypedTextKeeper(QComboBox* box) : QObject(box->lineEdit()), box_(box) {
+        // The box has the focus and hands its focus events to the line edit.
+        box->installEventFilter(this);
+        // Connected after the box's own handler, so this one runs last.
+        connect(box->lineEdit(), &QLineEdit::editingFinished, this, [this] {
+            if (leaving_ && box_->currentText() != shown_)
+                box_->setEditText(shown_);
+            leaving_ = false;
+        });
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::FocusOut) {
+            shown_ = static_cast<QComboBox*>(watched)->currentText();
+            leaving_ = true;
+        } else if (event->type() == QEvent::FocusIn) {
+            leaving_ = false;
+        }
+        return false;
+    }
+
+private:
+    QComboBox* box_;
+    QString shown_;
+    bool leaving_ = false;
+};
+
 } // namespace
 
 void TMainForm::connectEditing() {
@@ -230,6 +266,7 @@ void TMainForm::SetEditState(bool editing) {
             const int index = box->currentIndex();
             const QString text = box->currentText();
             box->setEditable(true);
+            new TTypedTextKeeper(box);
             box->setCurrentIndex(index);
             box->setEditText(text);
         }

@@ -114,6 +114,7 @@ private slots:
     void shortcutsRunCommands_data();
     void shortcutsRunCommands();
     void newEntryOfferedSorted();
+    void typedTextKeptWhenTabLeaves();
     void hiddenNewEntryNotListed();
     void duplicateRefused_data();
     void duplicateRefused();
@@ -300,6 +301,30 @@ void TestMainFormEdit::newEntryOfferedSorted() {
     QCOMPARE(items(form->TypeBox).size(), form->DataBase->ErrorTypes.Count());
     QCOMPARE(form->LanguageBox->currentText(), QStringLiteral("Cobol"));
     QCOMPARE(form->TypeBox->currentText(), QStringLiteral("Überlauf"));
+}
+
+// Tab out of a box keeps the text as typed, also where an item matches it in
+// other letter case; "äpfel-fehler" is then no duplicate of "Äpfel-Fehler".
+void TestMainFormEdit::typedTextKeptWhenTabLeaves() {
+    auto form = makeForm(0);
+    add(*form->DataBase, "C++", "\xC4pfel-Fehler", "Alpha", day(2001, 3, 7), 1);
+    form->RebuildList();
+    form->NewItemAction->trigger();
+    for (const auto& [box, text] : {std::pair{form->LanguageBox, QStringLiteral("c++")},
+                                    std::pair{form->TypeBox, QStringLiteral("äpfel-fehler")},
+                                    std::pair{form->ProjectBox, QStringLiteral("Alpha")}}) {
+        typeInto(box, text);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QVERIFY(!box->hasFocus());
+        QCOMPARE(box->currentText(), text);
+    }
+    form->DatePicker->SetDate(day(2001, 3, 7));
+    form->TimeEdit->setValue(1);
+    form->OkButton->click();
+    QVERIFY2(shownMessages().isEmpty(), qPrintable(shownMessages().join('\n')));
+    QCOMPARE(form->DataBase->Count(), 2);
+    QCOMPARE(form->DataBase->GetRecord(1)->Language, std::string("c++"));
+    QCOMPARE(form->DataBase->GetRecord(1)->ErrorType, std::string("\xE4pfel-fehler"));
 }
 
 // With "C++" unticked in AND mode, a new C++ entry is stored but not listed;
