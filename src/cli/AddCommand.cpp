@@ -5,7 +5,24 @@
 #include <cerrno>
 #include <memory>
 #include <ostream>
+#include <string>
 #include <sys/stat.h>
+
+namespace {
+
+// A description keeps its line breaks as CR LF: a line feed typed without a
+// carriage return before it gets one.
+std::string WithCrLf(const std::string& text) {
+    std::string stored;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r'))
+            stored += '\r';
+        stored += text[i];
+    }
+    return stored;
+}
+
+} // namespace
 
 int RunAdd(const Command& command, std::ostream& /*out*/, std::ostream& err) {
     DatabaseSession session(err);
@@ -27,7 +44,7 @@ int RunAdd(const Command& command, std::ostream& /*out*/, std::ostream& err) {
     record->Language = command.entry.language;
     record->ErrorType = command.entry.category;
     record->Project = command.entry.project;
-    record->Description = command.entry.description;
+    record->Description = WithCrLf(command.entry.description);
     record->Date = command.entry.date;
     record->TimeNeeded = command.entry.minutes;
     try {

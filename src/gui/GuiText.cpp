@@ -38,4 +38,21 @@ std::optional<std::string> ToCp1252(const QString& text) {
     return cp1252::FromUtf8(text.toStdString());
 }
 
+QString ShownLines(std::string_view bytes) {
+    QString text = FromCp1252(bytes);
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    return text;
+}
+
+std::string StoredLines(std::string_view bytes) {
+    std::string stored;
+    stored.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\n' && (i == 0 || bytes[i - 1] != '\r'))
+            stored += '\r';
+        stored += bytes[i];
+    }
+    return stored;
+}
+
 } // namespace GuiText

@@ -12,4 +12,10 @@ namespace GuiText {
 QString FromCp1252(std::string_view bytes);
 // Nothing when the text holds a character that Windows-1252 cannot hold.
 std::optional<std::string> ToCp1252(const QString& text);
+
+// A description keeps its line breaks as CR LF; a text field breaks lines at
+// LF. Shown, a CR LF is one line break; stored, every LF that has no CR
+// before it gets one (a bare LF from an older file stays one break).
+QString ShownLines(std::string_view bytes);
+std::string StoredLines(std::string_view bytes);
 } // namespace GuiText

@@ -294,4 +294,7 @@ private:
     QAction* columnItem(TColumnKind kind) const;
     void toggleColumn(TColumnKind kind);
     void setTimeEditHidden(bool hidden);
+    // The description as ShowSelectedRecord put it into the field: a change
+    // that leaves it so keeps the entry's bytes.
+    QString shownDescription_;
 };

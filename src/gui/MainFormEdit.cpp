@@ -356,7 +356,11 @@ void TMainForm::OkButtonClick() {
                          pickedDay->month == oldDay->month && pickedDay->day == oldDay->day;
     record->Date = sameDay ? old->Date : picked;
     record->TimeNeeded = minutesOf(TimeEdit);
-    record->Description = storableText(DescriptionMemo->toPlainText(), "Beschreibung");
+    // An unedited description keeps its bytes, line breaks as read included.
+    record->Description =
+        old && DescriptionMemo->toPlainText() == shownDescription_
+            ? old->Description
+            : GuiText::StoredLines(storableText(DescriptionMemo->toPlainText(), "Beschreibung"));
 
     // A refused duplicate throws here: the state and the input stay.
     TDataRecord* stored = nullptr;

@@ -117,7 +117,8 @@ void TMainForm::ShowSelectedRecord() {
         // The field holds 0 to 1000000; a larger stored value shows as the bound.
         TimeEdit->setValue(static_cast<int>(std::min<std::uint32_t>(e->TimeNeeded, 1000000)));
         setTimeEditHidden(false);
-        DescriptionMemo->setPlainText(GuiText::FromCp1252(e->Description));
+        DescriptionMemo->setPlainText(GuiText::ShownLines(e->Description));
+        shownDescription_ = DescriptionMemo->toPlainText();
         const bool first = IsFirstItem(current);
         const bool last = IsLastItem(current);
         FirstItemAction->setEnabled(!first);
@@ -134,6 +135,7 @@ void TMainForm::ShowSelectedRecord() {
         TimeEdit->setValue(0);
         setTimeEditHidden(true);
         DescriptionMemo->clear();
+        shownDescription_.clear();
         for (QAction* a : {FirstItemAction, LastItemAction, NextItemAction, PreviousItemAction,
                            ChangeItemAction, DeleteItemAction})
             a->setEnabled(false);

@@ -249,6 +249,11 @@ void TestMvd::add_data() {
     QTest::newRow("umlaut case is no duplicate")
         << DbFile({withUmlaut}) << umlautCase << 0 << QByteArray()
         << DbFile({withUmlaut, Entry{"C++", "Zeigerfehler", "\xC4", March5th2001, 15, ""}});
+    Entry twoLines = Example;
+    twoLines.description = "eins\r\nzwei\r\ndrei";
+    QTest::newRow("a line feed is stored as CR LF")
+        << QByteArray() << example + QStringList{"--description", "eins\nzwei\r\ndrei"} << 0
+        << QByteArray() << DbFile({twoLines});
     QTest::newRow("damaged file is left alone")
         << DbFile({Other}, 2) << example << 1 << EndOfFile << QByteArray();
     QTest::newRow("not a database is left alone")

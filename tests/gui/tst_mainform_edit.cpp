@@ -115,6 +115,8 @@ private slots:
     void shortcutsRunCommands();
     void newEntryOfferedSorted();
     void typedTextKeptWhenTabLeaves();
+    void lineBreaks_data();
+    void lineBreaks();
     void hiddenNewEntryNotListed();
     void duplicateRefused_data();
     void duplicateRefused();
@@ -285,7 +287,7 @@ void TestMainFormEdit::newEntryOfferedSorted() {
                                        "berlauf"));
     QCOMPARE(e->Project, std::string("beta"));
     QCOMPARE(e->TimeNeeded, 42u);
-    QCOMPARE(e->Description, std::string("zwei\nZeilen"));
+    QCOMPARE(e->Description, std::string("zwei\r\nZeilen"));
     QCOMPARE(e->Date, today());
     QCOMPARE(form->ItemRecord(form->CurrentItem()), e);
     QCOMPARE(form->CurrentItem(), 0); // highest ID first
@@ -325,6 +327,46 @@ void TestMainFormEdit::typedTextKeptWhenTabLeaves() {
     QCOMPARE(form->DataBase->Count(), 2);
     QCOMPARE(form->DataBase->GetRecord(1)->Language, std::string("c++"));
     QCOMPARE(form->DataBase->GetRecord(1)->ErrorType, std::string("\xE4pfel-fehler"));
+}
+
+void TestMainFormEdit::lineBreaks_data() {
+    QTest::addColumn<QByteArray>("read"); // the entry's description before; null: a new entry
+    QTest::addColumn<QString>("typed");   // appended by key presses; "-": the field is not touched
+    QTest::addColumn<QString>("shown");   // the field before typing
+    QTest::addColumn<QByteArray>("stored");
+    QTest::newRow("new entry: typed breaks become CR LF")
+        << QByteArray() << "eins\nzwei\ndrei"
+        << "" << QByteArray("eins\r\nzwei\r\ndrei");
+    QTest::newRow("CR LF shows as one break, kept unedited") << QByteArray("a\r\nb") << "-"
+                                                             << "a\nb" << QByteArray("a\r\nb");
+    QTest::newRow("bare LF of an older file kept unedited") << QByteArray("a\nb") << "-"
+                                                            << "a\nb" << QByteArray("a\nb");
+    QTest::newRow("edited: every break CR LF") << QByteArray("a\nb\r\nc") << "\nd"
+                                               << "a\nb\nc" << QByteArray("a\r\nb\r\nc\r\nd");
+}
+
+void TestMainFormEdit::lineBreaks() {
+    QFETCH(QByteArray, read);
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
+    QFETCH(QByteArray, stored);
+    auto form = makeForm(0);
+    if (!read.isNull())
+        add(*form->DataBase, "C", "Zeiger", "P", day(2001, 3, 7), 1, read.constData());
+    form->RebuildList();
+    (read.isNull() ? form->NewItemAction : form->ChangeItemAction)->trigger();
+    QCOMPARE(form->DescriptionMemo->toPlainText(), shown);
+    form->TimeEdit->setValue(5); // a change of another field
+    if (typed != "-") {
+        form->DescriptionMemo->setFocus();
+        form->DescriptionMemo->moveCursor(QTextCursor::End);
+        for (const QChar c : typed)
+            QTest::sendKeyEvent(QTest::Click, form->DescriptionMemo,
+                                c == '\n' ? Qt::Key_Return : Qt::Key_unknown, QString(c), {});
+    }
+    form->OkButton->click();
+    QVERIFY2(shownMessages().isEmpty(), qPrintable(shownMessages().join('\n')));
+    QCOMPARE(QByteArray::fromStdString(form->DataBase->GetRecord(0)->Description), stored);
 }
 
 // With "C++" unticked in AND mode, a new C++ entry is stored but not listed;
