@@ -6,6 +6,7 @@
 #include "DatePicker.h"
 #include "ErrorReport.h"
 #include "FormSetup.h"
+#include "MinutesEdit.h"
 #include "Prompt.h"
 #include "RecordListModel.h"
 #include "RecordListView.h"
@@ -408,8 +409,7 @@ void TMainForm::createDetailPanel() {
     place(DatePicker, "DatePicker", 150, 172, 18, 21, A::akTop | A::akRight);
 
     TimeLabel = label("TimeLabel", "benötigte Zeit:", 181, 152, A::akTop | A::akRight);
-    TimeEdit = new QSpinBox(DetailPanel);
-    TimeEdit->setRange(0, 1000000);
+    TimeEdit = new TMinutesEdit(DetailPanel);
     TimeEdit->setReadOnly(true);
     TimeEdit->setToolTip(QStringLiteral("beöntigte Zeit zum Beseitigen des Fehlers (in min.)"));
     place(TimeEdit, "TimeEdit", 181, 172, 70, 22, A::akTop | A::akRight);

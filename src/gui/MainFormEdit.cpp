@@ -24,7 +24,6 @@
 #include <QShortcut>
 #include <QSpinBox>
 #include <QTableView>
-#include <QValidator>
 #include <memory>
 #include <stdexcept>
 
@@ -71,33 +70,20 @@ std::string storableText(const QString& text, const char* field) {
 // The minutes as the field shows them: a typed value that the spin field has
 // not corrected yet counts as typed, text that is no number as 0.
 std::uint32_t minutesOf(const QSpinBox* edit) {
+    const QString text = edit->text().trimmed();
     bool ok = false;
-    const qlonglong value = edit->text().trimmed().toLongLong(&ok);
-    if (!ok)
+    const qlonglong value = text.toLongLong(&ok);
+    if (!ok) {
+        // A number too long for any integer is out of range as well.
+        static const QRegularExpression digits(QStringLiteral("^-?\\d+$"));
+        if (digits.match(text).hasMatch())
+            throw std::runtime_error(loadmsg::RangeCheck);
         return 0;
+    }
     if (value < edit->minimum() || value > edit->maximum())
         throw std::runtime_error(loadmsg::RangeCheck);
     return static_cast<std::uint32_t>(value);
 }
-
-// The minutes field lets a negative number be typed, as the classic spin
-// field does: it stays in the field until the focus leaves, which corrects it
-// to the nearer bound (0), so Enter can bring it to OK, which refuses it.
-// Everything else is validated by the spin field itself.
-class TMinutesValidator : public QValidator {
-public:
-    TMinutesValidator(QAbstractSpinBox* spin, QObject* parent) : QValidator(parent), spin_(spin) {}
-    State validate(QString& input, int& pos) const override {
-        static const QRegularExpression negative(QStringLiteral("^\\s*-\\d*\\s*$"));
-        if (negative.match(input).hasMatch())
-            return Intermediate;
-        return spin_->validate(input, pos);
-    }
-    void fixup(QString& input) const override { spin_->fixup(input); }
-
-private:
-    QAbstractSpinBox* spin_;
-};
 
 // While viewing, the drop-downs neither open nor change their value by the
 // mouse wheel or keys, even before the focus guard has moved the focus away.
@@ -204,10 +190,6 @@ void TMainForm::connectEditing() {
     connect(EnterKey, &QShortcut::activated, this, confirm);
     connect(EscapeKey, &QShortcut::activated, this,
             [this] { ErrorReport::Guard(this, [this] { CancelButton->click(); }); });
-
-    TimeEdit->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
-    if (auto* edit = TimeEdit->findChild<QLineEdit*>(QStringLiteral("qt_spinbox_lineedit")))
-        edit->setValidator(new TMinutesValidator(TimeEdit, edit));
 
     auto* viewingGuard = new TViewingGuard(Editing, this);
     for (QComboBox* box : {LanguageBox, TypeBox, ProjectBox})

@@ -122,8 +122,8 @@ private slots:
     void duplicateRefused();
     void unstorableTextRefused_data();
     void unstorableTextRefused();
-    void negativeMinutes_data();
-    void negativeMinutes();
+    void minutesOutOfRange_data();
+    void minutesOutOfRange();
     void changeKeepsOrRefillsItem();
     void dateRules_data();
     void dateRules();
@@ -485,24 +485,36 @@ void TestMainFormEdit::unstorableTextRefused() {
     QCOMPARE(shown, text);
 }
 
-void TestMainFormEdit::negativeMinutes_data() {
+void TestMainFormEdit::minutesOutOfRange_data() {
+    QTest::addColumn<QString>("typed");
     QTest::addColumn<bool>("byEnter");
-    QTest::newRow("Enter while the minutes have the focus: refused") << true;
-    QTest::newRow("click on OK: the field corrects itself first") << false;
+    QTest::addColumn<unsigned>("corrected");
+    QTest::newRow("negative, Enter while the minutes have the focus: refused")
+        << "-5" << true << 0u;
+    QTest::newRow("negative, click on OK: corrected to 0 first") << "-5" << false << 0u;
+    QTest::newRow("above the maximum, Enter: refused") << "2000000" << true << 0u;
+    QTest::newRow("above the maximum, click on OK: corrected to 1000000")
+        << "2000000" << false << 1000000u;
+    QTest::newRow("longer than any number, click on OK")
+        << "123456789012345678901" << false << 1000000u;
 }
 
-void TestMainFormEdit::negativeMinutes() {
+// A typed number outside 0 to 1000000 stays as typed, all its digits, until
+// the focus leaves, which corrects it to the nearer bound.
+void TestMainFormEdit::minutesOutOfRange() {
+    QFETCH(QString, typed);
     QFETCH(bool, byEnter);
+    QFETCH(unsigned, corrected);
     auto form = makeForm(1); // the entry needs 1 minute
     form->ChangeItemAction->trigger();
-    typeInto(form->TimeEdit, QStringLiteral("-5"));
-    QCOMPARE(form->TimeEdit->text(), QStringLiteral("-5"));
+    typeInto(form->TimeEdit, typed);
+    QCOMPARE(form->TimeEdit->text(), typed);
     if (byEnter) {
         QTest::keyClick(form->TimeEdit, Qt::Key_Return);
         QCOMPARE(shownMessages(),
                  QStringList{report(QStringLiteral("Fehler bei Bereichsprüfung."))});
         QVERIFY(form->Editing);
-        QCOMPARE(form->TimeEdit->text(), QStringLiteral("-5"));
+        QCOMPARE(form->TimeEdit->text(), typed);
         QCOMPARE(form->DataBase->GetRecord(0)->TimeNeeded, 1u);
         QVERIFY(!form->DataBase->Modified);
     } else {
@@ -511,7 +523,7 @@ void TestMainFormEdit::negativeMinutes() {
         QVERIFY(shownMessages().isEmpty());
         QVERIFY(!form->Editing);
         QCOMPARE(form->DataBase->Count(), 1);
-        QCOMPARE(form->DataBase->GetRecord(0)->TimeNeeded, 0u);
+        QCOMPARE(form->DataBase->GetRecord(0)->TimeNeeded, corrected);
     }
 }
 
