@@ -68,10 +68,11 @@ TFilterForm::TFilterForm(QWidget* parent) : QDialog(parent) {
     ErrorLabel->setBuddy(ErrorCheck);
     ProjectLabel->setBuddy(ProjectCheck);
 
-    AndFilterCheckBox = MakeControl<QCheckBox>(
+    // Grows to its caption at most up to the reset button.
+    AndFilterCheckBox = MakeCheckBox(
         this, "AndFilterCheckBox", QStringLiteral("&Eintrag muß allen Filtern genügen"),
         QStringLiteral("nur Datensätze, die allen Filtern genügen, werden gezeigt"),
-        QRect(20, 247, 197, 19));
+        QRect(20, 247, 197, 19), 437);
     FilterReset = MakeControl<QPushButton>(
         this, "FilterReset", QStringLiteral("&Filter zurücksetzen"),
         QStringLiteral("setzt den Filter auf den Standard zurück (alles wird gezeigt)"),

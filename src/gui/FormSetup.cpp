@@ -1,7 +1,29 @@
 #include "FormSetup.h"
 
+#include <QApplication>
+#include <QCheckBox>
 #include <QDialog>
 #include <QFrame>
+#include <QProxyStyle>
+#include <QStyleFactory>
+#include <QStyleOption>
+#include <algorithm>
+
+namespace {
+
+// The application's style, but a check box takes clicks on its whole box.
+class TWholeBoxClickStyle : public QProxyStyle {
+public:
+    TWholeBoxClickStyle() : QProxyStyle(QStyleFactory::create(QApplication::style()->name())) {}
+    QRect subElementRect(SubElement element, const QStyleOption* option,
+                         const QWidget* widget) const override {
+        if (element == SE_CheckBoxClickRect && option != nullptr)
+            return option->rect;
+        return QProxyStyle::subElementRect(element, option, widget);
+    }
+};
+
+} // namespace
 
 QFont FormFont() {
     QFont font;
@@ -19,6 +41,17 @@ void SetUpDialog(QDialog& dialog, const char* name, const QString& caption, Qt::
     dialog.setWindowFlags(flags);
     dialog.setFont(FormFont());
     dialog.setFixedSize(clientSize);
+}
+
+QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const QString& text, const QString& hint,
+                        const QRect& geometry, int rightLimit) {
+    auto* box = MakeControl<QCheckBox>(parent, name, text, hint, geometry);
+    auto* style = new TWholeBoxClickStyle;
+    style->setParent(box); // a widget does not own its style
+    box->setStyle(style);
+    const int fitted = std::min(box->sizeHint().width(), rightLimit - geometry.x());
+    box->resize(std::max(geometry.width(), fitted), geometry.height());
+    return box;
 }
 
 QFrame* MakeBevel(QWidget* parent, const char* name, const QRect& geometry) {

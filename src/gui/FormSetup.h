@@ -6,6 +6,7 @@
 #include <QString>
 #include <QWidget>
 
+class QCheckBox;
 class QDialog;
 class QFrame;
 
@@ -34,6 +35,13 @@ Control* MakeControl(QWidget* parent, const char* name, const QString& text, con
     control->setGeometry(geometry);
     return control;
 }
+
+// A check box, named and placed, that takes clicks on its whole box as the
+// classic control does (Qt's styles take them on the tick and the caption
+// only). It is at least as wide as designed and grows to its caption, so that
+// a wider fallback font does not clip it, but not beyond `rightLimit`.
+QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const QString& text, const QString& hint,
+                        const QRect& geometry, int rightLimit);
 
 // A sunken frame that encloses a group of controls; lies below the controls
 // made after it.

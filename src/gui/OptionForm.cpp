@@ -32,33 +32,26 @@ TOptionForm::TOptionForm(QWidget* parent) : QDialog(parent) {
     UserLabel->setFont(bold);
     UserLabel->move(140, 16);
 
+    // The check boxes grow to their captions at most to the frame's right edge.
+    constexpr int FrameRight = 16 + 217;
     // The frame comes first so that the check boxes inside it lie above it.
     Bevel1 = MakeBevel(this, "Bevel1", QRect(16, 40, 217, 65));
 
-    SaveWindowConfigCheckBox = MakeControl<QCheckBox>(
+    SaveWindowConfigCheckBox = MakeCheckBox(
         this, "SaveWindowConfigCheckBox", QStringLiteral("Fenster&konfiguration sichern"),
         QStringLiteral("sichert Position, Größe und Aufteilung des Hauptfensters in der Registry "
                        "und stellt diese Werte beim nächsten Programmstart wieder her"),
-        QRect(24, 48, 201, 17));
-    SaveContentsCheckBox = MakeControl<QCheckBox>(
+        QRect(24, 48, 201, 17), FrameRight);
+    SaveContentsCheckBox = MakeCheckBox(
         this, "SaveContentsCheckBox", QStringLiteral("Fenster&inhalt speichern"),
         QStringLiteral("sichert den Namen der geöffneten Datenbank, um sie beim nächsten "
                        "Programmstart wieder zu öffnen"),
-        QRect(24, 80, 201, 17));
-    SaveOnExitCheckBox = MakeControl<QCheckBox>(
+        QRect(24, 80, 201, 17), FrameRight);
+    SaveOnExitCheckBox = MakeCheckBox(
         this, "SaveOnExitCheckBox", QStringLiteral("&Einstellungen beim Beenden speichern"),
         QStringLiteral("beim Beenden des Mavrolins werden die oben spezifizierten Werte "
                        "automatisch gesichert, und beim nächsten Programmstart wieder hergestellt"),
-        QRect(16, 118, 209, 17));
-    // The designed widths suit the designed font; a wider fallback font would
-    // clip the captions, so a box grows to its text, at most to the frame's
-    // right edge (233).
-    for (QCheckBox* box : {SaveWindowConfigCheckBox, SaveContentsCheckBox, SaveOnExitCheckBox}) {
-        const int fitted = std::min(box->sizeHint().width(), 233 - box->x());
-        if (fitted > box->width())
-            box->resize(fitted, box->height());
-    }
-
+        QRect(16, 118, 209, 17), FrameRight);
     DeleteButton = MakeControl<QPushButton>(
         this, "DeleteButton", QStringLiteral("&Originalkonfikuration wiederherstellen"),
         QStringLiteral("löscht die Konfigurationseinträge aus der Registry, und verwendet somit "

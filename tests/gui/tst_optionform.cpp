@@ -68,6 +68,8 @@ private slots:
     void deletionNoKeepsEverything();
     void deletionYesDeletesAndAborts();
     void keyboardOrder();
+    void checkBoxesTakeClicksOverTheirDesignedWidth_data();
+    void checkBoxesTakeClicksOverTheirDesignedWidth();
 };
 
 void TestOptionForm::showsStoreAndUserName_data() {
@@ -277,6 +279,29 @@ void TestOptionForm::keyboardOrder() {
                                       form.SaveOnExitCheckBox,
                                       form.OkButton};
     QCOMPARE(seen, expected);
+}
+
+void TestOptionForm::checkBoxesTakeClicksOverTheirDesignedWidth_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("designed");
+    QTest::newRow("Fensterkonfiguration sichern") << "SaveWindowConfigCheckBox" << 201;
+    QTest::newRow("Fensterinhalt speichern") << "SaveContentsCheckBox" << 201;
+    QTest::newRow("Einstellungen beim Beenden speichern") << "SaveOnExitCheckBox" << 209;
+}
+
+// At least as wide as designed, and a click right of the caption ticks it.
+void TestOptionForm::checkBoxesTakeClicksOverTheirDesignedWidth() {
+    QFETCH(QString, name);
+    QFETCH(int, designed);
+    TOptionForm form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    auto* box = form.findChild<QCheckBox*>(name);
+    QVERIFY(box->width() >= designed);
+    QVERIFY(box->geometry().right() <= 16 + 217); // inside the frame
+    const bool before = box->isChecked();
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(designed - 3, box->height() / 2));
+    QCOMPARE(box->isChecked(), !before);
 }
 
 QTEST_MAIN(TestOptionForm)
