@@ -109,6 +109,8 @@ void TMainForm::ShowSelectedRecord() {
         ListView->selectionModel()->select(ListModel->index(current, 0),
                                            QItemSelectionModel::ClearAndSelect |
                                                QItemSelectionModel::Rows);
+        // Also after a sort or a column toggle, which move rows but not the view.
+        ListView->scrollTo(ListModel->index(current, 0));
         selectValue(LanguageBox, e->Language);
         selectValue(TypeBox, e->ErrorType);
         selectValue(ProjectBox, e->Project);
@@ -277,10 +279,12 @@ void TMainForm::toggleColumn(TColumnKind kind) {
     // An inserted column is not part of the current row's selection, and a
     // removed leftmost column can take the selection with it: the current
     // item is selected across all columns again.
-    if (const int current = CurrentItem(); current >= 0)
+    if (const int current = CurrentItem(); current >= 0) {
         ListView->selectionModel()->select(ListModel->index(current, 0),
                                            QItemSelectionModel::ClearAndSelect |
                                                QItemSelectionModel::Rows);
+        ListView->scrollTo(ListModel->index(current, 0));
+    }
     columnItem(kind)->setChecked(!shown);
 }
 

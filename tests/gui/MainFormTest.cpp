@@ -452,6 +452,33 @@ private slots:
         QCOMPARE(f.SortDescending, true);
     }
 
+    // The current entry stays in view when a sort moves it far down or up.
+    void sortKeepsCurrentInView_data() {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("clicks"); // on the "Aufwand" header
+        QTest::newRow("reversed: from the top to the bottom") << 3 << 2;
+        QTest::newRow("reversed back: from the bottom to the top") << 296 << 3;
+    }
+    void sortKeepsCurrentInView() {
+        QFETCH(int, row);
+        QFETCH(int, clicks);
+        TMainForm& f = shown();
+        addMany(*f.DataBase, 300); // listed by minutes, highest first
+        f.RebuildList();
+        f.colTimeItem->trigger();
+        for (int i = 1; i < clicks; ++i)
+            f.ListViewColumnClick(3);
+        f.SetCurrentItem(row);
+        f.ShowSelectedRecord();
+        const TDataRecord* current = f.ItemRecord(f.CurrentItem());
+        clickHeader(f, 3);
+        QCOMPARE(f.ItemRecord(f.CurrentItem()), current);
+        QVERIFY(qAbs(f.CurrentItem() - row) > 200);
+        const QRect place = f.ListView->visualRect(f.ListModel->index(f.CurrentItem(), 0));
+        QVERIFY2(f.ListView->viewport()->rect().contains(place),
+                 qPrintable(QString::number(place.y())));
+    }
+
     void equalKeysKeepDatabaseOrder() {
         for (unsigned i = 0; i < 6; ++i)
             add(*form->DataBase, {i % 2 ? "B" : "A", "Zeiger", "P", day(2001, 3, 7), i});
