@@ -5,6 +5,7 @@
 
 #include <QMainWindow>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QComboBox;
@@ -282,6 +283,9 @@ private:
     bool CommandFailed = false;
     // Set while ExitActionExecute closes the window after its own close question.
     bool CloseQuestionDone = false;
+    std::optional<QString> chooseFile(QFileDialog& dialog, const QString& preset);
+    // The folder of the file chosen last in a file dialog.
+    QString lastFolder_;
     // --- end of database commands ----------------------------------------------
 
 private:

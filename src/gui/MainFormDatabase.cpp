@@ -13,8 +13,10 @@
 #include <QCloseEvent>
 #include <QCompleter>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 
 namespace {
@@ -72,6 +74,23 @@ void TMainForm::runDataBaseCommand(void (TMainForm::*handler)()) {
         CommandFailed = true;
 }
 
+// A file dialog opens in the folder of the open database, else in the one
+// last used in this run, else in the home folder; `preset` is the name shown.
+std::optional<QString> TMainForm::chooseFile(QFileDialog& dialog, const QString& preset) {
+    QString folder = QDir::homePath();
+    const QFileInfo dataBaseFile(toDialogName(DataBase->FileName));
+    if (!DataBase->FileName.empty() && dataBaseFile.dir().exists())
+        folder = dataBaseFile.absolutePath();
+    else if (!lastFolder_.isEmpty() && QDir(lastFolder_).exists())
+        folder = lastFolder_;
+    dialog.setDirectory(folder);
+    Prompt::PresetFile(dialog, preset);
+    std::optional<QString> chosen = runFileDialog(dialog);
+    if (chosen)
+        lastFolder_ = QFileInfo(*chosen).absolutePath();
+    return chosen;
+}
+
 void TMainForm::NewDataBaseActionExecute() {
     // Unsaved entries are dropped without a question.
     DataBase->Clear();
@@ -80,8 +99,7 @@ void TMainForm::NewDataBaseActionExecute() {
 
 void TMainForm::LoadDataBaseActionExecute() {
     OpenDialog->setWindowTitle(QStringLiteral("Datenbank öffnen..."));
-    Prompt::PresetFile(*OpenDialog, toDialogName(DataBase->FileName));
-    const std::optional<QString> chosen = runFileDialog(*OpenDialog);
+    const std::optional<QString> chosen = chooseFile(*OpenDialog, toDialogName(DataBase->FileName));
     if (!chosen)
         return;
     DataBase->FileName = toDataBaseName(*chosen);
@@ -92,9 +110,8 @@ void TMainForm::LoadDataBaseActionExecute() {
 }
 
 void TMainForm::ImportDataBaseActionExecute() {
-    // No preset: the dialog offers whatever it held last.
     OpenDialog->setWindowTitle(QStringLiteral("Datenbank importieren..."));
-    const std::optional<QString> chosen = runFileDialog(*OpenDialog);
+    const std::optional<QString> chosen = chooseFile(*OpenDialog, QString());
     if (!chosen)
         return;
     DataBase->LoadFromFile(toDataBaseName(*chosen)); // FileName stays as it is
@@ -109,8 +126,7 @@ void TMainForm::SaveDataBaseActionExecute() {
 }
 
 void TMainForm::SaveDataBaseAsActionExecute() {
-    Prompt::PresetFile(*SaveDialog, toDialogName(DataBase->FileName));
-    const std::optional<QString> chosen = runFileDialog(*SaveDialog);
+    const std::optional<QString> chosen = chooseFile(*SaveDialog, toDialogName(DataBase->FileName));
     if (!chosen)
         return;
     DataBase->FileName = toDataBaseName(*chosen);

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QQueue>
@@ -133,7 +134,10 @@ Button Message(QWidget* parent, Kind kind, const QString& text, Buttons buttons,
 
 void PresetFile(QFileDialog& dialog, const QString& fileName) {
     dialog.setProperty(PresetProperty, fileName);
-    dialog.selectFile(fileName);
+    if (!fileName.isEmpty())
+        dialog.selectFile(fileName);
+    else if (auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+        name->clear(); // Qt's dialog ignores an empty selection and keeps the last name
 }
 
 std::optional<QString> RunFileDialog(QFileDialog& dialog) {

@@ -251,10 +251,10 @@ private slots:
 
         Prompt::Testing::QueueFile(path("b.mvd"));
         form->ImportDataBaseAction->trigger();
-        // Not preset: the dialog still holds the name of the last opening.
+        // No name preset: the open database is no file to import.
         QCOMPARE(Prompt::Testing::FileDialogs()[1].title,
                  QStringLiteral("Datenbank importieren..."));
-        QCOMPARE(Prompt::Testing::FileDialogs()[1].selectedFile, path("a.mvd"));
+        QCOMPARE(Prompt::Testing::FileDialogs()[1].selectedFile, QString());
         QCOMPARE(db().Count(), 3);
         QCOMPARE(form->ItemCount(), 3);
         QCOMPARE(db().FileName, native(path("a.mvd")));
@@ -265,16 +265,46 @@ private slots:
         QCOMPARE(entriesIn(path("a.mvd")), 3);
         QCOMPARE(entriesIn(path("b.mvd")), 2);
 
-        // A second import offers the file chosen last; the next opening
-        // has its own title again and offers the open database.
+        // The next opening has its own title again and offers the open database.
         Prompt::Testing::QueueFile(std::nullopt);
         form->ImportDataBaseAction->trigger();
-        QCOMPARE(Prompt::Testing::FileDialogs()[2].selectedFile, path("b.mvd"));
         Prompt::Testing::QueueFile(std::nullopt);
         form->LoadDataBaseAction->trigger();
         QCOMPARE(Prompt::Testing::FileDialogs()[3].title, QStringLiteral("Datenbank öffnen..."));
         QCOMPARE(Prompt::Testing::FileDialogs()[3].selectedFile, path("a.mvd"));
         QCOMPARE(form->OpenDialog->windowTitle(), QStringLiteral("Datenbank öffnen..."));
+    }
+
+    void dialogsOpenInTheDataBaseFolder_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<bool>("open");     // a database in "db" is open
+        QTest::addColumn<bool>("imported"); // a file in "other" was imported before
+        QTest::addColumn<QString>("folder");
+        for (const char* command :
+             {"LoadDataBaseAction", "SaveDataBaseAsAction", "ImportDataBaseAction"}) {
+            QTest::addRow("%s: the database's folder", command) << command << true << true << "db";
+            QTest::addRow("%s: the folder used last", command)
+                << command << false << true << "other";
+            QTest::addRow("%s: the home folder", command) << command << false << false << "~";
+        }
+    }
+    void dialogsOpenInTheDataBaseFolder() {
+        QFETCH(QString, command);
+        QFETCH(bool, open);
+        QFETCH(bool, imported);
+        QFETCH(QString, folder);
+        QVERIFY(QDir(dir->path()).mkpath("db") && QDir(dir->path()).mkpath("other"));
+        writeDataBase(path("other/x.mvd"), 1);
+        if (imported) {
+            Prompt::Testing::QueueFile(path("other/x.mvd"));
+            form->ImportDataBaseAction->trigger();
+        }
+        if (open)
+            db().FileName = native(path("db/a.mvd"));
+        Prompt::Testing::QueueFile(std::nullopt);
+        form->findChild<QAction*>(command)->trigger();
+        QCOMPARE(Prompt::Testing::FileDialogs().last().directory,
+                 folder == "~" ? QDir::homePath() : path(folder));
     }
 
     // way: how the window is closed; answer: the answer to the question
