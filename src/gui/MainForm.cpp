@@ -115,7 +115,17 @@ void TMainForm::CenterOnScreen() {
     if (!s)
         return;
     const QRect area = s->availableGeometry();
-    move(area.center() - QPoint(width() / 2, height() / 2));
+    const QRect frame = frameGeometry();
+    move(area.center() - QPoint(frame.width() / 2, frame.height() / 2));
+    // Until the window manager has framed the window its frame is unknown:
+    // centre again once it is.
+    centreFrame_ = frame.size() == size();
+}
+
+void TMainForm::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    if (centreFrame_ && isVisible() && frameGeometry().size() != size())
+        CenterOnScreen();
 }
 
 void TMainForm::createActions() {

@@ -150,7 +150,7 @@ public:
     // Height of the client area below the menu bar (toolbar and panels).
     int ClientHeight() const;
     void SetClientHeight(int height);
-    // Moves the window to the centre of its screen's available area.
+    // Moves the window's frame to the centre of its screen's available area.
     void CenterOnScreen();
 
     // --- Record list (MainFormList.cpp) ---------------------------------------
@@ -274,6 +274,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
     void connectDataBaseCommands();
@@ -301,4 +302,6 @@ private:
     // The description as ShowSelectedRecord put it into the field: a change
     // that leaves it so keeps the entry's bytes.
     QString shownDescription_;
+    // A first start's centring waits for the window manager's frame.
+    bool centreFrame_ = false;
 };

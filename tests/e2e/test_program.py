@@ -39,7 +39,16 @@ ENTRIES = [
     ("Java", "Parameter verwechselt", "Mavrolin", "10", "Breite und Höhe vertauscht"),
     ("Python", "Eins-daneben-Fehler", "Werkzeug", "5", "range(1, n) statt range(n) – Grüße"),
 ]
-FOURTH = ("Fortran", "vergessene Anweisung", "Altlast", "120", "Schleife ohne Zähler-Erhöhung")
+# Typed as a user might: a known language in other letter case, a minute count
+# above the maximum and a description of two lines; stored as typed, with the
+# minutes corrected to the maximum and the line break as CR LF.
+FOURTH = ("fortran", "vergessene Anweisung", "Altlast", "2000000",
+          "Schleife ohne\nZähler-Erhöhung")
+FOURTH_STORED = ("fortran", "vergessene Anweisung", "Altlast", "1000000",
+                 "Schleife ohne\r\nZähler-Erhöhung")
+# Motif hints (flags, functions, decorations) that the windows carry.
+MWM_FUNC_MINIMIZE, MWM_FUNC_MAXIMIZE = 0x08, 0x10
+MWM_DECOR_MENU, MWM_DECOR_MINIMIZE, MWM_DECOR_MAXIMIZE = 0x10, 0x20, 0x40
 
 
 def check(condition, message):
@@ -89,7 +98,9 @@ class Scenario:
         self.title = f"Mavrolin - {self.user}"
         self.docs = os.path.join(session.home, "Dokumente")
         os.makedirs(self.docs)
-        self.db_path = os.path.join(self.docs, "fehler.mvd")
+        # A file dialog opens in the home folder while no database is open and
+        # none was chosen before, not in the working folder.
+        self.db_path = os.path.join(session.home, "fehler.mvd")
         self.settings_path = os.path.join(session.env["XDG_CONFIG_HOME"], "Mavrolin", "registry.reg")
         self.log_path = os.path.join(session.env["XDG_STATE_HOME"], "Mavrolin", "login.log")
         self.program = None
@@ -176,7 +187,10 @@ class Scenario:
         U.wait_for(lambda: U.text_of(time_edit) == minutes, 10, f"the minutes {minutes}")
         ui.key("Tab")
         ui.wait_focused(main, memo, what="the description")
-        ui.type(description)
+        for n, line in enumerate(description.split("\n")):
+            if n:
+                ui.key("Return")  # a line break inside the description
+            ui.type(line)
         U.wait_for(lambda: U.text_of(memo) == description, 10, "the description")
         # Enter belongs to the description (a line break); confirm from the
         # minutes field, as a user does after checking the entry.
@@ -213,6 +227,26 @@ class Scenario:
         check(key in keys, f"settings file without the key {key!r}: {sorted(keys)}")
         return keys[key]
 
+    def x_window(self, title):
+        out = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", f"^{title}$"],
+                             env=self.s.env, stdout=subprocess.PIPE, text=True, check=True)
+        return out.stdout.split()[0]
+
+    def x_cardinals(self, title, prop):
+        """The numbers of a window property (xprop prints them comma-separated)."""
+        out = subprocess.run(["xprop", "-id", self.x_window(title), prop], env=self.s.env,
+                             stdout=subprocess.PIPE, text=True, check=True).stdout
+        check("=" in out, f"{title!r} has no {prop}: {out!r}")
+        return [int(v, 0) for v in out.split("=", 1)[1].split(",")]
+
+    def check_title_buttons(self, title, minimise, maximise, menu):
+        """The Motif hints name exactly the designed title-bar buttons."""
+        flags, functions, decorations = self.x_cardinals(title, "_MOTIF_WM_HINTS")[:3]
+        got = (bool(functions & MWM_FUNC_MINIMIZE), bool(functions & MWM_FUNC_MAXIMIZE),
+               bool(decorations & MWM_DECOR_MENU))
+        check(flags & 1 and got == (minimise, maximise, menu),
+              f"{title!r}: Motif hints {flags:#x} {functions:#x} {decorations:#x}")
+
     def start(self):
         self.program = Program(self.s, self.bin, cwd=self.docs)
         main = self.ui.window(self.title, timeout=30)
@@ -236,11 +270,20 @@ class Scenario:
               f"first-start settings: {values}")
         check(read_window_configuration(values["configuration"])["columns"] == [1, 2, 4, 0, 0],
               "first-start configuration")
+        # The frame, title bar included, is centred on the screen.
+        left, right, top, bottom = self.x_cardinals(self.title, "_NET_FRAME_EXTENTS")
+        x, y, w, h = U.extents(main)
+        centre = (x - left + (left + w + right) / 2, y - top + (top + h + bottom) / 2)
+        check(abs(centre[0] - self.s.width / 2) <= 1 and abs(centre[1] - self.s.height / 2) <= 1,
+              f"frame centred at {centre}, client {x},{y} {w}x{h}, frame {left},{right},{top},{bottom}")
+        self.check_title_buttons(self.title, minimise=True, maximise=False, menu=True)
 
         # Options: keep the layout and save the settings at the end.
         self.begin("options dialog")
         self.ui.chord("ctrl+k")
         dialog = self.dialog("Mavrolin Konfigurieren")
+        self.check_title_buttons("Mavrolin Konfigurieren", minimise=False, maximise=False,
+                                 menu=True)
         for caption in ("Fensterkonfiguration sichern", "Einstellungen beim Beenden speichern"):
             box = self.ui.wait_find(dialog, "check box", caption)
             check(not U.has_state(box, U.pyatspi.STATE_CHECKED), f"{caption!r} ticked at first start")
@@ -350,7 +393,7 @@ class Scenario:
         check(rc == 0, f"the program ended with {rc}: {self.program.output.decode(errors='replace')}")
         saved = self.read_db()
         check(len(saved) == 4, f"{len(saved)} entries after closing with 'Ja', not 4")
-        self.check_entry(saved[3], FOURTH, today)
+        self.check_entry(saved[3], FOURTH_STORED, today)
         first_bytes = open(self.db_path, "rb").read()
 
         values = self.settings()
