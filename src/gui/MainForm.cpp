@@ -10,6 +10,7 @@
 #include "Prompt.h"
 #include "RecordListModel.h"
 #include "RecordListView.h"
+#include "WindowConfiguration.h"
 
 #include <QAction>
 #include <QApplication>
@@ -18,6 +19,7 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -25,6 +27,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QStyle>
@@ -32,6 +35,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <utility>
 
 static void initIconResources() {
     Q_INIT_RESOURCE(Icons);
@@ -59,6 +63,7 @@ TMainForm::TMainForm(QWidget* parent)
     setContextMenuPolicy(Qt::NoContextMenu); // no toolbar-toggle menu
 
     DataBase = std::make_unique<TDataBase>();
+    // A failed load reports itself in an error box and never raises.
     DataBase->OnLoadError = [this](const std::string& message) {
         Prompt::Message(this, Prompt::Kind::Error, QString::fromStdString(message), Prompt::Ok);
     };
@@ -68,26 +73,15 @@ TMainForm::TMainForm(QWidget* parent)
     createToolBar();
     createListPanel();
     createDetailPanel();
+    installEditingKeys();
     createFileDialogs();
-    connectDataBaseCommands();
-    connectEditing();
-    connectFilter();
-
-    Splitter = new QSplitter(Qt::Horizontal, this);
-    Splitter->setObjectName(QStringLiteral("Splitter"));
-    Splitter->setHandleWidth(SplitterWidth);
-    Splitter->setChildrenCollapsible(false);
-    Splitter->addWidget(ListPanel);
-    Splitter->addWidget(DetailPanel);
-    Splitter->setStretchFactor(0, 1);
-    Splitter->setStretchFactor(1, 0);
-    Splitter->setSizes(
-        {DesignedClientWidth - DesignedDetailWidth - SplitterWidth, DesignedDetailWidth});
-    setCentralWidget(Splitter);
+    createSplitter();
+    installSplitterHook();
+    connectHandlers();
 
     const int menuHeight = menuBar()->sizeHint().height();
     setMinimumSize(410 - 8, 370 - 46 + menuHeight); // outer 410 x 370 with the designed frame
-    resize(DesignedClientWidth, DesignedClientHeight + menuHeight);
+    applyConfiguration(WindowConfiguration::FirstStart());
     CenterOnScreen();
     ListView->setFocus();
     ShowSelectedRecord();
@@ -97,6 +91,67 @@ TMainForm::~TMainForm() {
     // The list refers to the database's entries: empty it before they go.
     if (ListModel)
         ListModel->Clear();
+}
+
+template <class Body> void TMainForm::runGuarded(Body&& body) {
+    bool failed = true;
+    ErrorReport::Guard(this, [&] {
+        std::forward<Body>(body)();
+        failed = false;
+    });
+    if (failed)
+        commandFailed_ = true;
+}
+
+template <class Sender, class Signal, class... Args>
+void TMainForm::connectGuarded(Sender* sender, Signal signal, void (TMainForm::*handler)(Args...)) {
+    connect(sender, signal, this,
+            [this, handler](Args... args) { runGuarded([&] { (this->*handler)(args...); }); });
+}
+
+void TMainForm::connectHandlers() {
+    using M = TMainForm;
+    // Commands.
+    connectGuarded(NewDataBaseAction, &QAction::triggered, &M::NewDataBaseActionExecute);
+    connectGuarded(LoadDataBaseAction, &QAction::triggered, &M::LoadDataBaseActionExecute);
+    connectGuarded(ImportDataBaseAction, &QAction::triggered, &M::ImportDataBaseActionExecute);
+    connectGuarded(SaveDataBaseAction, &QAction::triggered, &M::SaveDataBaseActionExecute);
+    connectGuarded(SaveDataBaseAsAction, &QAction::triggered, &M::SaveDataBaseAsActionExecute);
+    connectGuarded(ExitAction, &QAction::triggered, &M::ExitActionExecute);
+    connectGuarded(InfoAction, &QAction::triggered, &M::InfoActionExecute);
+    connectGuarded(FirstItemAction, &QAction::triggered, &M::FirstItemActionExecute);
+    connectGuarded(LastItemAction, &QAction::triggered, &M::LastItemActionExecute);
+    connectGuarded(NextItemAction, &QAction::triggered, &M::NextItemActionExecute);
+    connectGuarded(PreviousItemAction, &QAction::triggered, &M::PreviousItemActionExecute);
+    connectGuarded(NewItemAction, &QAction::triggered, &M::NewItemActionExecute);
+    connectGuarded(ChangeItemAction, &QAction::triggered, &M::ChangeItemActionExecute);
+    connectGuarded(DeleteItemAction, &QAction::triggered, &M::DeleteItemActionExecute);
+    connectGuarded(FilterAction, &QAction::triggered, &M::FilterActionExecute);
+    connectGuarded(ConfigItem, &QAction::triggered, &M::ConfigItemClick);
+    connectGuarded(SaveOptionItem, &QAction::triggered, &M::SaveOptionItemClick);
+
+    // The list and its column menu.
+    connectGuarded(ListView->horizontalHeader(), &QHeaderView::sectionClicked,
+                   &M::ListViewColumnClick);
+    connectGuarded(ListView->selectionModel(), &QItemSelectionModel::selectionChanged,
+                   &M::ListViewSelectItem);
+    connectGuarded(ListView, &QWidget::customContextMenuRequested, &M::showListViewPopup);
+    connectGuarded(colLanguageItem, &QAction::triggered, &M::colLanguageItemClick);
+    connectGuarded(colTypeItem, &QAction::triggered, &M::colTypeItemClick);
+    connectGuarded(colProjectItem, &QAction::triggered, &M::colProjectItemClick);
+    connectGuarded(colDateItem, &QAction::triggered, &M::colDateItemClick);
+    connectGuarded(colTimeItem, &QAction::triggered, &M::colTimeItemClick);
+
+    // The detail panel: buttons, keys, date picker, focus guard.
+    connectGuarded(OkButton, &QPushButton::clicked, &M::OkButtonClick);
+    connectGuarded(CancelButton, &QPushButton::clicked, &M::CancelButtonClick);
+    connectGuarded(ReturnKey, &QShortcut::activated, &M::confirmKeyPressed);
+    connectGuarded(EnterKey, &QShortcut::activated, &M::confirmKeyPressed);
+    connectGuarded(EscapeKey, &QShortcut::activated, &M::CancelButtonClick);
+    connectGuarded(DatePicker, &TDatePicker::Changed, &M::DatePickerChange);
+    connectGuarded(DatePicker, &TDatePicker::ClosedUp, &M::DatePickerChange);
+    // Gaining the focus is reported per application.
+    connectGuarded(qApp, &QApplication::focusChanged, &M::panelFocusChanged);
 }
 
 int TMainForm::ClientHeight() const {
@@ -196,16 +251,6 @@ void TMainForm::createActions() {
     SaveOptionItem = new QAction(QStringLiteral("Konfiguration &Speichern"), this);
     SaveOptionItem->setObjectName(QStringLiteral("SaveOptionItem"));
     SaveOptionItem->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F9));
-
-    auto wire = [this](QAction* action, void (TMainForm::*handler)()) {
-        connect(action, &QAction::triggered, this, [this, handler] {
-            ErrorReport::Guard(this, [this, handler] { (this->*handler)(); });
-        });
-    };
-    wire(FirstItemAction, &TMainForm::FirstItemActionExecute);
-    wire(LastItemAction, &TMainForm::LastItemActionExecute);
-    wire(NextItemAction, &TMainForm::NextItemActionExecute);
-    wire(PreviousItemAction, &TMainForm::PreviousItemActionExecute);
 }
 
 void TMainForm::createMenus() {
@@ -321,37 +366,25 @@ void TMainForm::createListPanel() {
     header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     header->setSectionResizeMode(QHeaderView::Interactive);
     header->setMinimumSectionSize(0);
-    header->resizeSection(0, 70);
-    header->resizeSection(1, 156);
-    header->resizeSection(2, 70);
     layout->addWidget(ListView);
 
     ListViewPopup = new QMenu(ListView);
     ListViewPopup->setObjectName(QStringLiteral("ListViewPopup"));
-    auto item = [this](const char* name, TColumnKind kind, void (TMainForm::*handler)()) {
+    auto item = [this](const char* name, TColumnKind kind) {
         QAction* a = ListViewPopup->addAction(ColumnCaptions[kind]);
         a->setObjectName(QLatin1String(name));
-        a->setCheckable(true);
-        a->setChecked(std::find(ColumnOrder.begin(), ColumnOrder.end(), kind) != ColumnOrder.end());
-        connect(a, &QAction::triggered, this, [this, handler] {
-            ErrorReport::Guard(this, [this, handler] { (this->*handler)(); });
-        });
+        a->setCheckable(true); // ticked by the layout
         return a;
     };
-    colLanguageItem = item("colLanguageItem", ckLanguage, &TMainForm::colLanguageItemClick);
-    colTypeItem = item("colTypeItem", ckType, &TMainForm::colTypeItemClick);
-    colProjectItem = item("colProjectItem", ckProject, &TMainForm::colProjectItemClick);
-    colDateItem = item("colDateItem", ckDate, &TMainForm::colDateItemClick);
-    colTimeItem = item("colTimeItem", ckTime, &TMainForm::colTimeItemClick);
+    colLanguageItem = item("colLanguageItem", ckLanguage);
+    colTypeItem = item("colTypeItem", ckType);
+    colProjectItem = item("colProjectItem", ckProject);
+    colDateItem = item("colDateItem", ckDate);
+    colTimeItem = item("colTimeItem", ckTime);
+}
 
-    connect(ListView, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-        ListViewPopup->popup(ListView->viewport()->mapToGlobal(at));
-    });
-    connect(header, &QHeaderView::sectionClicked, this, [this](int position) {
-        ErrorReport::Guard(this, [this, position] { ListViewColumnClick(position); });
-    });
-    connect(ListView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            [this] { ErrorReport::Guard(this, [this] { ListViewSelectItem(); }); });
+void TMainForm::showListViewPopup(const QPoint& at) {
+    ListViewPopup->popup(ListView->viewport()->mapToGlobal(at));
 }
 
 void TMainForm::createDetailPanel() {
@@ -359,8 +392,11 @@ void TMainForm::createDetailPanel() {
     DetailPanel->setObjectName(QStringLiteral("DetailPanel"));
     DetailPanel->setFont(FormFont());
     DetailPanel->setMinimumWidth(DetailPanelMinWidth);
-    // The designed size: anchors keep the distances they have at this size.
-    DetailPanel->resize(DesignedDetailWidth, DesignedClientHeight - 29);
+    // The controls are placed for the first-start size of the panel (the
+    // client height below the 29-pixel toolbar); anchors keep the distances
+    // they have at this size.
+    const WindowConfiguration design = WindowConfiguration::FirstStart();
+    DetailPanel->resize(design.DetailWidth, design.ClientHeight - 29);
     DetailAnchors = new TAnchors(DetailPanel);
 
     using A = TAnchors;
@@ -449,6 +485,18 @@ void TMainForm::createDetailPanel() {
     setTabOrder(TimeEdit, DescriptionMemo);
     setTabOrder(DescriptionMemo, OkButton);
     setTabOrder(OkButton, CancelButton);
+}
+
+void TMainForm::createSplitter() {
+    Splitter = new QSplitter(Qt::Horizontal, this);
+    Splitter->setObjectName(QStringLiteral("Splitter"));
+    Splitter->setHandleWidth(SplitterWidth);
+    Splitter->setChildrenCollapsible(false);
+    Splitter->addWidget(ListPanel);
+    Splitter->addWidget(DetailPanel);
+    Splitter->setStretchFactor(0, 1);
+    Splitter->setStretchFactor(1, 0);
+    setCentralWidget(Splitter);
 }
 
 void TMainForm::createFileDialogs() {

@@ -4,6 +4,7 @@
 #include "UserManager.h"
 
 #include <QMainWindow>
+#include <QString>
 #include <memory>
 #include <optional>
 
@@ -36,12 +37,12 @@ struct WindowConfiguration;
 // panel on the right, the main menu and the list's column menu.
 //
 // Files by concern: MainForm.cpp builds the window (actions, menus, toolbar,
-// pop-up menu, list, splitter, detail panel); MainFormList.cpp holds the record
-// list's operations and handlers; MainFormEdit.cpp the editing state and the
-// entry commands; MainFormFilter.cpp the filter command; MainFormDatabase.cpp
-// the database commands and the close question; MainFormStartup.cpp the
-// window's creation from the stored settings, the options commands and its
-// destruction.
+// pop-up menu, list, splitter, detail panel) and wires every handler;
+// MainFormList.cpp holds the record list's operations and handlers;
+// MainFormEdit.cpp the editing state and the entry commands;
+// MainFormFilter.cpp the filter command; MainFormDatabase.cpp the database
+// commands and the close question; MainFormStartup.cpp the window's layout
+// (first start or stored), the options commands and its destruction.
 //
 // A list item is addressed by its row (0 = topmost); -1 means no item. Rows
 // change when the list is sorted, so an item's row is valid only until the
@@ -49,19 +50,30 @@ struct WindowConfiguration;
 class TMainForm : public QMainWindow {
     Q_OBJECT
 public:
+    // Builds the window with an empty database in the first-start layout.
     explicit TMainForm(QWidget* parent = nullptr);
     ~TMainForm() override;
 
-    // --- Data --------------------------------------------------------------
+    // Owned data: the database shown, and the settings of the logged-in user
+    // (from FormCreate to FormDestroy).
     std::unique_ptr<TDataBase> DataBase;
+    std::unique_ptr<TUserManager> UserManager;
+    // The dialogs, created hidden by the program body after the main window
+    // and reused for the whole run; the window does not own them.
+    TFilterForm* FilterForm = nullptr;
+    TInfoForm* InfoForm = nullptr;
+    TOptionForm* OptionForm = nullptr;
 
-    // --- List state ----------------------------------------------------------
-    TColumnOrder ColumnOrder{ckLanguage, ckType, ckDate, ckNone, ckNone};
+    // List state: the columns shown, the sort order, the panel being filled.
+    TColumnOrder ColumnOrder{};
     TColumnKind SortColumn = ckNone;
     bool SortDescending = true;
     bool UpdatingPanel = false;
+    // Editing state: the panel is an input form; started by the new-entry command.
+    bool Editing = false;
+    bool AddingRecord = false;
 
-    // --- Commands (caption, hint, shortcut, picture, enabled state) ---------
+    // Commands (caption, hint, shortcut, picture, enabled state).
     QAction* ExitAction = nullptr;
     QAction* NewDataBaseAction = nullptr;
     QAction* LoadDataBaseAction = nullptr;
@@ -77,13 +89,11 @@ public:
     QAction* DeleteItemAction = nullptr;
     QAction* FilterAction = nullptr;
     QAction* InfoAction = nullptr;
-    // Every action above, in the order of the command table.
-    QList<QAction*> ActionList;
-    // The two options items that are no commands.
-    QAction* ConfigItem = nullptr;
+    QList<QAction*> ActionList;    // every action above, in the order of the command table
+    QAction* ConfigItem = nullptr; // the two options items that are no commands
     QAction* SaveOptionItem = nullptr;
 
-    // --- Menus, toolbar ------------------------------------------------------
+    // Menus and toolbar.
     QMenu* DataBaseItem = nullptr;
     QMenu* ShowItem = nullptr;
     QMenu* DataItem = nullptr;
@@ -101,7 +111,7 @@ public:
     QWidget* SplitButton2 = nullptr;
     QToolButton* FilterButton = nullptr;
 
-    // --- List ----------------------------------------------------------------
+    // The list side: splitter, list and its column menu.
     QSplitter* Splitter = nullptr;
     QWidget* ListPanel = nullptr;
     QTableView* ListView = nullptr;
@@ -113,9 +123,9 @@ public:
     QAction* colDateItem = nullptr;
     QAction* colTimeItem = nullptr;
 
-    // --- Detail panel --------------------------------------------------------
+    // The detail panel and the anchoring of its controls.
     QWidget* DetailPanel = nullptr;
-    TAnchors* DetailAnchors = nullptr; // anchoring of the panel's controls
+    TAnchors* DetailAnchors = nullptr;
     TBevel* Bevel1 = nullptr;
     TBevel* Bevel2 = nullptr;
     TBevel* Bevel3 = nullptr;
@@ -134,30 +144,35 @@ public:
     QPlainTextEdit* DescriptionMemo = nullptr;
     QPushButton* OkButton = nullptr;
     QPushButton* CancelButton = nullptr;
+    // Enter (also the keypad's) confirms and Escape abandons, only while editing.
+    QShortcut* ReturnKey = nullptr;
+    QShortcut* EnterKey = nullptr;
+    QShortcut* EscapeKey = nullptr;
 
-    // --- File dialogs (kept between uses) -------------------------------------
+    // File dialogs, kept between uses.
     QFileDialog* SaveDialog = nullptr;
     QFileDialog* OpenDialog = nullptr;
 
-    // --- Designed sizes ------------------------------------------------------
-    static constexpr int DesignedClientWidth = 639;
-    static constexpr int DesignedClientHeight = 420; // toolbar and panels, without the menu bar
-    static constexpr int DesignedDetailWidth = 283;
+    // Fixed sizes and times of the window (its first-start layout is
+    // WindowConfiguration::FirstStart()).
     static constexpr int ListPanelMinWidth = 150;
     static constexpr int DetailPanelMinWidth = 253;
     static constexpr int SplitterWidth = 3;
+    static constexpr int ToolTipTime = 10000; // how long a tooltip stays visible
 
-    // Height of the client area below the menu bar (toolbar and panels).
+    // Window geometry: the client area below the menu bar, the detail panel's
+    // width as the splitter places it (or will, while hidden), the centring.
     int ClientHeight() const;
     void SetClientHeight(int height);
+    int DetailWidth() const;
+    void SetDetailWidth(int width);
     // Moves the window's frame to the centre of its screen's available area.
     void CenterOnScreen();
 
-    // --- Record list (MainFormList.cpp) ---------------------------------------
+    // Record list (MainFormList.cpp).
     void RebuildList();
     void ClearList();
-    // Refills `item` from `entry` (the entry reference and so all its texts)
-    // and moves it to its sorted place; returns its new row.
+    // Refills `item` from `entry` and moves it to its sorted place; returns its new row.
     int FillListItem(int item, TDataRecord* entry);
     // Appends a new item for `entry` at its sorted place; returns its row.
     int AddListItem(TDataRecord* entry);
@@ -170,14 +185,11 @@ public:
     int SelectPreviousItem() const;
     int ItemCount() const;
     TDataRecord* ItemRecord(int item) const;
-    // The current item (the list's focus item), -1 for none.
-    int CurrentItem() const;
+    int CurrentItem() const; // the list's focus item, -1 for none
     void SetCurrentItem(int item);
     // The list's compare callback with the present SortColumn/SortDescending.
     int ListViewCompare(const TDataRecord& e1, const TDataRecord& e2) const;
-    // Loads copies of the three value lists into the combo boxes.
-    void LoadValueBoxes();
-
+    void LoadValueBoxes(); // copies of the three value lists into the combo boxes
     void FirstItemActionExecute();
     void LastItemActionExecute();
     void NextItemActionExecute();
@@ -190,77 +202,21 @@ public:
     void colDateItemClick();
     void colTimeItemClick();
 
-    // --- Record editing (MainFormEdit.cpp) ------------------------------------
-    bool Editing = false;      // the detail panel is an input form
-    bool AddingRecord = false; // the edit was started by the new-entry command
-    // Enter (also the keypad's) confirms and Escape abandons, only while editing.
-    QShortcut* ReturnKey = nullptr;
-    QShortcut* EnterKey = nullptr;
-    QShortcut* EscapeKey = nullptr;
+    // Record editing (MainFormEdit.cpp).
     void SetEditState(bool editing);
     void NewItemActionExecute();
     void ChangeItemActionExecute();
     void DeleteItemActionExecute();
     void OkButtonClick();
     void CancelButtonClick();
-    // The focus entered one of the panel's input controls.
-    void EnterEditElement();
+    void EnterEditElement(); // the focus entered one of the panel's input controls
     void DatePickerChange();
-    // Wires the editing commands, buttons, keys, date picker and focus guard.
-    void connectEditing();
-    // --- end of record editing ------------------------------------------------
 
-    // --- Filter command (MainFormFilter.cpp) ----------------------------------
-    // Uses FilterForm; a window without one (tests, tools) makes its own.
+    // Filter command (MainFormFilter.cpp); a window without FilterForm makes its own.
     void FilterActionExecute();
-    void connectFilter();
-    // --- end of filter command ------------------------------------------------
 
-    // --- Start-up and shut-down (MainFormStartup.cpp) -------------------------
-    // The settings of the logged-in user; from FormCreate to FormDestroy.
-    std::unique_ptr<TUserManager> UserManager;
-    // The dialogs, created hidden by the program body after the main window
-    // and reused for the whole run; the window does not own them.
-    TFilterForm* FilterForm = nullptr;
-    TInfoForm* InfoForm = nullptr;
-    TOptionForm* OptionForm = nullptr;
-    // The rest of the window's creation once the login named the user: the
-    // settings store, the caption, the stored layout or the first-start
-    // defaults, the stored database, the list and the tooltip time. Throws
-    // what the settings store throws; the window can't be used then.
-    void FormCreate(const std::string& userName);
-    // Empties the list, then destroys the settings store (which saves when
-    // asked to) and the database.
-    void FormDestroy();
-    // Copies the present layout into UserManager->Configuration.
-    void StoreWindowConfiguration();
-    void SaveOptionItemClick();
-    void ConfigItemClick();
-    // newSize: the proposed width of DetailPanel, changed to stay in limits.
-    void SplitterCanResize(int& newSize, bool& accept) const;
-    // The designed position of the window (used when nothing is stored).
-    static constexpr int DesignedLeft = 259;
-    static constexpr int DesignedTop = 143;
-    // The time for which a tooltip stays visible.
-    static constexpr int ToolTipTime = 10000;
-    // Width of DetailPanel as the splitter places it. While the window is
-    // hidden the splitter has no real geometry: the width it will get when
-    // shown counts then.
-    int DetailWidth() const;
-    void SetDetailWidth(int width);
-
-private:
-    // Shows the record's columns with their widths and ticks their pop-up items.
-    void restoreColumns(const WindowConfiguration& record);
-    int PlannedDetailWidth = DesignedDetailWidth;
-    friend class TSplitterHook;
-
-public:
-    // --- end of start-up and shut-down ------------------------------------------
-
-    // --- Database commands (MainFormDatabase.cpp) ------------------------------
-    // What the close handler decides: let the window close, or keep it open.
-    enum class TCloseAction { caNone, caFree };
+    // Database commands and the close question (MainFormDatabase.cpp).
+    enum class TCloseAction { caNone, caFree }; // let the window close, or keep it open
     void NewDataBaseActionExecute();
     void LoadDataBaseActionExecute();
     void ImportDataBaseActionExecute();
@@ -268,40 +224,75 @@ public:
     void SaveDataBaseAsActionExecute();
     void ExitActionExecute();
     void InfoActionExecute();
-    // The close question; runs on every close of the window (closeEvent).
-    // `action` arrives as caFree; caNone keeps the window open.
+    // Runs on every close of the window; `action` arrives as caFree, caNone keeps it open.
     void FormClose(TCloseAction& action);
 
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    void moveEvent(QMoveEvent* event) override;
+    // Start-up, options and shut-down (MainFormStartup.cpp).
+    // The rest of the window's creation once the login named the user: the
+    // settings store, the caption, the stored layout or the first-start one,
+    // the stored database, the list and the tooltip time. Throws what the
+    // settings store throws; the window can't be used then.
+    void FormCreate(const std::string& userName);
+    // Empties the list, then destroys the settings store (which saves when
+    // asked to) and the database.
+    void FormDestroy();
+    void StoreWindowConfiguration(); // the present layout into UserManager->Configuration
+    void SaveOptionItemClick();
+    void ConfigItemClick();
+    // newSize: the proposed width of DetailPanel, changed to stay in limits.
+    void SplitterCanResize(int& newSize, bool& accept) const;
 
 private:
-    void connectDataBaseCommands();
-    // Runs a command handler under the general error report; a failure sets
-    // CommandFailed, which the close question reads around its save.
-    void runDataBaseCommand(void (TMainForm::*handler)());
-    bool CommandFailed = false;
-    // Set while ExitActionExecute closes the window after its own close question.
-    bool CloseQuestionDone = false;
-    std::optional<QString> chooseFile(QFileDialog& dialog, const QString& preset);
-    // The folder of the file chosen last in a file dialog.
-    QString lastFolder_;
-    // --- end of database commands ----------------------------------------------
+    friend class TSplitterHook;
 
-private:
+    // Building the window (MainForm.cpp).
     void createActions();
     void createMenus();
     void createToolBar();
     void createListPanel();
     void createDetailPanel();
     void createFileDialogs();
+    void createSplitter();
+    // Every signal of the window to its handler, in one place.
+    void connectHandlers();
+    // Connects a signal to a member handler that runs under the general
+    // error report, so that no exception crosses Qt's event loop.
+    template <class Sender, class Signal, class... Args>
+    void connectGuarded(Sender* sender, Signal signal, void (TMainForm::*handler)(Args...));
+    // Runs a handler body under the general error report; a failure sets
+    // commandFailed_, which the close question reads around its save.
+    template <class Body> void runGuarded(Body&& body);
+
+    // Layout (MainFormStartup.cpp).
+    void installSplitterHook();
+    // Places and sizes the window, sets the sort order and the columns.
+    void applyConfiguration(const WindowConfiguration& record);
+    void restoreColumns(const WindowConfiguration& record);
+
+    // List and panel helpers (MainFormList.cpp, MainFormEdit.cpp).
     QAction* columnItem(TColumnKind kind) const;
     void toggleColumn(TColumnKind kind);
+    void showListViewPopup(const QPoint& at);
     void setTimeEditHidden(bool hidden);
+    // Removes `item`; the item after it becomes current, else the one before
+    // it, else none.
+    void removeListItemKeepingNeighbourCurrent(int item);
+    void installEditingKeys();
+    void panelFocusChanged(QWidget* old, QWidget* now);
+    void confirmKeyPressed();
+
+    // File dialogs (MainFormDatabase.cpp).
+    std::optional<QString> chooseFile(QFileDialog& dialog, const QString& preset);
+
+    int plannedDetailWidth_ = 0;     // DetailWidth while the splitter is hidden
+    bool commandFailed_ = false;     // see runGuarded
+    bool closeQuestionDone_ = false; // ExitActionExecute closes after its own question
+    QString lastFolder_;             // the folder of the file chosen last in a file dialog
     // The description as ShowSelectedRecord put it into the field: a change
     // that leaves it so keeps the entry's bytes.
     QString shownDescription_;
-    // A first start's centring waits for the window manager's frame.
-    bool centreFrame_ = false;
+    bool centreFrame_ = false; // a first start's centring waits for the frame
+
+    void closeEvent(QCloseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 };

@@ -43,37 +43,6 @@ std::optional<QString> runFileDialog(QFileDialog& dialog) {
 
 } // namespace
 
-void TMainForm::connectDataBaseCommands() {
-    auto wire = [this](QAction* action, void (TMainForm::*handler)()) {
-        connect(action, &QAction::triggered, this,
-                [this, handler] { runDataBaseCommand(handler); });
-    };
-    wire(NewDataBaseAction, &TMainForm::NewDataBaseActionExecute);
-    wire(LoadDataBaseAction, &TMainForm::LoadDataBaseActionExecute);
-    wire(ImportDataBaseAction, &TMainForm::ImportDataBaseActionExecute);
-    wire(SaveDataBaseAction, &TMainForm::SaveDataBaseActionExecute);
-    wire(SaveDataBaseAsAction, &TMainForm::SaveDataBaseAsActionExecute);
-    wire(ExitAction, &TMainForm::ExitActionExecute);
-    wire(InfoAction, &TMainForm::InfoActionExecute);
-
-    // A failed load reports itself in an error box and never raises.
-    if (!DataBase->OnLoadError) {
-        DataBase->OnLoadError = [this](const std::string& message) {
-            Prompt::Message(this, Prompt::Kind::Error, QString::fromStdString(message), Prompt::Ok);
-        };
-    }
-}
-
-void TMainForm::runDataBaseCommand(void (TMainForm::*handler)()) {
-    bool failed = true;
-    ErrorReport::Guard(this, [this, handler, &failed] {
-        (this->*handler)();
-        failed = false;
-    });
-    if (failed)
-        CommandFailed = true;
-}
-
 // A file dialog opens in the folder of the open database, else in the one
 // last used in this run, else in the home folder; `preset` is the name shown.
 std::optional<QString> TMainForm::chooseFile(QFileDialog& dialog, const QString& preset) {
@@ -145,11 +114,11 @@ void TMainForm::FormClose(TCloseAction& action) {
         if (answer == Prompt::Cancel) {
             action = TCloseAction::caNone;
         } else if (answer == Prompt::Yes) {
-            CommandFailed = false;
+            commandFailed_ = false;
             SaveDataBaseAction->trigger(); // does nothing while it is disabled
-            if (CommandFailed) {
+            if (commandFailed_) {
                 // The save's error has been reported; it ends the close here.
-                CommandFailed = false;
+                commandFailed_ = false;
                 action = TCloseAction::caNone;
                 return;
             }
@@ -165,7 +134,7 @@ void TMainForm::FormClose(TCloseAction& action) {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
-    if (CloseQuestionDone) {
+    if (closeQuestionDone_) {
         event->accept(); // ExitActionExecute has asked already
         return;
     }
@@ -186,9 +155,9 @@ void TMainForm::ExitActionExecute() {
     FormClose(action);
     if (action == TCloseAction::caNone)
         return;
-    CloseQuestionDone = true;
+    closeQuestionDone_ = true;
     const bool closed = close();
-    CloseQuestionDone = false;
+    closeQuestionDone_ = false;
     if (closed)
         QCoreApplication::quit();
 }

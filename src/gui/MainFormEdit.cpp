@@ -6,7 +6,6 @@
 #include "DataBase.h"
 #include "DatePicker.h"
 #include "DateUtil.h"
-#include "ErrorReport.h"
 #include "Errors.h"
 #include "GuiText.h"
 #include "MainForm.h"
@@ -151,34 +150,11 @@ private:
 
 } // namespace
 
-void TMainForm::connectEditing() {
-    auto guarded = [this](void (TMainForm::*handler)()) {
-        return
-            [this, handler] { ErrorReport::Guard(this, [this, handler] { (this->*handler)(); }); };
-    };
-    connect(NewItemAction, &QAction::triggered, this, guarded(&TMainForm::NewItemActionExecute));
-    connect(ChangeItemAction, &QAction::triggered, this,
-            guarded(&TMainForm::ChangeItemActionExecute));
-    connect(DeleteItemAction, &QAction::triggered, this,
-            guarded(&TMainForm::DeleteItemActionExecute));
-    connect(OkButton, &QPushButton::clicked, this, guarded(&TMainForm::OkButtonClick));
-    connect(CancelButton, &QPushButton::clicked, this, guarded(&TMainForm::CancelButtonClick));
-    connect(DatePicker, &TDatePicker::Changed, this, guarded(&TMainForm::DatePickerChange));
-    connect(DatePicker, &TDatePicker::ClosedUp, this, guarded(&TMainForm::DatePickerChange));
-
-    // Enter and Escape act like a dialog's default and cancel buttons. As
-    // window shortcuts they see a key before the focused control does, so a
-    // minutes value typed but not yet corrected by the spin field reaches OK;
-    // the description field claims Enter for itself (a line break). Enter on
-    // the focused cancel button abandons, as on any focused button.
-    auto confirm = [this] {
-        ErrorReport::Guard(this, [this] {
-            if (CancelButton->hasFocus())
-                CancelButton->click();
-            else
-                OkButton->click();
-        });
-    };
+// Enter and Escape act like a dialog's default and cancel buttons, only while
+// editing. As window shortcuts they see a key before the focused control does,
+// so a minutes value typed but not yet corrected by the spin field reaches OK;
+// the description field claims Enter for itself (a line break).
+void TMainForm::installEditingKeys() {
     ReturnKey = new QShortcut(QKeySequence(Qt::Key_Return), this);
     EnterKey = new QShortcut(QKeySequence(Qt::Key_Enter), this);
     EscapeKey = new QShortcut(QKeySequence(Qt::Key_Escape), this);
@@ -186,28 +162,30 @@ void TMainForm::connectEditing() {
         key->setContext(Qt::WindowShortcut);
         key->setEnabled(false);
     }
-    connect(ReturnKey, &QShortcut::activated, this, confirm);
-    connect(EnterKey, &QShortcut::activated, this, confirm);
-    connect(EscapeKey, &QShortcut::activated, this,
-            [this] { ErrorReport::Guard(this, [this] { CancelButton->click(); }); });
-
     auto* viewingGuard = new TViewingGuard(Editing, this);
     for (QComboBox* box : {LanguageBox, TypeBox, ProjectBox})
         box->installEventFilter(viewingGuard);
+}
 
-    // The focus guard: gaining the focus is reported per application.
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
-        if (now == nullptr)
+// Enter on the focused cancel button abandons, as on any focused button.
+void TMainForm::confirmKeyPressed() {
+    if (CancelButton->hasFocus())
+        CancelButtonClick();
+    else
+        OkButtonClick();
+}
+
+void TMainForm::panelFocusChanged(QWidget* /*old*/, QWidget* now) {
+    if (now == nullptr)
+        return;
+    for (QWidget* control :
+         {static_cast<QWidget*>(LanguageBox), static_cast<QWidget*>(TypeBox),
+          static_cast<QWidget*>(ProjectBox), static_cast<QWidget*>(DateEdit),
+          static_cast<QWidget*>(TimeEdit), static_cast<QWidget*>(DescriptionMemo)})
+        if (now == control || control->isAncestorOf(now)) {
+            EnterEditElement();
             return;
-        for (QWidget* control :
-             {static_cast<QWidget*>(LanguageBox), static_cast<QWidget*>(TypeBox),
-              static_cast<QWidget*>(ProjectBox), static_cast<QWidget*>(DateEdit),
-              static_cast<QWidget*>(TimeEdit), static_cast<QWidget*>(DescriptionMemo)})
-            if (now == control || control->isAncestorOf(now)) {
-                ErrorReport::Guard(this, [this] { EnterEditElement(); });
-                return;
-            }
-    });
+        }
 }
 
 void TMainForm::SetEditState(bool editing) {
@@ -355,14 +333,10 @@ void TMainForm::OkButtonClick() {
         // The list item referred to the entry just replaced: point it at the
         // new one at once, or drop it when the filter hides the change; the
         // item that would follow it after a deletion then becomes current.
-        if (!stored->Hidden) {
+        if (!stored->Hidden)
             SetCurrentItem(FillListItem(current, stored));
-        } else {
-            const bool last = IsLastItem(current);
-            const bool first = IsFirstItem(current);
-            RemoveListItem(current);
-            SetCurrentItem(!last ? current : (first ? -1 : current - 1));
-        }
+        else
+            removeListItemKeepingNeighbourCurrent(current);
     }
 
     LoadValueBoxes();
@@ -387,13 +361,12 @@ void TMainForm::DeleteItemActionExecute() {
     if (entry == nullptr)
         return;
     const std::uint32_t id = entry->ID;
-    int next = -1;
-    if (!IsLastItem(item))
-        next = SelectNextItem();
-    else if (!IsFirstItem(item))
-        next = SelectPreviousItem();
-    SetCurrentItem(next);
+    removeListItemKeepingNeighbourCurrent(item);
     DataBase->DeleteRecord(id);
-    RemoveListItem(item);
     ShowSelectedRecord();
+}
+
+void TMainForm::removeListItemKeepingNeighbourCurrent(int item) {
+    SetCurrentItem(!IsLastItem(item) ? item + 1 : !IsFirstItem(item) ? item - 1 : -1);
+    RemoveListItem(item);
 }

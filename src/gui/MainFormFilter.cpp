@@ -1,16 +1,10 @@
 // The filter command: the filter dialog edits a copy of the database's filter
 // state; only OK writes the ticks back, sets the mode and rebuilds the list.
 #include "DataBase.h"
-#include "ErrorReport.h"
 #include "FilterForm.h"
 #include "MainForm.h"
 
 #include <QAction>
-
-void TMainForm::connectFilter() {
-    connect(FilterAction, &QAction::triggered, this,
-            [this] { ErrorReport::Guard(this, [this] { FilterActionExecute(); }); });
-}
 
 void TMainForm::FilterActionExecute() {
     if (FilterForm == nullptr)

@@ -85,9 +85,9 @@ protected:
             return false;
         if (watched == form->Splitter) {
             if (event->type() == QEvent::Show)
-                form->SetDetailWidth(form->PlannedDetailWidth);
+                form->SetDetailWidth(form->plannedDetailWidth_);
             else if (event->type() == QEvent::Hide)
-                form->PlannedDetailWidth = form->Splitter->sizes().value(1);
+                form->plannedDetailWidth_ = form->Splitter->sizes().value(1);
             return false;
         }
         auto* handle = qobject_cast<QSplitterHandle*>(watched);
@@ -122,42 +122,29 @@ private:
     int grabOffset_ = 0;
 };
 
-void TMainForm::FormCreate(const std::string& userName) {
-    if (!findChild<TSplitterHook*>(QStringLiteral("SplitterHook"), Qt::FindDirectChildrenOnly)) {
-        Splitter->setOpaqueResize(true); // a release never moves the splitter on its own
-        auto* hook = new TSplitterHook(this);
-        Splitter->installEventFilter(hook);
-        Splitter->handle(1)->installEventFilter(hook);
-        connect(ConfigItem, &QAction::triggered, this,
-                [this] { ErrorReport::Guard(this, [this] { ConfigItemClick(); }); });
-        connect(SaveOptionItem, &QAction::triggered, this,
-                [this] { ErrorReport::Guard(this, [this] { SaveOptionItemClick(); }); });
-    }
+void TMainForm::installSplitterHook() {
+    Splitter->setOpaqueResize(true); // a release never moves the splitter on its own
+    auto* hook = new TSplitterHook(this);
+    Splitter->installEventFilter(hook);
+    Splitter->handle(1)->installEventFilter(hook);
+}
 
+void TMainForm::FormCreate(const std::string& userName) {
     // The window was created with a new, empty database.
     UserManager = std::make_unique<TUserManager>(userName, [this](const std::string& text) {
         Prompt::Message(this, Prompt::Kind::Warning, QString::fromUtf8(text), Prompt::Ok);
     });
     setWindowTitle(QStringLiteral("Mavrolin - ") + QString::fromUtf8(userName));
 
-    const bool settingsCase = UserManager->Valid;
-    WindowConfiguration stored;
-    if (settingsCase) {
-        stored = WindowConfiguration::Decode(UserManager->Configuration);
-        move(stored.Left, stored.Top);
-        SortColumn = static_cast<TColumnKind>(stored.SortColumn);
-        SortDescending = stored.SortDescending;
-        restoreColumns(stored);
-        DataBase->FileName = UserManager->DataBaseName;
-        DataBase->Reload();
-    } else {
-        // The designed layout, written as the record that later starts restore.
-        const WindowConfiguration designed = WindowConfiguration::FirstStart();
-        move(DesignedLeft, DesignedTop);
-        SortColumn = static_cast<TColumnKind>(designed.SortColumn);
-        SortDescending = designed.SortDescending;
-        restoreColumns(designed);
-        StoreWindowConfiguration();
+    const bool firstStart = !UserManager->Valid;
+    const WindowConfiguration layout =
+        firstStart ? WindowConfiguration::FirstStart()
+                   : WindowConfiguration::Decode(UserManager->Configuration);
+    applyConfiguration(layout);
+    if (firstStart) {
+        CenterOnScreen();
+        // The first-start layout is the record that later starts restore.
+        UserManager->Configuration = layout.Encode();
         UserManager->DataBaseName = DataBase->FileName;
         UserManager->SaveOnExit = false;
         UserManager->SaveContents = true;
@@ -167,21 +154,24 @@ void TMainForm::FormCreate(const std::string& userName) {
         // From now on the record is written only when the user asks for it.
         UserManager->SaveWindowConfig = false;
         UserManager->Save();
-    }
-
-    RebuildList();
-
-    if (settingsCase) {
-        SetClientHeight(stored.ClientHeight);
-        resize(stored.ClientWidth, height());
-        // The window's minimum size may have changed what was set.
-        SetDetailWidth(stored.DetailWidth);
-        // The list view follows its panel through the panel's layout.
     } else {
-        CenterOnScreen();
+        DataBase->FileName = UserManager->DataBaseName;
+        DataBase->Reload();
     }
-
+    RebuildList();
     setApplicationToolTipTime(ToolTipTime);
+}
+
+void TMainForm::applyConfiguration(const WindowConfiguration& record) {
+    move(record.Left, record.Top);
+    SortColumn = static_cast<TColumnKind>(record.SortColumn);
+    SortDescending = record.SortDescending;
+    restoreColumns(record);
+    SetClientHeight(record.ClientHeight);
+    resize(record.ClientWidth, height());
+    // The window's minimum size may have changed what was set.
+    SetDetailWidth(record.DetailWidth);
+    // The list view follows its panel through the panel's layout.
 }
 
 // Shows the columns of the record's occupied slots with their widths and
@@ -215,13 +205,13 @@ void TMainForm::restoreColumns(const WindowConfiguration& record) {
 }
 
 int TMainForm::DetailWidth() const {
-    return Splitter->isVisible() ? Splitter->sizes().value(1) : PlannedDetailWidth;
+    return Splitter->isVisible() ? Splitter->sizes().value(1) : plannedDetailWidth_;
 }
 
 void TMainForm::SetDetailWidth(int width) {
-    PlannedDetailWidth = std::max(0, width);
+    plannedDetailWidth_ = std::max(0, width);
     Splitter->setSizes(
-        {std::max(0, this->width() - SplitterWidth - PlannedDetailWidth), PlannedDetailWidth});
+        {std::max(0, this->width() - SplitterWidth - plannedDetailWidth_), plannedDetailWidth_});
 }
 
 void TMainForm::StoreWindowConfiguration() {

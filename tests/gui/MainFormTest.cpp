@@ -103,8 +103,8 @@ private slots:
 
     void designedWindow() {
         TMainForm& f = shown();
-        QCOMPARE(f.ClientHeight(), TMainForm::DesignedClientHeight);
-        QCOMPARE(f.width(), TMainForm::DesignedClientWidth);
+        QCOMPARE(f.ClientHeight(), 420);
+        QCOMPARE(f.width(), 639);
         QCOMPARE(f.DetailPanel->width(), 283);
         QCOMPARE(f.DetailPanel->height(), 391);
         QCOMPARE(f.ListView->geometry(), QRect(19, 16, 316, 365));
