@@ -9,7 +9,7 @@
 
 namespace {
 
-QDate toQDate(double value) {
+QDate ToQDate(double value) {
     const auto d = DecodeDate(value);
     return d ? QDate(d->year, d->month, d->day) : QDate();
 }
@@ -52,7 +52,7 @@ void TDatePicker::SetDate(double date) {
 }
 
 void TDatePicker::DropDown() {
-    const QDate day = toQDate(date_);
+    const QDate day = ToQDate(date_);
     if (day.isValid())
         calendar_->setSelectedDate(day);
     popup_->adjustSize();

@@ -58,11 +58,11 @@ TFilterForm::TFilterForm(QWidget* parent) : QDialog(parent) {
         label->adjustSize();
 
     LanguageCheck =
-        MakeCheckList("LanguageCheck", QStringLiteral("Definition des Programmiersprachenfilters"));
+        makeCheckList("LanguageCheck", QStringLiteral("Definition des Programmiersprachenfilters"));
     LanguageCheck->setGeometry(20, 35, 146, 193);
-    ErrorCheck = MakeCheckList("ErrorCheck", QStringLiteral("Definition des Fehlertypenfilters"));
+    ErrorCheck = makeCheckList("ErrorCheck", QStringLiteral("Definition des Fehlertypenfilters"));
     ErrorCheck->setGeometry(184, 35, 181, 193);
-    ProjectCheck = MakeCheckList("ProjectCheck", QStringLiteral("Definition des Projektfilters"));
+    ProjectCheck = makeCheckList("ProjectCheck", QStringLiteral("Definition des Projektfilters"));
     ProjectCheck->setGeometry(384, 35, 169, 193);
     LanguageLabel->setBuddy(LanguageCheck);
     ErrorLabel->setBuddy(ErrorCheck);
@@ -77,14 +77,12 @@ TFilterForm::TFilterForm(QWidget* parent) : QDialog(parent) {
         this, "FilterReset", QStringLiteral("&Filter zurücksetzen"),
         QStringLiteral("setzt den Filter auf den Standard zurück (alles wird gezeigt)"),
         QRect(437, 248, 116, 27));
-    OkButton = MakeControl<QPushButton>(this, "OkButton", QStringLiteral("OK"),
-                                        QStringLiteral("bestätigt den neuen Filter"),
-                                        QRect(20, 285, 116, 27));
-    OkButton->setDefault(true);
-    CancelButton = MakeControl<QPushButton>(
-        this, "CancelButton", QStringLiteral("Abbrechen"),
+    OkButton = MakeOkButton(*this, QStringLiteral("bestätigt den neuen Filter"),
+                            QRect(20, 285, 116, 27), false);
+    CancelButton = MakeCancelButton(
+        *this, QStringLiteral("Abbrechen"),
         QStringLiteral("bricht die Filterdefinition unter Beibehaltung der alten Einstellungen ab"),
-        QRect(437, 288, 116, 27));
+        QRect(437, 288, 116, 27), false);
 
     CheckPopup = new QMenu(this);
     CheckPopup->setObjectName(QStringLiteral("CheckPopup"));
@@ -95,8 +93,6 @@ TFilterForm::TFilterForm(QWidget* parent) : QDialog(parent) {
     Invert = CheckPopup->addAction(QStringLiteral("Auswahl &invertieren"));
     Invert->setObjectName(QStringLiteral("Invert"));
 
-    connect(OkButton, &QPushButton::clicked, this, &QDialog::accept);
-    connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
     connect(FilterReset, &QPushButton::clicked, this, &TFilterForm::FilterResetClick);
     connect(SelectAll, &QAction::triggered, this, &TFilterForm::SelectAllClick);
     connect(SelectNothing, &QAction::triggered, this, &TFilterForm::SelectNothingClick);
@@ -110,21 +106,21 @@ TFilterForm::TFilterForm(QWidget* parent) : QDialog(parent) {
     setTabOrder(AndFilterCheckBox, ProjectCheck);
 }
 
-QListWidget* TFilterForm::MakeCheckList(const char* name, const QString& hint) {
+QListWidget* TFilterForm::makeCheckList(const char* name, const QString& hint) {
     auto* list = new QListWidget(this);
     list->setObjectName(QString::fromLatin1(name));
     list->setToolTip(hint);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(list, &QWidget::customContextMenuRequested, this,
-            [this, list](const QPoint& pos) { CheckPopupRequested(list, pos); });
+            [this, list](const QPoint& pos) { checkPopupRequested(list, pos); });
     return list;
 }
 
-void TFilterForm::CheckPopupRequested(QListWidget* list, const QPoint& pos) {
+void TFilterForm::checkPopupRequested(QListWidget* list, const QPoint& pos) {
     // Remember the list now: the commands act on the list the menu was opened
     // on, wherever the focus goes meanwhile.
-    PopupTarget = list;
+    popupTarget_ = list;
     CheckPopup->popup(list->viewport()->mapToGlobal(pos));
 }
 
@@ -160,13 +156,13 @@ void TFilterForm::FilterResetClick() {
 }
 
 void TFilterForm::SelectAllClick() {
-    SetAll(PopupTarget, [](bool) { return true; });
+    SetAll(popupTarget_, [](bool) { return true; });
 }
 
 void TFilterForm::SelectNothingClick() {
-    SetAll(PopupTarget, [](bool) { return false; });
+    SetAll(popupTarget_, [](bool) { return false; });
 }
 
 void TFilterForm::InvertClick() {
-    SetAll(PopupTarget, [](bool checked) { return !checked; });
+    SetAll(popupTarget_, [](bool checked) { return !checked; });
 }

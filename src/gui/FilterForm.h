@@ -36,7 +36,7 @@ public:
     [[nodiscard]] bool AndFilterChecked() const;
 
     // The list on which the popup menu was last opened (nullptr before that).
-    [[nodiscard]] QListWidget* PopupList() const { return PopupTarget; }
+    [[nodiscard]] QListWidget* PopupList() const { return popupTarget_; }
 
     QLabel* LanguageLabel;
     QLabel* ErrorLabel;
@@ -53,15 +53,15 @@ public:
     QAction* SelectNothing;
     QAction* Invert;
 
-public slots:
+    // Handlers.
     void FilterResetClick();
     void SelectAllClick();
     void SelectNothingClick();
     void InvertClick();
 
 private:
-    QListWidget* MakeCheckList(const char* name, const QString& hint);
-    void CheckPopupRequested(QListWidget* list, const QPoint& pos);
+    QListWidget* makeCheckList(const char* name, const QString& hint);
+    void checkPopupRequested(QListWidget* list, const QPoint& pos);
 
-    QListWidget* PopupTarget = nullptr;
+    QListWidget* popupTarget_ = nullptr;
 };

@@ -5,6 +5,8 @@
 #include <QDialog>
 #include <QFrame>
 #include <QProxyStyle>
+#include <QPushButton>
+#include <QStyle>
 #include <QStyleFactory>
 #include <QStyleOption>
 #include <algorithm>
@@ -41,6 +43,26 @@ void SetUpDialog(QDialog& dialog, const char* name, const QString& caption, Qt::
     dialog.setWindowFlags(flags);
     dialog.setFont(FormFont());
     dialog.setFixedSize(clientSize);
+}
+
+QPushButton* MakeOkButton(QDialog& dialog, const QString& hint, const QRect& geometry,
+                          bool picture) {
+    auto* button =
+        MakeControl<QPushButton>(&dialog, "OkButton", QStringLiteral("OK"), hint, geometry);
+    if (picture)
+        button->setIcon(dialog.style()->standardIcon(QStyle::SP_DialogOkButton));
+    button->setDefault(true);
+    QObject::connect(button, &QPushButton::clicked, &dialog, &QDialog::accept);
+    return button;
+}
+
+QPushButton* MakeCancelButton(QDialog& dialog, const QString& caption, const QString& hint,
+                              const QRect& geometry, bool picture) {
+    auto* button = MakeControl<QPushButton>(&dialog, "CancelButton", caption, hint, geometry);
+    if (picture)
+        button->setIcon(dialog.style()->standardIcon(QStyle::SP_DialogCancelButton));
+    QObject::connect(button, &QPushButton::clicked, &dialog, &QDialog::reject);
+    return button;
 }
 
 QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const QString& text, const QString& hint,

@@ -9,6 +9,7 @@
 class QCheckBox;
 class QDialog;
 class QFrame;
+class QPushButton;
 
 // What the program's windows share: their font, the frame of a fixed-size
 // dialog, and the making of a named control with text, hint and geometry.
@@ -35,6 +36,15 @@ Control* MakeControl(QWidget* parent, const char* name, const QString& text, con
     control->setGeometry(geometry);
     return control;
 }
+
+// A dialog's OK button ("OkButton"): the default button, closes the dialog
+// with the result OK; `picture` adds the standard OK picture.
+QPushButton* MakeOkButton(QDialog& dialog, const QString& hint, const QRect& geometry,
+                          bool picture);
+// A dialog's cancel button ("CancelButton"): closes the dialog with the
+// result Cancel, as Escape does; `picture` adds the standard cancel picture.
+QPushButton* MakeCancelButton(QDialog& dialog, const QString& caption, const QString& hint,
+                              const QRect& geometry, bool picture);
 
 // A check box, named and placed, that takes clicks on its whole box as the
 // classic control does (Qt's styles take them on the tick and the caption

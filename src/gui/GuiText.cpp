@@ -18,7 +18,7 @@ struct Table {
     }
 };
 
-const Table& table() {
+const Table& Cp1252Table() {
     static const Table t;
     return t;
 }
@@ -26,7 +26,7 @@ const Table& table() {
 } // namespace
 
 QString FromCp1252(std::string_view bytes) {
-    const Table& t = table();
+    const Table& t = Cp1252Table();
     QString s(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
     QChar* out = s.data();
     for (std::size_t i = 0; i < bytes.size(); ++i)

@@ -79,11 +79,8 @@ TInfoForm::TInfoForm(QWidget* parent) : QDialog(parent) {
         this, "eMailLabel", QStringLiteral("eMail:  '") + ContactAddress() + QLatin1Char('\''), {},
         QRect(30, 190, 179, 13));
 
-    OkButton = MakeControl<QPushButton>(this, "OkButton", QStringLiteral("OK"),
-                                        QStringLiteral("schließt den Info-Dialog"),
-                                        QRect(150, 225, 101, 25));
-    OkButton->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
-    OkButton->setDefault(true);
+    OkButton = MakeOkButton(*this, QStringLiteral("schließt den Info-Dialog"),
+                            QRect(150, 225, 101, 25), true);
     MailButton = MakeControl<QPushButton>(
         this, "MailButton", QStringLiteral("e&Mail schreiben"),
         QStringLiteral("eine eMail an den Programmierer schicken"), QRect(20, 225, 111, 25));
@@ -94,7 +91,6 @@ TInfoForm::TInfoForm(QWidget* parent) : QDialog(parent) {
                           ProgrammerLabel, ProgrammernameLabel, eMailLabel})
         label->adjustSize();
 
-    connect(OkButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(MailButton, &QPushButton::clicked, this, &TInfoForm::MailButtonClick);
     setTabOrder(OkButton, MailButton);
 }

@@ -42,12 +42,12 @@ public:
     QPushButton* MailButton;
     QPushButton* OkButton;
 
-public slots:
+    // Handlers.
     // Asks the desktop to open a new mail to ContactAddress; the outcome is
     // not checked (without a mail program nothing happens).
     void MailButtonClick();
 
-protected:
+private:
     // The dialog has no cancel button: Escape does not close it.
     void keyPressEvent(QKeyEvent* event) override;
 };

@@ -37,13 +37,13 @@
 #include <QVBoxLayout>
 #include <utility>
 
-static void initIconResources() {
+static void InitIconResources() {
     Q_INIT_RESOURCE(Icons);
 }
 
 namespace {
 
-QIcon toolIcon(const char* name) {
+QIcon ToolIcon(const char* name) {
     return QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(name)));
 }
 
@@ -53,7 +53,7 @@ TMainForm::TMainForm(QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                               Qt::WindowCloseButtonHint) {
-    initIconResources();
+    InitIconResources();
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Mavrolin"));
     QIcon programIcon;
@@ -193,7 +193,7 @@ void TMainForm::createActions() {
         if (!shortcut.isEmpty())
             action->setShortcut(shortcut);
         if (icon)
-            action->setIcon(toolIcon(icon));
+            action->setIcon(ToolIcon(icon));
         ActionList.append(action);
         return action;
     };

@@ -22,18 +22,18 @@
 namespace {
 
 // The database keeps native path bytes; the dialogs speak QString.
-QString toDialogName(const std::string& fileName) {
+QString ToDialogName(const std::string& fileName) {
     return QFile::decodeName(QByteArray::fromStdString(fileName));
 }
 
-std::string toDataBaseName(const QString& path) {
+std::string ToDataBaseName(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
 
 // Runs one of the window's file dialogs through the seam. When Return accepts
 // Qt's dialog while the name completer's list is open, Qt leaves that list on
 // screen after the dialog has gone, where it takes the keyboard: hide it.
-std::optional<QString> runFileDialog(QFileDialog& dialog) {
+std::optional<QString> RunFileDialogHidingCompleter(QFileDialog& dialog) {
     std::optional<QString> chosen = Prompt::RunFileDialog(dialog);
     for (const QLineEdit* edit : dialog.findChildren<QLineEdit*>())
         if (const QCompleter* completer = edit->completer(); completer && completer->popup())
@@ -47,14 +47,14 @@ std::optional<QString> runFileDialog(QFileDialog& dialog) {
 // last used in this run, else in the home folder; `preset` is the name shown.
 std::optional<QString> TMainForm::chooseFile(QFileDialog& dialog, const QString& preset) {
     QString folder = QDir::homePath();
-    const QFileInfo dataBaseFile(toDialogName(DataBase->FileName));
+    const QFileInfo dataBaseFile(ToDialogName(DataBase->FileName));
     if (!DataBase->FileName.empty() && dataBaseFile.dir().exists())
         folder = dataBaseFile.absolutePath();
     else if (!lastFolder_.isEmpty() && QDir(lastFolder_).exists())
         folder = lastFolder_;
     dialog.setDirectory(folder);
     Prompt::PresetFile(dialog, preset);
-    std::optional<QString> chosen = runFileDialog(dialog);
+    std::optional<QString> chosen = RunFileDialogHidingCompleter(dialog);
     if (chosen)
         lastFolder_ = QFileInfo(*chosen).absolutePath();
     return chosen;
@@ -68,10 +68,10 @@ void TMainForm::NewDataBaseActionExecute() {
 
 void TMainForm::LoadDataBaseActionExecute() {
     OpenDialog->setWindowTitle(QStringLiteral("Datenbank öffnen..."));
-    const std::optional<QString> chosen = chooseFile(*OpenDialog, toDialogName(DataBase->FileName));
+    const std::optional<QString> chosen = chooseFile(*OpenDialog, ToDialogName(DataBase->FileName));
     if (!chosen)
         return;
-    DataBase->FileName = toDataBaseName(*chosen);
+    DataBase->FileName = ToDataBaseName(*chosen);
     // A file that can't be read is reported by the database; the window then
     // shows what it holds, and FileName keeps naming the chosen file.
     DataBase->Reload();
@@ -83,7 +83,7 @@ void TMainForm::ImportDataBaseActionExecute() {
     const std::optional<QString> chosen = chooseFile(*OpenDialog, QString());
     if (!chosen)
         return;
-    DataBase->LoadFromFile(toDataBaseName(*chosen)); // FileName stays as it is
+    DataBase->LoadFromFile(ToDataBaseName(*chosen)); // FileName stays as it is
     RebuildList();
 }
 
@@ -95,10 +95,10 @@ void TMainForm::SaveDataBaseActionExecute() {
 }
 
 void TMainForm::SaveDataBaseAsActionExecute() {
-    const std::optional<QString> chosen = chooseFile(*SaveDialog, toDialogName(DataBase->FileName));
+    const std::optional<QString> chosen = chooseFile(*SaveDialog, ToDialogName(DataBase->FileName));
     if (!chosen)
         return;
-    DataBase->FileName = toDataBaseName(*chosen);
+    DataBase->FileName = ToDataBaseName(*chosen);
     // Writes a temporary file and renames it over the old one: a failure
     // raises, keeps Modified set and leaves the old file as it was.
     DataBase->Save();

@@ -29,24 +29,24 @@
 namespace {
 
 // Top of the detail panel within the client area (below the menu bar).
-int detailPanelTop(const TMainForm& form) {
+int DetailPanelTop(const TMainForm& form) {
     const int menuHeight = form.height() - form.ClientHeight();
     return form.DetailPanel->mapTo(&form, QPoint(0, 0)).y() - menuHeight;
 }
 
-void setHeight(QWidget* w, int height) {
+void SetHeight(QWidget* w, int height) {
     w->resize(w->width(), height);
 }
 
 // Today as a whole day.
-double today() {
+double Today() {
     const QDate d = QDate::currentDate();
     return EncodeDate({d.year(), d.month(), d.day()});
 }
 
 // The field's text in Windows-1252, or an exception naming the field and the
 // first character that the database cannot hold.
-std::string storableText(const QString& text, const char* field) {
+std::string StorableText(const QString& text, const char* field) {
     if (auto bytes = GuiText::ToCp1252(text))
         return std::move(*bytes);
     QString bad;
@@ -68,7 +68,7 @@ std::string storableText(const QString& text, const char* field) {
 
 // The minutes as the field shows them: a typed value that the spin field has
 // not corrected yet counts as typed, text that is no number as 0.
-std::uint32_t minutesOf(const QSpinBox* edit) {
+std::uint32_t MinutesOf(const QSpinBox* edit) {
     const QString text = edit->text().trimmed();
     bool ok = false;
     const qlonglong value = text.toLongLong(&ok);
@@ -217,7 +217,7 @@ void TMainForm::SetEditState(bool editing) {
     DetailAnchors->Anchor(Bevel3, bevel3Edges & ~A::akBottom);
     for (QWidget* w : {static_cast<QWidget*>(Bevel2), static_cast<QWidget*>(Bevel3),
                        static_cast<QWidget*>(DescriptionMemo)})
-        setHeight(w, w->height() - 1);
+        SetHeight(w, w->height() - 1);
 
     // 5.
     if (editing) {
@@ -232,7 +232,7 @@ void TMainForm::SetEditState(bool editing) {
         }
         LanguageBox->setFocus();
         setTimeEditHidden(false);
-        SetClientHeight(detailPanelTop(*this) + OkButton->y() + OkButton->height() + 5);
+        SetClientHeight(DetailPanelTop(*this) + OkButton->y() + OkButton->height() + 5);
         OkButton->show();
         CancelButton->show();
     } else {
@@ -242,7 +242,7 @@ void TMainForm::SetEditState(bool editing) {
         ListView->setFocus();
         OkButton->hide();
         CancelButton->hide();
-        SetClientHeight(detailPanelTop(*this) + OkButton->y() - 5);
+        SetClientHeight(DetailPanelTop(*this) + OkButton->y() - 5);
     }
     for (QShortcut* key : {ReturnKey, EnterKey, EscapeKey})
         if (key)
@@ -251,7 +251,7 @@ void TMainForm::SetEditState(bool editing) {
     // 6.
     for (QWidget* w : {static_cast<QWidget*>(Bevel2), static_cast<QWidget*>(Bevel3),
                        static_cast<QWidget*>(DescriptionMemo)})
-        setHeight(w, w->height() + 1);
+        SetHeight(w, w->height() + 1);
 
     // 7. From now on a resize moves the buttons and stretches the rest.
     DetailAnchors->Anchor(OkButton, A::akLeft | A::akBottom);
@@ -267,7 +267,7 @@ void TMainForm::NewItemActionExecute() {
         box->setCurrentIndex(-1);
         box->setEditText(QString());
     }
-    const double date = today();
+    const double date = Today();
     DatePicker->SetDate(date);
     DateEdit->setText(GuiText::FromCp1252(FormatDate(date)));
     TimeEdit->setValue(0);
@@ -305,9 +305,9 @@ void TMainForm::OkButtonClick() {
     auto record = std::make_unique<TDataRecord>();
     if (old)
         record->ID = old->ID;
-    record->Language = storableText(LanguageBox->currentText(), "Sprache");
-    record->ErrorType = storableText(TypeBox->currentText(), "Kategorie");
-    record->Project = storableText(ProjectBox->currentText(), "Projekt");
+    record->Language = StorableText(LanguageBox->currentText(), "Sprache");
+    record->ErrorType = StorableText(TypeBox->currentText(), "Kategorie");
+    record->Project = StorableText(ProjectBox->currentText(), "Projekt");
     // A change keeps the stored time of day unless another day was picked.
     const double picked = DatePicker->Date();
     const auto pickedDay = DecodeDate(picked);
@@ -315,12 +315,12 @@ void TMainForm::OkButtonClick() {
     const bool sameDay = pickedDay && oldDay && pickedDay->year == oldDay->year &&
                          pickedDay->month == oldDay->month && pickedDay->day == oldDay->day;
     record->Date = sameDay ? old->Date : picked;
-    record->TimeNeeded = minutesOf(TimeEdit);
+    record->TimeNeeded = MinutesOf(TimeEdit);
     // An unedited description keeps its bytes, line breaks as read included.
     record->Description =
         old && DescriptionMemo->toPlainText() == shownDescription_
             ? old->Description
-            : GuiText::StoredLines(storableText(DescriptionMemo->toPlainText(), "Beschreibung"));
+            : GuiText::StoredLines(StorableText(DescriptionMemo->toPlainText(), "Beschreibung"));
 
     // A refused duplicate throws here: the state and the input stay.
     TDataRecord* stored = nullptr;

@@ -34,7 +34,7 @@ private:
 
 // Selects the item equal to `value` without regard to letter case; none when
 // the box doesn't hold it (the box then shows empty).
-void selectValue(QComboBox* box, const std::string& value) {
+void SelectValue(QComboBox* box, const std::string& value) {
     const QString text = GuiText::FromCp1252(value);
     int found = -1;
     for (int i = 0; i < box->count(); ++i)
@@ -45,7 +45,7 @@ void selectValue(QComboBox* box, const std::string& value) {
     box->setCurrentIndex(found);
 }
 
-void loadBox(QComboBox* box, const TValueList& values) {
+void LoadBox(QComboBox* box, const TValueList& values) {
     QStringList items;
     items.reserve(values.Count());
     for (int i = 0; i < values.Count(); ++i)
@@ -96,9 +96,9 @@ void TMainForm::RebuildColumns() {
 }
 
 void TMainForm::LoadValueBoxes() {
-    loadBox(LanguageBox, DataBase->Languages);
-    loadBox(TypeBox, DataBase->ErrorTypes);
-    loadBox(ProjectBox, DataBase->Projects);
+    LoadBox(LanguageBox, DataBase->Languages);
+    LoadBox(TypeBox, DataBase->ErrorTypes);
+    LoadBox(ProjectBox, DataBase->Projects);
 }
 
 void TMainForm::ShowSelectedRecord() {
@@ -111,9 +111,9 @@ void TMainForm::ShowSelectedRecord() {
                                                QItemSelectionModel::Rows);
         // Also after a sort or a column toggle, which move rows but not the view.
         ListView->scrollTo(ListModel->index(current, 0));
-        selectValue(LanguageBox, e->Language);
-        selectValue(TypeBox, e->ErrorType);
-        selectValue(ProjectBox, e->Project);
+        SelectValue(LanguageBox, e->Language);
+        SelectValue(TypeBox, e->ErrorType);
+        SelectValue(ProjectBox, e->Project);
         DatePicker->SetDate(e->Date);
         DateEdit->setText(GuiText::FromCp1252(FormatDate(e->Date)));
         // The field holds 0 to 1000000; a larger stored value shows as the bound.

@@ -51,7 +51,7 @@ private:
     int time_;
 };
 
-void setApplicationToolTipTime(int milliseconds) {
+void SetApplicationToolTipTime(int milliseconds) {
     auto* app = QCoreApplication::instance();
     if (!app)
         return;
@@ -159,7 +159,7 @@ void TMainForm::FormCreate(const std::string& userName) {
         DataBase->Reload();
     }
     RebuildList();
-    setApplicationToolTipTime(ToolTipTime);
+    SetApplicationToolTipTime(ToolTipTime);
 }
 
 void TMainForm::applyConfiguration(const WindowConfiguration& record) {

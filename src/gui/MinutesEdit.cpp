@@ -5,7 +5,7 @@
 namespace {
 
 // A whole number with or without sign, possibly too long for any range.
-bool isWholeNumber(const QString& text) {
+bool IsWholeNumber(const QString& text) {
     static const QRegularExpression number(QStringLiteral("^\\s*-?\\d+\\s*$"));
     return number.match(text).hasMatch();
 }
@@ -20,13 +20,13 @@ TMinutesEdit::TMinutesEdit(QWidget* parent) : QSpinBox(parent) {
 QValidator::State TMinutesEdit::validate(QString& input, int& pos) const {
     const QValidator::State state = QSpinBox::validate(input, pos);
     if (state == QValidator::Invalid &&
-        (isWholeNumber(input) || input.trimmed() == QLatin1String("-")))
+        (IsWholeNumber(input) || input.trimmed() == QLatin1String("-")))
         return QValidator::Intermediate;
     return state;
 }
 
 void TMinutesEdit::fixup(QString& input) const {
-    if (isWholeNumber(input))
+    if (IsWholeNumber(input))
         input =
             QString::number(input.trimmed().startsWith(QLatin1Char('-')) ? minimum() : maximum());
     else

@@ -57,19 +57,13 @@ TOptionForm::TOptionForm(QWidget* parent) : QDialog(parent) {
         QStringLiteral("löscht die Konfigurationseinträge aus der Registry, und verwendet somit "
                        "beim nächsten Start wieder die Originalkonfiguration"),
         QRect(16, 152, 217, 25));
-    OkButton = MakeControl<QPushButton>(this, "OkButton", QStringLiteral("OK"),
-                                        QStringLiteral("bestätigt die gemachten Einstellungen"),
-                                        QRect(16, 190, 97, 24));
-    OkButton->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
-    OkButton->setDefault(true);
-    CancelButton = MakeControl<QPushButton>(
-        this, "CancelButton", QStringLiteral("Abbrechen"),
+    OkButton = MakeOkButton(*this, QStringLiteral("bestätigt die gemachten Einstellungen"),
+                            QRect(16, 190, 97, 24), true);
+    CancelButton = MakeCancelButton(
+        *this, QStringLiteral("Abbrechen"),
         QStringLiteral("bricht diesen Dialog ab, und behält die ursprünglichen Einstellungen bei"),
-        QRect(136, 190, 97, 24));
-    CancelButton->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+        QRect(136, 190, 97, 24), true);
 
-    connect(OkButton, &QPushButton::clicked, this, &QDialog::accept);
-    connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
     connect(DeleteButton, &QPushButton::clicked, this, &TOptionForm::DeleteButtonClick);
 
     setTabOrder(SaveOnExitCheckBox, OkButton);
@@ -80,7 +74,7 @@ TOptionForm::TOptionForm(QWidget* parent) : QDialog(parent) {
 }
 
 bool TOptionForm::Execute(TUserManager& store) {
-    Store = &store;
+    store_ = &store;
     UserLabel->setText(QString::fromUtf8(store.UserName));
     UserLabel->adjustSize();
     SaveWindowConfigCheckBox->setChecked(store.SaveWindowConfig);
@@ -98,20 +92,20 @@ bool TOptionForm::Execute(TUserManager& store) {
 }
 
 void TOptionForm::DeleteButtonClick() {
-    if (Store == nullptr)
+    if (store_ == nullptr)
         return;
     const QString question =
         QStringLiteral("Sollen beim nächsten Start wirklich wieder die Originaleinstellungen "
                        "verwendet werden? Die bisher gemachten Einstellungen für ") +
-        QString::fromUtf8(Store->UserName) + QStringLiteral(" gehen dabei verloren. ");
+        QString::fromUtf8(store_->UserName) + QStringLiteral(" gehen dabei verloren. ");
     if (Prompt::Message(this, Prompt::Kind::Warning, question, Prompt::Yes | Prompt::No) !=
         Prompt::Yes)
         return;
     // Marked invalid before the deletion, so that even when the deletion fails
     // nothing is written to the store for the rest of the run.
-    Store->Valid = false;
+    store_->Valid = false;
     try {
-        Store->DeleteSettings();
+        store_->DeleteSettings();
     } catch (const std::exception& error) {
         // The dialog stays open; no exception may cross the event loop.
         ErrorReport::Show(this, error);

@@ -38,11 +38,11 @@ public:
     QPushButton* OkButton;
     QPushButton* CancelButton;
 
-public slots:
+    // Handlers.
     // Asks whether the stored settings shall go; on "&Ja" marks the store
     // invalid, deletes its settings and closes the dialog with AbortResult.
     void DeleteButtonClick();
 
 private:
-    TUserManager* Store = nullptr;
+    TUserManager* store_ = nullptr;
 };

@@ -23,12 +23,12 @@ struct Script {
     QList<Testing::ShownFileDialog> fileDialogs;
 };
 
-Script& script() {
+Script& CurrentScript() {
     static Script s;
     return s;
 }
 
-QMessageBox::Icon iconOf(Kind kind) {
+QMessageBox::Icon IconOf(Kind kind) {
     switch (kind) {
     case Kind::Warning:
         return QMessageBox::Warning;
@@ -46,7 +46,7 @@ QMessageBox::Icon iconOf(Kind kind) {
 }
 
 // The button that stands for closing the box without pressing one.
-Button escapeAnswer(Buttons buttons) {
+Button EscapeAnswer(Buttons buttons) {
     if (buttons & Cancel)
         return Cancel;
     for (Button b : {Cancel, Ok, No, Yes})
@@ -96,16 +96,16 @@ Button Message(QWidget* parent, Kind kind, const QString& text, Buttons buttons,
         buttons = Ok;
     const QString caption = title.isEmpty() ? KindTitle(kind) : title;
 
-    Script& s = script();
+    Script& s = CurrentScript();
     if (s.active) {
         s.messages.append({kind, caption, text, buttons});
         if (!s.answers.isEmpty())
             return s.answers.dequeue();
-        return escapeAnswer(buttons); // nothing queued: the box was closed
+        return EscapeAnswer(buttons); // nothing queued: the box was closed
     }
 
     QMessageBox box(kind == Kind::System ? nullptr : parent);
-    box.setIcon(iconOf(kind));
+    box.setIcon(IconOf(kind));
     box.setWindowTitle(caption);
     box.setText(text);
     QList<QPair<QAbstractButton*, Button>> map;
@@ -121,7 +121,7 @@ Button Message(QWidget* parent, Kind kind, const QString& text, Buttons buttons,
         if (map.isEmpty())
             box.setDefaultButton(pb);
         map.append({pb, b});
-        if (b == escapeAnswer(buttons))
+        if (b == EscapeAnswer(buttons))
             escape = pb;
     }
     box.setEscapeButton(escape);
@@ -129,7 +129,7 @@ Button Message(QWidget* parent, Kind kind, const QString& text, Buttons buttons,
     for (const auto& [widget, b] : map)
         if (box.clickedButton() == widget)
             return b;
-    return escapeAnswer(buttons);
+    return EscapeAnswer(buttons);
 }
 
 void PresetFile(QFileDialog& dialog, const QString& fileName) {
@@ -141,7 +141,7 @@ void PresetFile(QFileDialog& dialog, const QString& fileName) {
 }
 
 std::optional<QString> RunFileDialog(QFileDialog& dialog) {
-    Script& s = script();
+    Script& s = CurrentScript();
     if (s.active) {
         QVariant preset = dialog.property(PresetProperty);
         s.fileDialogs.append(
@@ -166,37 +166,37 @@ std::optional<QString> RunFileDialog(QFileDialog& dialog) {
 namespace Testing {
 
 void Begin() {
-    Script& s = script();
+    Script& s = CurrentScript();
     s = Script{};
     s.active = true;
 }
 
 void End() {
-    script() = Script{};
+    CurrentScript() = Script{};
 }
 
 bool Active() {
-    return script().active;
+    return CurrentScript().active;
 }
 
 void QueueAnswer(Button answer) {
-    script().answers.enqueue(answer);
+    CurrentScript().answers.enqueue(answer);
 }
 
 void QueueFile(const std::optional<QString>& path) {
-    script().files.enqueue(path);
+    CurrentScript().files.enqueue(path);
 }
 
 const QList<ShownMessage>& Messages() {
-    return script().messages;
+    return CurrentScript().messages;
 }
 
 const QList<ShownFileDialog>& FileDialogs() {
-    return script().fileDialogs;
+    return CurrentScript().fileDialogs;
 }
 
 int PendingAnswers() {
-    const Script& s = script();
+    const Script& s = CurrentScript();
     return static_cast<int>(s.answers.size() + s.files.size());
 }
 

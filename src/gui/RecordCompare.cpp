@@ -28,7 +28,7 @@ int CompareTextKeys(std::string_view a, std::string_view b) {
 
 namespace {
 
-const std::string& textField(const TDataRecord& e, TColumnKind column) {
+const std::string& TextField(const TDataRecord& e, TColumnKind column) {
     switch (column) {
     case ckLanguage:
         return e.Language;
@@ -39,23 +39,23 @@ const std::string& textField(const TDataRecord& e, TColumnKind column) {
     }
 }
 
-template <class T> int compareNumbers(T a, T b) {
+template <class T> int CompareNumbers(T a, T b) {
     return a < b ? -1 : (b < a ? 1 : 0);
 }
 
 // Ascending comparison of the sort keys.
-int compareKeys(const TDataRecord& e1, const TDataRecord& e2, TColumnKind column) {
+int CompareKeys(const TDataRecord& e1, const TDataRecord& e2, TColumnKind column) {
     switch (column) {
     case ckNone:
-        return compareNumbers(e1.ID, e2.ID);
+        return CompareNumbers(e1.ID, e2.ID);
     case ckLanguage:
     case ckType:
     case ckProject:
-        return CompareTextKeys(textField(e1, column), textField(e2, column));
+        return CompareTextKeys(TextField(e1, column), TextField(e2, column));
     case ckDate:
-        return compareNumbers(e1.Date, e2.Date);
+        return CompareNumbers(e1.Date, e2.Date);
     case ckTime:
-        return compareNumbers(e1.TimeNeeded, e2.TimeNeeded);
+        return CompareNumbers(e1.TimeNeeded, e2.TimeNeeded);
     }
     return 0;
 }
@@ -64,7 +64,7 @@ int compareKeys(const TDataRecord& e1, const TDataRecord& e2, TColumnKind column
 
 int CompareEntries(const TDataRecord& e1, const TDataRecord& e2, TColumnKind sortColumn,
                    bool descending) {
-    const int ascending = compareKeys(e1, e2, sortColumn);
+    const int ascending = CompareKeys(e1, e2, sortColumn);
     return descending ? -ascending : ascending;
 }
 
@@ -75,7 +75,7 @@ std::uint64_t PackedKey(const TDataRecord& e, TColumnKind sortColumn) {
     case ckLanguage:
     case ckType:
     case ckProject: {
-        const std::string& text = textField(e, sortColumn);
+        const std::string& text = TextField(e, sortColumn);
         std::uint64_t key = 0;
         for (std::size_t i = 0; i < 8; ++i) {
             const unsigned char c =

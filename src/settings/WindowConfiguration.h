@@ -31,7 +31,7 @@ struct WindowConfiguration {
     std::array<std::int32_t, Slots> ColumnWidths{};
     bool SortDescending = false;
 
-    // The record as the designed window gives it on a first start: top 143,
+    // The main window's first-start layout, its only definition: top 143,
     // left 259, client area 639 x 420, detail panel 283, sorted by entry ID
     // with the largest first, columns language 70, category 156, date 70.
     static WindowConfiguration FirstStart();
