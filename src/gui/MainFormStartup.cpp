@@ -164,6 +164,7 @@ void TMainForm::FormCreate(const std::string& userName) {
 
 void TMainForm::applyConfiguration(const WindowConfiguration& record) {
     move(record.Left, record.Top);
+    centreFrame_ = false; // a given place, unless CenterOnScreen follows
     SortColumn = static_cast<TColumnKind>(record.SortColumn);
     SortDescending = record.SortDescending;
     restoreColumns(record);

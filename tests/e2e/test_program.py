@@ -383,6 +383,11 @@ class Scenario:
         U.wait_for(lambda: not self.editing(main), 10, "the end of the fourth edit")
         # Fortran passes the filter: three entries listed.
         self.wait_rows(main, 3, "after the fourth entry")
+        # Moved away from the centre, so that the next start shows the stored place.
+        before = U.extents(main)
+        subprocess.run(["xdotool", "windowmove", self.x_window(self.title), "100", "80"],
+                       env=self.s.env, check=True)
+        U.wait_for(lambda: U.extents(main)[:2] != before[:2], 10, "the window to move")
         self.ui.chord("alt+F4")
         box = self.message_box("Warnung", CLOSE_QUESTION)
         for caption in ("Ja", "Nein", "Abbrechen"):
@@ -417,6 +422,11 @@ class Scenario:
         check(order == expected, f"restored sort order by category: {order}")
         fx, fy, fw, fh = U.extents(main)
         check(fw == layout["client_width"], f"restored width {fw}, stored {layout['client_width']}")
+        # The stored place of the frame, not the first start's centring.
+        left, right, top, bottom = self.x_cardinals(self.title, "_NET_FRAME_EXTENTS")
+        check(layout["left"] < 200 and layout["top"] < 200, f"stored place {layout}")
+        check(abs(fx - left - layout["left"]) <= 1 and abs(fy - top - layout["top"]) <= 1,
+              f"frame at {fx - left},{fy - top}, stored {layout['left']},{layout['top']}")
 
         # Import another database made with the mvd tool: one new entry, one
         # that duplicates an entry here and is skipped.
