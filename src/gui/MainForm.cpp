@@ -88,6 +88,9 @@ TMainForm::TMainForm(QWidget* parent)
 }
 
 TMainForm::~TMainForm() {
+    // QWidget's destructor still moves the focus: no more reports once this
+    // part of the window is gone.
+    disconnect(qApp, nullptr, this, nullptr);
     // The list refers to the database's entries: empty it before they go.
     if (ListModel)
         ListModel->Clear();
