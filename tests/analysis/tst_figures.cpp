@@ -149,22 +149,18 @@ private slots:
         QTest::addColumn<double>("date");
         QTest::addColumn<QString>("weekday");
         QTest::addColumn<QString>("month");
-        QTest::newRow("Saturday") << Day(2024, 6, 1) << "Samstag"
-                                  << "06.2024";
-        QTest::newRow("time of day") << Day(2024, 6, 3) + 0.99 << "Montag"
-                                     << "06.2024";
-        QTest::newRow("day -1") << Day(1899, 12, 29) << "Freitag"
-                                << "12.1899";
-        QTest::newRow("day -1 at 6:00") << -1.25 << "Freitag"
-                                        << "12.1899";
-        QTest::newRow("first day") << Day(1, 1, 1) << "Montag"
-                                   << "01.0001";
-        QTest::newRow("last day") << Day(9999, 12, 31) << "Freitag"
-                                  << "12.9999";
-        QTest::newRow("after the last day") << Day(9999, 12, 31) + 1 << "ohne Datum"
-                                            << "ohne Datum";
-        QTest::newRow("infinite") << std::numeric_limits<double>::infinity() << "ohne Datum"
-                                  << "ohne Datum";
+        const auto row = [](const char* name, double date, const char* weekday, const char* month) {
+            QTest::newRow(name) << date << QString(weekday) << QString(month);
+        };
+        row("Saturday", Day(2024, 6, 1), "Samstag", "06.2024");
+        row("time of day", Day(2024, 6, 3) + 0.99, "Montag", "06.2024");
+        row("day -1", Day(1899, 12, 29), "Freitag", "12.1899");
+        row("day -1 at 6:00", -1.25, "Freitag", "12.1899");
+        row("day -6", Day(1899, 12, 24), "Sonntag", "12.1899");
+        row("first day", Day(1, 1, 1), "Montag", "01.0001");
+        row("last day", Day(9999, 12, 31), "Freitag", "12.9999");
+        row("after the last day", Day(9999, 12, 31) + 1, "ohne Datum", "ohne Datum");
+        row("infinite", std::numeric_limits<double>::infinity(), "ohne Datum", "ohne Datum");
     }
 
     void dateGroups() {
