@@ -1,6 +1,7 @@
 #include "FigureEngine.h"
 
 #include "DataBase.h"
+#include "HeapOrder.h"
 #include "RadixSort.h"
 
 #include <algorithm>
@@ -45,6 +46,9 @@ void FigureEngine::Recompute(Grouping grouping, std::span<const TDataRecord* con
     const std::size_t ids = database_.NextID;
     slots_.assign(ids + ids / 16 + 1024, Slot{kFree, 0});
 
+    const std::vector<const TDataRecord*> reordered = InHeapOrder(listed);
+    if (!reordered.empty())
+        listed = reordered;
     std::uint32_t mostMinutes = 0;
     for (std::size_t i = 0; i < listed.size(); ++i) {
         // The entries lie scattered over the heap: their loads are started
