@@ -46,9 +46,23 @@ void FigureEngine::Recompute(Grouping grouping, std::span<const TDataRecord* con
     const std::size_t ids = database_.NextID;
     slots_.assign(ids + ids / 16 + 1024, Slot{kFree, 0});
 
-    const std::vector<const TDataRecord*> reordered = InHeapOrder(listed);
-    if (!reordered.empty())
-        listed = reordered;
+    // In the heap's order when the list's order jumps across it; that copy
+    // goes before the histograms are built.
+    const std::uint32_t mostMinutes = [&] {
+        const std::vector<const TDataRecord*> reordered = InHeapOrder(listed);
+        return CountEntries(reordered.empty() ? listed : reordered);
+    }();
+    keys_->ForgetSpellings();
+    groups_.resize(keys_->Count());
+    const auto minuteBits = static_cast<unsigned>(std::bit_width(mostMinutes));
+    if (minuteBits + std::bit_width(keys_->Count()) <= 32)
+        CountRuns<std::uint32_t>(minuteBits);
+    else
+        CountRuns<std::uint64_t>(32);
+}
+
+// Notes group and minutes of every entry by its ID; returns the most minutes.
+std::uint32_t FigureEngine::CountEntries(std::span<const TDataRecord* const> listed) {
     std::uint32_t mostMinutes = 0;
     for (std::size_t i = 0; i < listed.size(); ++i) {
         // The entries lie scattered over the heap: their loads are started
@@ -67,13 +81,7 @@ void FigureEngine::Recompute(Grouping grouping, std::span<const TDataRecord* con
         mostMinutes = std::max(mostMinutes, record.TimeNeeded);
         ++count_;
     }
-    keys_->ForgetSpellings();
-    groups_.resize(keys_->Count());
-    const auto minuteBits = static_cast<unsigned>(std::bit_width(mostMinutes));
-    if (minuteBits + std::bit_width(keys_->Count()) <= 32)
-        CountRuns<std::uint32_t>(minuteBits);
-    else
-        CountRuns<std::uint64_t>(32);
+    return mostMinutes;
 }
 
 // Sorts the counted (group, minutes) pairs into runs of equal pairs, which

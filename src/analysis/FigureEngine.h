@@ -63,6 +63,7 @@ private:
     };
     Slot& SlotOf(std::uint32_t id) { return id < slots_.size() ? slots_[id] : GrowSlots(id); }
     Slot& GrowSlots(std::uint32_t id);
+    std::uint32_t CountEntries(std::span<const TDataRecord* const> listed);
     template <typename Key> void CountRuns(unsigned minuteBits);
 
     const TDataBase& database_;
