@@ -1,7 +1,10 @@
 // Benchmark of the analysis figures on a generated database of a million
-// entries, all listed: the value-list lookup per entry, a full count per
-// grouping, single entries leaving and joining the count, the table after a
-// change, and the heap that the figures keep.
+// entries, all listed: the value list's lookup per entry, a full count per
+// grouping (entries in database order and shuffled, as a list sorted by a
+// column gives them), single entries leaving and joining the count, the table
+// after a change, and the heap that the figures keep and need while counting.
+// Beside wall times it prints the CPU time of this thread, which a busy
+// machine disturbs less.
 //
 //   bench_analysis [--entries N] [--repeat R]
 #include "BenchData.h"
@@ -12,6 +15,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <malloc.h>
 #include <new>
 #include <random>
@@ -32,64 +36,104 @@ double MiB(std::size_t bytes) {
     return static_cast<double>(bytes) / (1024.0 * 1024.0);
 }
 
-double Milliseconds(const bench::Stopwatch& watch) {
-    return watch.Seconds() * 1000.0;
+double ThreadCpuMs() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+}
+
+// Wall and CPU milliseconds of calls.
+struct Samples {
+    std::vector<double> wall, cpu;
+    template <typename Call> void Time(Call&& call) {
+        const double cpuBefore = ThreadCpuMs();
+        bench::Stopwatch watch;
+        call();
+        wall.push_back(watch.Seconds() * 1e3);
+        cpu.push_back(ThreadCpuMs() - cpuBefore);
+    }
+    [[nodiscard]] double MaxCpu() const { return *std::max_element(cpu.begin(), cpu.end()); }
+};
+
+void PrintMedians(const std::string& what, Samples& samples, double target) {
+    bench::PrintRow(what, bench::Median(samples.wall), "ms", target);
+    bench::PrintRow("    CPU-Zeit", bench::Median(samples.cpu), "ms", 0);
 }
 
 // Nanoseconds per entry of the value list's own lookup of the entry's text.
 double LookupNanoseconds(const TValueList& list, const std::vector<const TDataRecord*>& listed,
                          const std::string TDataRecord::*field) {
     bench::Stopwatch watch;
-    long sum = 0;
+    long found = 0;
     for (const TDataRecord* record : listed)
-        sum += list.IndexOf(record->*field);
+        found += list.IndexOf(record->*field) >= 0 ? 1 : 0;
     const double ns = watch.Seconds() * 1e9 / static_cast<double>(listed.size());
-    if (sum < 0)
+    if (found != static_cast<long>(listed.size()))
         std::printf("(unerwartet: Wert nicht gefunden)\n");
     return ns;
 }
 
-struct EditFigures {
-    std::vector<double> removes, adds, tables, newValues;
-};
+const std::pair<Grouping, const char*> kGroupings[] = {{Grouping::Language, "Sprache"},
+                                                       {Grouping::Category, "Kategorie"},
+                                                       {Grouping::Project, "Projekt"},
+                                                       {Grouping::Month, "Monat"},
+                                                       {Grouping::Weekday, "Wochentag"}};
+
+void MeasureFullCounts(const TDataBase& db, FigureEngine& engine,
+                       const std::vector<const TDataRecord*>& listed, int repeat, bool full) {
+    for (const auto& [grouping, name] : kGroupings) {
+        Samples samples;
+        for (int r = 0; r < repeat; ++r)
+            samples.Time([&] { engine.Recompute(grouping, listed); });
+        PrintMedians(std::string("  ") + name, samples, full ? 60 : 0);
+        // The heap of a fresh engine: what it keeps and its peak while counting.
+        const std::size_t before = heapInUse;
+        heapPeak = before;
+        std::size_t kept = 0;
+        {
+            FigureEngine probe(db);
+            probe.Recompute(grouping, listed);
+            kept = heapInUse - before;
+        }
+        bench::PrintRow("    Heap der Zahlen danach", MiB(kept), "MiB", full ? 16 : 0);
+        bench::PrintRow("    Heap-Spitze beim Z\u00E4hlen", MiB(heapPeak - before), "MiB", 0);
+    }
+}
 
 // Single entries leave and join the count again, as after a change or a
-// deletion; then new entries with a project that no entry had before.
-EditFigures MeasureEdits(TDataBase& db, FigureEngine& engine,
-                         const std::vector<const TDataRecord*>& listed, int samples) {
-    EditFigures figures;
+// deletion, each followed by the table; then new entries with a project that
+// no entry had before.
+void MeasureEdits(TDataBase& db, FigureEngine& engine,
+                  const std::vector<const TDataRecord*>& listed, int count, bool full) {
+    Samples removes, adds, tables, newValues;
     std::mt19937 random(7);
     std::uniform_int_distribution<std::size_t> pick(0, listed.size() - 1);
-    for (int i = 0; i < samples; ++i) {
+    std::size_t rows = 0;
+    for (int i = 0; i < count; ++i) {
         const TDataRecord& record = *listed[pick(random)];
-        bench::Stopwatch remove;
-        engine.Remove(record.ID);
-        figures.removes.push_back(Milliseconds(remove));
-        bench::Stopwatch add;
-        engine.Add(record);
-        figures.adds.push_back(Milliseconds(add));
-        bench::Stopwatch table;
-        const auto rows = engine.Table(Measure::Minutes);
-        figures.tables.push_back(Milliseconds(table));
-        if (rows.empty())
-            std::printf("(unerwartet: leere Tabelle)\n");
+        removes.Time([&] { engine.Remove(record.ID); });
+        adds.Time([&] { engine.Add(record); });
+        tables.Time([&] { rows += engine.Table(Measure::Minutes).size(); });
     }
-    for (int i = 0; i < samples / 10; ++i) {
+    for (int i = 0; i < count / 10; ++i) {
         auto fresh = std::make_unique<TDataRecord>(*listed[pick(random)]);
         fresh->Project = "Neues Projekt " + std::to_string(i);
         const TDataRecord* adopted = db.AddRecord(std::move(fresh));
-        bench::Stopwatch add;
-        engine.Add(*adopted);
-        figures.newValues.push_back(Milliseconds(add));
+        newValues.Time([&] { engine.Add(*adopted); });
         const std::uint32_t id = adopted->ID;
         engine.Remove(id);
         db.DeleteRecord(id);
     }
-    return figures;
-}
-
-double Max(const std::vector<double>& samples) {
-    return samples.empty() ? 0.0 : *std::max_element(samples.begin(), samples.end());
+    if (rows == 0)
+        std::printf("(unerwartet: leere Tabelle)\n");
+    const double target = full ? 5 : 0;
+    for (auto [what, samples] :
+         {std::pair{"Remove", &removes}, std::pair{"Add", &adds},
+          std::pair{"Add mit neuem Projekt", &newValues}, std::pair{"Tabelle danach", &tables}}) {
+        bench::PrintRow(std::string("  ") + what + ", Median", bench::Median(samples->wall), "ms",
+                        target);
+        bench::PrintRow("    h\u00F6chste CPU-Zeit", samples->MaxCpu(), "ms", target);
+    }
 }
 
 } // namespace
@@ -148,73 +192,21 @@ int main(int argc, char** argv) {
         bench::PrintRow("  Projekt", LookupNanoseconds(db.Projects, listed, &TDataRecord::Project),
                         "ns", 0);
 
-        const std::pair<Grouping, const char*> groupings[] = {{Grouping::Language, "Sprache"},
-                                                              {Grouping::Category, "Kategorie"},
-                                                              {Grouping::Project, "Projekt"},
-                                                              {Grouping::Month, "Monat"},
-                                                              {Grouping::Weekday, "Wochentag"}};
-        const std::size_t heapBefore = heapInUse;
         FigureEngine engine(db);
-        std::printf("\nVolle Z\u00E4hlung (Recompute), Median von %d L\u00E4ufen; Heap der "
-                    "Zahlen danach und seine Spitze w\u00E4hrend der Z\u00E4hlung\n",
+        std::printf("\nVolle Z\u00E4hlung (Recompute), Eintr\u00E4ge in Datenbankreihenfolge, "
+                    "Median von %d L\u00E4ufen\n",
                     repeat);
-        for (const auto& [grouping, name] : groupings) {
-            std::vector<double> times, cpu;
-            for (int r = 0; r < repeat; ++r) {
-                const double cpuBefore = bench::CpuSeconds();
-                bench::Stopwatch watch;
-                engine.Recompute(grouping, listed);
-                times.push_back(Milliseconds(watch));
-                cpu.push_back((bench::CpuSeconds() - cpuBefore) * 1000.0);
-            }
-            bench::PrintRow(std::string("  ") + name, bench::Median(times), "ms", full ? 60 : 0);
-            bench::PrintRow("    davon CPU-Zeit", bench::Median(cpu), "ms", 0);
-            const std::size_t kept = heapInUse - heapBefore;
-            heapPeak = heapInUse;
-            engine.Recompute(grouping, listed);
-            bench::PrintRow("    Heap der Zahlen", MiB(kept), "MiB", full ? 16 : 0);
-            bench::PrintRow("    Heap-Spitze beim Z\u00E4hlen", MiB(heapPeak - heapBefore), "MiB",
-                            0);
-            bench::Stopwatch table;
-            const auto rows = engine.Table(Measure::Count);
-            const auto bars = engine.Pareto(Measure::Minutes);
-            const auto series = engine.MonthSeries();
-            bench::PrintRow("    Tabelle + Pareto + Monate", Milliseconds(table), "ms", 0);
-            std::printf("    %zu Gruppen, %zu Balken, %zu Monate\n", rows.size(), bars.size(),
-                        series.size());
-        }
-
-        // The list shows its entries sorted by a column, not in the order of
-        // the heap: the same count over the entries in shuffled order.
+        MeasureFullCounts(db, engine, listed, repeat, full);
         std::vector<const TDataRecord*> shuffled = listed;
         std::shuffle(shuffled.begin(), shuffled.end(), std::mt19937(3));
-        std::printf("\nVolle Z\u00E4hlung, Eintr\u00E4ge in gemischter Reihenfolge\n");
-        for (const auto& [grouping, name] : groupings) {
-            std::vector<double> times;
-            for (int r = 0; r < repeat; ++r) {
-                bench::Stopwatch watch;
-                engine.Recompute(grouping, shuffled);
-                times.push_back(Milliseconds(watch));
-            }
-            bench::PrintRow(std::string("  ") + name, bench::Median(times), "ms", full ? 60 : 0);
-        }
+        std::printf("\nVolle Z\u00E4hlung, Eintr\u00E4ge gemischt, Median von %d L\u00E4ufen\n",
+                    repeat);
+        MeasureFullCounts(db, engine, shuffled, repeat, full);
 
-        const int samples = 2000;
-        std::printf("\nEinzelne \u00C4nderung nach Projekt, %d Stichproben: Median / Maximum\n",
-                    samples);
+        const int count = 2000;
+        std::printf("\nEinzelne \u00C4nderung nach Projekt, %d Stichproben\n", count);
         engine.Recompute(Grouping::Project, listed);
-        EditFigures edits = MeasureEdits(db, engine, listed, samples);
-        const double maxRemove = Max(edits.removes), maxAdd = Max(edits.adds),
-                     maxTable = Max(edits.tables), maxNew = Max(edits.newValues);
-        bench::PrintRow("  Remove", bench::Median(edits.removes), "ms", full ? 5 : 0);
-        bench::PrintRow("  Remove, Maximum", maxRemove, "ms", full ? 5 : 0);
-        bench::PrintRow("  Add", bench::Median(edits.adds), "ms", full ? 5 : 0);
-        bench::PrintRow("  Add, Maximum", maxAdd, "ms", full ? 5 : 0);
-        bench::PrintRow("  Add mit neuem Projekt", bench::Median(edits.newValues), "ms",
-                        full ? 5 : 0);
-        bench::PrintRow("  Add mit neuem Projekt, Maximum", maxNew, "ms", full ? 5 : 0);
-        bench::PrintRow("  Tabelle danach", bench::Median(edits.tables), "ms", 0);
-        bench::PrintRow("  Tabelle danach, Maximum", maxTable, "ms", 0);
+        MeasureEdits(db, engine, listed, count, full);
         return 0;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "bench_analysis: %s\n", e.what());
