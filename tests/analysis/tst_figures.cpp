@@ -4,9 +4,11 @@
 #include "CoreTestUtil.h"
 #include "FigureEngine.h"
 #include "GroupKeys.h"
+#include "HeapOrder.h"
 #include "TableText.h"
 
 #include <QtTest>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -193,6 +195,40 @@ private slots:
         stranger->ID = 1000;
         engine.Add(*stranger);
         QCOMPARE(engine.Table(Measure::Count).back().Group, "Fremd");
+    }
+
+    // Minutes that need all 32 bits, and more spellings than the full count
+    // remembers: both take other paths through the count.
+    void wideFigures() {
+        TDataBase db;
+        db.AddRecord(Entry("C++", "Zeigerfehler", "Kasse", Day(2024, 1, 1), 4000000000u));
+        db.AddRecord(Entry("C++", "Zeigerfehler", "Kasse", Day(2024, 1, 2), 1));
+        for (int p = 0; p < 33000; ++p)
+            db.AddRecord(
+                Entry("Java", "Zeigerfehler", "P" + std::to_string(p), Day(2024, 1, 1), 2));
+        FigureEngine engine(db);
+        engine.Recompute(Grouping::Language, ListedEntries(db));
+        const std::vector<TableRow> rows = engine.Table(Measure::Minutes);
+        QCOMPARE(Rows(rows).front(),
+                 "C++|2|0,0 %|100,0 %|66.666.666:41|100,0 %|2.000.000.000,5|2.000.000.000,5");
+        engine.Recompute(Grouping::Project, ListedEntries(db));
+        QCOMPARE(engine.Table(Measure::Count).size(), std::size_t{33001});
+        QCOMPARE(engine.Table(Measure::Count).front().Count, 2u);
+    }
+
+    // The heap order is a reordering of the entries by address regions.
+    void heapOrder() {
+        TDataBase db;
+        for (int i = 0; i < 200; ++i)
+            db.AddRecord(Entry("C++", "Zeigerfehler", "Kasse", Day(2024, 1, 1),
+                               static_cast<std::uint32_t>(i)));
+        std::vector<const TDataRecord*> entries = ListedEntries(db);
+        std::shuffle(entries.begin(), entries.end(), std::mt19937(5));
+        std::vector<const TDataRecord*> ordered = InHeapOrder(entries);
+        QCOMPARE(ordered.size(), entries.size());
+        QVERIFY(std::is_permutation(ordered.begin(), ordered.end(), entries.begin()));
+        std::sort(entries.begin(), entries.end());
+        QVERIFY(InHeapOrder(entries).empty()); // in order already
     }
 
     // Single adds, removals and changes, with groups appearing and vanishing,
