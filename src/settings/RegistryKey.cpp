@@ -28,6 +28,13 @@ RegValue RegValue::Dword(std::uint32_t value) {
     return {RegDword, data};
 }
 
+RegValue RegValue::Qword(std::uint64_t value) {
+    QByteArray data(8, '\0');
+    for (int i = 0; i < 8; ++i)
+        data[i] = static_cast<char>((value >> (8 * i)) & 0xffu);
+    return {RegQword, data};
+}
+
 bool RegKey::IsValidKeyName(const QString& name) {
     return !name.isEmpty() && !name.contains(QLatin1Char('\\')) && !HasControlCharacter(name);
 }

@@ -16,7 +16,8 @@ enum ValueType : std::uint32_t {
     RegString = 1,       // text with its terminating zero
     RegExpandString = 2, // same, with %variables% left unexpanded
     RegBinary = 3,
-    RegDword = 4, // 32-bit little-endian integer
+    RegDword = 4,  // 32-bit little-endian integer
+    RegQword = 11, // 64-bit little-endian integer
 };
 
 struct RegValue {
@@ -25,6 +26,7 @@ struct RegValue {
 
     static RegValue String(const QByteArray& text, std::uint32_t type = RegString);
     static RegValue Dword(std::uint32_t value);
+    static RegValue Qword(std::uint64_t value);
     static RegValue Binary(const QByteArray& bytes) { return {RegBinary, bytes}; }
     bool operator==(const RegValue&) const = default;
 };

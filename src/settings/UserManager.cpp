@@ -176,3 +176,22 @@ void TUserManager::DeleteSettings() {
         return changed;
     });
 }
+
+void TUserManager::UpdateUserKey(const std::function<bool(RegKey& key)>& change) {
+    if (!Valid)
+        return;
+    const QStringList userPath = UserKeyPath(UserName);
+    store_->Update([&](RegKey& root) {
+        RegKey* user = root.CreatePath(ProductPath + userPath);
+        if (!user)
+            settings::ThrowRegistryError();
+        return change(*user);
+    });
+}
+
+std::vector<std::pair<QString, RegValue>> TUserManager::ReadUserValues() const {
+    const QStringList userPath = UserKeyPath(UserName);
+    RegKey root = store_->Read();
+    const RegKey* user = root.FindPath(ProductPath + userPath);
+    return user ? user->Values() : std::vector<std::pair<QString, RegValue>>{};
+}

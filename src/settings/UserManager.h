@@ -1,10 +1,14 @@
 #pragma once
 
+#include "RegistryKey.h"
+
 #include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 // The settings of one user between runs: the database to reopen, the 52-byte
 // window configuration record (opaque here) and three option flags, kept in the
@@ -39,6 +43,14 @@ public:
     bool Load();
     void Save();
     void DeleteSettings();
+
+    // Values of their own in the user's key that are written at once, not by
+    // Save (the stopwatch). `change` runs on the user's key under the store's
+    // lock and the file is written when it returns true; nothing is written
+    // while Valid is false, so that deleted settings stay deleted in this run.
+    void UpdateUserKey(const std::function<bool(settings::RegKey& key)>& change);
+    // The values of the user's key as stored now; none when there is no key.
+    std::vector<std::pair<QString, settings::RegValue>> ReadUserValues() const;
 
 private:
     void Report(const std::string& text) const;
