@@ -32,6 +32,7 @@
 #include <QSplitter>
 #include <QStyle>
 #include <QTableView>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -71,6 +72,7 @@ TMainForm::TMainForm(QWidget* parent)
     createActions();
     createMenus();
     createToolBar();
+    createStopwatch();
     createListPanel();
     createDetailPanel();
     installEditingKeys();
@@ -132,6 +134,10 @@ void TMainForm::connectHandlers() {
     connectGuarded(FilterAction, &QAction::triggered, &M::FilterActionExecute);
     connectGuarded(ConfigItem, &QAction::triggered, &M::ConfigItemClick);
     connectGuarded(SaveOptionItem, &QAction::triggered, &M::SaveOptionItemClick);
+    connectGuarded(StopwatchAction, &QAction::triggered, &M::StopwatchActionExecute);
+    connectGuarded(ResetStopwatchAction, &QAction::triggered, &M::ResetStopwatchActionExecute);
+    connect(StopwatchButton, &QToolButton::clicked, StopwatchAction, &QAction::trigger);
+    connectGuarded(StopwatchTimer, &QTimer::timeout, &M::ShowStopwatch);
 
     // The list and its column menu.
     connectGuarded(ListView->horizontalHeader(), &QHeaderView::sectionClicked,

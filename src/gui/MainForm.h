@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ColumnKind.h"
+#include "Stopwatch.h"
 #include "UserManager.h"
 
 #include <QMainWindow>
@@ -20,6 +21,7 @@ class QShortcut;
 class QSpinBox;
 class QSplitter;
 class QTableView;
+class QTimer;
 class QToolBar;
 class QToolButton;
 class TAnchors;
@@ -42,7 +44,8 @@ struct WindowConfiguration;
 // MainFormEdit.cpp the editing state and the entry commands;
 // MainFormFilter.cpp the filter command; MainFormDatabase.cpp the database
 // commands and the close question; MainFormStartup.cpp the window's layout
-// (first start or stored), the options commands and its destruction.
+// (first start or stored), the options commands and its destruction;
+// MainFormStopwatch.cpp the fix-time stopwatch.
 //
 // A list item is addressed by its row (0 = topmost); -1 means no item. Rows
 // change when the list is sorted, so an item's row is valid only until the
@@ -149,6 +152,21 @@ public:
     QShortcut* EnterKey = nullptr;
     QShortcut* EscapeKey = nullptr;
 
+    // The user's fix-time stopwatch (MainFormStopwatch.cpp): two commands,
+    // its time on the toolbar while it runs or holds time, a timer that
+    // updates the time each second while it runs. Every change is stored in
+    // the settings store at once; a new entry takes its minutes.
+    std::unique_ptr<TStopwatch> Stopwatch;
+    QAction* StopwatchAction = nullptr; // start or stop; the caption follows the state
+    QAction* ResetStopwatchAction = nullptr;
+    QWidget* SplitButton3 = nullptr;
+    QToolButton* StopwatchButton = nullptr; // shows the time; a click starts or stops
+    QTimer* StopwatchTimer = nullptr;
+    void StopwatchActionExecute();
+    void ResetStopwatchActionExecute();
+    // Shows the stopwatch's state: captions, enabling, the time on the toolbar.
+    void ShowStopwatch();
+
     // File dialogs, kept between uses.
     QFileDialog* SaveDialog = nullptr;
     QFileDialog* OpenDialog = nullptr;
@@ -253,6 +271,7 @@ private:
     void createDetailPanel();
     void createFileDialogs();
     void createSplitter();
+    void createStopwatch();
     // Every signal of the window to its handler, in one place.
     void connectHandlers();
     // Connects a signal to a member handler that runs under the general
@@ -281,6 +300,14 @@ private:
     void panelFocusChanged(QWidget* old, QWidget* now);
     void confirmKeyPressed();
 
+    // Stopwatch (MainFormStopwatch.cpp). The minutes that a new entry starts
+    // with: the stopwatch's when it holds time, else 0; the entry's OK then
+    // resets it (newEntryStored).
+    void changeStopwatch(void (TStopwatch::*command)());
+    void restoreStopwatch(); // from the settings store, at start
+    int offerStopwatchMinutes();
+    void newEntryStored();
+
     // File dialogs (MainFormDatabase.cpp).
     std::optional<QString> chooseFile(QFileDialog& dialog, const QString& preset);
 
@@ -291,7 +318,9 @@ private:
     // The description as ShowSelectedRecord put it into the field: a change
     // that leaves it so keeps the entry's bytes.
     QString shownDescription_;
-    bool centreFrame_ = false; // a first start's centring waits for the frame
+    bool centreFrame_ = false;            // a first start's centring waits for the frame
+    QList<QAction*> stopwatchBarActions_; // SplitButton3 and StopwatchButton on the toolbar
+    bool stopwatchOffered_ = false;       // the new entry being edited took the stopwatch's minutes
 
     void closeEvent(QCloseEvent* event) override;
     void moveEvent(QMoveEvent* event) override;

@@ -204,6 +204,7 @@ void TMainForm::SetEditState(bool editing) {
             action->setEnabled(!editing);
     ConfigItem->setEnabled(!editing);
     SaveOptionItem->setEnabled(!editing);
+    ShowStopwatch(); // its reset needs time to reset
 
     // 4. While the height changes, the buttons keep their distance to the top
     // and the description and frames keep their sizes.
@@ -270,7 +271,7 @@ void TMainForm::NewItemActionExecute() {
     const double date = Today();
     DatePicker->SetDate(date);
     DateEdit->setText(GuiText::FromCp1252(FormatDate(date)));
-    TimeEdit->setValue(0);
+    TimeEdit->setValue(offerStopwatchMinutes());
     DescriptionMemo->clear();
     AddingRecord = true;
 }
@@ -344,6 +345,9 @@ void TMainForm::OkButtonClick() {
     if (AddingRecord && !stored->Hidden)
         SetCurrentItem(AddListItem(stored));
     ShowSelectedRecord();
+    // Last: the entry is stored and shown even if storing the reset fails.
+    if (AddingRecord)
+        newEntryStored();
 }
 
 void TMainForm::CancelButtonClick() {

@@ -160,6 +160,7 @@ void TMainForm::FormCreate(const std::string& userName) {
     }
     RebuildList();
     SetApplicationToolTipTime(ToolTipTime);
+    restoreStopwatch();
 }
 
 void TMainForm::applyConfiguration(const WindowConfiguration& record) {
@@ -257,6 +258,9 @@ void TMainForm::ConfigItemClick() {
     const bool kept = OptionForm->Execute(*UserManager);
     SaveOptionItem->setEnabled(kept);
     ConfigItem->setEnabled(kept);
+    // The deletion took the stored stopwatch with it.
+    if (!kept)
+        changeStopwatch(&TStopwatch::Reset);
 }
 
 // The list panel keeps its minimum width first, then the detail panel its own;
