@@ -21,9 +21,10 @@ namespace {
 const QString StartCaption = QStringLiteral("Stoppuhr &starten");
 const QString StopCaption = QStringLiteral("Stoppuhr &anhalten");
 const QString StartHint = QStringLiteral(
-    "startet die Stoppuhr; ein neuer Datensatz übernimmt ihre Zeit als benötigte Zeit");
-const QString StopHint = QStringLiteral("hält die Stoppuhr an, ihre Zeit bleibt erhalten");
-const QString ResetHint = QStringLiteral("setzt die Stoppuhr auf 0:00:00 zurück");
+    "startet die Stoppuhr, deren Zeit ein neuer Datensatz als benötigte Zeit übernimmt");
+const QString StopHint = QStringLiteral("hält die Stoppuhr an; die gemessene Zeit bleibt erhalten");
+const QString ResetHint =
+    QStringLiteral("setzt die Stoppuhr zurück und verwirft die gemessene Zeit");
 
 } // namespace
 
@@ -67,7 +68,6 @@ void TMainForm::createStopwatch() {
     QAction* before = filter >= 0 && filter + 1 < bar.size() ? bar[filter + 1] : nullptr;
     stopwatchBarActions_ = {ToolBar->insertWidget(before, SplitButton3),
                             ToolBar->insertWidget(before, StopwatchButton)};
-    connect(StopwatchAction, &QAction::enabledChanged, StopwatchButton, &QWidget::setEnabled);
 
     StopwatchTimer = new QTimer(this);
     StopwatchTimer->setObjectName(QStringLiteral("StopwatchTimer"));
@@ -116,8 +116,10 @@ void TMainForm::ShowStopwatch() {
     StopwatchButton->setText(QString::fromStdString(TStopwatch::Text(elapsed)));
     StopwatchButton->setToolTip(hint);
     StopwatchButton->setChecked(running);
+    // The toolbar's actions of the two widgets show and enable them.
     for (QAction* shown : stopwatchBarActions_)
         shown->setVisible(Stopwatch->HoldsTime());
+    stopwatchBarActions_.back()->setEnabled(StopwatchAction->isEnabled());
 
     // The next update comes just after the next whole second of the time.
     if (running)
