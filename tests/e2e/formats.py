@@ -56,7 +56,7 @@ def read_mvd(data):
 
 def read_registry(text):
     """Parses a REGEDIT4 export into {key path: {value name: value}}; strings
-    as str, dword as int, hex as bytes. Continuation lines (ending in a
+    as str, dword and hex(b) (64-bit) as int, hex as bytes. Continuation lines (ending in a
     backslash) are joined."""
     lines = text.replace("\r\n", "\n").split("\n")
     if not lines or lines[0].strip() != "REGEDIT4":
@@ -106,6 +106,9 @@ def read_registry(text):
         elif rest.startswith("hex:"):
             body = rest[4:].replace(" ", "")
             current[name] = bytes(int(b, 16) for b in body.split(",") if b)
+        elif rest.startswith("hex(b):"):  # a 64-bit integer, little-endian
+            body = rest[7:].replace(" ", "")
+            current[name] = int.from_bytes(bytes(int(b, 16) for b in body.split(",") if b), "little")
         else:
             raise FormatError(f"unknown value type in {line!r}")
     return keys

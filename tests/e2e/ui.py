@@ -16,7 +16,7 @@ import pyatspi
 KEYSYMS = {
     "Return": 0xFF0D, "Tab": 0xFF09, "ISO_Left_Tab": 0xFE20, "Escape": 0xFF1B,
     "space": 0x20, "BackSpace": 0xFF08, "Delete": 0xFFFF, "Home": 0xFF50,
-    "End": 0xFF57, "Up": 0xFF52, "Down": 0xFF54,
+    "End": 0xFF57, "Up": 0xFF52, "Down": 0xFF54, "F5": 0xFFC2,
 }
 
 
