@@ -192,16 +192,6 @@ private slots:
         QTest::newRow("filter") << "FilterAction"
                                 << "Filtern ..."
                                 << "Filtern der Datensätze" << QKeySequence("Ctrl+F") << true;
-        QTest::newRow("stopwatch")
-            << "StopwatchAction"
-            << "Stoppuhr &starten"
-            << "startet die Stoppuhr, deren Zeit ein neuer Datensatz als benötigte Zeit übernimmt"
-            << QKeySequence("F5") << true;
-        QTest::newRow("reset stopwatch")
-            << "ResetStopwatchAction"
-            << "Stoppuhr &zurücksetzen"
-            << "setzt die Stoppuhr zurück und verwirft die gemessene Zeit" << QKeySequence()
-            << false;
     }
     void actionProperties() {
         QFETCH(QString, name);
