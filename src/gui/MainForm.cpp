@@ -136,7 +136,7 @@ void TMainForm::connectHandlers() {
     connectGuarded(SaveOptionItem, &QAction::triggered, &M::SaveOptionItemClick);
     connectGuarded(StopwatchAction, &QAction::triggered, &M::StopwatchActionExecute);
     connectGuarded(ResetStopwatchAction, &QAction::triggered, &M::ResetStopwatchActionExecute);
-    connect(StopwatchButton, &QToolButton::clicked, StopwatchAction, &QAction::trigger);
+    connectGuarded(StopwatchButton, &QToolButton::clicked, &M::StopwatchButtonClick);
     connectGuarded(StopwatchTimer, &QTimer::timeout, &M::ShowStopwatch);
 
     // The list and its column menu.

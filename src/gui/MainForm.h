@@ -164,6 +164,7 @@ public:
     QTimer* StopwatchTimer = nullptr;
     void StopwatchActionExecute();
     void ResetStopwatchActionExecute();
+    void StopwatchButtonClick();
     // Shows the stopwatch's state: captions, enabling, the time on the toolbar.
     void ShowStopwatch();
 

@@ -47,11 +47,12 @@ void TMainForm::createStopwatch() {
 
     // The time on the toolbar, right after the designed buttons whatever is
     // added to the toolbar later, so that it keeps its place.
-    SplitButton3 = new QFrame(ToolBar);
-    SplitButton3->setObjectName(QStringLiteral("SplitButton3"));
-    static_cast<QFrame*>(SplitButton3)->setFrameShape(QFrame::VLine);
-    static_cast<QFrame*>(SplitButton3)->setFrameShadow(QFrame::Sunken);
-    SplitButton3->setFixedSize(10, 22);
+    auto* line = new QFrame(ToolBar);
+    line->setObjectName(QStringLiteral("SplitButton3"));
+    line->setFrameShape(QFrame::VLine);
+    line->setFrameShadow(QFrame::Sunken);
+    line->setFixedSize(10, 22);
+    SplitButton3 = line;
     StopwatchButton = new QToolButton(ToolBar);
     StopwatchButton->setObjectName(QStringLiteral("StopwatchButton"));
     StopwatchButton->setIcon(icon);
@@ -60,7 +61,7 @@ void TMainForm::createStopwatch() {
     StopwatchButton->setCheckable(true); // pressed while running
     StopwatchButton->setFont(FormFont());
     StopwatchButton->setFixedHeight(22);
-    // Wide enough for ten hours, so that the width does not change each second.
+    // Wide enough for 99 hours, so that the width does not change each second.
     StopwatchButton->setMinimumWidth(
         StopwatchButton->fontMetrics().horizontalAdvance(QStringLiteral("00:00:00")) + 16 + 14);
     const QList<QAction*> bar = ToolBar->actions();
@@ -82,6 +83,13 @@ void TMainForm::StopwatchActionExecute() {
 
 void TMainForm::ResetStopwatchActionExecute() {
     changeStopwatch(&TStopwatch::Reset);
+}
+
+// Runs the command; the button, which pressed or released itself, then shows
+// the state again, also when the command failed.
+void TMainForm::StopwatchButtonClick() {
+    StopwatchAction->trigger();
+    ShowStopwatch();
 }
 
 // The change is stored before it is shown: a store that refuses it leaves the
