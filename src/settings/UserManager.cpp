@@ -165,6 +165,10 @@ void TUserManager::Save() {
     });
 }
 
+QStringList TUserManager::KeyPath() const {
+    return ProductPath + UserKeyPath(UserName);
+}
+
 void TUserManager::DeleteSettings() {
     QStringList userPath = UserKeyPath(UserName);
     const QString last = userPath.takeLast();

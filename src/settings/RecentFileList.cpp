@@ -1,0 +1,85 @@
+#include "RecentFileList.h"
+
+#include <algorithm>
+
+namespace settings {
+
+RecentFileList::RecentFileList(SettingsStore& store, QStringList userKeyPath)
+    : store_(store), userKeyPath_(std::move(userKeyPath)) {}
+
+RecentFileList::Files RecentFileList::Decode(const RegValue* value) {
+    Files files;
+    if (!value || value->type != MultiStringType)
+        return files;
+    for (const QByteArray& name : value->data.split('\0')) {
+        if (files.size() == MaxCount)
+            break;
+        std::string file = name.toStdString();
+        if (!file.empty() && std::find(files.begin(), files.end(), file) == files.end())
+            files.push_back(std::move(file));
+    }
+    return files;
+}
+
+RegValue RecentFileList::Encode(const Files& files) {
+    QByteArray data;
+    for (const std::string& file : files) {
+        data.append(file.data(), static_cast<qsizetype>(file.size()));
+        data.append('\0');
+    }
+    data.append('\0');
+    return {MultiStringType, data};
+}
+
+RecentFileList::Files RecentFileList::PutOnTop(Files files, const std::string& file) {
+    files.erase(std::remove(files.begin(), files.end(), file), files.end());
+    files.insert(files.begin(), file);
+    if (files.size() > MaxCount)
+        files.resize(MaxCount);
+    return files;
+}
+
+RecentFileList::Files RecentFileList::update(const std::function<void(Files&)>& change) {
+    Files files;
+    store_.Update([&](RegKey& root) {
+        RegKey* user = root.FindPath(userKeyPath_);
+        if (!user)
+            return false;
+        const QString name = QString::fromLatin1(ValueName);
+        files = Decode(user->Value(name));
+        const Files before = files;
+        change(files);
+        if (files == before && user->HasValue(name) == !files.empty())
+            return false;
+        if (files.empty())
+            user->DeleteValue(name);
+        else
+            user->SetValue(name, Encode(files));
+        return true;
+    });
+    return files;
+}
+
+RecentFileList::Files RecentFileList::Read() {
+    RegKey root = store_.Read();
+    const RegKey* user = root.FindPath(userKeyPath_);
+    return user ? Decode(user->Value(QString::fromLatin1(ValueName))) : Files();
+}
+
+RecentFileList::Files RecentFileList::Add(const std::string& file) {
+    if (file.empty())
+        return Read();
+    return update([&](Files& files) { files = PutOnTop(std::move(files), file); });
+}
+
+RecentFileList::Files RecentFileList::Remove(const std::string& file) {
+    return update([&](Files& files) {
+        files.erase(std::remove(files.begin(), files.end(), file), files.end());
+    });
+}
+
+void RecentFileList::Clear() {
+    update([](Files& files) { files.clear(); });
+}
+
+} // namespace settings

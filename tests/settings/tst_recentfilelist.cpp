@@ -1,0 +1,155 @@
+// The list of recently used databases in the settings store: its order and
+// limit, what a stored value may hold, that the other values stay as they are,
+// and that two instances keep each other's entries.
+#include "RecentFileList.h"
+#include "SettingsStore.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+using settings::RecentFileList;
+using settings::RegKey;
+using settings::RegValue;
+using settings::SettingsStore;
+using Files = RecentFileList::Files;
+
+Q_DECLARE_METATYPE(Files)
+
+namespace {
+
+const QStringList UserPath{"Software", "Orbelon", "Mavrolin", "anna"};
+
+Files Split(const char* names) {
+    Files files;
+    for (const QByteArray& name : QByteArray(names).split(' '))
+        if (!name.isEmpty())
+            files.push_back(name.toStdString());
+    return files;
+}
+
+} // namespace
+
+class RecentFileListTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<SettingsStore> store_;
+
+    // The user's key as an earlier run left it.
+    void storeUser(std::optional<RegValue> recent) {
+        store_->Update([&](RegKey& root) {
+            RegKey* user = root.CreatePath(UserPath);
+            user->SetValue("database", RegValue::String("/home/anna/a.mvd"));
+            user->SetValue("options", RegValue::Dword(3));
+            if (recent)
+                user->SetValue(RecentFileList::ValueName, *recent);
+            return true;
+        });
+    }
+
+private slots:
+    void init() {
+        dir_ = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir_->isValid());
+        store_ = std::make_unique<SettingsStore>(dir_->filePath("registry.reg"));
+    }
+
+    // Each name in `added` is opened in turn.
+    void order_data() {
+        QTest::addColumn<QByteArray>("added");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("most recent first") << QByteArray("/a /b /c") << QByteArray("/c /b /a");
+        QTest::newRow("repeat moves to the top")
+            << QByteArray("/a /b /c /a") << QByteArray("/a /c /b");
+        QTest::newRow("top again changes nothing") << QByteArray("/a /b /b") << QByteArray("/b /a");
+        QTest::newRow("eight at most") << QByteArray("/1 /2 /3 /4 /5 /6 /7 /8 /9 /10")
+                                       << QByteArray("/10 /9 /8 /7 /6 /5 /4 /3");
+        QTest::newRow("names differing in case are two files")
+            << QByteArray("/a.mvd /A.mvd") << QByteArray("/A.mvd /a.mvd");
+    }
+    void order() {
+        QFETCH(QByteArray, added);
+        QFETCH(QByteArray, expected);
+        storeUser(std::nullopt);
+        RecentFileList list(*store_, UserPath);
+        Files last;
+        for (const std::string& file : Split(added.constData()))
+            last = list.Add(file);
+        QCOMPARE(last, Split(expected.constData()));
+        // Kept in the file, read back by another store.
+        SettingsStore other(store_->FilePath());
+        QCOMPARE(RecentFileList(other, UserPath).Read(), Split(expected.constData()));
+    }
+
+    void storedValues_data() {
+        QTest::addColumn<std::uint32_t>("type");
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("two names")
+            << std::uint32_t(7) << QByteArray("/a\0/b\0\0", 7) << QByteArray("/a /b");
+        QTest::newRow("without the last zeros")
+            << std::uint32_t(7) << QByteArray("/a\0/b", 5) << QByteArray("/a /b");
+        QTest::newRow("empty names and repeats skipped")
+            << std::uint32_t(7) << QByteArray("\0/a\0\0/a\0/b\0\0", 12) << QByteArray("/a /b");
+        QTest::newRow("nine names keep eight")
+            << std::uint32_t(7) << QByteArray("/1\0/2\0/3\0/4\0/5\0/6\0/7\0/8\0/9\0\0", 28)
+            << QByteArray("/1 /2 /3 /4 /5 /6 /7 /8");
+        QTest::newRow("a string is no list")
+            << std::uint32_t(1) << QByteArray("/a\0", 3) << QByteArray();
+        QTest::newRow("empty value") << std::uint32_t(7) << QByteArray() << QByteArray();
+    }
+    void storedValues() {
+        QFETCH(std::uint32_t, type);
+        QFETCH(QByteArray, data);
+        QFETCH(QByteArray, expected);
+        storeUser(RegValue{type, data});
+        QCOMPARE(RecentFileList(*store_, UserPath).Read(), Split(expected.constData()));
+    }
+
+    // The list changes the value "recent" and nothing else; bytes that are
+    // no text survive the file.
+    void otherValuesStay() {
+        storeUser(std::nullopt);
+        const std::string odd("/home/anna/\xE4 \x01\n.mvd");
+        RecentFileList list(*store_, UserPath);
+        list.Add("/b");
+        list.Add(odd);
+        QCOMPARE(list.Remove("/b"), Files{odd});
+        RegKey root = SettingsStore(store_->FilePath()).Read();
+        const RegKey* user = root.FindPath(UserPath);
+        QVERIFY(user);
+        QCOMPARE(user->Values().size(), std::size_t(3));
+        QCOMPARE(*user->Value("database"), RegValue::String("/home/anna/a.mvd"));
+        QCOMPARE(*user->Value("options"), RegValue::Dword(3));
+        QCOMPARE(*user->Value("recent"), RecentFileList::Encode({odd}));
+        list.Clear();
+        root = SettingsStore(store_->FilePath()).Read();
+        QVERIFY(!root.FindPath(UserPath)->HasValue("recent"));
+        QCOMPARE(root.FindPath(UserPath)->Values().size(), std::size_t(2));
+    }
+
+    // After the settings were deleted nothing brings the user's key back.
+    void missingKeyIsNotCreated() {
+        RecentFileList list(*store_, UserPath);
+        QCOMPARE(list.Add("/a"), Files());
+        QVERIFY(!QFile::exists(store_->FilePath()) ||
+                SettingsStore(store_->FilePath()).Read().FindPath(UserPath) == nullptr);
+    }
+
+    // Two windows each add their files in turn: every change reads the
+    // stored list afresh, so none is lost.
+    void twoInstancesKeepEachOthersEntries() {
+        storeUser(std::nullopt);
+        SettingsStore secondStore(store_->FilePath());
+        RecentFileList first(*store_, UserPath);
+        RecentFileList second(secondStore, UserPath);
+        first.Add("/a");
+        second.Add("/b");
+        first.Add("/c");
+        QCOMPARE(second.Remove("/a"), Split("/c /b"));
+        QCOMPARE(first.Read(), Split("/c /b"));
+    }
+};
+
+QTEST_GUILESS_MAIN(RecentFileListTest)
+#include "tst_recentfilelist.moc"
