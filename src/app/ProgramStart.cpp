@@ -10,7 +10,8 @@
 
 #include <exception>
 
-std::unique_ptr<TMainForm> StartProgram(const QString& loginLibraryFolder) {
+std::unique_ptr<TMainForm> StartProgram(const QString& loginLibraryFolder,
+                                        const std::string& fileName) {
     switch (PerformLogin("Mavrolin", loginLibraryFolder)) {
     case LoginResult::LoggedIn:
         break;
@@ -24,7 +25,7 @@ std::unique_ptr<TMainForm> StartProgram(const QString& loginLibraryFolder) {
 
     auto form = std::make_unique<TMainForm>();
     try {
-        form->FormCreate(LoggedUserName);
+        form->FormCreate(LoggedUserName, fileName);
     } catch (const std::exception& error) {
         // Without its settings store the window can't work: report and end.
         ErrorReport::Show(nullptr, error);

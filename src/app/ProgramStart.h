@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <memory>
+#include <string>
 
 class TMainForm;
 
@@ -16,4 +17,8 @@ class TMainForm;
 // incomplete (the "Fataler Fehler" box was shown), or creating the main window
 // failed (the general error report was shown). No window is shown in these
 // cases. Needs the application object; its name is the report's caption.
-std::unique_ptr<TMainForm> StartProgram(const QString& loginLibraryFolder);
+//
+// `fileName` (native path bytes), when not empty, is opened in place of the
+// stored database.
+std::unique_ptr<TMainForm> StartProgram(const QString& loginLibraryFolder,
+                                        const std::string& fileName = {});

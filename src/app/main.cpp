@@ -37,7 +37,8 @@ int AnswerCommandLine(const CommandLine& commandLine) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (const int status = AnswerCommandLine(ParseCommandLine(argc, argv)); status >= 0)
+    const CommandLine commandLine = ParseCommandLine(argc, argv);
+    if (const int status = AnswerCommandLine(commandLine); status >= 0)
         return status;
 
     TGuardedApplication app(argc, argv);
@@ -51,7 +52,7 @@ int main(int argc, char** argv) {
                           QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTranslator);
     std::unique_ptr<TMainForm> form =
-        StartProgram(LoginLibraryFolder(QApplication::applicationDirPath()));
+        StartProgram(LoginLibraryFolder(QApplication::applicationDirPath()), commandLine.FileName);
     if (!form)
         return 1;
     QApplication::setWindowIcon(form->windowIcon());

@@ -3,11 +3,13 @@
 #include "Anchors.h"
 #include "Bevel.h"
 #include "DataBase.h"
+#include "DataBaseDrop.h"
 #include "DatePicker.h"
 #include "ErrorReport.h"
 #include "FormSetup.h"
 #include "MinutesEdit.h"
 #include "Prompt.h"
+#include "RecentFilesMenu.h"
 #include "RecordListModel.h"
 #include "RecordListView.h"
 #include "WindowConfiguration.h"
@@ -66,6 +68,7 @@ TMainForm::TMainForm(QWidget* parent)
     DataBase = std::make_unique<TDataBase>();
     // A failed load reports itself in an error box and never raises.
     DataBase->OnLoadError = [this](const std::string& message) {
+        loadFailed_ = true;
         Prompt::Message(this, Prompt::Kind::Error, QString::fromStdString(message), Prompt::Ok);
     };
 
@@ -80,6 +83,11 @@ TMainForm::TMainForm(QWidget* parent)
     createSplitter();
     installSplitterHook();
     connectHandlers();
+    new TDataBaseDropTarget(
+        this, [this](Qt::KeyboardModifiers modifiers) { return FormDragOver(modifiers); },
+        [this](const QString& file, Qt::KeyboardModifiers modifiers) {
+            runGuarded([&] { FormDragDrop(file, modifiers); });
+        });
 
     const int menuHeight = menuBar()->sizeHint().height();
     setMinimumSize(410 - 8, 370 - 46 + menuHeight); // outer 410 x 370 with the designed frame
@@ -138,6 +146,11 @@ void TMainForm::connectHandlers() {
     connectGuarded(ResetStopwatchAction, &QAction::triggered, &M::ResetStopwatchActionExecute);
     connectGuarded(StopwatchButton, &QToolButton::clicked, &M::StopwatchButtonClick);
     connectGuarded(StopwatchTimer, &QTimer::timeout, &M::ShowStopwatch);
+    connectGuarded(RecentFilesItem, &TRecentFilesMenu::FileChosen, &M::RecentFileItemClick);
+    // The recent files are shown as stored now, and usable when the load is.
+    connect(DataBaseItem, &QMenu::aboutToShow, RecentFilesItem, &TRecentFilesMenu::Refresh);
+    connect(LoadDataBaseAction, &QAction::enabledChanged, RecentFilesItem,
+            &TRecentFilesMenu::SetCommandsEnabled);
 
     // The list and its column menu.
     connectGuarded(ListView->horizontalHeader(), &QHeaderView::sectionClicked,
@@ -269,6 +282,9 @@ void TMainForm::createMenus() {
     DataBaseItem->setObjectName(QStringLiteral("DataBaseItem"));
     DataBaseItem->addActions({NewDataBaseAction, LoadDataBaseAction, SaveDataBaseAction,
                               SaveDataBaseAsAction, ImportDataBaseAction});
+    DataBaseItem->addSeparator();
+    RecentFilesItem = new TRecentFilesMenu(this);
+    DataBaseItem->addMenu(RecentFilesItem);
     DataBaseItem->addSeparator();
     DataBaseItem->addAction(ExitAction);
 

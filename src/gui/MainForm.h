@@ -32,6 +32,7 @@ class TDatePicker;
 class TFilterForm;
 class TInfoForm;
 class TOptionForm;
+class TRecentFilesMenu;
 class TRecordListModel;
 struct WindowConfiguration;
 
@@ -43,9 +44,11 @@ struct WindowConfiguration;
 // MainFormList.cpp holds the record list's operations and handlers;
 // MainFormEdit.cpp the editing state and the entry commands;
 // MainFormFilter.cpp the filter command; MainFormDatabase.cpp the database
-// commands and the close question; MainFormStartup.cpp the window's layout
-// (first start or stored), the options commands and its destruction;
-// MainFormStopwatch.cpp the fix-time stopwatch.
+// commands and the close question; MainFormOpening.cpp the opening of
+// databases named from outside the file dialogs (recent files, a drop, the
+// command line); MainFormStartup.cpp the window's layout (first start or
+// stored), the options commands and its destruction; MainFormStopwatch.cpp
+// the fix-time stopwatch.
 //
 // A list item is addressed by its row (0 = topmost); -1 means no item. Rows
 // change when the list is sorted, so an item's row is valid only until the
@@ -98,6 +101,7 @@ public:
 
     // Menus and toolbar.
     QMenu* DataBaseItem = nullptr;
+    TRecentFilesMenu* RecentFilesItem = nullptr; // "&Zuletzt geöffnet", in DataBaseItem
     QMenu* ShowItem = nullptr;
     QMenu* DataItem = nullptr;
     QMenu* OptionItem = nullptr;
@@ -246,12 +250,24 @@ public:
     // Runs on every close of the window; `action` arrives as caFree, caNone keeps it open.
     void FormClose(TCloseAction& action);
 
+    // Opening from outside the file dialogs (MainFormOpening.cpp).
+    // A name of the recent files: opened as "Datenbank laden" opens; a file
+    // that is gone is reported and leaves the list.
+    void RecentFileItemClick(const std::string& file);
+    // Whether the window takes a dropped database now: with Ctrl held a drop
+    // imports, else it opens (not while an entry is being edited).
+    bool FormDragOver(Qt::KeyboardModifiers modifiers) const;
+    // A dropped database: imported with Ctrl, else opened after the question
+    // about unsaved changes.
+    void FormDragDrop(const QString& file, Qt::KeyboardModifiers modifiers);
+
     // Start-up, options and shut-down (MainFormStartup.cpp).
     // The rest of the window's creation once the login named the user: the
     // settings store, the caption, the stored layout or the first-start one,
-    // the stored database, the list and the tooltip time. Throws what the
-    // settings store throws; the window can't be used then.
-    void FormCreate(const std::string& userName);
+    // the stored database (or `fileName` when one is given), the list and the
+    // tooltip time. Throws what the settings store throws; the window can't be
+    // used then.
+    void FormCreate(const std::string& userName, const std::string& fileName = {});
     // Empties the list, then destroys the settings store (which saves when
     // asked to) and the database.
     void FormDestroy();
@@ -311,9 +327,23 @@ private:
 
     // File dialogs (MainFormDatabase.cpp).
     std::optional<QString> chooseFile(QFileDialog& dialog, const QString& preset);
+    // The question about unsaved changes of the close path: Proceed when
+    // there are none, after "Nein" and after "Ja" with a successful save; Stay
+    // after "Abbrechen" or a save that was cancelled or did not run;
+    // SaveFailed when the save raised (its error has been reported).
+    enum class TChangesAnswer { Proceed, Stay, SaveFailed };
+    TChangesAnswer askToSaveChanges();
+
+    // Opening (MainFormOpening.cpp). Opens `file` as "Datenbank laden" does,
+    // without refilling the list; a file that loaded without an error joins
+    // the recent files. Returns whether it did.
+    bool openDataBase(const std::string& file);
+    // The file named on the command line, in place of the stored database.
+    void openAtStart(const std::string& file);
 
     int plannedDetailWidth_ = 0;     // DetailWidth while the splitter is hidden
     bool commandFailed_ = false;     // see runGuarded
+    bool loadFailed_ = false;        // the database reported a load error
     bool closeQuestionDone_ = false; // ExitActionExecute closes after its own question
     QString lastFolder_;             // the folder of the file chosen last in a file dialog
     // The description as ShowSelectedRecord put it into the field: a change

@@ -5,7 +5,9 @@
 #include "ErrorReport.h"
 #include "InfoForm.h"
 #include "MainForm.h"
+#include "NativePath.h"
 #include "Prompt.h"
+#include "RecentFilesMenu.h"
 #include "UserManager.h"
 
 #include <QAbstractItemView>
@@ -14,21 +16,14 @@
 #include <QCompleter>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
 
 namespace {
 
-// The database keeps native path bytes; the dialogs speak QString.
-QString ToDialogName(const std::string& fileName) {
-    return QFile::decodeName(QByteArray::fromStdString(fileName));
-}
-
-std::string ToDataBaseName(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
+using nativepath::FromQString;
+using nativepath::ToQString;
 
 // Runs one of the window's file dialogs through the seam. When Return accepts
 // Qt's dialog while the name completer's list is open, Qt leaves that list on
@@ -47,7 +42,7 @@ std::optional<QString> RunFileDialogHidingCompleter(QFileDialog& dialog) {
 // last used in this run, else in the home folder; `preset` is the name shown.
 std::optional<QString> TMainForm::chooseFile(QFileDialog& dialog, const QString& preset) {
     QString folder = QDir::homePath();
-    const QFileInfo dataBaseFile(ToDialogName(DataBase->FileName));
+    const QFileInfo dataBaseFile(ToQString(DataBase->FileName));
     if (!DataBase->FileName.empty() && dataBaseFile.dir().exists())
         folder = dataBaseFile.absolutePath();
     else if (!lastFolder_.isEmpty() && QDir(lastFolder_).exists())
@@ -68,13 +63,12 @@ void TMainForm::NewDataBaseActionExecute() {
 
 void TMainForm::LoadDataBaseActionExecute() {
     OpenDialog->setWindowTitle(QStringLiteral("Datenbank öffnen..."));
-    const std::optional<QString> chosen = chooseFile(*OpenDialog, ToDialogName(DataBase->FileName));
+    const std::optional<QString> chosen = chooseFile(*OpenDialog, ToQString(DataBase->FileName));
     if (!chosen)
         return;
-    DataBase->FileName = ToDataBaseName(*chosen);
     // A file that can't be read is reported by the database; the window then
     // shows what it holds, and FileName keeps naming the chosen file.
-    DataBase->Reload();
+    openDataBase(FromQString(*chosen));
     RebuildList();
 }
 
@@ -83,48 +77,61 @@ void TMainForm::ImportDataBaseActionExecute() {
     const std::optional<QString> chosen = chooseFile(*OpenDialog, QString());
     if (!chosen)
         return;
-    DataBase->LoadFromFile(ToDataBaseName(*chosen)); // FileName stays as it is
+    DataBase->LoadFromFile(FromQString(*chosen)); // FileName stays as it is
     RebuildList();
 }
 
 void TMainForm::SaveDataBaseActionExecute() {
-    if (!DataBase->FileName.empty())
+    if (!DataBase->FileName.empty()) {
         DataBase->Save();
-    else
+        RecentFilesItem->AddFile(DataBase->FileName);
+    } else
         SaveDataBaseAsAction->trigger();
 }
 
 void TMainForm::SaveDataBaseAsActionExecute() {
-    const std::optional<QString> chosen = chooseFile(*SaveDialog, ToDialogName(DataBase->FileName));
+    const std::optional<QString> chosen = chooseFile(*SaveDialog, ToQString(DataBase->FileName));
     if (!chosen)
         return;
-    DataBase->FileName = ToDataBaseName(*chosen);
+    DataBase->FileName = FromQString(*chosen);
     // Writes a temporary file and renames it over the old one: a failure
     // raises, keeps Modified set and leaves the old file as it was.
     DataBase->Save();
+    RecentFilesItem->AddFile(DataBase->FileName);
+}
+
+TMainForm::TChangesAnswer TMainForm::askToSaveChanges() {
+    if (!DataBase->Modified)
+        return TChangesAnswer::Proceed;
+    const Prompt::Button answer = Prompt::Message(
+        this, Prompt::Kind::Warning,
+        QStringLiteral("Es wurden Änderungen an der Fehlerdatenbank vorgenommen. Sollen "
+                       "diese gesichert werden?"),
+        Prompt::Yes | Prompt::No | Prompt::Cancel);
+    if (answer == Prompt::Cancel)
+        return TChangesAnswer::Stay;
+    if (answer != Prompt::Yes)
+        return TChangesAnswer::Proceed;
+    commandFailed_ = false;
+    SaveDataBaseAction->trigger(); // does nothing while it is disabled
+    if (commandFailed_) {
+        commandFailed_ = false;
+        return TChangesAnswer::SaveFailed;
+    }
+    return DataBase->Modified ? TChangesAnswer::Stay : TChangesAnswer::Proceed;
 }
 
 void TMainForm::FormClose(TCloseAction& action) {
-    if (DataBase->Modified) {
-        const Prompt::Button answer = Prompt::Message(
-            this, Prompt::Kind::Warning,
-            QStringLiteral("Es wurden Änderungen an der Fehlerdatenbank vorgenommen. Sollen "
-                           "diese gesichert werden?"),
-            Prompt::Yes | Prompt::No | Prompt::Cancel);
-        if (answer == Prompt::Cancel) {
-            action = TCloseAction::caNone;
-        } else if (answer == Prompt::Yes) {
-            commandFailed_ = false;
-            SaveDataBaseAction->trigger(); // does nothing while it is disabled
-            if (commandFailed_) {
-                // The save's error has been reported; it ends the close here.
-                commandFailed_ = false;
-                action = TCloseAction::caNone;
-                return;
-            }
-            if (DataBase->Modified)
-                action = TCloseAction::caNone;
-        }
+    switch (askToSaveChanges()) {
+    case TChangesAnswer::Proceed:
+        break;
+    case TChangesAnswer::Stay:
+        action = TCloseAction::caNone;
+        break;
+    case TChangesAnswer::SaveFailed:
+        // The save's error has been reported; it ends the close here.
+        action = TCloseAction::caNone;
+        return;
     }
     // On every close attempt, also a refused one.
     if (UserManager) {

@@ -7,6 +7,7 @@
 #include "MainForm.h"
 #include "OptionForm.h"
 #include "Prompt.h"
+#include "RecentFilesMenu.h"
 #include "RecordListModel.h"
 #include "WindowConfiguration.h"
 
@@ -129,12 +130,13 @@ void TMainForm::installSplitterHook() {
     Splitter->handle(1)->installEventFilter(hook);
 }
 
-void TMainForm::FormCreate(const std::string& userName) {
+void TMainForm::FormCreate(const std::string& userName, const std::string& fileName) {
     // The window was created with a new, empty database.
     UserManager = std::make_unique<TUserManager>(userName, [this](const std::string& text) {
         Prompt::Message(this, Prompt::Kind::Warning, QString::fromUtf8(text), Prompt::Ok);
     });
     setWindowTitle(QStringLiteral("Mavrolin - ") + QString::fromUtf8(userName));
+    RecentFilesItem->SetUserManager(UserManager.get());
 
     const bool firstStart = !UserManager->Valid;
     const WindowConfiguration layout =
@@ -154,10 +156,11 @@ void TMainForm::FormCreate(const std::string& userName) {
         // From now on the record is written only when the user asks for it.
         UserManager->SaveWindowConfig = false;
         UserManager->Save();
-    } else {
-        DataBase->FileName = UserManager->DataBaseName;
-        DataBase->Reload();
     }
+    if (!fileName.empty())
+        openAtStart(fileName);
+    else if (!firstStart)
+        openDataBase(UserManager->DataBaseName);
     RebuildList();
     SetApplicationToolTipTime(ToolTipTime);
     restoreStopwatch();
@@ -258,9 +261,11 @@ void TMainForm::ConfigItemClick() {
     const bool kept = OptionForm->Execute(*UserManager);
     SaveOptionItem->setEnabled(kept);
     ConfigItem->setEnabled(kept);
-    // The deletion took the stored stopwatch with it.
-    if (!kept)
+    // The deletion took the stored stopwatch and the recent files with it.
+    if (!kept) {
         changeStopwatch(&TStopwatch::Reset);
+        RecentFilesItem->Forget();
+    }
 }
 
 // The list panel keeps its minimum width first, then the detail panel its own;

@@ -127,7 +127,8 @@ private slots:
         };
         QCOMPARE(names(form->DataBaseItem->actions()),
                  (QStringList{"NewDataBaseAction", "LoadDataBaseAction", "SaveDataBaseAction",
-                              "SaveDataBaseAsAction", "ImportDataBaseAction", "-", "ExitAction"}));
+                              "SaveDataBaseAsAction", "ImportDataBaseAction", "-",
+                              "RecentFilesItemAction", "-", "ExitAction"}));
         QCOMPARE(names(form->ShowItem->actions()),
                  (QStringList{"NextItemAction", "PreviousItemAction", "FirstItemAction",
                               "LastItemAction"}));

@@ -1,0 +1,88 @@
+#include "DataBaseDrop.h"
+
+#include <QApplication>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QUrl>
+#include <QWidget>
+
+namespace {
+
+// The first bytes of every database file (without the carriage return that
+// follows them), as the desktop's file type knows them.
+constexpr char Magic[] = "#MLDB-MavrolinDataBase";
+
+bool StartsWithMagic(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    return file.read(sizeof(Magic) - 1) == QByteArray(Magic);
+}
+
+// Copy where the source allows it, else a link; a move never.
+std::optional<Qt::DropAction> HarmlessAction(Qt::DropActions possible) {
+    if (possible & Qt::CopyAction)
+        return Qt::CopyAction;
+    if (possible & Qt::LinkAction)
+        return Qt::LinkAction;
+    return std::nullopt;
+}
+
+} // namespace
+
+namespace dropping {
+
+std::optional<QString> DataBaseFile(const QMimeData& data) {
+    if (!data.hasUrls())
+        return std::nullopt;
+    const QList<QUrl> urls = data.urls();
+    if (urls.size() != 1 || !urls.first().isLocalFile())
+        return std::nullopt;
+    const QString path = urls.first().toLocalFile();
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return std::nullopt;
+    if (!info.fileName().endsWith(QLatin1String(".mvd"), Qt::CaseInsensitive) &&
+        !StartsWithMagic(path))
+        return std::nullopt;
+    return info.absoluteFilePath();
+}
+
+} // namespace dropping
+
+TDataBaseDropTarget::TDataBaseDropTarget(QWidget* window, Welcome welcome, Dropped dropped)
+    : QObject(window), window_(window), welcome_(std::move(welcome)), dropped_(std::move(dropped)) {
+    setObjectName(QStringLiteral("DataBaseDropTarget"));
+    // The window itself takes drags that no control takes; the controls that
+    // take drags of their own are watched through the application.
+    window->setAcceptDrops(true);
+    qApp->installEventFilter(this);
+}
+
+bool TDataBaseDropTarget::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
+        return false;
+    if (!watched->isWidgetType() || static_cast<QWidget*>(watched)->window() != window_)
+        return false;
+    auto* drop = static_cast<QDropEvent*>(event);
+    if (!drop->mimeData()->hasUrls())
+        return false; // text for a text field
+    const std::optional<QString> file = dropping::DataBaseFile(*drop->mimeData());
+    const std::optional<Qt::DropAction> action = HarmlessAction(drop->possibleActions());
+    const Qt::KeyboardModifiers modifiers = drop->modifiers();
+    if (!file || !action || !welcome_(modifiers)) {
+        drop->ignore();
+        return true;
+    }
+    drop->setDropAction(*action);
+    drop->accept();
+    if (type == QEvent::Drop) {
+        QMetaObject::invokeMethod(
+            this, [this, path = *file, modifiers] { dropped_(path, modifiers); },
+            Qt::QueuedConnection);
+    }
+    return true;
+}
