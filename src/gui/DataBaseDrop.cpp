@@ -63,26 +63,42 @@ TDataBaseDropTarget::TDataBaseDropTarget(QWidget* window, Welcome welcome, Dropp
 
 bool TDataBaseDropTarget::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
-    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
+    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop &&
+        type != QEvent::DragLeave)
         return false;
     if (!watched->isWidgetType() || static_cast<QWidget*>(watched)->window() != window_)
         return false;
+    if (type == QEvent::DragLeave) {
+        dragged_.reset();
+        return false;
+    }
     auto* drop = static_cast<QDropEvent*>(event);
-    if (!drop->mimeData()->hasUrls())
+    const QMimeData& data = *drop->mimeData();
+    if (!data.hasUrls())
         return false; // text for a text field
-    const std::optional<QString> file = dropping::DataBaseFile(*drop->mimeData());
+    std::optional<QString> file = dropping::DataBaseFile(data);
+    // On X11 the names of a drop may not come through once the button is
+    // released (the source no longer answers): the drag's own names stand.
+    if (type == QEvent::Drop && !file && data.urls().isEmpty())
+        file = dragged_;
     const std::optional<Qt::DropAction> action = HarmlessAction(drop->possibleActions());
-    const Qt::KeyboardModifiers modifiers = drop->modifiers();
+    // The keys held now: on X11 the event carries the window's last known
+    // keys, and while the user drags from another window that is stale.
+    const Qt::KeyboardModifiers modifiers =
+        drop->modifiers() | QGuiApplication::queryKeyboardModifiers();
+    if (type == QEvent::Drop || !file || !action)
+        dragged_.reset();
     if (!file || !action || !welcome_(modifiers)) {
         drop->ignore();
         return true;
     }
     drop->setDropAction(*action);
     drop->accept();
-    if (type == QEvent::Drop) {
+    if (type != QEvent::Drop)
+        dragged_ = file;
+    else
         QMetaObject::invokeMethod(
             this, [this, path = *file, modifiers] { dropped_(path, modifiers); },
             Qt::QueuedConnection);
-    }
     return true;
 }

@@ -41,6 +41,7 @@ protected:
 
 private:
     QWidget* window_;
+    std::optional<QString> dragged_; // the file of the drag under way
     Welcome welcome_;
     Dropped dropped_;
 };

@@ -56,7 +56,8 @@ def read_mvd(data):
 
 def read_registry(text):
     """Parses a REGEDIT4 export into {key path: {value name: value}}; strings
-    as str, dword and hex(b) (64-bit) as int, hex as bytes. Continuation lines (ending in a
+    as str, dword and hex(b) (64-bit) as int, hex and other hex(N) as bytes.
+    Continuation lines (ending in a
     backslash) are joined."""
     lines = text.replace("\r\n", "\n").split("\n")
     if not lines or lines[0].strip() != "REGEDIT4":
@@ -103,12 +104,13 @@ def read_registry(text):
             current[name] = value
         elif rest.startswith("dword:"):
             current[name] = int(rest[6:], 16)
-        elif rest.startswith("hex:"):
-            body = rest[4:].replace(" ", "")
-            current[name] = bytes(int(b, 16) for b in body.split(",") if b)
         elif rest.startswith("hex(b):"):  # a 64-bit integer, little-endian
             body = rest[7:].replace(" ", "")
             current[name] = int.from_bytes(bytes(int(b, 16) for b in body.split(",") if b), "little")
+        elif rest.startswith("hex:") or rest.startswith("hex("):
+            # hex(N): a value of registry type N (7: a list of zero-ended strings)
+            body = rest[rest.index(":") + 1:].replace(" ", "")
+            current[name] = bytes(int(b, 16) for b in body.split(",") if b)
         else:
             raise FormatError(f"unknown value type in {line!r}")
     return keys
