@@ -136,7 +136,6 @@ void TMainForm::FormCreate(const std::string& userName, const std::string& fileN
         Prompt::Message(this, Prompt::Kind::Warning, QString::fromUtf8(text), Prompt::Ok);
     });
     setWindowTitle(QStringLiteral("Mavrolin - ") + QString::fromUtf8(userName));
-    RecentFilesItem->SetUserManager(UserManager.get());
 
     const bool firstStart = !UserManager->Valid;
     const WindowConfiguration layout =
@@ -157,6 +156,8 @@ void TMainForm::FormCreate(const std::string& userName, const std::string& fileN
         UserManager->SaveWindowConfig = false;
         UserManager->Save();
     }
+    // Once the settings may be written, also after the first-start defaults.
+    RecentFilesItem->SetUserManager(UserManager.get());
     if (!fileName.empty())
         openAtStart(fileName);
     else if (!firstStart)
@@ -289,6 +290,7 @@ void TMainForm::FormDestroy() {
         ErrorReport::Guard(this, [this] { UserManager->Save(); });
         UserManager->Valid = false; // written or reported: nothing more to write
     }
+    RecentFilesItem->SetUserManager(nullptr);
     UserManager.reset();
     DataBase.reset();
 }

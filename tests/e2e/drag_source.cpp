@@ -27,9 +27,9 @@ protected:
         if (event->button() != Qt::LeftButton)
             return;
         auto* drag = new QDrag(this);
-        auto* data = new QMimeData;
-        data->setUrls({QUrl::fromLocalFile(file_)});
-        drag->setMimeData(data);
+        auto* mime = new QMimeData;
+        mime->setUrls({QUrl::fromLocalFile(file_)});
+        drag->setMimeData(mime);
         const Qt::DropAction action =
             drag->exec(Qt::CopyAction | Qt::MoveAction | Qt::LinkAction, Qt::MoveAction);
         const char* name = action == Qt::CopyAction   ? "copy"
