@@ -1,6 +1,6 @@
-// The list of recently used databases in the settings store: its order and
-// limit, what a stored value may hold, that the other values stay as they are,
-// and that two instances keep each other's entries.
+// The list of recently used databases in the settings store: what a stored
+// value may hold, that the other values stay as they are, and that deleted
+// settings stay deleted. (Order, limit and two windows: tst_recentfiles.)
 #include "RecentFileList.h"
 #include "SettingsStore.h"
 
@@ -12,8 +12,6 @@ using settings::RegKey;
 using settings::RegValue;
 using settings::SettingsStore;
 using Files = RecentFileList::Files;
-
-Q_DECLARE_METATYPE(Files)
 
 namespace {
 
@@ -52,33 +50,6 @@ private slots:
         dir_ = std::make_unique<QTemporaryDir>();
         QVERIFY(dir_->isValid());
         store_ = std::make_unique<SettingsStore>(dir_->filePath("registry.reg"));
-    }
-
-    // Each name in `added` is opened in turn.
-    void order_data() {
-        QTest::addColumn<QByteArray>("added");
-        QTest::addColumn<QByteArray>("expected");
-        QTest::newRow("most recent first") << QByteArray("/a /b /c") << QByteArray("/c /b /a");
-        QTest::newRow("repeat moves to the top")
-            << QByteArray("/a /b /c /a") << QByteArray("/a /c /b");
-        QTest::newRow("top again changes nothing") << QByteArray("/a /b /b") << QByteArray("/b /a");
-        QTest::newRow("eight at most") << QByteArray("/1 /2 /3 /4 /5 /6 /7 /8 /9 /10")
-                                       << QByteArray("/10 /9 /8 /7 /6 /5 /4 /3");
-        QTest::newRow("names differing in case are two files")
-            << QByteArray("/a.mvd /A.mvd") << QByteArray("/A.mvd /a.mvd");
-    }
-    void order() {
-        QFETCH(QByteArray, added);
-        QFETCH(QByteArray, expected);
-        storeUser(std::nullopt);
-        RecentFileList list(*store_, UserPath);
-        Files last;
-        for (const std::string& file : Split(added.constData()))
-            last = list.Add(file);
-        QCOMPARE(last, Split(expected.constData()));
-        // Kept in the file, read back by another store.
-        SettingsStore other(store_->FilePath());
-        QCOMPARE(RecentFileList(other, UserPath).Read(), Split(expected.constData()));
     }
 
     void storedValues_data() {
@@ -134,20 +105,6 @@ private slots:
         QCOMPARE(list.Add("/a"), Files());
         QVERIFY(!QFile::exists(store_->FilePath()) ||
                 SettingsStore(store_->FilePath()).Read().FindPath(UserPath) == nullptr);
-    }
-
-    // Two windows each add their files in turn: every change reads the
-    // stored list afresh, so none is lost.
-    void twoInstancesKeepEachOthersEntries() {
-        storeUser(std::nullopt);
-        SettingsStore secondStore(store_->FilePath());
-        RecentFileList first(*store_, UserPath);
-        RecentFileList second(secondStore, UserPath);
-        first.Add("/a");
-        second.Add("/b");
-        first.Add("/c");
-        QCOMPARE(second.Remove("/a"), Split("/c /b"));
-        QCOMPARE(first.Read(), Split("/c /b"));
     }
 };
 
