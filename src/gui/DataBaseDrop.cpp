@@ -70,6 +70,7 @@ bool TDataBaseDropTarget::eventFilter(QObject* watched, QEvent* event) {
         return false;
     if (type == QEvent::DragLeave) {
         dragged_.reset();
+        draggedModifiers_ = {};
         return false;
     }
     auto* drop = static_cast<QDropEvent*>(event);
@@ -83,9 +84,16 @@ bool TDataBaseDropTarget::eventFilter(QObject* watched, QEvent* event) {
         file = dragged_;
     const std::optional<Qt::DropAction> action = HarmlessAction(drop->possibleActions());
     // The keys held now: on X11 the event carries the window's last known
-    // keys, and while the user drags from another window that is stale.
-    const Qt::KeyboardModifiers modifiers =
-        drop->modifiers() | QGuiApplication::queryKeyboardModifiers();
+    // keys, and while the user drags from another window that is stale. A
+    // drop also counts the keys held when the pointer last moved, since a
+    // key let go together with the button may be up before the drop arrives.
+    Qt::KeyboardModifiers modifiers = drop->modifiers() | QGuiApplication::queryKeyboardModifiers();
+    if (type == QEvent::Drop) {
+        modifiers |= draggedModifiers_;
+        draggedModifiers_ = {};
+    } else {
+        draggedModifiers_ = modifiers;
+    }
     if (type == QEvent::Drop || !file || !action)
         dragged_.reset();
     if (!file || !action || !welcome_(modifiers)) {

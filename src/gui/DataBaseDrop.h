@@ -41,7 +41,8 @@ protected:
 
 private:
     QWidget* window_;
-    std::optional<QString> dragged_; // the file of the drag under way
+    std::optional<QString> dragged_;         // the file of the drag under way
+    Qt::KeyboardModifiers draggedModifiers_; // and the keys held at its last move
     Welcome welcome_;
     Dropped dropped_;
 };
