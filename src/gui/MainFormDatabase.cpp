@@ -82,11 +82,12 @@ void TMainForm::ImportDataBaseActionExecute() {
 }
 
 void TMainForm::SaveDataBaseActionExecute() {
-    if (!DataBase->FileName.empty()) {
-        DataBase->Save();
-        RecentFilesItem->AddFile(DataBase->FileName);
-    } else
+    if (DataBase->FileName.empty()) {
         SaveDataBaseAsAction->trigger();
+        return;
+    }
+    DataBase->Save();
+    RecentFilesItem->AddFile(DataBase->FileName);
 }
 
 void TMainForm::SaveDataBaseAsActionExecute() {
