@@ -50,8 +50,7 @@ TRecentFilesMenu::~TRecentFilesMenu() = default;
 std::unique_ptr<settings::RecentFileList> TRecentFilesMenu::storedList() {
     if (!userManager_ || !userManager_->Valid)
         return nullptr;
-    return std::make_unique<settings::RecentFileList>(userManager_->Store(),
-                                                      userManager_->KeyPath());
+    return std::make_unique<settings::RecentFileList>(*userManager_);
 }
 
 template <class Change> void TRecentFilesMenu::changeStored(Change&& change) {

@@ -1,11 +1,10 @@
 #include "RecentFileList.h"
 
+#include "UserManager.h"
+
 #include <algorithm>
 
 namespace settings {
-
-RecentFileList::RecentFileList(SettingsStore& store, QStringList userKeyPath)
-    : store_(store), userKeyPath_(std::move(userKeyPath)) {}
 
 RecentFileList::Files RecentFileList::Decode(const RegValue* value) {
     Files files;
@@ -41,29 +40,29 @@ RecentFileList::Files RecentFileList::PutOnTop(Files files, const std::string& f
 
 RecentFileList::Files RecentFileList::update(const std::function<void(Files&)>& change) {
     Files files;
-    store_.Update([&](RegKey& root) {
-        RegKey* user = root.FindPath(userKeyPath_);
-        if (!user)
+    settings_.UpdateUserKey([&](RegKey& user) {
+        if (!user.HasValue(QStringLiteral("options")))
             return false;
         const QString name = QString::fromLatin1(ValueName);
-        files = Decode(user->Value(name));
+        files = Decode(user.Value(name));
         const Files before = files;
         change(files);
-        if (files == before && user->HasValue(name) == !files.empty())
+        if (files == before && user.HasValue(name) == !files.empty())
             return false;
         if (files.empty())
-            user->DeleteValue(name);
+            user.DeleteValue(name);
         else
-            user->SetValue(name, Encode(files));
+            user.SetValue(name, Encode(files));
         return true;
     });
     return files;
 }
 
-RecentFileList::Files RecentFileList::Read() {
-    RegKey root = store_.Read();
-    const RegKey* user = root.FindPath(userKeyPath_);
-    return user ? Decode(user->Value(QString::fromLatin1(ValueName))) : Files();
+RecentFileList::Files RecentFileList::Read() const {
+    for (const auto& [name, value] : settings_.ReadUserValues())
+        if (name.compare(QLatin1String(ValueName), Qt::CaseInsensitive) == 0)
+            return Decode(&value);
+    return {};
 }
 
 RecentFileList::Files RecentFileList::Add(const std::string& file) {

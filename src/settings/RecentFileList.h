@@ -1,10 +1,12 @@
 #pragma once
 
-#include "SettingsStore.h"
+#include "RegistryKey.h"
 
-#include <QStringList>
+#include <functional>
 #include <string>
 #include <vector>
+
+class TUserManager;
 
 namespace settings {
 
@@ -12,11 +14,13 @@ namespace settings {
 // key as the value "recent": a REG_MULTI_SZ of native path bytes (each name
 // followed by a zero, one more zero at the end).
 //
-// Every change locks the store, reads the stored list afresh, changes it and
-// writes it back, so that two running instances never drop each other's
-// entries. Nothing is written while the user's key is missing: it is gone only
-// when the settings were deleted, and a key holding nothing but this value
-// would look like damaged settings at the next start.
+// Every change goes through TUserManager::UpdateUserKey: it locks the store,
+// reads the stored list afresh, changes it and writes it back, so that two
+// running instances never drop each other's entries, and it writes nothing
+// while the settings are not Valid. A user's key without "options" holds no
+// settings (another instance deleted them): it is left as it is, since a key
+// holding nothing but this value would look like damaged settings at the next
+// start.
 class RecentFileList {
 public:
     using Files = std::vector<std::string>;
@@ -24,12 +28,11 @@ public:
     static constexpr std::uint32_t MultiStringType = 7; // REG_MULTI_SZ
     static constexpr char ValueName[] = "recent";
 
-    // userKeyPath: the user's key below the root (Software\...\<user>).
-    RecentFileList(SettingsStore& store, QStringList userKeyPath);
+    explicit RecentFileList(TUserManager& settings) : settings_(settings) {}
 
     // The stored list; empty when the key or the value is missing or the
     // value is not a REG_MULTI_SZ.
-    Files Read();
+    Files Read() const;
     // Puts `file` on top (moving it there when it is listed already), keeps
     // at most MaxCount names and returns the new list.
     Files Add(const std::string& file);
@@ -45,12 +48,11 @@ public:
     static Files PutOnTop(Files files, const std::string& file);
 
 private:
-    // Runs `change` on the stored list under the store's lock and writes the
-    // result back when it differs; returns the list as it stands afterwards.
+    // Runs `change` on the stored list and writes the result back when it
+    // differs; returns the list as it stands afterwards.
     Files update(const std::function<void(Files&)>& change);
 
-    SettingsStore& store_;
-    QStringList userKeyPath_;
+    TUserManager& settings_;
 };
 
 } // namespace settings

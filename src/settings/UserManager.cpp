@@ -165,10 +165,6 @@ void TUserManager::Save() {
     });
 }
 
-QStringList TUserManager::KeyPath() const {
-    return ProductPath + UserKeyPath(UserName);
-}
-
 void TUserManager::DeleteSettings() {
     QStringList userPath = UserKeyPath(UserName);
     const QString last = userPath.takeLast();

@@ -2,7 +2,6 @@
 
 #include "RegistryKey.h"
 
-#include <QStringList>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -52,10 +51,6 @@ public:
     void UpdateUserKey(const std::function<bool(settings::RegKey& key)>& change);
     // The values of the user's key as stored now; none when there is no key.
     std::vector<std::pair<QString, settings::RegValue>> ReadUserValues() const;
-    // The store and the user's key path in it, for values kept beside these
-    // settings (the recently used files).
-    settings::SettingsStore& Store() const { return *store_; }
-    QStringList KeyPath() const;
 
 private:
     void Report(const std::string& text) const;

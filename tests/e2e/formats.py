@@ -57,8 +57,7 @@ def read_mvd(data):
 def read_registry(text):
     """Parses a REGEDIT4 export into {key path: {value name: value}}; strings
     as str, dword and hex(b) (64-bit) as int, hex and other hex(N) as bytes.
-    Continuation lines (ending in a
-    backslash) are joined."""
+    Continuation lines (ending in a backslash) are joined."""
     lines = text.replace("\r\n", "\n").split("\n")
     if not lines or lines[0].strip() != "REGEDIT4":
         raise FormatError("settings file does not start with REGEDIT4")

@@ -3,6 +3,7 @@
 // settings stay deleted. (Order, limit and two windows: tst_recentfiles.)
 #include "RecentFileList.h"
 #include "SettingsStore.h"
+#include "UserManager.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -49,7 +50,8 @@ private slots:
     void init() {
         dir_ = std::make_unique<QTemporaryDir>();
         QVERIFY(dir_->isValid());
-        store_ = std::make_unique<SettingsStore>(dir_->filePath("registry.reg"));
+        qputenv("XDG_CONFIG_HOME", dir_->path().toLocal8Bit());
+        store_ = std::make_unique<SettingsStore>(SettingsStore::DefaultFilePath());
     }
 
     void storedValues_data() {
@@ -74,7 +76,8 @@ private slots:
         QFETCH(QByteArray, data);
         QFETCH(QByteArray, expected);
         storeUser(RegValue{type, data});
-        QCOMPARE(RecentFileList(*store_, UserPath).Read(), Split(expected.constData()));
+        TUserManager anna("anna");
+        QCOMPARE(RecentFileList(anna).Read(), Split(expected.constData()));
     }
 
     // The list changes the value "recent" and nothing else; bytes that are
@@ -82,7 +85,9 @@ private slots:
     void otherValuesStay() {
         storeUser(std::nullopt);
         const std::string odd("/home/anna/\xE4 \x01\n.mvd");
-        RecentFileList list(*store_, UserPath);
+        TUserManager anna("anna");
+        QVERIFY(anna.Valid);
+        RecentFileList list(anna);
         list.Add("/b");
         list.Add(odd);
         QCOMPARE(list.Remove("/b"), Files{odd});
@@ -99,12 +104,16 @@ private slots:
         QCOMPARE(root.FindPath(UserPath)->Values().size(), std::size_t(2));
     }
 
-    // After the settings were deleted nothing brings the user's key back.
-    void missingKeyIsNotCreated() {
-        RecentFileList list(*store_, UserPath);
-        QCOMPARE(list.Add("/a"), Files());
-        QVERIFY(!QFile::exists(store_->FilePath()) ||
-                SettingsStore(store_->FilePath()).Read().FindPath(UserPath) == nullptr);
+    // After another window deleted the settings nothing brings the user's
+    // key back.
+    void deletedKeyIsNotCreated() {
+        storeUser(std::nullopt);
+        TUserManager anna("anna");
+        QVERIFY(anna.Valid);
+        store_->Update(
+            [](RegKey& root) { return root.FindPath(UserPath.mid(0, 3))->DeleteSubKey("anna"); });
+        QCOMPARE(RecentFileList(anna).Add("/a"), Files());
+        QVERIFY(SettingsStore(store_->FilePath()).Read().FindPath(UserPath) == nullptr);
     }
 };
 
