@@ -83,11 +83,14 @@ bool TDataBaseDropTarget::eventFilter(QObject* watched, QEvent* event) {
     if (type == QEvent::Drop && !file && data.urls().isEmpty())
         file = dragged_;
     const std::optional<Qt::DropAction> action = HarmlessAction(drop->possibleActions());
-    // The keys held now: on X11 the event carries the window's last known
-    // keys, and while the user drags from another window that is stale. A
-    // drop also counts the keys held when the pointer last moved, since a
-    // key let go together with the button may be up before the drop arrives.
-    Qt::KeyboardModifiers modifiers = drop->modifiers() | QGuiApplication::queryKeyboardModifiers();
+    // The keys held now. On X11 a drag from another program carries this
+    // window's last known keys, which go stale while the other program holds
+    // the keyboard: there the window system is asked. A drop also counts the
+    // keys held when the pointer last moved, since a key let go together with
+    // the button may be up before the drop arrives.
+    Qt::KeyboardModifiers modifiers = QGuiApplication::platformName() == QLatin1String("xcb")
+                                          ? QGuiApplication::queryKeyboardModifiers()
+                                          : drop->modifiers();
     if (type == QEvent::Drop) {
         modifiers |= draggedModifiers_;
         draggedModifiers_ = {};

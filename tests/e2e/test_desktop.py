@@ -38,6 +38,7 @@ class Desktop:
         self.docs = os.path.join(session.home, "Dokumente")
         os.makedirs(self.docs)
         self.proc = None
+        self.source = None
         self.ui = None
         self.step = "session"
 
@@ -62,6 +63,9 @@ class Desktop:
 
     def open_recent_menu(self, main):
         """"Datenbank", then "Zuletzt geöffnet", by their access keys."""
+        self.end_drag_source()  # it may have the keyboard focus
+        self.U.wait_for(lambda: self.U.has_state(main, self.U.pyatspi.STATE_ACTIVE), 10,
+                        "the main window to be active")
         self.ui.chord("alt+d")
         self.ui.wait_for_menu_item("Zuletzt geöffnet")
         self.ui.chord("z")
@@ -69,34 +73,45 @@ class Desktop:
     def drag(self, name, main, ctrl=False):
         """Drags the file from a stand-in file manager onto the list; returns
         the action the source was told (copy, move, link or none)."""
+        # The last source stays until now: the window fetches the names of a
+        # drop from it after the button went up.
+        self.end_drag_source()
         source = subprocess.Popen([self.drag_source, self.path(name)], env=self.s.env,
                                   stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
-        try:
-            found = subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--pid",
+        self.source = source
+
+        def source_window():
+            # Asked again until it answers: a search fails on windows that
+            # vanish meanwhile (the previous source's).
+            found = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid",
                                     str(source.pid)], env=self.s.env, stdout=subprocess.PIPE,
-                                   text=True, timeout=20, check=True)
-            window = found.stdout.split()[0]
-            subprocess.run(["xdotool", "windowmove", "--sync", window, "0", "0"], env=self.s.env,
-                           check=True)
-            x, y, w, h = self.U.extents(self.ui.wait_find(main, "table"))
-            xdo = ["xdotool"]
-            if ctrl:
-                xdo += ["keydown", "ctrl"]
-            xdo += ["mousemove", "--sync", "60", "60", "mousedown", "1", "sleep", "0.2"]
-            # The drag starts after a few pixels; the target then sees the
-            # pointer move over it before the button is released.
-            for step in range(1, 11):
-                xdo += ["mousemove", str(60 + (x + w // 2 - 60) * step // 10),
-                        str(60 + (y + h // 2 - 60) * step // 10), "sleep", "0.05"]
-            xdo += ["sleep", "0.3", "mouseup", "1"]
-            if ctrl:
-                xdo += ["keyup", "ctrl"]
-            subprocess.run(xdo, env=self.s.env, check=True)
-            line = source.stdout.readline().strip()
-            return line
-        finally:
-            source.kill()
-            source.wait()
+                                   stderr=subprocess.DEVNULL, text=True)
+            return found.stdout.split()[0] if found.stdout.split() else None
+
+        window = self.U.wait_for(source_window, 20, "the drag source's window")
+        subprocess.run(["xdotool", "windowmove", "--sync", window, "0", "0"], env=self.s.env,
+                       check=True)
+        x, y, w, h = self.U.extents(self.ui.wait_find(main, "table"))
+        xdo = ["xdotool"]
+        if ctrl:
+            xdo += ["keydown", "ctrl"]
+        xdo += ["mousemove", "--sync", "60", "60", "mousedown", "1", "sleep", "0.2"]
+        # The drag starts after a few pixels; the target then sees the
+        # pointer move over it before the button is released.
+        for step in range(1, 11):
+            xdo += ["mousemove", str(60 + (x + w // 2 - 60) * step // 10),
+                    str(60 + (y + h // 2 - 60) * step // 10), "sleep", "0.05"]
+        xdo += ["sleep", "0.3", "mouseup", "1"]
+        if ctrl:
+            xdo += ["keyup", "ctrl"]
+        subprocess.run(xdo, env=self.s.env, check=True)
+        return source.stdout.readline().strip()
+
+    def end_drag_source(self):
+        if self.source is not None:
+            self.source.kill()
+            self.source.wait()
+            self.source = None
 
     def run(self):
         U = self.U
@@ -194,6 +209,7 @@ def main():
                     print("program output:\n" + out, file=sys.stderr)
             return 1
         finally:
+            desktop.end_drag_source()
             if desktop.proc is not None and desktop.proc.poll() is None:
                 desktop.proc.kill()
     print("PASS: desktop scenario")
