@@ -1,35 +1,23 @@
 #include "DatabaseSession.h"
 
+#include "Errors.h"
+
 #include <ostream>
 #include <stdexcept>
 
-std::string GeneralReportText(const std::string& message) {
-    if (!message.empty() && static_cast<unsigned char>(message.back()) > '.')
-        return message + ".";
-    return message;
-}
-
 DatabaseSession::DatabaseSession(std::ostream& err) : err_(err) {
-    db.OnLoadError = [this](const std::string& message) {
-        failed_ = true;
-        lastError_ = message;
-        err_ << message << '\n';
-    };
+    db.OnLoadError = [this](const std::string& message) { err_ << message << '\n'; };
 }
 
 bool DatabaseSession::Open(const std::string& file) {
-    failed_ = false;
-    lastError_.clear();
     db.FileName = file;
-    db.Reload();
-    return !failed_;
+    lastLoad_ = db.Reload();
+    return lastLoad_.Error.empty();
 }
 
 bool DatabaseSession::Import(const std::string& file) {
-    failed_ = false;
-    lastError_.clear();
-    db.LoadFromFile(file);
-    return !failed_;
+    lastLoad_ = db.LoadFromFile(file);
+    return lastLoad_.Error.empty();
 }
 
 bool DatabaseSession::Save() {

@@ -6,7 +6,8 @@
 #include <string>
 
 // A TDataBase whose load failures are printed to `err` (as the error box shows
-// them) and remembered, so a command can tell whether a load was complete.
+// them), with the report of the last load, so a command can tell whether a
+// load was complete and how many entries it skipped.
 class DatabaseSession {
 public:
     explicit DatabaseSession(std::ostream& err);
@@ -23,15 +24,10 @@ public:
     // shows it. Returns false on failure.
     bool Save();
 
-    // The error message of the last Open/Import, empty when it succeeded.
-    [[nodiscard]] const std::string& LastLoadError() const { return lastError_; }
+    // What the last Open/Import did.
+    [[nodiscard]] const LoadReport& LastLoad() const { return lastLoad_; }
 
 private:
     std::ostream& err_;
-    bool failed_ = false;
-    std::string lastError_;
+    LoadReport lastLoad_;
 };
-
-// The text of an exception as the general error report shows it: a full stop
-// is appended when the last character sorts after the full stop.
-std::string GeneralReportText(const std::string& message);

@@ -1,7 +1,7 @@
 // mvd: the command-line tool for Mavrolin databases (list, add, merge, check).
 #include "Arguments.h"
 #include "Commands.h"
-#include "DatabaseSession.h"
+#include "Errors.h"
 
 #include <exception>
 #include <iostream>

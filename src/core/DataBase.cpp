@@ -132,15 +132,16 @@ void TDataBase::Clear() {
     NextID = 1;
 }
 
-void TDataBase::Reload() {
+LoadReport TDataBase::Reload() {
     std::string name = FileName;
     Clear();
     FileName = std::move(name);
-    LoadFromFile(FileName);
+    LoadReport report = LoadFromFile(FileName);
     Modified = false;
+    return report;
 }
 
-void TDataBase::ReserveFor(std::size_t moreEntries) {
+void TDataBase::reserveFor(std::size_t moreEntries) {
     Records.reserve(Records.size() + moreEntries);
     index_->refs.reserve(Records.size() + moreEntries);
     index_->identities.Reserve(Records.size() + moreEntries);
@@ -171,7 +172,7 @@ TDataRecord* TDataBase::AddRecord(std::unique_ptr<TDataRecord>&& record) {
     return adopted;
 }
 
-void TDataBase::DropIfUnused(TValueList::Node* language, TValueList::Node* errorType,
+void TDataBase::dropIfUnused(TValueList::Node* language, TValueList::Node* errorType,
                              TValueList::Node* project) {
     --language->uses;
     --errorType->uses;
@@ -196,7 +197,7 @@ void TDataBase::DeleteRecord(std::uint32_t id) {
     const Index::Refs old = ix.refs[position];
     Records.erase(it);
     ix.refs.erase(ix.refs.begin() + static_cast<std::ptrdiff_t>(position));
-    DropIfUnused(old.language, old.errorType, old.project);
+    dropIfUnused(old.language, old.errorType, old.project);
 }
 
 TDataRecord* TDataBase::ChangeRecord(std::unique_ptr<TDataRecord>&& record) {
@@ -228,7 +229,7 @@ TDataRecord* TDataBase::ChangeRecord(std::unique_ptr<TDataRecord>&& record) {
     ++refs.language->uses;
     ++refs.errorType->uses;
     ++refs.project->uses;
-    DropIfUnused(old.language, old.errorType, old.project);
+    dropIfUnused(old.language, old.errorType, old.project);
     adopted->Hidden = Hidden(AndFilter, refs.language->filter.Checked,
                              refs.errorType->filter.Checked, refs.project->filter.Checked);
     return adopted;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DataRecord.h"
+#include "LoadReport.h"
 #include "ValueList.h"
 
 #include <cstdint>
@@ -44,8 +45,10 @@ public:
                             const std::string& project);
 
     void Clear();
-    void Reload();
-    void LoadFromFile(const std::string& name);
+    // Both report failures through OnLoadError and never pass them on; the
+    // report says what the load did.
+    LoadReport Reload();
+    LoadReport LoadFromFile(const std::string& name);
     void Save();
 
     // Adopts `record` (the pointer is moved from) or raises InvalidEntryException
@@ -61,10 +64,10 @@ public:
 private:
     struct Index;
     // Lets go of one use of each value and removes those that no entry uses.
-    void DropIfUnused(TValueList::Node* language, TValueList::Node* errorType,
+    void dropIfUnused(TValueList::Node* language, TValueList::Node* errorType,
                       TValueList::Node* project);
-    void LoadEntries(const std::string& name);
-    void ReserveFor(std::size_t moreEntries);
+    void loadEntries(const std::string& name, LoadReport& report);
+    void reserveFor(std::size_t moreEntries);
 
     std::vector<std::unique_ptr<TDataRecord>> Records;
     std::unique_ptr<Index> index_;

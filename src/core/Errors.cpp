@@ -31,3 +31,15 @@ std::string FileErrorMessage(int errnum) {
         return "E/A-Fehler " + std::to_string(errnum);
     }
 }
+
+std::runtime_error FileError(int errnum) {
+    return std::runtime_error(FileErrorMessage(errnum));
+}
+
+std::string GeneralReportText(std::string_view message) {
+    std::string text(message);
+    // Every byte of a character beyond ASCII sorts after the full stop, as the character does.
+    if (!text.empty() && static_cast<unsigned char>(text.back()) > '.')
+        text += '.';
+    return text;
+}

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 // Failures are raised as std::runtime_error carrying the German text the user
 // sees (UTF-8). A refused duplicate has a type of its own.
@@ -14,6 +15,13 @@ public:
 // The German text of a failure of the file layer, by errno value: "Datei nicht
 // gefunden", "Dateizugriff verweigert", ..., otherwise "E/A-Fehler <errno>".
 std::string FileErrorMessage(int errnum);
+// The failure of the file layer with that message.
+std::runtime_error FileError(int errnum);
+
+// The text of a failure as the general error report shows it (UTF-8): a full
+// stop is appended when the last character sorts after the full stop, so a
+// text ending in "!" stays as it is and one ending in a letter gets ".".
+std::string GeneralReportText(std::string_view message);
 
 // Messages of a load that are not errno values.
 namespace loadmsg {

@@ -18,6 +18,7 @@ int Injected(Op op) {
 }
 
 bool durable = true;
+MemoryFiles* memoryFiles = nullptr;
 
 } // namespace
 
@@ -31,6 +32,14 @@ void SetDurable(bool value) {
 
 bool Durable() {
     return durable;
+}
+
+void UseMemoryFiles(MemoryFiles* files) {
+    memoryFiles = files;
+}
+
+MemoryFiles* ActiveMemoryFiles() {
+    return memoryFiles;
 }
 
 int WriteAll(int fd, const char* data, std::size_t size) {

@@ -1,10 +1,12 @@
 #pragma once
 
-// The file layer under Save: every write, flush to disk and rename goes
-// through here, so that tests can make the k-th of them fail (fault sweep).
+// The seams of the file layer: every write, flush to disk and rename of a
+// replace goes through here, so that tests can make the k-th of them fail
+// (fault sweep), and the fuzzer can put files in memory in place of the disk.
 
 #include <cstddef>
 #include <functional>
+#include <map>
 #include <string>
 
 namespace fileio {
@@ -20,6 +22,13 @@ void SetFaultHook(FaultHook hook);
 // fuzzer and tests, where durability buys nothing and costs most of the time.
 void SetDurable(bool durable);
 [[nodiscard]] bool Durable();
+
+// Files by name, held in memory. While a table is set, InputFile reads and
+// ReplaceFile writes its entries through the same code as on disk, but no
+// file is opened, flushed or renamed (for the fuzzer). nullptr: the disk again.
+using MemoryFiles = std::map<std::string, std::string, std::less<>>;
+void UseMemoryFiles(MemoryFiles* files);
+[[nodiscard]] MemoryFiles* ActiveMemoryFiles();
 
 // Each returns 0 on success or an errno value.
 int WriteAll(int fd, const char* data, std::size_t size);

@@ -1,5 +1,6 @@
 #include "ErrorReport.h"
 
+#include "Errors.h"
 #include "Prompt.h"
 
 #include <QCoreApplication>
@@ -7,9 +8,7 @@
 namespace ErrorReport {
 
 QString ReportText(const QString& message) {
-    if (!message.isEmpty() && message.back() > QLatin1Char('.'))
-        return message + QLatin1Char('.');
-    return message;
+    return QString::fromStdString(GeneralReportText(message.toStdString()));
 }
 
 void Show(QWidget* parent, const QString& message) {

@@ -154,6 +154,7 @@ private slots:
     void brokenFiles_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<int>("entries");
+        QTest::addColumn<int>("duplicates");
         QTest::addColumn<QString>("message");
         const QString eof = "Versuch hinter dem Dateiende zu lesen";
         const QString range = QString::fromUtf8("Fehler bei Bereichsprüfung");
@@ -170,42 +171,48 @@ private slots:
                                              .size();
         for (qsizetype n = 0; n < three.size(); ++n) {
             const int complete = n < first ? 0 : n < second ? 1 : 2;
-            QTest::addRow("prefix %d", int(n)) << three.left(n) << complete << eof;
+            QTest::addRow("prefix %d", int(n)) << three.left(n) << complete << 0 << eof;
         }
-        QTest::newRow("complete") << three << 3 << QString();
-        QTest::newRow("trailing bytes ignored") << three + "junk" << 3 << QString();
+        QTest::newRow("complete") << three << 3 << 0 << QString();
+        QTest::newRow("trailing bytes ignored") << three + "junk" << 3 << 0 << QString();
         QByteArray wrong = Magic() + U32(0);
         wrong[22] = '\n';
-        QTest::newRow("wrong magic") << wrong << 0 << magic;
+        QTest::newRow("wrong magic") << wrong << 0 << 0 << magic;
         QTest::newRow("wrong magic, 23 bytes")
-            << QByteArray("#MLDB-MavrolinDataBasx\r") << 0 << magic;
-        QTest::newRow("count 0") << Magic() + U32(0) << 0 << QString();
-        QTest::newRow("count 0 and more") << Magic() + U32(0) + kExample << 0 << QString();
-        QTest::newRow("count 2^31") << Magic() + U32(0x80000000u) + kExample << 0 << range;
-        QTest::newRow("count 2^32-1") << Magic() + U32(0xFFFFFFFFu) << 0 << range;
-        QTest::newRow("count 2^31-1") << Magic() + U32(0x7FFFFFFFu) + kExample << 1 << eof;
-        QTest::newRow("27 bytes claim 2e9") << Magic() + U32(2000000000u) << 0 << eof;
+            << QByteArray("#MLDB-MavrolinDataBasx\r") << 0 << 0 << magic;
+        QTest::newRow("count 0") << Magic() + U32(0) << 0 << 0 << QString();
+        QTest::newRow("count 0 and more") << Magic() + U32(0) + kExample << 0 << 0 << QString();
+        QTest::newRow("count 2^31") << Magic() + U32(0x80000000u) + kExample << 0 << 0 << range;
+        QTest::newRow("count 2^32-1") << Magic() + U32(0xFFFFFFFFu) << 0 << 0 << range;
+        QTest::newRow("count 2^31-1") << Magic() + U32(0x7FFFFFFFu) + kExample << 1 << 0 << eof;
+        QTest::newRow("27 bytes claim 2e9") << Magic() + U32(2000000000u) << 0 << 0 << eof;
         const QByteArray neg = U32(0xFFFFFFFBu); // -5
         QTest::newRow("negative lengths")
             << Magic() + U32(1) + neg + neg + U32(0x80000000u) + F64(1) + U32(1) + U32(0xFFFFFFFFu)
-            << 1 << QString();
-        QTest::newRow("length 2^31-1") << Magic() + U32(1) + U32(0x7FFFFFFFu) + "abc" << 0 << eof;
-        QTest::newRow("length past end by one") << Magic() + U32(1) + U32(4) + "abc" << 0 << eof;
+            << 1 << 0 << QString();
+        QTest::newRow("length 2^31-1")
+            << Magic() + U32(1) + U32(0x7FFFFFFFu) + "abc" << 0 << 0 << eof;
+        QTest::newRow("length past end by one")
+            << Magic() + U32(1) + U32(4) + "abc" << 0 << 0 << eof;
         QTest::newRow("duplicate skipped silently")
             << Magic() + U32(2) + kExample +
                    EntryBytes("c++", "ZEIGERFEHLER", "", 36955.75, 15, "anders")
-            << 1 << QString();
+            << 1 << 1 << QString();
     }
 
     void brokenFiles() {
         QFETCH(QByteArray, bytes);
         QFETCH(int, entries);
+        QFETCH(int, duplicates);
         QFETCH(QString, message);
         QVERIFY(WriteBytes(path("broken.mvd"), bytes));
         Loader l;
         l.db.FileName = Native(path("broken.mvd"));
         largestAllocation = 0;
-        l.db.Reload();
+        const LoadReport report = l.db.Reload();
+        QCOMPARE(report.Added, std::uint64_t(entries));
+        QCOMPARE(report.Duplicates, std::uint64_t(duplicates));
+        QCOMPARE(QString::fromStdString(report.Error), message);
         QVERIFY2(largestAllocation < 1024 * 1024,
                  QByteArray::number(qulonglong(largestAllocation)));
         QCOMPARE(l.messages, message.isEmpty() ? QStringList() : QStringList{message});
@@ -214,6 +221,25 @@ private slots:
         QCOMPARE(l.db.FileName, Native(path("broken.mvd")));
         for (int i = 0; i < entries; ++i)
             QCOMPARE(l.db.GetRecord(i)->ID, std::uint32_t(i + 1));
+    }
+
+    // Files in memory go through the same reader and writer as on disk: the
+    // same bytes, the same messages, and nothing touches the disk.
+    void memoryFilesMatchTheDisk() {
+        fileio::MemoryFiles files{{"in", ThreeEntries().toStdString()}};
+        fileio::UseMemoryFiles(&files);
+        Loader l;
+        l.db.FileName = "in";
+        const LoadReport report = l.db.Reload();
+        l.db.FileName = Native(path("nofolder/out.mvd"));
+        l.db.Save();
+        const LoadReport missing = l.db.LoadFromFile("absent");
+        fileio::UseMemoryFiles(nullptr);
+        QCOMPARE(report.Added, std::uint64_t{3});
+        QCOMPARE(QString::fromStdString(missing.Error), QString("Datei nicht gefunden"));
+        QVERIFY(!QFileInfo::exists(path("nofolder")));
+        QCOMPARE(QByteArray::fromStdString(files[Native(path("nofolder/out.mvd"))]),
+                 ThreeEntries());
     }
 
     void emptyNameDoesNothing() {
@@ -232,7 +258,9 @@ private slots:
         Loader l;
         l.db.FileName = Native(path("own.mvd"));
         l.db.Reload();
-        l.db.LoadFromFile(l.db.FileName);
+        const LoadReport again = l.db.LoadFromFile(l.db.FileName);
+        QCOMPARE(again.Added, std::uint64_t{0});
+        QCOMPARE(again.Duplicates, std::uint64_t{3});
         QCOMPARE(l.db.Count(), 3);
         QVERIFY(!l.db.Modified);
         // An import of another file numbers on and sets Modified.

@@ -1,0 +1,81 @@
+#include "InputFile.h"
+
+#include "Errors.h"
+#include "FileIO.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <stdexcept>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fileio {
+namespace {
+
+constexpr std::size_t kBufferSize = std::size_t{64} * 1024;
+
+} // namespace
+
+InputFile::InputFile(const std::string& name, Access access) {
+    if (const MemoryFiles* files = ActiveMemoryFiles()) {
+        const auto it = files->find(name);
+        if (it == files->end())
+            throw FileError(ENOENT);
+        next_ = it->second.data();
+        end_ = next_ + it->second.size();
+        size_ = it->second.size();
+        sizeKnown_ = true;
+        return;
+    }
+    const int flags = (access == Access::ReadWrite ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NOCTTY;
+    fd_ = ::open(name.c_str(), flags);
+    if (fd_ < 0)
+        throw FileError(errno);
+    struct stat st {};
+    if (::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode)) {
+        sizeKnown_ = true;
+        size_ = static_cast<std::uint64_t>(st.st_size);
+    }
+    // A small file gets a small buffer: no more than it can hold, at least a page.
+    const std::uint64_t wanted = sizeKnown_ ? size_ + 1 : kBufferSize;
+    buffer_.resize(static_cast<std::size_t>(std::clamp<std::uint64_t>(wanted, 4096, kBufferSize)));
+}
+
+InputFile::~InputFile() {
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+void InputFile::Read(char* data, std::size_t size) {
+    while (size > 0) {
+        if (next_ == end_)
+            fill();
+        const std::size_t k = std::min(size, static_cast<std::size_t>(end_ - next_));
+        std::memcpy(data, next_, k);
+        next_ += k;
+        consumed_ += k;
+        data += k;
+        size -= k;
+    }
+}
+
+void InputFile::fill() {
+    if (fd_ < 0)
+        throw std::runtime_error(loadmsg::PastEnd);
+    for (;;) {
+        const ssize_t n = ::read(fd_, buffer_.data(), buffer_.size());
+        if (n > 0) {
+            next_ = buffer_.data();
+            end_ = next_ + n;
+            return;
+        }
+        if (n == 0)
+            throw std::runtime_error(loadmsg::PastEnd);
+        if (errno != EINTR)
+            throw FileError(errno);
+    }
+}
+
+} // namespace fileio

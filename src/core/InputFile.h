@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace fileio {
+
+// One file read front to back: from the disk through a buffer, or an entry of
+// the memory table (see UseMemoryFiles). A read that finds the file ending
+// early fails with the end-of-file message. The size of a regular file is
+// known, so that a reader can refuse a length that the file cannot hold
+// before it allocates room for it.
+class InputFile {
+public:
+    enum class Access { ReadOnly, ReadWrite };
+
+    // Opens an existing file. ReadWrite asks for write access too, so that a
+    // file that may not be written fails to open. Throws std::runtime_error
+    // with the German message of the file layer.
+    InputFile(const std::string& name, Access access);
+    ~InputFile();
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+
+    // Fills `data` with the next `size` bytes or throws.
+    void Read(char* data, std::size_t size);
+
+    [[nodiscard]] bool SizeKnown() const { return sizeKnown_; }
+    // Bytes of a regular file not read yet (its size may have changed since).
+    [[nodiscard]] std::uint64_t Remaining() const {
+        return size_ > consumed_ ? size_ - consumed_ : 0;
+    }
+
+private:
+    void fill();
+
+    int fd_ = -1; // -1 for a file in memory
+    std::vector<char> buffer_;
+    // The bytes at hand: a window of buffer_, or the whole file in memory.
+    const char* next_ = nullptr;
+    const char* end_ = nullptr;
+    std::uint64_t consumed_ = 0;
+    std::uint64_t size_ = 0;
+    bool sizeKnown_ = false;
+};
+
+} // namespace fileio

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace fileio {
+
+// Where the writer of a replace puts the new content: buffered writes to an
+// open file, each through WriteAll (so the fault hook sees them), or straight
+// into a string in memory. Failures throw std::runtime_error with the German
+// message of the file layer.
+class OutputFile {
+public:
+    explicit OutputFile(int fd);
+    explicit OutputFile(std::string& memory);
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+
+    void Write(const char* data, std::size_t size);
+    // Writes out what the buffer holds.
+    void Flush();
+
+private:
+    int fd_ = -1;
+    std::string* memory_ = nullptr;
+    std::vector<char> buffer_;
+};
+
+} // namespace fileio

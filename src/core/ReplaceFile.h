@@ -1,0 +1,32 @@
+#pragma once
+
+#include "OutputFile.h"
+
+#include <functional>
+#include <string>
+#include <sys/types.h>
+
+namespace fileio {
+
+struct ReplaceOptions {
+    // Permissions of a file that does not exist yet, before the umask; a file
+    // that is replaced keeps its owner and permissions.
+    mode_t newFileMode = 0666;
+};
+
+// Puts the new content out; may throw, which ends the replace.
+using ContentWriter = std::function<void(OutputFile& out)>;
+
+// Replaces the file `name` by the content that `write` puts out, so that
+// readers and a crash see either the old or the new content, never a torn one:
+// a symbolic link is followed to the file it names (the link stays a link);
+// the content goes to a hidden temporary file in the same folder, is flushed
+// to disk and renamed over the file; then the folder is flushed. A folder, a
+// device or a write-protected file is refused, as a write into it would be.
+// On failure nothing is left behind and the old file is unchanged: the
+// failure is thrown as std::runtime_error with the German message of the file
+// layer, or passed on as `write` threw it.
+void ReplaceFile(const std::string& name, const ContentWriter& write,
+                 const ReplaceOptions& options = {});
+
+} // namespace fileio
