@@ -1,6 +1,7 @@
 #include "SettingsStore.h"
 
 #include "RegFileFormat.h"
+#include "ReplaceFile.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -50,41 +51,18 @@ private:
     int fd_ = -1;
 };
 
-bool WriteAll(int fd, const QByteArray& bytes) {
-    const char* data = bytes.constData();
-    auto left = static_cast<std::size_t>(bytes.size());
-    while (left > 0) {
-        const ssize_t written = ::write(fd, data, left);
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += written;
-        left -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
-// Temporary file in the same folder, flushed to disk, renamed over the file:
-// readers see either the old or the new content, never a torn one.
-void WriteAtomically(const QString& path, const QByteArray& bytes) {
-    QByteArray tempName = QFile::encodeName(path) + ".XXXXXX";
-    const int fd = ::mkostemp(tempName.data(), O_CLOEXEC);
-    if (fd < 0)
+// Replaces the file atomically (see fileio::ReplaceFile); a new file is
+// readable by its owner only.
+void WriteFile(const QString& path, const QByteArray& bytes) {
+    try {
+        fileio::ReplaceFile(QFile::encodeName(path).toStdString(),
+                            [&](fileio::OutputFile& out) {
+                                out.Write(bytes.constData(),
+                                          static_cast<std::size_t>(bytes.size()));
+                            },
+                            {.newFileMode = 0600});
+    } catch (const std::exception&) {
         ThrowRegistryError();
-    const bool written = WriteAll(fd, bytes) && ::fsync(fd) == 0;
-    if (::close(fd) != 0 || !written ||
-        ::rename(tempName.constData(), QFile::encodeName(path).constData()) != 0) {
-        ::unlink(tempName.constData());
-        ThrowRegistryError();
-    }
-    // Make the rename itself durable.
-    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
-    const int dirFd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
     }
 }
 
@@ -146,7 +124,7 @@ void SettingsStore::Update(const Change& change) {
         StoreLock lock(LockFilePath(), lockTimeout_);
         RegKey tree = ReadTree(filePath_, warnings);
         if (change(tree))
-            WriteAtomically(filePath_, regfile::Write(tree));
+            WriteFile(filePath_, regfile::Write(tree));
     } catch (...) {
         report();
         throw;

@@ -1,6 +1,7 @@
 // The settings file on disk: atomic replacement, the lock between instances,
 // a corrupt file kept aside, and folders that cannot be created.
 
+#include "FileIO.h"
 #include "RegFileFormat.h"
 #include "SettingsStore.h"
 
@@ -55,6 +56,8 @@ private slots:
     void secondInstanceWaitsForLock();
     void lockHeldTooLongRaisesRegistryError();
     void twoStoresKeepEachOthersChanges();
+    void failedWriteKeepsTheOldFile_data();
+    void failedWriteKeepsTheOldFile();
 
 private:
     QString StorePath() const { return dir_->filePath("cfg/Mavrolin/registry.reg"); }
@@ -235,6 +238,58 @@ void SettingsStoreTest::twoStoresKeepEachOthersChanges() {
         QCOMPARE(Number(tree, QString("f%1").arg(i)), std::optional<std::uint32_t>(i));
         QCOMPARE(Number(tree, QString("s%1").arg(i)), std::optional<std::uint32_t>(i));
     }
+}
+
+void SettingsStoreTest::failedWriteKeepsTheOldFile_data() {
+    QTest::addColumn<bool>("fromKOn");
+    QTest::newRow("fail once") << false;
+    QTest::newRow("fail from k on") << true;
+}
+
+// Every write, flush and rename of the replace fails in turn (once, or from
+// then on): the registry error is raised, the old file stays byte for byte and
+// no temporary file is left; the next update goes through.
+void SettingsStoreTest::failedWriteKeepsTheOldFile() {
+    QFETCH(bool, fromKOn);
+    SettingsStore store(StorePath(), Collect());
+    store.Update([](RegKey& root) { return SetNumber(root, "a", 1); });
+    const QByteArray old = ReadFile(StorePath());
+    const QString folder = QFileInfo(StorePath()).absolutePath();
+    const QStringList entries = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+    const auto change = [](RegKey& root) {
+        // Long enough for more than one buffered write.
+        root.CreatePath({"Software", "T"})
+            ->SetValue("big", RegValue::Binary(QByteArray(200000, 'x')));
+        return true;
+    };
+
+    std::vector<fileio::Op> ops;
+    fileio::SetFaultHook([&](fileio::Op op) {
+        ops.push_back(op);
+        return 0;
+    });
+    SettingsStore(dir_->filePath("reference/registry.reg")).Update(change);
+    QVERIFY(ops.size() >= 4); // several writes, a flush and a rename
+    for (std::size_t k = 0; k < ops.size(); ++k) {
+        std::size_t seen = 0;
+        fileio::SetFaultHook([&](fileio::Op) {
+            const std::size_t index = seen++;
+            return index == k || (fromKOn && index > k) ? EIO : 0;
+        });
+        try {
+            store.Update(change);
+            QFAIL(qPrintable(QString("k=%1 did not fail").arg(k)));
+        } catch (const std::runtime_error& error) {
+            QCOMPARE(QString::fromUtf8(error.what()),
+                     QString::fromUtf8(settings::RegistryErrorText));
+        }
+        fileio::SetFaultHook({});
+        QCOMPARE(ReadFile(StorePath()), old);
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), entries);
+    }
+    store.Update(change);
+    QVERIFY(ReadFile(StorePath()).size() > 200000);
+    QVERIFY(warnings_.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(SettingsStoreTest)
