@@ -82,14 +82,14 @@ TDataRecord* TDataBase::GetRecord(int index) const {
 }
 
 bool TDataBase::IsHidden(const TDataRecord& record) const {
-    const bool language = CheckedIn(Languages.Find(record.Language));
+    const bool language = CheckedIn(Languages.find(record.Language));
     // The lookups stop as soon as the answer is known, as the rule reads.
     if (AndFilter ? !language : language)
         return !language;
-    const bool errorType = CheckedIn(ErrorTypes.Find(record.ErrorType));
+    const bool errorType = CheckedIn(ErrorTypes.find(record.ErrorType));
     if (AndFilter ? !errorType : errorType)
         return !errorType;
-    return Hidden(AndFilter, language, errorType, CheckedIn(Projects.Find(record.Project)));
+    return Hidden(AndFilter, language, errorType, CheckedIn(Projects.find(record.Project)));
 }
 
 void TDataBase::AddLanguage(const std::string& value) {
@@ -107,8 +107,8 @@ void TDataBase::RemoveUnusedValues(const std::string& language, const std::strin
     // Use counts stand for the walk over every entry: a value stays while an
     // entry uses it in any letter case.
     auto removeUnused = [](TValueList& list, const std::string& value) {
-        if (TValueList::Node* node = list.Find(value); node && node->uses == 0)
-            list.Remove(node);
+        if (TValueList::Node* node = list.find(value); node && node->uses == 0)
+            list.remove(node);
     };
     removeUnused(Languages, language);
     removeUnused(ErrorTypes, errorType);
@@ -121,14 +121,10 @@ void TDataBase::Clear() {
     index_->identities.Clear();
     index_->refs.clear();
     Records.clear();
-    Languages.Reset();
-    ErrorTypes.Reset();
-    Projects.Reset();
+    Languages.resetTo(kDefaultLanguages);
+    ErrorTypes.resetTo(kDefaultErrorTypes);
+    Projects.resetTo({});
     AndFilter = false;
-    for (const char* value : kDefaultLanguages)
-        Languages.Add(value);
-    for (const char* value : kDefaultErrorTypes)
-        ErrorTypes.Add(value);
     NextID = 1;
 }
 
@@ -154,9 +150,9 @@ TDataRecord* TDataBase::AddRecord(std::unique_ptr<TDataRecord>&& record) {
         throw InvalidEntryException();
     MakeRoom(Records);
     MakeRoom(ix.refs);
-    const Index::Refs refs{Languages.FindOrInsert(record->Language),
-                           ErrorTypes.FindOrInsert(record->ErrorType),
-                           Projects.FindOrInsert(record->Project)};
+    const Index::Refs refs{Languages.findOrInsert(record->Language),
+                           ErrorTypes.findOrInsert(record->ErrorType),
+                           Projects.findOrInsert(record->Project)};
     ix.identities.Insert(record.get(), hash);
     // Nothing below throws.
     record->ID = NextID++;
@@ -178,11 +174,11 @@ void TDataBase::dropIfUnused(TValueList::Node* language, TValueList::Node* error
     --errorType->uses;
     --project->uses;
     if (language->uses == 0)
-        Languages.Remove(language);
+        Languages.remove(language);
     if (errorType->uses == 0)
-        ErrorTypes.Remove(errorType);
+        ErrorTypes.remove(errorType);
     if (project->uses == 0)
-        Projects.Remove(project);
+        Projects.remove(project);
 }
 
 void TDataBase::DeleteRecord(std::uint32_t id) {
@@ -212,9 +208,9 @@ TDataRecord* TDataBase::ChangeRecord(std::unique_ptr<TDataRecord>&& record) {
     if (it == Records.end())
         return nullptr;
     const auto position = static_cast<std::size_t>(it - Records.begin());
-    const Index::Refs refs{Languages.FindOrInsert(record->Language),
-                           ErrorTypes.FindOrInsert(record->ErrorType),
-                           Projects.FindOrInsert(record->Project)};
+    const Index::Refs refs{Languages.findOrInsert(record->Language),
+                           ErrorTypes.findOrInsert(record->ErrorType),
+                           Projects.findOrInsert(record->Project)};
     // The index does not grow here (one out, one in), so this cannot throw.
     ix.identities.Erase(it->get(), identity::Hash(**it));
     ix.identities.Insert(record.get(), hash);

@@ -88,6 +88,10 @@ struct TValueList::Impl {
     // Nodes in list order, rebuilt on demand after inserts and removals.
     mutable std::vector<Node*> order;
     mutable bool orderValid = true;
+    // The values of the last resetTo, and whether no value was inserted or
+    // removed since: then they are still the whole list.
+    std::span<const char* const> resetValues;
+    bool unchangedSinceReset = false;
 
     const std::vector<Node*>& Order() const {
         if (!orderValid) {
@@ -107,103 +111,133 @@ struct TValueList::Impl {
     }
 };
 
-TValueList::TValueList() : d(new Impl) {
+TValueList::TValueList() : d_(std::make_unique<Impl>()) {
     (void)TheCollator();
 }
 
-TValueList::~TValueList() {
-    delete d;
-}
+TValueList::~TValueList() = default;
 
 int TValueList::Count() const {
-    return static_cast<int>(d->byKey.size());
+    return static_cast<int>(d_->byKey.size());
 }
 
 const std::string& TValueList::Value(int index) const {
-    return d->Order().at(static_cast<std::size_t>(index))->value;
+    return d_->Order().at(static_cast<std::size_t>(index))->value;
 }
 
 TFilter& TValueList::Filter(int index) {
-    return d->Order().at(static_cast<std::size_t>(index))->filter;
+    return d_->Order().at(static_cast<std::size_t>(index))->filter;
 }
 
 const TFilter& TValueList::Filter(int index) const {
-    return d->Order().at(static_cast<std::size_t>(index))->filter;
+    return d_->Order().at(static_cast<std::size_t>(index))->filter;
 }
 
 int TValueList::UseCount(int index) const {
-    return static_cast<int>(d->Order().at(static_cast<std::size_t>(index))->uses);
+    return static_cast<int>(d_->Order().at(static_cast<std::size_t>(index))->uses);
 }
 
 int TValueList::IndexOf(std::string_view value) const {
-    const Node* node = Find(value);
+    const Node* node = find(value);
     if (!node)
         return -1;
-    const auto& order = d->Order();
+    const auto& order = d_->Order();
     const auto it = std::lower_bound(order.begin(), order.end(), node,
                                      [](const Node* a, const Node* b) { return a->key < b->key; });
     return static_cast<int>(it - order.begin());
 }
 
-TValueList::Node* TValueList::Find(std::string_view value) const {
-    if (const auto hit = d->bySpelling.find(value); hit != d->bySpelling.end())
+TValueList::Node* TValueList::find(std::string_view value) const {
+    if (const auto hit = d_->bySpelling.find(value); hit != d_->bySpelling.end())
         return hit->second;
-    const auto it = d->byKey.find(TheCollator().SortKey(value));
-    if (it == d->byKey.end())
+    const auto it = d_->byKey.find(TheCollator().SortKey(value));
+    if (it == d_->byKey.end())
         return nullptr;
-    d->Remember(value, it->second.get());
+    d_->Remember(value, it->second.get());
     return it->second.get();
 }
 
-TValueList::Node* TValueList::FindOrInsert(std::string_view value) {
-    if (const auto hit = d->bySpelling.find(value); hit != d->bySpelling.end())
+TValueList::Node* TValueList::findOrInsert(std::string_view value) {
+    if (const auto hit = d_->bySpelling.find(value); hit != d_->bySpelling.end())
         return hit->second;
     std::string key = TheCollator().SortKey(value);
-    auto it = d->byKey.find(key);
-    if (it == d->byKey.end()) {
+    auto it = d_->byKey.find(key);
+    if (it == d_->byKey.end()) {
         auto node = std::make_unique<Node>();
         node->value = std::string(value);
         node->key = key;
-        it = d->byKey.emplace(std::move(key), std::move(node)).first;
-        d->orderValid = false;
+        it = d_->byKey.emplace(std::move(key), std::move(node)).first;
+        d_->orderValid = false;
+        d_->unchangedSinceReset = false;
     }
-    d->Remember(value, it->second.get());
+    d_->Remember(value, it->second.get());
     return it->second.get();
 }
 
 bool TValueList::Add(std::string_view value) {
     const int before = Count();
-    FindOrInsert(value);
+    findOrInsert(value);
     return Count() != before;
 }
 
-void TValueList::Remove(Node* node) {
+void TValueList::remove(Node* node) {
     for (const std::string& spelling : node->spellings)
-        d->bySpelling.erase(spelling);
-    d->orderValid = false;
-    const auto it = d->byKey.find(node->key);
-    if (it != d->byKey.end() && it->second.get() == node)
-        d->byKey.erase(it); // releases the node
+        d_->bySpelling.erase(spelling);
+    d_->orderValid = false;
+    d_->unchangedSinceReset = false;
+    const auto it = d_->byKey.find(node->key);
+    if (it != d_->byKey.end() && it->second.get() == node)
+        d_->byKey.erase(it); // releases the node
 }
 
 void TValueList::Delete(int index) {
-    Node* node = d->Order().at(static_cast<std::size_t>(index));
+    Node* node = d_->Order().at(static_cast<std::size_t>(index));
     if (node->uses == 0)
-        Remove(node);
+        remove(node);
 }
 
 void TValueList::Clear() {
     std::vector<Node*> unused;
-    for (const auto& entry : d->byKey)
+    for (const auto& entry : d_->byKey)
         if (entry.second->uses == 0)
             unused.push_back(entry.second.get());
     for (Node* node : unused)
-        Remove(node);
+        remove(node);
 }
 
-void TValueList::Reset() {
-    d->bySpelling.clear();
-    d->byKey.clear();
-    d->order.clear();
-    d->orderValid = true;
+void TValueList::resetTo(std::span<const char* const> values) {
+    if (d_->unchangedSinceReset && d_->resetValues.data() == values.data() &&
+        d_->resetValues.size() == values.size()) {
+        for (const auto& entry : d_->byKey) {
+            entry.second->filter = TFilter();
+            entry.second->uses = 0;
+        }
+        return;
+    }
+    // The nodes that already hold one of the values in that spelling stay.
+    std::vector<Node*> kept;
+    kept.reserve(values.size());
+    for (const char* value : values) {
+        const auto hit = d_->bySpelling.find(std::string_view(value));
+        if (hit != d_->bySpelling.end() && hit->second->value == value)
+            kept.push_back(hit->second);
+    }
+    if (kept.size() != d_->byKey.size()) {
+        std::sort(kept.begin(), kept.end());
+        std::vector<Node*> others;
+        for (const auto& entry : d_->byKey)
+            if (!std::binary_search(kept.begin(), kept.end(), entry.second.get()))
+                others.push_back(entry.second.get());
+        for (Node* node : others)
+            remove(node);
+    }
+    for (Node* node : kept) {
+        node->filter = TFilter();
+        node->uses = 0;
+    }
+    if (kept.size() != values.size())
+        for (const char* value : values)
+            findOrInsert(value);
+    d_->resetValues = values;
+    d_->unchangedSinceReset = true;
 }

@@ -2,6 +2,8 @@
 
 #include "Filter.h"
 
+#include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -43,11 +45,15 @@ public:
 private:
     friend class TDataBase;
     struct Impl;
-    Impl* d;
 
     // Lookups by node, for the database: stable pointers while the value stays.
-    [[nodiscard]] Node* Find(std::string_view value) const;
-    Node* FindOrInsert(std::string_view value);
-    void Remove(Node* node);
-    void Reset(); // removes every value; only when no entry uses any
+    [[nodiscard]] Node* find(std::string_view value) const;
+    Node* findOrInsert(std::string_view value);
+    void remove(Node* node);
+    // Makes `values` the whole list, all ticked; only when no entry uses any
+    // value. The nodes of values already listed in that spelling are kept,
+    // so a new database does not rebuild its default lists from scratch.
+    void resetTo(std::span<const char* const> values);
+
+    std::unique_ptr<Impl> d_;
 };

@@ -40,8 +40,30 @@ class DataBaseTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void newDatabase_data() {
+        QTest::addColumn<bool>("used");
+        QTest::newRow("constructed") << false;
+        QTest::newRow("cleared after use") << true;
+    }
+
     void newDatabase() {
+        QFETCH(bool, used);
         TDataBase db;
+        if (used) {
+            // Values added and removed, a default back in other letter case,
+            // flags unticked, AND mode: Clear starts afresh all the same.
+            db.AddRecord(Entry("Java", "neu", "P", 1, 1));
+            db.DeleteRecord(db.AddRecord(Entry("C++", "Zeigerfehler", "", 1, 2))->ID);
+            db.AddRecord(Entry("c++", "Zeigerfehler", "Q", 1, 3));
+            db.Languages.Filter(0).Checked = false;
+            db.ErrorTypes.Filter(1).Checked = false;
+            db.SetAndFilter(true);
+            db.FileName = "x.mvd";
+            db.Clear();
+            // A second Clear of a list that nothing changed since.
+            db.Languages.Filter(3).Checked = false;
+            db.Clear();
+        }
         QCOMPARE(
             Values(db.Languages),
             QStringList({"Ansi C", "Assembler", "Basic", "Borland Pascal", "C++", "Fortran", "Java",
