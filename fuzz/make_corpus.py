@@ -53,7 +53,7 @@ seeds = {
     "huge_length": MAGIC + struct.pack("<I", 1) + struct.pack("<i", 2**31 - 1) + b"abc",
     "trailing_bytes": db([example]) + b"garbage",
 }
-out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "corpus")
+out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "corpus", "mvd")
 os.makedirs(out, exist_ok=True)
 for name, data in seeds.items():
     with open(os.path.join(out, name + ".mvd"), "wb") as f:

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the normal build, its
 # installation and Debian package, the same tests under
-# AddressSanitizer/UndefinedBehaviorSanitizer, and the fuzzer (corpus replay
-# plus a short run).
+# AddressSanitizer/UndefinedBehaviorSanitizer, and the fuzzers (corpus replay
+# plus a short run; MAVROLIN_FUZZ_SECONDS, default 60, is shared among the
+# fuzz targets).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh --test

@@ -29,7 +29,9 @@ std::optional<QString> PlainStringText(const QByteArray& data) {
     QByteArrayView body(data.constData(), data.size() - 1);
     if (body.contains('\0'))
         return std::nullopt;
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    // A byte order mark at the start is text of the value here, not a marker to drop.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
+                                                     QStringDecoder::Flag::ConvertInitialBom);
     QString text = decoder.decode(body);
     if (decoder.hasError() || !RegKey::IsValidValueName(text))
         return std::nullopt;

@@ -94,6 +94,10 @@ void RegFileTest::roundTripKeepsEveryValue_data() {
     QTest::newRow("trailing backslash") << QByteArray("C:\\\0", 4) << uint(settings::RegString);
     QTest::newRow("only a backslash and quote")
         << QByteArray("\\\"\0", 3) << uint(settings::RegString);
+    QTest::newRow("string beginning with a byte order mark") << QByteArray("\xEF\xBB\xBF"
+                                                                           "C:\0",
+                                                                           6)
+                                                             << uint(settings::RegString);
 }
 
 void RegFileTest::roundTripKeepsEveryValue() {
