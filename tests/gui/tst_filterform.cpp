@@ -118,38 +118,19 @@ void TestFilterForm::newValueShowsUpTicked() {
 }
 
 void TestFilterForm::closingWays_data() {
-    QTest::addColumn<QString>("way");
-    QTest::addColumn<bool>("result");
-    QTest::newRow("OK button") << "ok" << true;
-    QTest::newRow("Enter") << "enter" << true;
-    QTest::newRow("Cancel button") << "cancel" << false;
-    QTest::newRow("Enter on the focused Cancel button") << "enter on cancel" << false;
-    QTest::newRow("Escape") << "escape" << false;
-    QTest::newRow("close box") << "close" << false;
+    DialogDriver::AddClosingWays();
 }
 
 void TestFilterForm::closingWays() {
     QFETCH(QString, way);
-    QFETCH(bool, result);
+    QFETCH(bool, accepts);
     TDataBase db;
     FillDataBase(db);
     TFilterForm form;
-    DialogDriver driver([&](QDialog&) {
-        if (way == QLatin1String("ok"))
-            QTest::mouseClick(form.OkButton, Qt::LeftButton);
-        else if (way == QLatin1String("cancel"))
-            QTest::mouseClick(form.CancelButton, Qt::LeftButton);
-        else if (way == QLatin1String("enter"))
-            DialogDriver::Key(form, Qt::Key_Return);
-        else if (way == QLatin1String("enter on cancel")) {
-            form.CancelButton->setFocus();
-            DialogDriver::Key(form, Qt::Key_Return);
-        } else if (way == QLatin1String("escape"))
-            DialogDriver::Key(form, Qt::Key_Escape);
-        else
-            form.close();
+    DialogDriver driver([&](QDialog& dialog) {
+        DialogDriver::Close(dialog, form.OkButton, form.CancelButton, way);
     });
-    QCOMPARE(form.Execute(db), result);
+    QCOMPARE(form.Execute(db), accepts);
     QVERIFY(driver.ran);
     QVERIFY(!driver.leftOpen);
 }

@@ -29,13 +29,9 @@ namespace {
 const QString DuplicateText =
     QStringLiteral("Es ist bereits ein identischer Eintrag in der Datenbank vorhanden!");
 
-double day(int y, int m, int d) {
-    return EncodeDate({y, m, d});
-}
-
 double today() {
     const QDate d = QDate::currentDate();
-    return day(d.year(), d.month(), d.day());
+    return coretest::Day(d.year(), d.month(), d.day());
 }
 
 TDataRecord* add(TDataBase& db, const char* language, const char* type, const char* project,
@@ -48,7 +44,7 @@ TDataRecord* add(TDataBase& db, const char* language, const char* type, const ch
 std::unique_ptr<TMainForm> makeForm(int n) {
     auto form = std::make_unique<TMainForm>();
     for (int i = 0; i < n; ++i)
-        add(*form->DataBase, "C++", "Zeiger", "Alpha", day(2001, 3, 7) + 0.25,
+        add(*form->DataBase, "C++", "Zeiger", "Alpha", coretest::Day(2001, 3, 7) + 0.25,
             static_cast<unsigned>(i + 1), "Beschreibung");
     form->DataBase->Modified = false;
     form->RebuildList();
@@ -373,9 +369,9 @@ void TestMainFormEdit::lineBreaks() {
 // the panel keeps showing the entry that was current.
 void TestMainFormEdit::hiddenNewEntryNotListed() {
     auto form = makeForm(0);
-    add(*form->DataBase, "Java", "Zeiger", "Alpha", day(2001, 1, 1), 1);
-    add(*form->DataBase, "Java", "Zeiger", "Alpha", day(2001, 1, 1), 2);
-    add(*form->DataBase, "C++", "Zeiger", "Alpha", day(2001, 1, 1), 3);
+    add(*form->DataBase, "Java", "Zeiger", "Alpha", coretest::Day(2001, 1, 1), 1);
+    add(*form->DataBase, "Java", "Zeiger", "Alpha", coretest::Day(2001, 1, 1), 2);
+    add(*form->DataBase, "C++", "Zeiger", "Alpha", coretest::Day(2001, 1, 1), 3);
     form->DataBase->Languages.Filter(form->DataBase->Languages.IndexOf("C++")).Checked = false;
     form->DataBase->SetAndFilter(true);
     form->DataBase->Modified = false;
@@ -415,7 +411,7 @@ void TestMainFormEdit::duplicateRefused() {
     form->LanguageBox->setEditText(QStringLiteral("c++"));
     form->TypeBox->setEditText(QStringLiteral("ZEIGER"));
     form->ProjectBox->setEditText(QStringLiteral("alpha"));
-    form->DatePicker->SetDate(day(2001, 3, 7));
+    form->DatePicker->SetDate(coretest::Day(2001, 3, 7));
     form->TimeEdit->setValue(1);
     form->DescriptionMemo->setPlainText(QStringLiteral("anders"));
     QTest::keyClick(form->TimeEdit, Qt::Key_Return);
@@ -545,7 +541,7 @@ void TestMainFormEdit::changeKeepsOrRefillsItem() {
     const TDataRecord* e = form->ItemRecord(1);
     QCOMPARE(e->ID, id);
     QCOMPARE(e->Description, std::string("nur die Beschreibung"));
-    QCOMPARE(e->Date, day(2001, 3, 7) + 0.25);
+    QCOMPARE(e->Date, coretest::Day(2001, 3, 7) + 0.25);
     QVERIFY(form->DataBase->Modified);
 
     // Sorted by minutes (ascending after two clicks on the "Aufwand" column).
@@ -575,18 +571,18 @@ void TestMainFormEdit::dateRules_data() {
     QTest::addColumn<bool>("byKeys");  // chosen in the calendar with the keys, taken by Enter
     QTest::addColumn<double>("expected");
     QTest::addColumn<QString>("shown");
-    const double stored = day(2001, 3, 7) + 0.25;
+    const double stored = coretest::Day(2001, 3, 7) + 0.25;
     QTest::newRow("new: today as a whole day") << true << QDate() << false << today() << QString();
     QTest::newRow("new: picked day")
-        << true << QDate(2001, 3, 7) << false << day(2001, 3, 7) << "07.03.2001";
+        << true << QDate(2001, 3, 7) << false << coretest::Day(2001, 3, 7) << "07.03.2001";
     QTest::newRow("change: stored value kept")
         << false << QDate() << false << stored << "07.03.2001";
     QTest::newRow("change: same day picked keeps the time")
         << false << QDate(2001, 3, 7) << false << stored << "07.03.2001";
     QTest::newRow("change: other day as a whole day")
-        << false << QDate(1999, 12, 31) << false << day(1999, 12, 31) << "31.12.1999";
+        << false << QDate(1999, 12, 31) << false << coretest::Day(1999, 12, 31) << "31.12.1999";
     QTest::newRow("change: other day chosen with the keys")
-        << false << QDate(2001, 3, 6) << true << day(2001, 3, 6) << "06.03.2001";
+        << false << QDate(2001, 3, 6) << true << coretest::Day(2001, 3, 6) << "06.03.2001";
 }
 
 void TestMainFormEdit::dateRules() {

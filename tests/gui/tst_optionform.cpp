@@ -111,19 +111,12 @@ void TestOptionForm::showsStoreAndUserName() {
 }
 
 void TestOptionForm::closingWays_data() {
-    QTest::addColumn<QString>("way");
-    QTest::addColumn<bool>("takesTicks");
-    QTest::newRow("OK button") << "ok" << true;
-    QTest::newRow("Enter") << "enter" << true;
-    QTest::newRow("Cancel button") << "cancel" << false;
-    QTest::newRow("Enter on the focused Cancel button") << "enter on cancel" << false;
-    QTest::newRow("Escape") << "escape" << false;
-    QTest::newRow("close box") << "close" << false;
+    DialogDriver::AddClosingWays();
 }
 
 void TestOptionForm::closingWays() {
     QFETCH(QString, way);
-    QFETCH(bool, takesTicks);
+    QFETCH(bool, accepts);
     TUserManager store(QByteArray("closer-").append(QTest::currentDataTag()).toStdString());
     store.SaveOnExit = true;
     store.SaveContents = false;
@@ -136,24 +129,12 @@ void TestOptionForm::closingWays() {
              {form.SaveOnExitCheckBox, form.SaveContentsCheckBox, form.SaveWindowConfigCheckBox})
             QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
         form.OkButton->setFocus();
-        if (way == QLatin1String("ok"))
-            QTest::mouseClick(form.OkButton, Qt::LeftButton);
-        else if (way == QLatin1String("cancel"))
-            QTest::mouseClick(form.CancelButton, Qt::LeftButton);
-        else if (way == QLatin1String("enter"))
-            DialogDriver::Key(form, Qt::Key_Return);
-        else if (way == QLatin1String("enter on cancel")) {
-            form.CancelButton->setFocus();
-            DialogDriver::Key(form, Qt::Key_Return);
-        } else if (way == QLatin1String("escape"))
-            DialogDriver::Key(form, Qt::Key_Escape);
-        else
-            dialog.close();
+        DialogDriver::Close(dialog, form.OkButton, form.CancelButton, way);
     });
     QVERIFY(form.Execute(store));
     QVERIFY(driver.ran);
     QVERIFY(!driver.leftOpen);
-    if (takesTicks)
+    if (accepts)
         Compare(store, {false, true, false});
     else
         Compare(store, {true, false, true});

@@ -1,14 +1,13 @@
 // Drives the real main window (offscreen): enabling of the commands, the
 // navigation, the sort rule through header clicks, the column toggles, the
 // detail panel and the shortcuts.
-#include "MainForm.h"
-
 #include "Anchors.h"
 #include "CoreTestUtil.h"
 #include "DataBase.h"
 #include "DatePicker.h"
 #include "DateUtil.h"
 #include "ListViewProbe.h"
+#include "MainForm.h"
 #include "Prompt.h"
 #include "RecordCompare.h"
 #include "RecordListModel.h"
@@ -39,10 +38,6 @@ struct EntryFields {
     unsigned minutes;
 };
 
-double day(int y, int m, int d) {
-    return EncodeDate({y, m, d});
-}
-
 TDataRecord* add(TDataBase& db, const EntryFields& s, const char* description = "") {
     return db.AddRecord(
         coretest::Entry(s.language, s.type, s.project, s.date, s.minutes, description));
@@ -51,7 +46,7 @@ TDataRecord* add(TDataBase& db, const EntryFields& s, const char* description = 
 // Adds `n` distinct entries; entry i has TimeNeeded i.
 void addMany(TDataBase& db, int n) {
     for (int i = 0; i < n; ++i)
-        add(db, {"C++", "Zeiger", "P", day(2001, 3, 7), static_cast<unsigned>(i)});
+        add(db, {"C++", "Zeiger", "P", coretest::Day(2001, 3, 7), static_cast<unsigned>(i)});
 }
 
 QStringList column(const TMainForm& form, int position) {
@@ -273,8 +268,9 @@ private slots:
     // First start: sorted by ID, largest first, so the entry added last is on top
     // and current; the panel shows it.
     void rebuildShowsNewestFirst() {
-        add(*form->DataBase, {"Pascal", "Syntax", "Alt", day(1999, 12, 31), 5});
-        add(*form->DataBase, {"C++", "Zeiger", "Neu", day(2001, 3, 7), 42}, "Zeile\nzwei");
+        add(*form->DataBase, {"Pascal", "Syntax", "Alt", coretest::Day(1999, 12, 31), 5});
+        add(*form->DataBase, {"C++", "Zeiger", "Neu", coretest::Day(2001, 3, 7), 42},
+            "Zeile\nzwei");
         form->RebuildList();
         QCOMPARE(column(*form, 0), (QStringList{"C++", "Pascal"}));
         QCOMPARE(column(*form, 2), (QStringList{"07.03.2001", "31.12.1999"}));
@@ -284,7 +280,7 @@ private slots:
         QCOMPARE(form->TypeBox->currentText(), QString("Zeiger"));
         QCOMPARE(form->ProjectBox->currentText(), QString("Neu"));
         QCOMPARE(form->DateEdit->text(), QString("07.03.2001"));
-        QCOMPARE(form->DatePicker->Date(), day(2001, 3, 7));
+        QCOMPARE(form->DatePicker->Date(), coretest::Day(2001, 3, 7));
         QCOMPARE(form->TimeEdit->value(), 42);
         const QPalette p = form->TimeEdit->palette();
         QVERIFY(p.color(QPalette::Text) != p.color(QPalette::Base));
@@ -293,8 +289,8 @@ private slots:
     }
 
     void hiddenEntriesAreNotListed() {
-        add(*form->DataBase, {"C++", "Zeiger", "P", day(2001, 3, 7), 1});
-        add(*form->DataBase, {"Pascal", "Zeiger", "P", day(2001, 3, 7), 1});
+        add(*form->DataBase, {"C++", "Zeiger", "P", coretest::Day(2001, 3, 7), 1});
+        add(*form->DataBase, {"Pascal", "Zeiger", "P", coretest::Day(2001, 3, 7), 1});
         const int pascal = form->DataBase->Languages.IndexOf("Pascal");
         form->DataBase->Languages.Filter(pascal).Checked = false;
         form->DataBase->SetAndFilter(true); // recomputes Hidden
@@ -304,7 +300,7 @@ private slots:
 
     void navigation() {
         for (unsigned i = 1; i <= 3; ++i)
-            add(*form->DataBase, {"C++", "Zeiger", "P", day(2001, 3, 7), i});
+            add(*form->DataBase, {"C++", "Zeiger", "P", coretest::Day(2001, 3, 7), i});
         form->RebuildList(); // rows show minutes 3, 2, 1
         auto minutes = [this] { return form->TimeEdit->value(); };
         QCOMPARE(minutes(), 3);
@@ -334,7 +330,7 @@ private slots:
         QApplication::setActiveWindow(&f);
         QVERIFY(QTest::qWaitForWindowActive(&f));
         for (unsigned i = 1; i <= 3; ++i)
-            add(*f.DataBase, {"C++", "Zeiger", "P", day(2001, 3, 7), i});
+            add(*f.DataBase, {"C++", "Zeiger", "P", coretest::Day(2001, 3, 7), i});
         f.RebuildList();
         QTest::keyClick(f.ListView, Qt::Key_End, Qt::ControlModifier);
         QCOMPARE(f.CurrentItem(), 2);
@@ -428,13 +424,13 @@ private slots:
         TMainForm& f = shown();
         TDataBase& db = *f.DataBase;
         // Dates: 31.12.1999 < 01.01.2000 < 01.01.2000 12:00 < 02.01.2000.
-        add(db, {"C", "\xC4pfel", "P", day(1999, 12, 31), 1});
-        add(db, {"C", "apfel", "P", day(2000, 1, 1), 1});
-        add(db, {"C", "Zebra", "P", day(2000, 1, 1) + 0.5, 1});
+        add(db, {"C", "\xC4pfel", "P", coretest::Day(1999, 12, 31), 1});
+        add(db, {"C", "apfel", "P", coretest::Day(2000, 1, 1), 1});
+        add(db, {"C", "Zebra", "P", coretest::Day(2000, 1, 1) + 0.5, 1});
         add(db, {"C",
                  "\xFC"
                  "ber",
-                 "P", day(2000, 1, 2), 1});
+                 "P", coretest::Day(2000, 1, 2), 1});
         f.RebuildList();
         f.SetCurrentItem(f.ListModel->RowOf(db.GetRecord(1))); // "apfel"
         f.ShowSelectedRecord();
@@ -484,7 +480,7 @@ private slots:
 
     void equalKeysKeepDatabaseOrder() {
         for (unsigned i = 0; i < 6; ++i)
-            add(*form->DataBase, {i % 2 ? "B" : "A", "Zeiger", "P", day(2001, 3, 7), i});
+            add(*form->DataBase, {i % 2 ? "B" : "A", "Zeiger", "P", coretest::Day(2001, 3, 7), i});
         form->RebuildList();
         form->ListViewColumnClick(0); // Sprache, larger first
         QCOMPARE(column(*form, 0), (QStringList{"B", "B", "B", "A", "A", "A"}));
@@ -546,7 +542,7 @@ private slots:
         QFETCH(QString, firstRow);
         QFETCH(QString, ticks);
         TMainForm& f = shown();
-        add(*f.DataBase, {"C++", "Zeiger", "Alpha", day(2001, 3, 7), 42});
+        add(*f.DataBase, {"C++", "Zeiger", "Alpha", coretest::Day(2001, 3, 7), 42});
         f.RebuildList();
         f.ListViewColumnClick(1); // sorted by Kategorie
         for (const QString& name : toggles)
@@ -569,7 +565,7 @@ private slots:
 
     void hidingTheSortColumnKeepsOrder() {
         for (const char* t : {"b", "c", "a"})
-            add(*form->DataBase, {"X", t, "P", day(2001, 3, 7), 1});
+            add(*form->DataBase, {"X", t, "P", coretest::Day(2001, 3, 7), 1});
         form->RebuildList();
         form->ListViewColumnClick(1);
         form->colTypeItem->trigger();
@@ -595,11 +591,12 @@ private slots:
         QFETCH(QByteArray, language);
         QFETCH(bool, dropFromBox);
         QFETCH(QString, shown);
-        add(*form->DataBase, {"Delphi", "Zeiger", "P", day(2001, 3, 7), 1});
+        add(*form->DataBase, {"Delphi", "Zeiger", "P", coretest::Day(2001, 3, 7), 1});
         add(*form->DataBase, {"\xDC"
                               "bel",
-                              "Zeiger", "P", day(2001, 3, 7), 1});
-        TDataRecord* e = add(*form->DataBase, {"Delphi", "Zeiger", "P", day(2001, 3, 7), 2});
+                              "Zeiger", "P", coretest::Day(2001, 3, 7), 1});
+        TDataRecord* e =
+            add(*form->DataBase, {"Delphi", "Zeiger", "P", coretest::Day(2001, 3, 7), 2});
         e->Language = language.toStdString(); // as a loaded file may spell it
         form->RebuildList();
         if (dropFromBox)
@@ -626,7 +623,7 @@ private slots:
         auto entry = [&](unsigned i) {
             return add(*form->DataBase,
                        {words[random() % 8], words[random() % 8], words[random() % 8],
-                        day(2000, 1, 1) + double(random() % 5) * 0.5, i});
+                        coretest::Day(2000, 1, 1) + double(random() % 5) * 0.5, i});
         };
         for (unsigned i = 0; i < 20; ++i)
             entry(i);
@@ -659,12 +656,12 @@ private slots:
     void fillListItemKeepsCurrent() {
         TMainForm& f = shown();
         for (const char* t : {"a", "b", "c"})
-            add(*f.DataBase, {"X", t, "P", day(2001, 3, 7), 1});
+            add(*f.DataBase, {"X", t, "P", coretest::Day(2001, 3, 7), 1});
         f.RebuildList();
         f.ListViewColumnClick(1); // c, b, a
         f.SetCurrentItem(2);      // "a"
         f.ShowSelectedRecord();
-        TDataRecord* z = add(*f.DataBase, {"X", "z", "P", day(2001, 3, 7), 1});
+        TDataRecord* z = add(*f.DataBase, {"X", "z", "P", coretest::Day(2001, 3, 7), 1});
         f.LoadValueBoxes();
         QCOMPARE(f.FillListItem(2, z), 0);
         QCOMPARE(f.CurrentItem(), 0);
@@ -764,4 +761,4 @@ private slots:
 };
 
 QTEST_MAIN(MainFormTest)
-#include "MainFormTest.moc"
+#include "tst_mainform.moc"

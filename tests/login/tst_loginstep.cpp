@@ -125,4 +125,4 @@ void LoginTest::installedLibraryFolder() {
 }
 
 QTEST_GUILESS_MAIN(LoginTest)
-#include "tst_login.moc"
+#include "tst_loginstep.moc"

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QString>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -22,6 +24,38 @@ public:
     static void Key(QDialog& dialog, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QWidget* target = dialog.focusWidget() != nullptr ? dialog.focusWidget() : &dialog;
         QTest::keyClick(target, static_cast<Qt::Key>(key), modifiers);
+    }
+
+    // The ways to close a dialog with OK and Cancel buttons, as the rows of a
+    // data-driven test: "way" names one, "accepts" tells whether it means OK.
+    static void AddClosingWays() {
+        QTest::addColumn<QString>("way");
+        QTest::addColumn<bool>("accepts");
+        QTest::newRow("OK button") << "ok" << true;
+        QTest::newRow("Enter") << "enter" << true;
+        QTest::newRow("Cancel button") << "cancel" << false;
+        QTest::newRow("Enter on the focused Cancel button") << "enter on cancel" << false;
+        QTest::newRow("Escape") << "escape" << false;
+        QTest::newRow("close box") << "close" << false;
+    }
+
+    // Closes `dialog` in one of the ways of AddClosingWays.
+    static void Close(QDialog& dialog, QAbstractButton* ok, QAbstractButton* cancel,
+                      const QString& way) {
+        if (way == QLatin1String("ok")) {
+            QTest::mouseClick(ok, Qt::LeftButton);
+        } else if (way == QLatin1String("cancel")) {
+            QTest::mouseClick(cancel, Qt::LeftButton);
+        } else if (way == QLatin1String("enter")) {
+            Key(dialog, Qt::Key_Return);
+        } else if (way == QLatin1String("enter on cancel")) {
+            cancel->setFocus();
+            Key(dialog, Qt::Key_Return);
+        } else if (way == QLatin1String("escape")) {
+            Key(dialog, Qt::Key_Escape);
+        } else {
+            dialog.close();
+        }
     }
 
 private:

@@ -186,4 +186,4 @@ private slots:
 };
 
 QTEST_MAIN(PromptTest)
-#include "PromptTest.moc"
+#include "tst_prompt.moc"
