@@ -3,6 +3,7 @@
 // (measured in a fresh process, so nothing else inflates it).
 //
 //   bench_core [--entries N] [--repeat R]
+//   bench_core --write FILE [--entries N]   writes the generated database only
 #include "BenchData.h"
 #include "BenchSupport.h"
 #include "DataBase.h"
@@ -46,18 +47,28 @@ int main(int argc, char** argv) {
     try {
         std::uint32_t entries = 1000000;
         int repeat = 5;
+        std::string writeOnly;
         for (int i = 1; i < argc; ++i) {
             const std::string arg = argv[i];
             if (arg == "--load-child" && i + 1 < argc)
                 return LoadInFreshProcess(argv[++i]);
-            if (arg == "--entries" && i + 1 < argc)
+            if (arg == "--write" && i + 1 < argc)
+                writeOnly = argv[++i];
+            else if (arg == "--entries" && i + 1 < argc)
                 entries = static_cast<std::uint32_t>(std::stoul(argv[++i]));
             else if (arg == "--repeat" && i + 1 < argc)
                 repeat = std::max(1, std::stoi(argv[++i]));
             else {
-                std::fprintf(stderr, "usage: bench_core [--entries N] [--repeat R]\n");
+                std::fprintf(stderr, "usage: bench_core [--entries N] [--repeat R] | "
+                                     "--write FILE [--entries N]\n");
                 return 2;
             }
+        }
+        if (!writeOnly.empty()) {
+            const bench::GeneratedFile file = bench::WriteDatabaseFile(writeOnly, entries);
+            std::printf("%s: %u Eintr\u00E4ge, davon %u Doppelte\n", writeOnly.c_str(),
+                        file.records, file.duplicates);
+            return 0;
         }
         const bool full = entries == 1000000;
 

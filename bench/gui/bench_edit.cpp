@@ -5,12 +5,12 @@
 // leaves queued (repaint of the list), as the user would wait for them.
 //
 //   bench_edit [entries]   (at least that many entries are loaded)
-#include "BenchData.h"
 #include "BenchSupport.h"
 #include "DataBase.h"
 #include "FilterForm.h"
 #include "MainForm.h"
 #include "Prompt.h"
+#include "WindowBench.h"
 
 #include <QAction>
 #include <QApplication>
@@ -23,20 +23,15 @@
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <functional>
 #include <optional>
 #include <vector>
 
 namespace {
 
-void settle() {
-    QApplication::processEvents();
-}
-
 // Runs the filter command; `ticks` sets the dialog before OK. Returns the
 // seconds from OK to the rebuilt list.
-double confirmFilter(TMainForm& form, const std::function<void(TFilterForm&)>& ticks) {
+double ConfirmFilter(TMainForm& form, const std::function<void(TFilterForm&)>& ticks) {
     std::optional<bench::Stopwatch> watch;
     std::function<void()> answer = [&] {
         auto* dialog = qobject_cast<TFilterForm*>(QApplication::activeModalWidget());
@@ -50,44 +45,23 @@ double confirmFilter(TMainForm& form, const std::function<void(TFilterForm&)>& t
     };
     QTimer::singleShot(0, answer);
     form.FilterAction->trigger();
-    settle();
+    bench::Settle();
     return watch ? watch->Seconds() : -1.0;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    const std::uint32_t count = argc > 1 ? static_cast<std::uint32_t>(std::atol(argv[1])) : 1000000;
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Mavrolin"));
+int Measure(TMainForm& form) {
     Prompt::Testing::Begin(); // the delete question is answered from the queue
-
-    bench::TempDir dir;
-    const std::string file = dir.File("bench.mvd");
-    // The generated file repeats about 2 % of its records, which the load
-    // skips: write enough that at least `count` entries remain.
-    bench::WriteDatabaseFile(file, count + count / 40);
-
-    TMainForm form;
-    form.show();
-    settle();
-    form.DataBase->FileName = file;
-    form.DataBase->Reload();
     form.RebuildList();
-    settle();
-    std::printf("entries in the database: %d\n", form.DataBase->Count());
-
+    bench::Settle();
     std::vector<double> filter, added, changed, deleted;
     for (int round = 0; round < 5; ++round) {
         // Every other language unticked, AND mode; then everything shown again.
-        filter.push_back(confirmFilter(form, [](TFilterForm& d) {
+        filter.push_back(ConfirmFilter(form, [](TFilterForm& d) {
             for (int i = 0; i < d.LanguageCheck->count(); i += 2)
                 d.LanguageCheck->item(i)->setCheckState(Qt::Unchecked);
             d.AndFilterCheckBox->setChecked(true);
         }));
-        filter.push_back(confirmFilter(form, [](TFilterForm& d) { d.FilterResetClick(); }));
+        filter.push_back(ConfirmFilter(form, [](TFilterForm& d) { d.FilterResetClick(); }));
 
         // A new entry (listed, sorted in by ID at the top).
         form.NewItemAction->trigger();
@@ -95,10 +69,10 @@ int main(int argc, char** argv) {
         form.TypeBox->setEditText(QStringLiteral("Laufzeit"));
         form.ProjectBox->setEditText(QStringLiteral("Messung"));
         form.TimeEdit->setValue(round + 1);
-        settle();
+        bench::Settle();
         bench::Stopwatch a;
         form.OkButton->click();
-        settle();
+        bench::Settle();
         added.push_back(a.Seconds());
 
         // A change of an entry in the middle of the list.
@@ -106,19 +80,19 @@ int main(int argc, char** argv) {
         form.ShowSelectedRecord();
         form.ChangeItemAction->trigger();
         form.DescriptionMemo->setPlainText(QStringLiteral("geändert in Runde %1").arg(round));
-        settle();
+        bench::Settle();
         bench::Stopwatch c;
         form.OkButton->click();
-        settle();
+        bench::Settle();
         changed.push_back(c.Seconds());
 
         // Deleting the entry added above (current after a jump to the top).
         form.FirstItemAction->trigger();
-        settle();
+        bench::Settle();
         Prompt::Testing::QueueAnswer(Prompt::Yes);
         bench::Stopwatch d;
         form.DeleteItemAction->trigger();
-        settle();
+        bench::Settle();
         deleted.push_back(d.Seconds());
     }
     std::printf("listed entries: %d, messages shown: %lld\n", form.ItemCount(),
@@ -133,4 +107,13 @@ int main(int argc, char** argv) {
     bench::PrintRow("OK of a change (median of 5)", bench::Median(changed) * 1000.0, "ms", 50.0);
     bench::PrintRow("deletion (median of 5)", bench::Median(deleted) * 1000.0, "ms", 50.0);
     return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // The generated file repeats about 2 % of its records, which the load
+    // skips: write enough that at least `count` entries remain.
+    return bench::RunWindowBenchmark(
+        argc, argv, [](std::uint32_t count) { return count + count / 40; }, Measure);
 }

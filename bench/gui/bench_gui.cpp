@@ -2,62 +2,37 @@
 // (offscreen unless a display is chosen): RebuildList, a header click that
 // sorts by "Kategorie", moving to the last item and back, and the heap that the
 // list adds per listed entry.
-#include "BenchData.h"
 #include "BenchSupport.h"
 #include "DataBase.h"
 #include "MainForm.h"
 #include "RecordListModel.h"
+#include "WindowBench.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QHeaderView>
 #include <QTableView>
 #include <cstdio>
-#include <cstdlib>
 #include <malloc.h>
 #include <vector>
 
 namespace {
 
-std::size_t heapInUse() {
+std::size_t HeapInUse() {
     return mallinfo2().uordblks;
 }
 
-void settle() {
-    QApplication::processEvents();
-}
-
-} // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    const std::uint32_t count = argc > 1 ? static_cast<std::uint32_t>(std::atol(argv[1])) : 1000000;
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Mavrolin"));
-
-    bench::TempDir dir;
-    const std::string file = dir.File("bench.mvd");
-    bench::WriteDatabaseFile(file, count);
-
-    TMainForm form;
-    form.show();
-    settle();
-    form.DataBase->FileName = file;
-    form.DataBase->Reload();
-    std::printf("entries in the database: %d\n", form.DataBase->Count());
-
+int Measure(TMainForm& form) {
     std::vector<double> rebuild, sort, navigate;
     std::size_t perEntry = 0;
     for (int round = 0; round < 5; ++round) {
         form.ClearList();
-        settle();
-        const std::size_t before = heapInUse();
+        bench::Settle();
+        const std::size_t before = HeapInUse();
         bench::Stopwatch w;
         form.RebuildList();
-        settle();
+        bench::Settle();
         rebuild.push_back(w.Seconds());
-        const std::size_t after = heapInUse();
+        const std::size_t after = HeapInUse();
         const int listed = form.ItemCount();
         if (listed > 0 && after > before)
             perEntry = (after - before) / static_cast<std::size_t>(listed);
@@ -67,7 +42,7 @@ int main(int argc, char** argv) {
         for (int click = 0; click < 2; ++click) {
             bench::Stopwatch s;
             emit header->sectionClicked(1);
-            settle();
+            bench::Settle();
             sort.push_back(s.Seconds());
         }
         form.ListViewColumnClick(1); // back to larger first for the next round
@@ -75,9 +50,9 @@ int main(int argc, char** argv) {
 
         bench::Stopwatch n;
         form.LastItemAction->trigger();
-        settle();
+        bench::Settle();
         form.FirstItemAction->trigger();
-        settle();
+        bench::Settle();
         navigate.push_back(n.Seconds());
     }
     std::printf("listed entries: %d\n", form.ItemCount());
@@ -89,4 +64,11 @@ int main(int argc, char** argv) {
     bench::PrintRow("heap added per listed entry", static_cast<double>(perEntry), "bytes", 16.0);
     bench::PrintRow("peak resident memory", bench::PeakRssMiB(), "MiB", 0.0);
     return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    return bench::RunWindowBenchmark(
+        argc, argv, [](std::uint32_t count) { return count; }, Measure);
 }

@@ -1,0 +1,39 @@
+#include "WindowBench.h"
+
+#include "BenchData.h"
+#include "BenchSupport.h"
+#include "DataBase.h"
+#include "MainForm.h"
+
+#include <QApplication>
+#include <cstdio>
+#include <cstdlib>
+
+namespace bench {
+
+void Settle() {
+    QApplication::processEvents();
+}
+
+int RunWindowBenchmark(int argc, char** argv, const RecordsFor& records,
+                       const WindowMeasure& measure) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const std::uint32_t count = argc > 1 ? static_cast<std::uint32_t>(std::atol(argv[1])) : 1000000;
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Mavrolin"));
+
+    TempDir dir;
+    const std::string file = dir.File("bench.mvd");
+    WriteDatabaseFile(file, records(count));
+
+    TMainForm form;
+    form.show();
+    Settle();
+    form.DataBase->FileName = file;
+    form.DataBase->Reload();
+    std::printf("entries in the database: %d\n", form.DataBase->Count());
+    return measure(form);
+}
+
+} // namespace bench
