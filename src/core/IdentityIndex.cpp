@@ -7,7 +7,7 @@
 const TDataRecord* IdentityIndex::Find(const TDataRecord& record, std::uint64_t hash) const {
     if (size_ == 0)
         return nullptr;
-    for (std::size_t i = hash & Mask();; i = (i + 1) & Mask()) {
+    for (std::size_t i = hash & mask();; i = (i + 1) & mask()) {
         const Slot& slot = slots_[i];
         if (!slot.record)
             return nullptr;
@@ -18,16 +18,16 @@ const TDataRecord* IdentityIndex::Find(const TDataRecord& record, std::uint64_t 
 
 void IdentityIndex::Insert(const TDataRecord* record, std::uint64_t hash) {
     if ((size_ + 1) * 2 > slots_.size())
-        Rehash(slots_.empty() ? 64 : slots_.size() * 2);
-    std::size_t i = hash & Mask();
+        rehash(slots_.empty() ? 64 : slots_.size() * 2);
+    std::size_t i = hash & mask();
     while (slots_[i].record)
-        i = (i + 1) & Mask();
+        i = (i + 1) & mask();
     slots_[i] = Slot{hash, record};
     ++size_;
 }
 
-std::size_t IdentityIndex::SlotOf(const TDataRecord* record, std::uint64_t hash) const {
-    for (std::size_t i = hash & Mask(); slots_[i].record; i = (i + 1) & Mask())
+std::size_t IdentityIndex::slotOf(const TDataRecord* record, std::uint64_t hash) const {
+    for (std::size_t i = hash & mask(); slots_[i].record; i = (i + 1) & mask())
         if (slots_[i].record == record)
             return i;
     // Not under this hash: the entry was edited in place after it was adopted.
@@ -41,14 +41,14 @@ std::size_t IdentityIndex::SlotOf(const TDataRecord* record, std::uint64_t hash)
 void IdentityIndex::Erase(const TDataRecord* record, std::uint64_t hash) {
     if (size_ == 0)
         return;
-    const std::size_t i = SlotOf(record, hash);
+    const std::size_t i = slotOf(record, hash);
     if (i == slots_.size())
         return;
     // Backward-shift deletion: move later members of the probe run into the
     // gap so that every lookup still finds them without tombstones.
     std::size_t gap = i;
-    for (std::size_t j = (i + 1) & Mask(); slots_[j].record; j = (j + 1) & Mask()) {
-        const std::size_t home = slots_[j].hash & Mask();
+    for (std::size_t j = (i + 1) & mask(); slots_[j].record; j = (j + 1) & mask()) {
+        const std::size_t home = slots_[j].hash & mask();
         // The slot at j may move to the gap when its home is not in (gap, j].
         const bool movable = gap <= j ? (home <= gap || home > j) : (home <= gap && home > j);
         if (movable) {
@@ -65,7 +65,7 @@ void IdentityIndex::Reserve(std::size_t entries) {
     while (capacity < entries * 2)
         capacity *= 2;
     if (capacity > slots_.size())
-        Rehash(capacity);
+        rehash(capacity);
 }
 
 void IdentityIndex::Clear() {
@@ -73,15 +73,15 @@ void IdentityIndex::Clear() {
     size_ = 0;
 }
 
-void IdentityIndex::Rehash(std::size_t capacity) {
+void IdentityIndex::rehash(std::size_t capacity) {
     std::vector<Slot> old(capacity);
     old.swap(slots_);
     for (const Slot& slot : old) {
         if (!slot.record)
             continue;
-        std::size_t i = slot.hash & Mask();
+        std::size_t i = slot.hash & mask();
         while (slots_[i].record)
-            i = (i + 1) & Mask();
+            i = (i + 1) & mask();
         slots_[i] = slot;
     }
 }

@@ -26,10 +26,10 @@ private:
         std::uint64_t hash = 0;
         const TDataRecord* record = nullptr;
     };
-    void Rehash(std::size_t capacity);
+    void rehash(std::size_t capacity);
     // The slot holding exactly `record`, or slots_.size().
-    [[nodiscard]] std::size_t SlotOf(const TDataRecord* record, std::uint64_t hash) const;
-    [[nodiscard]] std::size_t Mask() const { return slots_.size() - 1; }
+    [[nodiscard]] std::size_t slotOf(const TDataRecord* record, std::uint64_t hash) const;
+    [[nodiscard]] std::size_t mask() const { return slots_.size() - 1; }
 
     std::vector<Slot> slots_; // power-of-two size, at most half full
     std::size_t size_ = 0;

@@ -24,11 +24,11 @@ struct TextHash {
 class Collator {
 public:
     Collator() {
-        coll_ = Open(nullptr);
-        if (!coll_ || !IgnoresCase()) {
+        coll_ = open(nullptr);
+        if (!coll_ || !ignoresCase()) {
             if (coll_)
                 ucol_close(coll_);
-            coll_ = Open("");
+            coll_ = open("");
         }
         if (!coll_)
             throw std::runtime_error("ICU-Sortierung nicht verfügbar");
@@ -53,7 +53,7 @@ public:
     }
 
 private:
-    static UCollator* Open(const char* locale) {
+    static UCollator* open(const char* locale) {
         UErrorCode status = U_ZERO_ERROR;
         UCollator* coll = ucol_open(locale, &status);
         if (U_FAILURE(status)) {
@@ -65,7 +65,7 @@ private:
         return coll;
     }
 
-    [[nodiscard]] bool IgnoresCase() const {
+    [[nodiscard]] bool ignoresCase() const {
         static constexpr UChar lower[] = {u'a', u'z'};
         static constexpr UChar upper[] = {u'A', u'Z'};
         return ucol_strcoll(coll_, lower, 2, upper, 2) == UCOL_EQUAL;

@@ -53,7 +53,7 @@ TUserManager::TUserManager(std::string userName, WarningReporter warn)
     : UserName(std::move(userName)), warn_(std::move(warn)),
       store_(std::make_unique<settings::SettingsStore>(
           settings::SettingsStore::DefaultFilePath(),
-          [this](const QString& text) { Report(text.toStdString()); })) {
+          [this](const QString& text) { report(text.toStdString()); })) {
     Valid = Load();
 }
 
@@ -65,11 +65,11 @@ TUserManager::~TUserManager() {
     try {
         Save();
     } catch (const std::exception& error) {
-        Report(error.what());
+        report(error.what());
     }
 }
 
-void TUserManager::Report(const std::string& text) const {
+void TUserManager::report(const std::string& text) const {
     if (warn_)
         warn_(text);
     else
@@ -137,7 +137,7 @@ bool TUserManager::Load() {
     // Shown after the store is unlocked, so that a warning box left open does
     // not hold up another instance.
     for (const std::string& text : warnings)
-        Report(text);
+        report(text);
     return result;
 }
 

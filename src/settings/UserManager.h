@@ -53,7 +53,7 @@ public:
     std::vector<std::pair<QString, settings::RegValue>> ReadUserValues() const;
 
 private:
-    void Report(const std::string& text) const;
+    void report(const std::string& text) const;
 
     WarningReporter warn_;
     std::unique_ptr<settings::SettingsStore> store_;

@@ -123,13 +123,13 @@ private slots:
     void checkOutOfMemoryCountsNoDuplicate();
 
 private:
-    Result Run(const QStringList& args, std::function<void()> inChild = {});
-    QString Path(const QString& name) const { return dir_->filePath(name); }
+    Result run(const QStringList& args, std::function<void()> inChild = {});
+    QString path(const QString& name) const { return dir_->filePath(name); }
     std::unique_ptr<QTemporaryDir> dir_;
 };
 
 // `inChild` runs in the child process before mvd starts (e.g. to set a limit).
-Result TestMvd::Run(const QStringList& args, std::function<void()> inChild) {
+Result TestMvd::run(const QStringList& args, std::function<void()> inChild) {
     QProcess process;
     process.setWorkingDirectory(dir_->path());
     if (inChild)
@@ -150,7 +150,7 @@ void TestMvd::init() {
 }
 
 void TestMvd::help() {
-    Result r = Run({"--help"});
+    Result r = run({"--help"});
     QCOMPARE(r.exitCode, 0);
     QVERIFY(r.out.contains("mvd list DATEI"));
     QVERIFY(r.out.contains("mvd merge DATEI QUELLE..."));
@@ -173,11 +173,11 @@ void TestMvd::usageErrors_data() {
 
 void TestMvd::usageErrors() {
     QFETCH(QStringList, args);
-    Result r = Run(args);
+    Result r = run(args);
     QCOMPARE(r.exitCode, 2);
     QCOMPARE(r.out, QByteArray());
     QVERIFY2(r.err.startsWith("mvd: ") && r.err.endsWith("Hilfe: mvd --help\n"), r.err);
-    QVERIFY(!QFile::exists(Path("db.mvd")));
+    QVERIFY(!QFile::exists(path("db.mvd")));
 }
 
 void TestMvd::list_data() {
@@ -222,12 +222,12 @@ void TestMvd::list() {
     QFETCH(QByteArray, out);
     QFETCH(QByteArray, err);
     QFETCH(int, exitCode);
-    WriteOrRemove(Path("db.mvd"), file);
-    Result r = Run({"list", "db.mvd"});
+    WriteOrRemove(path("db.mvd"), file);
+    Result r = run({"list", "db.mvd"});
     QCOMPARE(r.out, out);
     QCOMPARE(r.err, err);
     QCOMPARE(r.exitCode, exitCode);
-    QCOMPARE(ReadOrNull(Path("db.mvd")), file); // listing never writes
+    QCOMPARE(ReadOrNull(path("db.mvd")), file); // listing never writes
 }
 
 void TestMvd::add_data() {
@@ -273,10 +273,10 @@ void TestMvd::add() {
     QFETCH(int, exitCode);
     QFETCH(QByteArray, err);
     QFETCH(QByteArray, after);
-    WriteOrRemove(Path("db.mvd"), before);
-    const ino_t inode = Inode(Path("db.mvd"));
+    WriteOrRemove(path("db.mvd"), before);
+    const ino_t inode = Inode(path("db.mvd"));
 
-    Result r = Run(QStringList{"add", "db.mvd"} + options);
+    Result r = run(QStringList{"add", "db.mvd"} + options);
     QCOMPARE(r.exitCode, exitCode);
     QCOMPARE(r.out, QByteArray());
     if (err.isEmpty())
@@ -285,10 +285,10 @@ void TestMvd::add() {
         QVERIFY2(r.err.startsWith(err), r.err);
 
     if (after.isNull()) {
-        QCOMPARE(ReadOrNull(Path("db.mvd")), before);
-        QCOMPARE(Inode(Path("db.mvd")), inode); // not even rewritten
+        QCOMPARE(ReadOrNull(path("db.mvd")), before);
+        QCOMPARE(Inode(path("db.mvd")), inode); // not even rewritten
     } else {
-        QCOMPARE(ReadOrNull(Path("db.mvd")), after);
+        QCOMPARE(ReadOrNull(path("db.mvd")), after);
     }
     // No temporary file is left behind.
     QCOMPARE(QDir(dir_->path()).entryList(QDir::Files | QDir::Hidden),
@@ -298,14 +298,14 @@ void TestMvd::add() {
 void TestMvd::addThenListRoundTripsUmlauts() {
     const QString project = QStringLiteral("B\u00FCro \u20AC \u00C4\u00D6\u00DC\u00DF");
     const QString description = QStringLiteral("\u201EZitat\u201C, Zeile 1\r\nZeile 2 \u00B5");
-    Result r = Run({"add", "db.mvd", "--language=Delphi", "--category", "\u00DCberlauf",
+    Result r = run({"add", "db.mvd", "--language=Delphi", "--category", "\u00DCberlauf",
                     "--project", project, "--date", "29.02.2024", "--minutes", "4294967295",
                     "--description", description});
     QCOMPARE(r.exitCode, 0);
     // Stored as Windows-1252 bytes.
-    QVERIFY(ReadOrNull(Path("db.mvd")).contains("B\xFCro \x80 \xC4\xD6\xDC\xDF"));
+    QVERIFY(ReadOrNull(path("db.mvd")).contains("B\xFCro \x80 \xC4\xD6\xDC\xDF"));
 
-    r = Run({"list", "db.mvd"});
+    r = run({"list", "db.mvd"});
     QCOMPARE(r.exitCode, 0);
     const QByteArray expected = Header + QString("1,Delphi,\u00DCberlauf,%1,29.02.2024,4294967295,"
                                                  "\"%2\"\r\n")
@@ -357,16 +357,16 @@ void TestMvd::merge() {
     QFETCH(QByteArray, out);
     QFETCH(QByteArray, err);
     QFETCH(QByteArray, after);
-    WriteOrRemove(Path("db.mvd"), target);
-    const ino_t inode = Inode(Path("db.mvd"));
+    WriteOrRemove(path("db.mvd"), target);
+    const ino_t inode = Inode(path("db.mvd"));
     QStringList args{"merge", "db.mvd"};
     for (int i = 0; i < sources.size(); ++i) {
         const QString name = QString("source%1.mvd").arg(i);
-        WriteOrRemove(Path(name), sources[i]);
+        WriteOrRemove(path(name), sources[i]);
         args << name;
     }
 
-    Result r = Run(args);
+    Result r = run(args);
     QCOMPARE(r.exitCode, exitCode);
     QCOMPARE(r.out, out);
     if (err.isEmpty())
@@ -374,13 +374,13 @@ void TestMvd::merge() {
     else
         QVERIFY2(r.err.startsWith(err), r.err);
     if (after.isNull()) {
-        QCOMPARE(ReadOrNull(Path("db.mvd")), target);
-        QCOMPARE(Inode(Path("db.mvd")), inode);
+        QCOMPARE(ReadOrNull(path("db.mvd")), target);
+        QCOMPARE(Inode(path("db.mvd")), inode);
     } else {
-        QCOMPARE(ReadOrNull(Path("db.mvd")), after);
+        QCOMPARE(ReadOrNull(path("db.mvd")), after);
     }
     for (int i = 0; i < sources.size(); ++i)
-        QCOMPARE(ReadOrNull(Path(QString("source%1.mvd").arg(i))), sources[i]);
+        QCOMPARE(ReadOrNull(path(QString("source%1.mvd").arg(i))), sources[i]);
 }
 
 void TestMvd::check_data() {
@@ -420,8 +420,8 @@ void TestMvd::check() {
     QFETCH(QByteArray, out);
     QFETCH(QByteArray, err);
     QFETCH(int, exitCode);
-    WriteOrRemove(Path("db.mvd"), file);
-    Result r = Run({"check", "db.mvd"});
+    WriteOrRemove(path("db.mvd"), file);
+    Result r = run({"check", "db.mvd"});
     QCOMPARE(r.out, out);
     QCOMPARE(r.err, err);
     QCOMPARE(r.exitCode, exitCode);
@@ -437,10 +437,10 @@ void TestMvd::checkOutOfMemoryCountsNoDuplicate() {
     QByteArray head = Magic;
     PutU32(head, 1);
     PutU32(head, 0x7FFFFFFFu);
-    WriteOrRemove(Path("huge.mvd"), head);
-    QFile file(Path("huge.mvd"));
+    WriteOrRemove(path("huge.mvd"), head);
+    QFile file(path("huge.mvd"));
     QVERIFY(file.resize(qint64(3) << 30));
-    Result r = Run({"check", "huge.mvd"}, [] {
+    Result r = run({"check", "huge.mvd"}, [] {
         const rlimit limit{rlim_t(1) << 30, rlim_t(1) << 30};
         ::setrlimit(RLIMIT_AS, &limit);
     });

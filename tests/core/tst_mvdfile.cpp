@@ -64,12 +64,12 @@ bool ChattrWorks(const QString& path, bool immutable) {
 class MvdFileTest : public QObject {
     Q_OBJECT
 
-    QTemporaryDir dir;
-    QString path(const QString& name) const { return dir.filePath(name); }
+    QTemporaryDir dir_;
+    QString path(const QString& name) const { return dir_.filePath(name); }
 
 private slots:
     void initTestCase() {
-        QVERIFY(dir.isValid());
+        QVERIFY(dir_.isValid());
         fileio::SetDurable(false);
     }
 
@@ -291,7 +291,7 @@ private slots:
     void loadFailures() {
         QFETCH(QString, name);
         QFETCH(QString, message);
-        QVERIFY(QDir(dir.path()).mkpath("adir"));
+        QVERIFY(QDir(dir_.path()).mkpath("adir"));
         QVERIFY(WriteBytes(path("plain.mvd"), Magic() + U32(0)));
         Loader l;
         l.db.FileName = Native(path(name));
@@ -346,7 +346,7 @@ private slots:
     void saveFailures() {
         QFETCH(QString, name);
         QFETCH(QString, message);
-        QVERIFY(QDir(dir.path()).mkpath("sdir"));
+        QVERIFY(QDir(dir_.path()).mkpath("sdir"));
         QVERIFY(WriteBytes(path("splain.mvd"), "keep"));
         TDataBase db;
         db.AddRecord(Entry("C", "T", "P", 1, 1));
@@ -370,7 +370,7 @@ private slots:
 
     void saveIntoImmutableFolderOrOverImmutableFile() {
         QFETCH(bool, folder);
-        QVERIFY(QDir(dir.path()).mkpath("locked"));
+        QVERIFY(QDir(dir_.path()).mkpath("locked"));
         const QString file = path("locked/db.mvd");
         QVERIFY(WriteBytes(file, "old contents"));
         const QString target = folder ? path("locked") : file;
@@ -443,7 +443,7 @@ private slots:
         const QString real = path("real.mvd");
         QVERIFY(WriteBytes(real, "old"));
         QCOMPARE(::chmod(real.toLocal8Bit().constData(), 0640), 0);
-        QVERIFY(QDir(dir.path()).mkpath("links"));
+        QVERIFY(QDir(dir_.path()).mkpath("links"));
         const QString link = path("links/link.mvd");
         QCOMPARE(::symlink("../real.mvd", link.toLocal8Bit().constData()), 0);
         TDataBase db;

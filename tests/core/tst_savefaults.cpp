@@ -54,11 +54,11 @@ QStringList FolderEntries(const QString& path) {
 class SaveFaultsTest : public QObject {
     Q_OBJECT
 
-    QTemporaryDir dir;
+    QTemporaryDir dir_;
 
 private slots:
     void initTestCase() {
-        QVERIFY(dir.isValid());
+        QVERIFY(dir_.isValid());
         fileio::SetDurable(false);
     }
 
@@ -72,7 +72,7 @@ private slots:
 
     void sweep() {
         QFETCH(bool, fromKOn);
-        const QString file = dir.filePath("sweep.mvd");
+        const QString file = dir_.filePath("sweep.mvd");
         const QByteArray old = Magic() + U32(0);
         QVERIFY(WriteBytes(file, old));
 
@@ -86,10 +86,10 @@ private slots:
             ops.push_back(op);
             return 0;
         });
-        db.FileName = Native(dir.filePath("reference.mvd"));
+        db.FileName = Native(dir_.filePath("reference.mvd"));
         db.Save();
-        const QByteArray expected = ReadBytes(dir.filePath("reference.mvd"));
-        QVERIFY(QFile::remove(dir.filePath("reference.mvd")));
+        const QByteArray expected = ReadBytes(dir_.filePath("reference.mvd"));
+        QVERIFY(QFile::remove(dir_.filePath("reference.mvd")));
         QVERIFY(ops.size() >= 6); // several writes, a flush and a rename
         QCOMPARE(ops.back(), fileio::Op::Rename);
         db.FileName = Native(file);
@@ -118,19 +118,19 @@ private slots:
             QCOMPARE(message, MessageOf(failed));
             QCOMPARE(failed, ops[k]);
             QCOMPARE(ReadBytes(file), old);
-            QCOMPARE(FolderEntries(dir.path()), QStringList{"sweep.mvd"});
+            QCOMPARE(FolderEntries(dir_.path()), QStringList{"sweep.mvd"});
             QVERIFY(db.Modified);
         }
         db.Save();
         QVERIFY(!db.Modified);
         QCOMPARE(ReadBytes(file), expected);
-        QCOMPARE(FolderEntries(dir.path()), QStringList{"sweep.mvd"});
+        QCOMPARE(FolderEntries(dir_.path()), QStringList{"sweep.mvd"});
         QVERIFY(QFile::remove(file));
     }
 
     // A real full disk: the file size limit stops the writes part-way.
     void fileSizeLimit() {
-        const QString file = dir.filePath("limit.mvd");
+        const QString file = dir_.filePath("limit.mvd");
         const QByteArray old = Magic() + U32(0);
         QVERIFY(WriteBytes(file, old));
         TDataBase db;
@@ -154,7 +154,7 @@ private slots:
 
         QCOMPARE(message, QString("Zu wenig Speicherplatz"));
         QCOMPARE(ReadBytes(file), old);
-        QCOMPARE(FolderEntries(dir.path()), QStringList{"limit.mvd"});
+        QCOMPARE(FolderEntries(dir_.path()), QStringList{"limit.mvd"});
         QVERIFY(db.Modified);
         db.Save();
         QVERIFY(ReadBytes(file).size() > 300 * 1000);

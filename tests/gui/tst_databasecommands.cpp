@@ -32,23 +32,23 @@ const QString CloseQuestion = QStringLiteral(
     "Es wurden Änderungen an der Fehlerdatenbank vorgenommen. Sollen diese gesichert werden?");
 constexpr int MagicSize = 23;
 
-std::string native(const QString& path) {
+std::string Native(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
 
-TDataRecord* add(TDataBase& db, unsigned minutes, const std::string& description = {}) {
+TDataRecord* Add(TDataBase& db, unsigned minutes, const std::string& description = {}) {
     return db.AddRecord(
         coretest::Entry("C++", "Zeigerfehler", "Mavrolin", 45000.0, minutes, description));
 }
 
-QByteArray bytes(const QString& path) {
+QByteArray Bytes(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 // The entry count in a database file's header; -1 when there is no such file.
-int entriesIn(const QString& path) {
-    const QByteArray b = bytes(path);
+int EntriesIn(const QString& path) {
+    const QByteArray b = Bytes(path);
     if (b.size() < MagicSize + 4 || !b.startsWith("#MLDB-MavrolinDataBase\r"))
         return -1;
     const auto* p = reinterpret_cast<const unsigned char*>(b.constData() + MagicSize);
@@ -57,15 +57,15 @@ int entriesIn(const QString& path) {
 }
 
 // Writes a database file with `n` entries through a database of its own.
-void writeDataBase(const QString& path, int n, unsigned firstMinutes = 100) {
+void WriteDataBase(const QString& path, int n, unsigned firstMinutes = 100) {
     TDataBase db;
     for (int i = 0; i < n; ++i)
-        add(db, firstMinutes + static_cast<unsigned>(i));
-    db.FileName = native(path);
+        Add(db, firstMinutes + static_cast<unsigned>(i));
+    db.FileName = Native(path);
     db.Save();
 }
 
-int warnings() {
+int Warnings() {
     int n = 0;
     for (const auto& m : Prompt::Testing::Messages())
         n += m.kind == Prompt::Kind::Warning ? 1 : 0;
@@ -104,16 +104,16 @@ private:
 class TestDataBaseCommands : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TMainForm> form;
-    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<TMainForm> form_;
+    std::unique_ptr<QTemporaryDir> dir_;
 
-    QString path(const QString& name) const { return dir->filePath(name); }
-    TDataBase& db() { return *form->DataBase; }
+    QString path(const QString& name) const { return dir_->filePath(name); }
+    TDataBase& db() { return *form_->DataBase; }
     // Entries that are not on disk yet.
     void modify(int n = 1) {
         for (int i = 0; i < n; ++i)
-            add(db(), static_cast<unsigned>(db().Count()));
-        form->RebuildList();
+            Add(db(), static_cast<unsigned>(db().Count()));
+        form_->RebuildList();
     }
 
 private slots:
@@ -121,34 +121,34 @@ private slots:
 
     void init() {
         Prompt::Testing::Begin();
-        dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir->isValid());
-        form = std::make_unique<TMainForm>();
-        form->UserManager = std::make_unique<TUserManager>("dbtester", [](const std::string&) {});
-        form->RebuildList();
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        dir_ = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir_->isValid());
+        form_ = std::make_unique<TMainForm>();
+        form_->UserManager = std::make_unique<TUserManager>("dbtester", [](const std::string&) {});
+        form_->RebuildList();
+        form_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
     }
 
     void cleanup() {
-        form.reset();
-        dir.reset();
+        form_.reset();
+        dir_.reset();
         Prompt::Testing::End();
     }
 
     void newDataBaseDiscardsWithoutQuestion() {
-        writeDataBase(path("a.mvd"), 2);
-        db().FileName = native(path("a.mvd"));
+        WriteDataBase(path("a.mvd"), 2);
+        db().FileName = Native(path("a.mvd"));
         db().Reload();
         modify();
-        form->NewDataBaseAction->trigger();
+        form_->NewDataBaseAction->trigger();
         QCOMPARE(db().Count(), 0);
         QVERIFY(db().FileName.empty());
         QVERIFY(!db().Modified);
-        QCOMPARE(form->ItemCount(), 0);
+        QCOMPARE(form_->ItemCount(), 0);
         QVERIFY(Prompt::Testing::Messages().isEmpty());
         QVERIFY(Prompt::Testing::FileDialogs().isEmpty());
-        QCOMPARE(entriesIn(path("a.mvd")), 2);
+        QCOMPARE(EntriesIn(path("a.mvd")), 2);
     }
 
     void cancelledDialogChangesNothing_data() {
@@ -168,58 +168,58 @@ private slots:
         QFETCH(QString, title);
         modify(2);
         Prompt::Testing::QueueFile(std::nullopt);
-        form->findChild<QAction*>(command)->trigger();
+        form_->findChild<QAction*>(command)->trigger();
         QCOMPARE(Prompt::Testing::FileDialogs().size(), 1);
         QCOMPARE(Prompt::Testing::FileDialogs()[0].title, title);
         if (command != "ImportDataBaseAction") // the import presets nothing
             QCOMPARE(Prompt::Testing::FileDialogs()[0].selectedFile, QString()); // no file yet
         QCOMPARE(db().Count(), 2);
-        QCOMPARE(form->ItemCount(), 2);
+        QCOMPARE(form_->ItemCount(), 2);
         QVERIFY(db().Modified);
         QVERIFY(db().FileName.empty());
         QVERIFY(Prompt::Testing::Messages().isEmpty());
-        QCOMPARE(QDir(dir->path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size(), 0);
+        QCOMPARE(QDir(dir_->path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size(), 0);
     }
 
     void saveAsThenSaveKeepsTheName() {
         modify(2);
         Prompt::Testing::QueueFile(path("neu.mvd"));
-        form->SaveDataBaseAction->trigger(); // no file yet: goes through "save as"
+        form_->SaveDataBaseAction->trigger(); // no file yet: goes through "save as"
         QCOMPARE(Prompt::Testing::FileDialogs().size(), 1);
-        QCOMPARE(db().FileName, native(path("neu.mvd")));
+        QCOMPARE(db().FileName, Native(path("neu.mvd")));
         QVERIFY(!db().Modified);
-        QCOMPARE(entriesIn(path("neu.mvd")), 2);
+        QCOMPARE(EntriesIn(path("neu.mvd")), 2);
 
         modify();
-        form->SaveDataBaseAction->trigger();
+        form_->SaveDataBaseAction->trigger();
         QCOMPARE(Prompt::Testing::FileDialogs().size(), 1); // saved without asking
-        QCOMPARE(entriesIn(path("neu.mvd")), 3);
+        QCOMPARE(EntriesIn(path("neu.mvd")), 3);
 
         // "save as" offers the present name and moves the database to the new one.
         Prompt::Testing::QueueFile(path("kopie.mvd"));
-        form->SaveDataBaseAsAction->trigger();
+        form_->SaveDataBaseAsAction->trigger();
         QCOMPARE(Prompt::Testing::FileDialogs().size(), 2);
         QCOMPARE(Prompt::Testing::FileDialogs()[1].selectedFile, path("neu.mvd"));
-        QCOMPARE(db().FileName, native(path("kopie.mvd")));
-        QCOMPARE(entriesIn(path("kopie.mvd")), 3);
+        QCOMPARE(db().FileName, Native(path("kopie.mvd")));
+        QCOMPARE(EntriesIn(path("kopie.mvd")), 3);
         QVERIFY(Prompt::Testing::Messages().isEmpty());
     }
 
     void openLoadsAndDiscardsWithoutQuestion() {
-        writeDataBase(path("a.mvd"), 3);
+        WriteDataBase(path("a.mvd"), 3);
         modify();
         Prompt::Testing::QueueFile(path("a.mvd"));
-        form->LoadDataBaseAction->trigger();
+        form_->LoadDataBaseAction->trigger();
         QCOMPARE(db().Count(), 3);
-        QCOMPARE(form->ItemCount(), 3);
-        QCOMPARE(form->CurrentItem(), 0);
+        QCOMPARE(form_->ItemCount(), 3);
+        QCOMPARE(form_->CurrentItem(), 0);
         QVERIFY(!db().Modified);
-        QCOMPARE(db().FileName, native(path("a.mvd")));
+        QCOMPARE(db().FileName, Native(path("a.mvd")));
         QVERIFY(Prompt::Testing::Messages().isEmpty());
 
         // The next opening offers the open file.
         Prompt::Testing::QueueFile(std::nullopt);
-        form->LoadDataBaseAction->trigger();
+        form_->LoadDataBaseAction->trigger();
         QCOMPARE(Prompt::Testing::FileDialogs()[1].selectedFile, path("a.mvd"));
         QCOMPARE(db().Count(), 3);
     }
@@ -227,52 +227,52 @@ private slots:
     void openMissingFileThenSave() {
         modify(2);
         Prompt::Testing::QueueFile(path("fehlt.mvd"));
-        form->LoadDataBaseAction->trigger();
+        form_->LoadDataBaseAction->trigger();
         QCOMPARE(Prompt::Testing::Messages().size(), 1);
         const auto& box = Prompt::Testing::Messages()[0];
         QCOMPARE(box.kind, Prompt::Kind::Error);
         QCOMPARE(box.title, QStringLiteral("Fehler"));
         QCOMPARE(box.text, QStringLiteral("Datei nicht gefunden"));
         QCOMPARE(db().Count(), 0);
-        QCOMPARE(form->ItemCount(), 0);
-        QCOMPARE(db().FileName, native(path("fehlt.mvd")));
+        QCOMPARE(form_->ItemCount(), 0);
+        QCOMPARE(db().FileName, Native(path("fehlt.mvd")));
 
-        form->SaveDataBaseAction->trigger();
+        form_->SaveDataBaseAction->trigger();
         QCOMPARE(Prompt::Testing::FileDialogs().size(), 1); // saved under the chosen name
-        QCOMPARE(entriesIn(path("fehlt.mvd")), 0);
-        QCOMPARE(bytes(path("fehlt.mvd")).size(), MagicSize + 4);
+        QCOMPARE(EntriesIn(path("fehlt.mvd")), 0);
+        QCOMPARE(Bytes(path("fehlt.mvd")).size(), MagicSize + 4);
     }
 
     void importKeepsTheFileName() {
-        writeDataBase(path("a.mvd"), 1, 100);
-        writeDataBase(path("b.mvd"), 2, 200);
+        WriteDataBase(path("a.mvd"), 1, 100);
+        WriteDataBase(path("b.mvd"), 2, 200);
         Prompt::Testing::QueueFile(path("a.mvd"));
-        form->LoadDataBaseAction->trigger();
+        form_->LoadDataBaseAction->trigger();
 
         Prompt::Testing::QueueFile(path("b.mvd"));
-        form->ImportDataBaseAction->trigger();
+        form_->ImportDataBaseAction->trigger();
         // No name preset: the open database is no file to import.
         QCOMPARE(Prompt::Testing::FileDialogs()[1].title,
                  QStringLiteral("Datenbank importieren..."));
         QCOMPARE(Prompt::Testing::FileDialogs()[1].selectedFile, QString());
         QCOMPARE(db().Count(), 3);
-        QCOMPARE(form->ItemCount(), 3);
-        QCOMPARE(db().FileName, native(path("a.mvd")));
+        QCOMPARE(form_->ItemCount(), 3);
+        QCOMPARE(db().FileName, Native(path("a.mvd")));
         QVERIFY(db().Modified); // the merged entries are not saved yet
 
-        form->SaveDataBaseAction->trigger();
+        form_->SaveDataBaseAction->trigger();
         QCOMPARE(Prompt::Testing::FileDialogs().size(), 2);
-        QCOMPARE(entriesIn(path("a.mvd")), 3);
-        QCOMPARE(entriesIn(path("b.mvd")), 2);
+        QCOMPARE(EntriesIn(path("a.mvd")), 3);
+        QCOMPARE(EntriesIn(path("b.mvd")), 2);
 
         // The next opening has its own title again and offers the open database.
         Prompt::Testing::QueueFile(std::nullopt);
-        form->ImportDataBaseAction->trigger();
+        form_->ImportDataBaseAction->trigger();
         Prompt::Testing::QueueFile(std::nullopt);
-        form->LoadDataBaseAction->trigger();
+        form_->LoadDataBaseAction->trigger();
         QCOMPARE(Prompt::Testing::FileDialogs()[3].title, QStringLiteral("Datenbank öffnen..."));
         QCOMPARE(Prompt::Testing::FileDialogs()[3].selectedFile, path("a.mvd"));
-        QCOMPARE(form->OpenDialog->windowTitle(), QStringLiteral("Datenbank öffnen..."));
+        QCOMPARE(form_->OpenDialog->windowTitle(), QStringLiteral("Datenbank öffnen..."));
     }
 
     void dialogsOpenInTheDataBaseFolder_data() {
@@ -293,16 +293,16 @@ private slots:
         QFETCH(bool, open);
         QFETCH(bool, imported);
         QFETCH(QString, folder);
-        QVERIFY(QDir(dir->path()).mkpath("db") && QDir(dir->path()).mkpath("other"));
-        writeDataBase(path("other/x.mvd"), 1);
+        QVERIFY(QDir(dir_->path()).mkpath("db") && QDir(dir_->path()).mkpath("other"));
+        WriteDataBase(path("other/x.mvd"), 1);
         if (imported) {
             Prompt::Testing::QueueFile(path("other/x.mvd"));
-            form->ImportDataBaseAction->trigger();
+            form_->ImportDataBaseAction->trigger();
         }
         if (open)
-            db().FileName = native(path("db/a.mvd"));
+            db().FileName = Native(path("db/a.mvd"));
         Prompt::Testing::QueueFile(std::nullopt);
-        form->findChild<QAction*>(command)->trigger();
+        form_->findChild<QAction*>(command)->trigger();
         QCOMPARE(Prompt::Testing::FileDialogs().last().directory,
                  folder == "~" ? QDir::homePath() : path(folder));
     }
@@ -349,48 +349,48 @@ private slots:
 
         const QString file = path("f.mvd");
         if (hasFile) {
-            writeDataBase(file, 1);
-            db().FileName = native(file);
+            WriteDataBase(file, 1);
+            db().FileName = Native(file);
             db().Reload();
         }
         if (modified) {
-            add(db(), 7);
-            form->RebuildList();
+            Add(db(), 7);
+            form_->RebuildList();
         }
         QCOMPARE(db().Modified, modified);
         if (answer != 0)
             Prompt::Testing::QueueAnswer(static_cast<Prompt::Button>(answer));
         Prompt::Testing::QueueFile(dialogCancelled ? std::nullopt : std::optional<QString>(file));
-        form->UserManager->DataBaseName = "vorher";
-        form->UserManager->Configuration.fill(0xEE);
+        form_->UserManager->DataBaseName = "vorher";
+        form_->UserManager->Configuration.fill(0xEE);
 
         if (way == "close")
-            form->close();
+            form_->close();
         else if (way == "window system")
-            form->windowHandle()->close();
+            form_->windowHandle()->close();
         else
-            form->ExitAction->trigger();
+            form_->ExitAction->trigger();
 
-        QCOMPARE(form->isVisible(), !closes);
-        QCOMPARE(warnings(), modified ? 1 : 0); // asked once, also on "Beenden"
+        QCOMPARE(form_->isVisible(), !closes);
+        QCOMPARE(Warnings(), modified ? 1 : 0); // asked once, also on "Beenden"
         if (modified) {
             const auto& q = Prompt::Testing::Messages()[0];
             QCOMPARE(q.title, QStringLiteral("Warnung"));
             QCOMPARE(q.text, CloseQuestion);
             QCOMPARE(q.buttons, Prompt::Yes | Prompt::No | Prompt::Cancel);
         }
-        QCOMPARE(Prompt::Testing::Messages().size(), warnings()); // no error box
-        QCOMPARE(entriesIn(file), savedEntries);
+        QCOMPARE(Prompt::Testing::Messages().size(), Warnings()); // no error box
+        QCOMPARE(EntriesIn(file), savedEntries);
         const bool saveDialogShown = modified && !hasFile && answer == Prompt::Yes;
         QCOMPARE(Prompt::Testing::FileDialogs().size(), saveDialogShown ? 1 : 0);
         if (saveDialogShown)
             QCOMPARE(Prompt::Testing::FileDialogs()[0].title, QStringLiteral("Datenbank sichern"));
         // In every case, also when the window stays open, the settings take the
         // database's name and the layout.
-        QCOMPARE(form->UserManager->DataBaseName, db().FileName);
+        QCOMPARE(form_->UserManager->DataBaseName, db().FileName);
         std::array<std::uint8_t, TUserManager::ConfigurationSize> untouched{};
         untouched.fill(0xEE);
-        QVERIFY(form->UserManager->Configuration != untouched);
+        QVERIFY(form_->UserManager->Configuration != untouched);
     }
 
     void closeWhileEditing_data() {
@@ -403,24 +403,24 @@ private slots:
         QFETCH(int, answer);
         QFETCH(bool, closes);
         const QString file = path("f.mvd");
-        writeDataBase(file, 1);
-        db().FileName = native(file);
+        WriteDataBase(file, 1);
+        db().FileName = Native(file);
         db().Reload();
         modify();
-        form->NewItemAction->trigger();
-        QVERIFY(form->Editing);
-        QVERIFY(!form->SaveDataBaseAction->isEnabled());
-        QVERIFY(form->ExitAction->isEnabled());
+        form_->NewItemAction->trigger();
+        QVERIFY(form_->Editing);
+        QVERIFY(!form_->SaveDataBaseAction->isEnabled());
+        QVERIFY(form_->ExitAction->isEnabled());
 
         Prompt::Testing::QueueAnswer(static_cast<Prompt::Button>(answer));
-        form->ExitAction->trigger();
-        QCOMPARE(form->isVisible(), !closes);
-        QCOMPARE(warnings(), 1);
-        QCOMPARE(entriesIn(file), 1); // nothing saved
+        form_->ExitAction->trigger();
+        QCOMPARE(form_->isVisible(), !closes);
+        QCOMPARE(Warnings(), 1);
+        QCOMPARE(EntriesIn(file), 1); // nothing saved
         QVERIFY(Prompt::Testing::FileDialogs().isEmpty());
         QVERIFY(db().Modified);
         if (!closes)
-            QVERIFY(form->Editing); // the edit goes on
+            QVERIFY(form_->Editing); // the edit goes on
     }
 
     // A save that fails is reported, leaves the database modified and the old
@@ -439,18 +439,18 @@ private slots:
         const QString file = path("f.mvd");
         QByteArray before;
         if (fileSizeLimit) {
-            writeDataBase(file, 1);
-            before = bytes(file);
-            db().FileName = native(file);
+            WriteDataBase(file, 1);
+            before = Bytes(file);
+            db().FileName = Native(file);
             db().Reload();
-            add(db(), 1, std::string(4096, 'x'));
+            Add(db(), 1, std::string(4096, 'x'));
         } else {
-            QVERIFY(QDir(dir->path()).mkdir("f.mvd"));
-            db().FileName = native(file);
-            add(db(), 1);
+            QVERIFY(QDir(dir_->path()).mkdir("f.mvd"));
+            db().FileName = Native(file);
+            Add(db(), 1);
         }
-        form->RebuildList();
-        form->UserManager->DataBaseName = "vorher";
+        form_->RebuildList();
+        form_->UserManager->DataBaseName = "vorher";
 
         rlimit old{};
         getrlimit(RLIMIT_FSIZE, &old);
@@ -462,9 +462,9 @@ private slots:
         }
         if (duringClose) {
             Prompt::Testing::QueueAnswer(Prompt::Yes);
-            form->close();
+            form_->close();
         } else {
-            form->SaveDataBaseAction->trigger();
+            form_->SaveDataBaseAction->trigger();
         }
         setrlimit(RLIMIT_FSIZE, &old);
         std::signal(SIGXFSZ, previousHandler);
@@ -480,35 +480,35 @@ private slots:
         else
             QCOMPARE(report.text, QStringLiteral("Dateizugriff verweigert."));
         QVERIFY(db().Modified);
-        QCOMPARE(db().FileName, native(file));
+        QCOMPARE(db().FileName, Native(file));
         if (fileSizeLimit)
-            QCOMPARE(bytes(file), before);
+            QCOMPARE(Bytes(file), before);
         else
             QVERIFY(QFileInfo(file).isDir());
         QCOMPARE(
-            QDir(dir->path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
+            QDir(dir_->path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
             QStringList{"f.mvd"}); // no temporary file left
-        QVERIFY(form->isVisible());
+        QVERIFY(form_->isVisible());
         if (duringClose)
-            QCOMPARE(form->UserManager->DataBaseName, std::string("vorher")); // step 2 skipped
+            QCOMPARE(form_->UserManager->DataBaseName, std::string("vorher")); // step 2 skipped
     }
 
     void infoShowsTheOpenDataBase() {
-        writeDataBase(path("fehler.mvd"), 2);
-        db().FileName = native(path("fehler.mvd"));
+        WriteDataBase(path("fehler.mvd"), 2);
+        db().FileName = Native(path("fehler.mvd"));
         db().Reload();
-        TInfoForm info(form.get());
-        form->InfoForm = &info;
+        TInfoForm info(form_.get());
+        form_->InfoForm = &info;
         QString label;
         DialogDriver driver([&label](QDialog& d) {
             label = d.findChild<QLabel*>("DataBaseLabel")->text();
             d.findChild<QPushButton*>("OkButton")->click();
         });
-        form->InfoAction->trigger();
+        form_->InfoAction->trigger();
         QVERIFY(driver.ran);
         QVERIFY(!driver.leftOpen);
         QCOMPARE(label, QStringLiteral("Datenbank: fehler.mvd (2)"));
-        form->InfoForm = nullptr;
+        form_->InfoForm = nullptr;
     }
 
     // The real dialogs: Qt's own, with the database filters; a name without
@@ -533,14 +533,14 @@ private slots:
         QFETCH(QString, overwriteAnswer);
         QFETCH(QString, expected);
         Prompt::Testing::End();
-        QFileDialog& d = *form->SaveDialog;
+        QFileDialog& d = *form_->SaveDialog;
         QVERIFY(d.testOption(QFileDialog::DontUseNativeDialog));
         QCOMPARE(d.windowTitle(), QStringLiteral("Datenbank sichern"));
         QCOMPARE(d.nameFilters(),
                  (QStringList{"Mavrolin-Datenbank (*.mvd)", "alle Dateien (*.*)"}));
         if (exists)
-            writeDataBase(path("alt.mvd"), 1);
-        d.setDirectory(dir->path());
+            WriteDataBase(path("alt.mvd"), 1);
+        d.setDirectory(dir_->path());
 
         std::unique_ptr<BoxAnswerer> answerer;
         DialogDriver driver([&](QDialog& dialog) {
@@ -564,11 +564,11 @@ private slots:
 
     void realOpenDialogAcceptsMissingName() {
         Prompt::Testing::End();
-        QFileDialog& d = *form->OpenDialog;
+        QFileDialog& d = *form_->OpenDialog;
         QVERIFY(d.testOption(QFileDialog::DontUseNativeDialog));
         QCOMPARE(d.nameFilters(),
                  (QStringList{"Mavrolin-Datenbank (*.mvd)", "alle Dateien (*.*)"}));
-        d.setDirectory(dir->path());
+        d.setDirectory(dir_->path());
         DialogDriver driver([](QDialog& dialog) {
             auto* edit = dialog.findChild<QLineEdit*>("fileNameEdit");
             QVERIFY(edit);

@@ -38,18 +38,18 @@ struct EntryFields {
     unsigned minutes;
 };
 
-TDataRecord* add(TDataBase& db, const EntryFields& s, const char* description = "") {
+TDataRecord* Add(TDataBase& db, const EntryFields& s, const char* description = "") {
     return db.AddRecord(
         coretest::Entry(s.language, s.type, s.project, s.date, s.minutes, description));
 }
 
 // Adds `n` distinct entries; entry i has TimeNeeded i.
-void addMany(TDataBase& db, int n) {
+void AddMany(TDataBase& db, int n) {
     for (int i = 0; i < n; ++i)
-        add(db, {"C++", "Zeiger", "P", coretest::Day(2001, 3, 7), static_cast<unsigned>(i)});
+        Add(db, {"C++", "Zeiger", "P", coretest::Day(2001, 3, 7), static_cast<unsigned>(i)});
 }
 
-QStringList column(const TMainForm& form, int position) {
+QStringList Column(const TMainForm& form, int position) {
     QStringList texts;
     for (int row = 0; row < form.ListModel->rowCount(); ++row)
         texts << form.ListModel->index(row, position).data().toString();
@@ -57,7 +57,7 @@ QStringList column(const TMainForm& form, int position) {
 }
 
 // Enabled state of: first, previous, next, last, change, delete, new, filter.
-QString enablingOf(const TMainForm& f) {
+QString EnablingOf(const TMainForm& f) {
     QString s;
     for (QAction* a : {f.FirstItemAction, f.PreviousItemAction, f.NextItemAction, f.LastItemAction,
                        f.ChangeItemAction, f.DeleteItemAction, f.NewItemAction, f.FilterAction})
@@ -65,7 +65,7 @@ QString enablingOf(const TMainForm& f) {
     return s;
 }
 
-void clickHeader(TMainForm& form, int position) {
+void ClickHeader(TMainForm& form, int position) {
     QHeaderView* header = form.ListView->horizontalHeader();
     const QPoint at(header->sectionViewportPosition(position) + header->sectionSize(position) / 2,
                     header->height() / 2);
@@ -77,22 +77,22 @@ void clickHeader(TMainForm& form, int position) {
 class MainFormTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TMainForm> form;
+    std::unique_ptr<TMainForm> form_;
 
     TMainForm& shown() {
-        form->show();
-        if (!QTest::qWaitForWindowExposed(form.get()))
+        form_->show();
+        if (!QTest::qWaitForWindowExposed(form_.get()))
             qWarning("window not exposed");
-        return *form;
+        return *form_;
     }
 
 private slots:
     void init() {
         Prompt::Testing::Begin();
-        form = std::make_unique<TMainForm>();
+        form_ = std::make_unique<TMainForm>();
     }
     void cleanup() {
-        form.reset();
+        form_.reset();
         Prompt::Testing::End();
     }
 
@@ -106,8 +106,8 @@ private slots:
         QCOMPARE(f.ToolBar->height(), 29);
         QVERIFY(!(f.windowFlags() & Qt::WindowMaximizeButtonHint));
         QVERIFY(f.windowFlags() & Qt::WindowMinimizeButtonHint);
-        QCOMPARE(headers(f), (QStringList{"Sprache", "Kategorie", "Datum"}));
-        QCOMPARE(widths(f), (QList<int>{70, 156, 70}));
+        QCOMPARE(Headers(f), (QStringList{"Sprache", "Kategorie", "Datum"}));
+        QCOMPARE(Widths(f), (QList<int>{70, 156, 70}));
         QCOMPARE(f.SortColumn, ckNone);
         QVERIFY(f.SortDescending);
         QCOMPARE(Prompt::Testing::Messages().size(), 0);
@@ -120,32 +120,33 @@ private slots:
                 n << (a->isSeparator() ? "-" : a->objectName());
             return n;
         };
-        QCOMPARE(names(form->DataBaseItem->actions()),
+        QCOMPARE(names(form_->DataBaseItem->actions()),
                  (QStringList{"NewDataBaseAction", "LoadDataBaseAction", "SaveDataBaseAction",
                               "SaveDataBaseAsAction", "ImportDataBaseAction", "-",
                               "RecentFilesItemAction", "-", "ExitAction"}));
-        QCOMPARE(names(form->ShowItem->actions()),
+        QCOMPARE(names(form_->ShowItem->actions()),
                  (QStringList{"NextItemAction", "PreviousItemAction", "FirstItemAction",
                               "LastItemAction"}));
-        QCOMPARE(names(form->DataItem->actions()),
+        QCOMPARE(names(form_->DataItem->actions()),
                  (QStringList{"NewItemAction", "DeleteItemAction", "ChangeItemAction", "-",
                               "FilterAction", "-", "StopwatchAction", "ResetStopwatchAction"}));
-        QCOMPARE(names(form->OptionItem->actions()), (QStringList{"ConfigItem", "SaveOptionItem"}));
-        QCOMPARE(names(form->HelpItem->actions()), (QStringList{"InfoAction"}));
+        QCOMPARE(names(form_->OptionItem->actions()),
+                 (QStringList{"ConfigItem", "SaveOptionItem"}));
+        QCOMPARE(names(form_->HelpItem->actions()), (QStringList{"InfoAction"}));
         QStringList bar;
-        for (QAction* a : form->ToolBar->actions()) {
+        for (QAction* a : form_->ToolBar->actions()) {
             if (!a->isVisible()) // the stopwatch's time, shown while it holds time
                 continue;
-            QWidget* w = form->ToolBar->widgetForAction(a);
+            QWidget* w = form_->ToolBar->widgetForAction(a);
             bar << w->objectName();
             QCOMPARE(w->width(), w->objectName().startsWith("SplitButton") ? 10 : 23);
         }
         QCOMPARE(bar, (QStringList{"FirstButton", "PreviousButton", "NextButton", "LastButton",
                                    "SplitButton1", "NewButton", "DeleteButton", "ChangeButton",
                                    "SplitButton2", "FilterButton"}));
-        QCOMPARE(form->ListView->contextMenuPolicy(), Qt::CustomContextMenu);
+        QCOMPARE(form_->ListView->contextMenuPolicy(), Qt::CustomContextMenu);
         QStringList popup;
-        for (QAction* a : form->ListViewPopup->actions())
+        for (QAction* a : form_->ListViewPopup->actions())
             popup << QString("%1:%2").arg(a->text()).arg(a->isChecked());
         QCOMPARE(popup,
                  (QStringList{"Sprache:1", "Kategorie:1", "Projekt:0", "Datum:1", "Aufwand:0"}));
@@ -195,9 +196,9 @@ private slots:
         QFETCH(QString, hint);
         QFETCH(QKeySequence, shortcut);
         QFETCH(bool, picture);
-        auto* a = form->findChild<QAction*>(name);
+        auto* a = form_->findChild<QAction*>(name);
         QVERIFY(a);
-        QVERIFY(form->ActionList.contains(a));
+        QVERIFY(form_->ActionList.contains(a));
         QCOMPARE(a->text(), caption);
         QCOMPARE(a->toolTip(), hint);
         QCOMPARE(a->statusTip(), hint);
@@ -242,87 +243,87 @@ private slots:
         QFETCH(int, entries);
         QFETCH(int, current);
         QFETCH(QString, expected);
-        addMany(*form->DataBase, entries);
-        form->RebuildList();
+        AddMany(*form_->DataBase, entries);
+        form_->RebuildList();
         if (current >= 0) {
-            form->SetCurrentItem(current);
-            form->ShowSelectedRecord();
+            form_->SetCurrentItem(current);
+            form_->ShowSelectedRecord();
         }
-        QCOMPARE(enablingOf(*form), expected);
-        QCOMPARE(form->IsFirstItem(form->CurrentItem()), entries > 0 && expected[0] == '0');
-        QCOMPARE(form->IsLastItem(form->CurrentItem()), entries > 0 && expected[3] == '0');
+        QCOMPARE(EnablingOf(*form_), expected);
+        QCOMPARE(form_->IsFirstItem(form_->CurrentItem()), entries > 0 && expected[0] == '0');
+        QCOMPARE(form_->IsLastItem(form_->CurrentItem()), entries > 0 && expected[3] == '0');
     }
 
     void emptyPanel() {
-        form->RebuildList();
-        QCOMPARE(form->CurrentItem(), -1);
-        QCOMPARE(form->LanguageBox->currentText(), QString());
-        QCOMPARE(form->DateEdit->text(), QString());
-        QCOMPARE(form->DatePicker->Date(), 0.0);
-        QCOMPARE(form->TimeEdit->value(), 0);
-        const QPalette p = form->TimeEdit->palette();
+        form_->RebuildList();
+        QCOMPARE(form_->CurrentItem(), -1);
+        QCOMPARE(form_->LanguageBox->currentText(), QString());
+        QCOMPARE(form_->DateEdit->text(), QString());
+        QCOMPARE(form_->DatePicker->Date(), 0.0);
+        QCOMPARE(form_->TimeEdit->value(), 0);
+        const QPalette p = form_->TimeEdit->palette();
         QCOMPARE(p.color(QPalette::Text), p.color(QPalette::Base)); // the 0 can't be seen
-        QCOMPARE(form->DescriptionMemo->toPlainText(), QString());
+        QCOMPARE(form_->DescriptionMemo->toPlainText(), QString());
     }
 
     // First start: sorted by ID, largest first, so the entry added last is on top
     // and current; the panel shows it.
     void rebuildShowsNewestFirst() {
-        add(*form->DataBase, {"Pascal", "Syntax", "Alt", coretest::Day(1999, 12, 31), 5});
-        add(*form->DataBase, {"C++", "Zeiger", "Neu", coretest::Day(2001, 3, 7), 42},
+        Add(*form_->DataBase, {"Pascal", "Syntax", "Alt", coretest::Day(1999, 12, 31), 5});
+        Add(*form_->DataBase, {"C++", "Zeiger", "Neu", coretest::Day(2001, 3, 7), 42},
             "Zeile\nzwei");
-        form->RebuildList();
-        QCOMPARE(column(*form, 0), (QStringList{"C++", "Pascal"}));
-        QCOMPARE(column(*form, 2), (QStringList{"07.03.2001", "31.12.1999"}));
-        QCOMPARE(form->CurrentItem(), 0);
-        QVERIFY(form->ListView->selectionModel()->isRowSelected(0, {}));
-        QCOMPARE(form->LanguageBox->currentText(), QString("C++"));
-        QCOMPARE(form->TypeBox->currentText(), QString("Zeiger"));
-        QCOMPARE(form->ProjectBox->currentText(), QString("Neu"));
-        QCOMPARE(form->DateEdit->text(), QString("07.03.2001"));
-        QCOMPARE(form->DatePicker->Date(), coretest::Day(2001, 3, 7));
-        QCOMPARE(form->TimeEdit->value(), 42);
-        const QPalette p = form->TimeEdit->palette();
+        form_->RebuildList();
+        QCOMPARE(Column(*form_, 0), (QStringList{"C++", "Pascal"}));
+        QCOMPARE(Column(*form_, 2), (QStringList{"07.03.2001", "31.12.1999"}));
+        QCOMPARE(form_->CurrentItem(), 0);
+        QVERIFY(form_->ListView->selectionModel()->isRowSelected(0, {}));
+        QCOMPARE(form_->LanguageBox->currentText(), QString("C++"));
+        QCOMPARE(form_->TypeBox->currentText(), QString("Zeiger"));
+        QCOMPARE(form_->ProjectBox->currentText(), QString("Neu"));
+        QCOMPARE(form_->DateEdit->text(), QString("07.03.2001"));
+        QCOMPARE(form_->DatePicker->Date(), coretest::Day(2001, 3, 7));
+        QCOMPARE(form_->TimeEdit->value(), 42);
+        const QPalette p = form_->TimeEdit->palette();
         QVERIFY(p.color(QPalette::Text) != p.color(QPalette::Base));
-        QCOMPARE(form->DescriptionMemo->toPlainText(), QString("Zeile\nzwei"));
-        QCOMPARE(form->LanguageBox->count(), form->DataBase->Languages.Count());
+        QCOMPARE(form_->DescriptionMemo->toPlainText(), QString("Zeile\nzwei"));
+        QCOMPARE(form_->LanguageBox->count(), form_->DataBase->Languages.Count());
     }
 
     void hiddenEntriesAreNotListed() {
-        add(*form->DataBase, {"C++", "Zeiger", "P", coretest::Day(2001, 3, 7), 1});
-        add(*form->DataBase, {"Pascal", "Zeiger", "P", coretest::Day(2001, 3, 7), 1});
-        const int pascal = form->DataBase->Languages.IndexOf("Pascal");
-        form->DataBase->Languages.Filter(pascal).Checked = false;
-        form->DataBase->SetAndFilter(true); // recomputes Hidden
-        form->RebuildList();
-        QCOMPARE(column(*form, 0), (QStringList{"C++"}));
+        Add(*form_->DataBase, {"C++", "Zeiger", "P", coretest::Day(2001, 3, 7), 1});
+        Add(*form_->DataBase, {"Pascal", "Zeiger", "P", coretest::Day(2001, 3, 7), 1});
+        const int pascal = form_->DataBase->Languages.IndexOf("Pascal");
+        form_->DataBase->Languages.Filter(pascal).Checked = false;
+        form_->DataBase->SetAndFilter(true); // recomputes Hidden
+        form_->RebuildList();
+        QCOMPARE(Column(*form_, 0), (QStringList{"C++"}));
     }
 
     void navigation() {
         for (unsigned i = 1; i <= 3; ++i)
-            add(*form->DataBase, {"C++", "Zeiger", "P", coretest::Day(2001, 3, 7), i});
-        form->RebuildList(); // rows show minutes 3, 2, 1
-        auto minutes = [this] { return form->TimeEdit->value(); };
+            Add(*form_->DataBase, {"C++", "Zeiger", "P", coretest::Day(2001, 3, 7), i});
+        form_->RebuildList(); // rows show minutes 3, 2, 1
+        auto minutes = [this] { return form_->TimeEdit->value(); };
         QCOMPARE(minutes(), 3);
-        QCOMPARE(form->SelectPreviousItem(), -1);
-        QCOMPARE(form->SelectNextItem(), 1);
-        form->NextItemAction->trigger();
+        QCOMPARE(form_->SelectPreviousItem(), -1);
+        QCOMPARE(form_->SelectNextItem(), 1);
+        form_->NextItemAction->trigger();
         QCOMPARE(minutes(), 2);
-        form->LastItemAction->trigger();
+        form_->LastItemAction->trigger();
         QCOMPARE(minutes(), 1);
-        QCOMPARE(form->SelectNextItem(), -1);
-        QVERIFY(!form->NextItemAction->isEnabled());
-        form->NextItemAction->trigger(); // disabled: does nothing
-        QCOMPARE(form->CurrentItem(), 2);
-        form->PreviousItemAction->trigger();
+        QCOMPARE(form_->SelectNextItem(), -1);
+        QVERIFY(!form_->NextItemAction->isEnabled());
+        form_->NextItemAction->trigger(); // disabled: does nothing
+        QCOMPARE(form_->CurrentItem(), 2);
+        form_->PreviousItemAction->trigger();
         QCOMPARE(minutes(), 2);
-        form->FirstItemAction->trigger();
+        form_->FirstItemAction->trigger();
         QCOMPARE(minutes(), 3);
-        QCOMPARE(form->CurrentItem(), 0);
-        QVERIFY(form->ListView->selectionModel()->isRowSelected(0, {}));
-        form->SetCurrentItem(-1);
-        QCOMPARE(form->SelectNextItem(), 0);
-        QCOMPARE(form->SelectPreviousItem(), -1);
+        QCOMPARE(form_->CurrentItem(), 0);
+        QVERIFY(form_->ListView->selectionModel()->isRowSelected(0, {}));
+        form_->SetCurrentItem(-1);
+        QCOMPARE(form_->SelectNextItem(), 0);
+        QCOMPARE(form_->SelectPreviousItem(), -1);
     }
 
     void navigationShortcuts() {
@@ -330,7 +331,7 @@ private slots:
         QApplication::setActiveWindow(&f);
         QVERIFY(QTest::qWaitForWindowActive(&f));
         for (unsigned i = 1; i <= 3; ++i)
-            add(*f.DataBase, {"C++", "Zeiger", "P", coretest::Day(2001, 3, 7), i});
+            Add(*f.DataBase, {"C++", "Zeiger", "P", coretest::Day(2001, 3, 7), i});
         f.RebuildList();
         QTest::keyClick(f.ListView, Qt::Key_End, Qt::ControlModifier);
         QCOMPARE(f.CurrentItem(), 2);
@@ -351,7 +352,7 @@ private slots:
 
     void clickOnEmptyAreaKeepsCurrent() {
         TMainForm& f = shown();
-        addMany(*f.DataBase, 2);
+        AddMany(*f.DataBase, 2);
         f.RebuildList();
         f.NextItemAction->trigger();
         QWidget* viewport = f.ListView->viewport();
@@ -424,29 +425,29 @@ private slots:
         TMainForm& f = shown();
         TDataBase& db = *f.DataBase;
         // Dates: 31.12.1999 < 01.01.2000 < 01.01.2000 12:00 < 02.01.2000.
-        add(db, {"C", "\xC4pfel", "P", coretest::Day(1999, 12, 31), 1});
-        add(db, {"C", "apfel", "P", coretest::Day(2000, 1, 1), 1});
-        add(db, {"C", "Zebra", "P", coretest::Day(2000, 1, 1) + 0.5, 1});
-        add(db, {"C",
+        Add(db, {"C", "\xC4pfel", "P", coretest::Day(1999, 12, 31), 1});
+        Add(db, {"C", "apfel", "P", coretest::Day(2000, 1, 1), 1});
+        Add(db, {"C", "Zebra", "P", coretest::Day(2000, 1, 1) + 0.5, 1});
+        Add(db, {"C",
                  "\xFC"
                  "ber",
                  "P", coretest::Day(2000, 1, 2), 1});
         f.RebuildList();
         f.SetCurrentItem(f.ListModel->RowOf(db.GetRecord(1))); // "apfel"
         f.ShowSelectedRecord();
-        clickHeader(f, position);
-        QCOMPARE(column(f, 1), first);
+        ClickHeader(f, position);
+        QCOMPARE(Column(f, 1), first);
         QCOMPARE(f.SortDescending, true);
         // The current item stays the same entry, and the enabling follows its place.
         QCOMPARE(f.TypeBox->currentText(), QString("apfel"));
         QCOMPARE(f.ItemRecord(f.CurrentItem()), db.GetRecord(1));
         QCOMPARE(f.LastItemAction->isEnabled(), !f.IsLastItem(f.CurrentItem()));
         QCOMPARE(f.FirstItemAction->isEnabled(), !f.IsFirstItem(f.CurrentItem()));
-        clickHeader(f, position);
-        QCOMPARE(column(f, 1), second);
+        ClickHeader(f, position);
+        QCOMPARE(Column(f, 1), second);
         QCOMPARE(f.SortDescending, false);
         QCOMPARE(f.ItemRecord(f.CurrentItem()), db.GetRecord(1));
-        clickHeader(f, 0); // another header: larger keys first
+        ClickHeader(f, 0); // another header: larger keys first
         QCOMPARE(f.SortColumn, ckLanguage);
         QCOMPARE(f.SortDescending, true);
     }
@@ -462,7 +463,7 @@ private slots:
         QFETCH(int, row);
         QFETCH(int, clicks);
         TMainForm& f = shown();
-        addMany(*f.DataBase, 300); // listed by minutes, highest first
+        AddMany(*f.DataBase, 300); // listed by minutes, highest first
         f.RebuildList();
         f.colTimeItem->trigger();
         for (int i = 1; i < clicks; ++i)
@@ -470,7 +471,7 @@ private slots:
         f.SetCurrentItem(row);
         f.ShowSelectedRecord();
         const TDataRecord* current = f.ItemRecord(f.CurrentItem());
-        clickHeader(f, 3);
+        ClickHeader(f, 3);
         QCOMPARE(f.ItemRecord(f.CurrentItem()), current);
         QVERIFY(qAbs(f.CurrentItem() - row) > 200);
         const QRect place = f.ListView->visualRect(f.ListModel->index(f.CurrentItem(), 0));
@@ -480,25 +481,25 @@ private slots:
 
     void equalKeysKeepDatabaseOrder() {
         for (unsigned i = 0; i < 6; ++i)
-            add(*form->DataBase, {i % 2 ? "B" : "A", "Zeiger", "P", coretest::Day(2001, 3, 7), i});
-        form->RebuildList();
-        form->ListViewColumnClick(0); // Sprache, larger first
-        QCOMPARE(column(*form, 0), (QStringList{"B", "B", "B", "A", "A", "A"}));
+            Add(*form_->DataBase, {i % 2 ? "B" : "A", "Zeiger", "P", coretest::Day(2001, 3, 7), i});
+        form_->RebuildList();
+        form_->ListViewColumnClick(0); // Sprache, larger first
+        QCOMPARE(Column(*form_, 0), (QStringList{"B", "B", "B", "A", "A", "A"}));
         QStringList minutes;
-        for (int row = 0; row < form->ItemCount(); ++row)
-            minutes << QString::number(form->ItemRecord(row)->TimeNeeded);
+        for (int row = 0; row < form_->ItemCount(); ++row)
+            minutes << QString::number(form_->ItemRecord(row)->TimeNeeded);
         QCOMPARE(minutes, (QStringList{"1", "3", "5", "0", "2", "4"}));
     }
 
     void headerClickOnEmptyList() {
-        form->RebuildList();
-        form->ListViewColumnClick(1);
-        QCOMPARE(form->SortColumn, ckType);
-        QVERIFY(form->SortDescending);
-        form->ListViewColumnClick(1);
-        QVERIFY(!form->SortDescending);
-        QCOMPARE(form->ItemCount(), 0);
-        QCOMPARE(enablingOf(*form), QString("00000011"));
+        form_->RebuildList();
+        form_->ListViewColumnClick(1);
+        QCOMPARE(form_->SortColumn, ckType);
+        QVERIFY(form_->SortDescending);
+        form_->ListViewColumnClick(1);
+        QVERIFY(!form_->SortDescending);
+        QCOMPARE(form_->ItemCount(), 0);
+        QCOMPARE(EnablingOf(*form_), QString("00000011"));
     }
 
     // Each step toggles one column through its pop-up item.
@@ -542,13 +543,13 @@ private slots:
         QFETCH(QString, firstRow);
         QFETCH(QString, ticks);
         TMainForm& f = shown();
-        add(*f.DataBase, {"C++", "Zeiger", "Alpha", coretest::Day(2001, 3, 7), 42});
+        Add(*f.DataBase, {"C++", "Zeiger", "Alpha", coretest::Day(2001, 3, 7), 42});
         f.RebuildList();
         f.ListViewColumnClick(1); // sorted by Kategorie
         for (const QString& name : toggles)
             f.findChild<QAction*>(name)->trigger();
-        QCOMPARE(::headers(f), headers);
-        QCOMPARE(::widths(f), widths);
+        QCOMPARE(::Headers(f), headers);
+        QCOMPARE(::Widths(f), widths);
         QStringList texts;
         for (int p = 0; p < OccupiedSlots(f.ColumnOrder); ++p)
             texts << f.ListModel->index(0, p).data().toString();
@@ -565,14 +566,14 @@ private slots:
 
     void hidingTheSortColumnKeepsOrder() {
         for (const char* t : {"b", "c", "a"})
-            add(*form->DataBase, {"X", t, "P", coretest::Day(2001, 3, 7), 1});
-        form->RebuildList();
-        form->ListViewColumnClick(1);
-        form->colTypeItem->trigger();
-        QCOMPARE(form->SortColumn, ckType);
+            Add(*form_->DataBase, {"X", t, "P", coretest::Day(2001, 3, 7), 1});
+        form_->RebuildList();
+        form_->ListViewColumnClick(1);
+        form_->colTypeItem->trigger();
+        QCOMPARE(form_->SortColumn, ckType);
         QStringList order;
-        for (int row = 0; row < form->ItemCount(); ++row)
-            order << QString::fromStdString(form->ItemRecord(row)->ErrorType);
+        for (int row = 0; row < form_->ItemCount(); ++row)
+            order << QString::fromStdString(form_->ItemRecord(row)->ErrorType);
         QCOMPARE(order, (QStringList{"c", "b", "a"}));
     }
 
@@ -591,20 +592,20 @@ private slots:
         QFETCH(QByteArray, language);
         QFETCH(bool, dropFromBox);
         QFETCH(QString, shown);
-        add(*form->DataBase, {"Delphi", "Zeiger", "P", coretest::Day(2001, 3, 7), 1});
-        add(*form->DataBase, {"\xDC"
-                              "bel",
-                              "Zeiger", "P", coretest::Day(2001, 3, 7), 1});
+        Add(*form_->DataBase, {"Delphi", "Zeiger", "P", coretest::Day(2001, 3, 7), 1});
+        Add(*form_->DataBase, {"\xDC"
+                               "bel",
+                               "Zeiger", "P", coretest::Day(2001, 3, 7), 1});
         TDataRecord* e =
-            add(*form->DataBase, {"Delphi", "Zeiger", "P", coretest::Day(2001, 3, 7), 2});
+            Add(*form_->DataBase, {"Delphi", "Zeiger", "P", coretest::Day(2001, 3, 7), 2});
         e->Language = language.toStdString(); // as a loaded file may spell it
-        form->RebuildList();
+        form_->RebuildList();
         if (dropFromBox)
-            form->LanguageBox->removeItem(form->LanguageBox->findText("Delphi"));
-        form->SetCurrentItem(form->ListModel->RowOf(e));
-        form->ShowSelectedRecord();
-        QCOMPARE(form->LanguageBox->currentText(), shown);
-        QCOMPARE(form->LanguageBox->currentIndex() >= 0, !shown.isEmpty());
+            form_->LanguageBox->removeItem(form_->LanguageBox->findText("Delphi"));
+        form_->SetCurrentItem(form_->ListModel->RowOf(e));
+        form_->ShowSelectedRecord();
+        QCOMPARE(form_->LanguageBox->currentText(), shown);
+        QCOMPARE(form_->LanguageBox->currentIndex() >= 0, !shown.isEmpty());
     }
 
     // Single items go to their sorted place without sorting the whole list.
@@ -621,53 +622,54 @@ private slots:
         std::mt19937 random(7);
         const char* words[] = {"a", "B", "\xE4", "\xC4", "ab", "abcdefghij", "abcdefghik", ""};
         auto entry = [&](unsigned i) {
-            return add(*form->DataBase,
+            return Add(*form_->DataBase,
                        {words[random() % 8], words[random() % 8], words[random() % 8],
                         coretest::Day(2000, 1, 1) + double(random() % 5) * 0.5, i});
         };
         for (unsigned i = 0; i < 20; ++i)
             entry(i);
-        form->SortColumn = static_cast<TColumnKind>(sortColumn);
-        form->SortDescending = descending;
-        form->RebuildList();
+        form_->SortColumn = static_cast<TColumnKind>(sortColumn);
+        form_->SortDescending = descending;
+        form_->RebuildList();
         auto sorted = [this] {
-            for (int row = 1; row < form->ItemCount(); ++row)
-                if (form->ListViewCompare(*form->ItemRecord(row - 1), *form->ItemRecord(row)) > 0)
+            for (int row = 1; row < form_->ItemCount(); ++row)
+                if (form_->ListViewCompare(*form_->ItemRecord(row - 1), *form_->ItemRecord(row)) >
+                    0)
                     return false;
             return true;
         };
         QVERIFY(sorted());
         for (unsigned i = 20; i < 40; ++i)
-            form->AddListItem(entry(i));
+            form_->AddListItem(entry(i));
         QVERIFY(sorted());
-        QCOMPARE(form->ItemCount(), 40);
+        QCOMPARE(form_->ItemCount(), 40);
         // Refill items with other entries (as a change does).
         for (unsigned i = 40; i < 60; ++i) {
             const int row = static_cast<int>(random() % 40);
-            const int now = form->FillListItem(row, entry(i));
-            QCOMPARE(form->ItemRecord(now)->TimeNeeded, i);
+            const int now = form_->FillListItem(row, entry(i));
+            QCOMPARE(form_->ItemRecord(now)->TimeNeeded, i);
             QVERIFY(sorted());
         }
-        form->RemoveListItem(5);
-        QCOMPARE(form->ItemCount(), 39);
+        form_->RemoveListItem(5);
+        QCOMPARE(form_->ItemCount(), 39);
         QVERIFY(sorted());
     }
 
     void fillListItemKeepsCurrent() {
         TMainForm& f = shown();
         for (const char* t : {"a", "b", "c"})
-            add(*f.DataBase, {"X", t, "P", coretest::Day(2001, 3, 7), 1});
+            Add(*f.DataBase, {"X", t, "P", coretest::Day(2001, 3, 7), 1});
         f.RebuildList();
         f.ListViewColumnClick(1); // c, b, a
         f.SetCurrentItem(2);      // "a"
         f.ShowSelectedRecord();
-        TDataRecord* z = add(*f.DataBase, {"X", "z", "P", coretest::Day(2001, 3, 7), 1});
+        TDataRecord* z = Add(*f.DataBase, {"X", "z", "P", coretest::Day(2001, 3, 7), 1});
         f.LoadValueBoxes();
         QCOMPARE(f.FillListItem(2, z), 0);
         QCOMPARE(f.CurrentItem(), 0);
         f.ShowSelectedRecord();
         QCOMPARE(f.TypeBox->currentText(), QString("z"));
-        QCOMPARE(column(f, 1), (QStringList{"z", "c", "b"}));
+        QCOMPARE(Column(f, 1), (QStringList{"z", "c", "b"}));
     }
 
     void detailPanelViewingState() {

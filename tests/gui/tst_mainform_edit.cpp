@@ -29,22 +29,22 @@ namespace {
 const QString DuplicateText =
     QStringLiteral("Es ist bereits ein identischer Eintrag in der Datenbank vorhanden!");
 
-double today() {
+double Today() {
     const QDate d = QDate::currentDate();
     return coretest::Day(d.year(), d.month(), d.day());
 }
 
-TDataRecord* add(TDataBase& db, const char* language, const char* type, const char* project,
+TDataRecord* Add(TDataBase& db, const char* language, const char* type, const char* project,
                  double date, unsigned minutes, const char* description = "") {
     return db.AddRecord(coretest::Entry(language, type, project, date, minutes, description));
 }
 
 // A shown, active main window with `n` entries (entry i has i + 1 minutes, so
 // the minutes name an entry). Listed by ID, highest first, as on a first start.
-std::unique_ptr<TMainForm> makeForm(int n) {
+std::unique_ptr<TMainForm> MakeForm(int n) {
     auto form = std::make_unique<TMainForm>();
     for (int i = 0; i < n; ++i)
-        add(*form->DataBase, "C++", "Zeiger", "Alpha", coretest::Day(2001, 3, 7) + 0.25,
+        Add(*form->DataBase, "C++", "Zeiger", "Alpha", coretest::Day(2001, 3, 7) + 0.25,
             static_cast<unsigned>(i + 1), "Beschreibung");
     form->DataBase->Modified = false;
     form->RebuildList();
@@ -56,23 +56,23 @@ std::unique_ptr<TMainForm> makeForm(int n) {
     return form;
 }
 
-unsigned currentMinutes(const TMainForm& form) {
+unsigned CurrentMinutes(const TMainForm& form) {
     const TDataRecord* e = form.ItemRecord(form.CurrentItem());
     return e ? e->TimeNeeded : 0;
 }
 
-QStringList items(const QComboBox* box) {
+QStringList Items(const QComboBox* box) {
     QStringList result;
     for (int i = 0; i < box->count(); ++i)
         result << box->itemText(i);
     return result;
 }
 
-int detailTop(const TMainForm& form) {
+int DetailTop(const TMainForm& form) {
     return form.DetailPanel->mapTo(&form, QPoint(0, 0)).y() - (form.height() - form.ClientHeight());
 }
 
-void typeInto(QWidget* w, const QString& text) {
+void TypeInto(QWidget* w, const QString& text) {
     w->setFocus();
     QTest::keyClick(w, Qt::Key_A, Qt::ControlModifier);
     QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : w;
@@ -85,14 +85,14 @@ void typeInto(QWidget* w, const QString& text) {
 }
 
 // The messages shown since the last Prompt::Testing::Begin, as "kind|title|text".
-QStringList shownMessages() {
+QStringList ShownMessages() {
     QStringList result;
     for (const auto& m : Prompt::Testing::Messages())
         result << QStringLiteral("%1|%2|%3").arg(static_cast<int>(m.kind)).arg(m.title, m.text);
     return result;
 }
 
-QString report(const QString& text) {
+QString Report(const QString& text) {
     return QStringLiteral("%1|Mavrolin|%2").arg(static_cast<int>(Prompt::Kind::General)).arg(text);
 }
 
@@ -151,7 +151,7 @@ void TestMainFormEdit::stateSwitch() {
     QFETCH(bool, adding);
     QFETCH(bool, confirm);
     QFETCH(int, entries);
-    auto form = makeForm(entries);
+    auto form = MakeForm(entries);
     const int memoBefore = form->DescriptionMemo->height();
     const int bevel2Before = form->Bevel2->height();
     const int bevel3Before = form->Bevel3->height();
@@ -177,7 +177,7 @@ void TestMainFormEdit::stateSwitch() {
     QCOMPARE(form->TimeEdit->palette().color(QPalette::Text),
              QApplication::palette(form->TimeEdit).color(QPalette::Text));
     const int editingHeight = form->ClientHeight();
-    QCOMPARE(editingHeight, detailTop(*form) + form->OkButton->y() + form->OkButton->height() + 5);
+    QCOMPARE(editingHeight, DetailTop(*form) + form->OkButton->y() + form->OkButton->height() + 5);
     QCOMPARE(form->DetailPanel->height(), form->OkButton->y() + form->OkButton->height() + 5);
     QCOMPARE(form->DescriptionMemo->height(), memoBefore);
     QCOMPARE(form->Bevel2->height(), bevel2Before);
@@ -186,7 +186,7 @@ void TestMainFormEdit::stateSwitch() {
     // Commands and their keys do nothing now.
     QTest::keyClick(form.get(), Qt::Key_Delete, Qt::ControlModifier);
     QTest::keyClick(form.get(), Qt::Key_I, Qt::ControlModifier);
-    QVERIFY(shownMessages().isEmpty());
+    QVERIFY(ShownMessages().isEmpty());
     QVERIFY(form->Editing);
 
     if (confirm) {
@@ -196,7 +196,7 @@ void TestMainFormEdit::stateSwitch() {
     } else {
         form->CancelButton->click();
     }
-    QVERIFY(shownMessages().isEmpty());
+    QVERIFY(ShownMessages().isEmpty());
     QVERIFY(!form->Editing);
     QVERIFY(form->OkButton->isHidden() && form->CancelButton->isHidden());
     QVERIFY(form->ListPanel->isEnabled());
@@ -241,7 +241,7 @@ void TestMainFormEdit::shortcutsRunCommands() {
     QFETCH(bool, editing);
     QFETCH(bool, adding);
     QFETCH(int, messages);
-    auto form = makeForm(2);
+    auto form = MakeForm(2);
     Prompt::Testing::QueueAnswer(Prompt::No);
     QTest::keyClick(form->ListView, static_cast<Qt::Key>(key), Qt::ControlModifier);
     QCOMPARE(form->Editing, editing);
@@ -260,19 +260,19 @@ void TestMainFormEdit::shortcutsRunCommands() {
 // Typed values are stored and from then on offered in the drop-downs, in the
 // order of their value lists; the new entry becomes the current item.
 void TestMainFormEdit::newEntryOfferedSorted() {
-    auto form = makeForm(2);
+    auto form = MakeForm(2);
     form->NewItemAction->trigger();
     QVERIFY(form->LanguageBox->currentText().isEmpty());
     QCOMPARE(form->TimeEdit->value(), 0);
     QVERIFY(form->DescriptionMemo->toPlainText().isEmpty());
-    QCOMPARE(form->DateEdit->text(), QString::fromStdString(FormatDate(today())));
-    typeInto(form->LanguageBox, QStringLiteral("Cobol"));
-    typeInto(form->TypeBox, QStringLiteral("Überlauf"));
-    typeInto(form->ProjectBox, QStringLiteral("beta"));
-    typeInto(form->TimeEdit, QStringLiteral("42"));
-    typeInto(form->DescriptionMemo, QStringLiteral("zwei\nZeilen"));
+    QCOMPARE(form->DateEdit->text(), QString::fromStdString(FormatDate(Today())));
+    TypeInto(form->LanguageBox, QStringLiteral("Cobol"));
+    TypeInto(form->TypeBox, QStringLiteral("Überlauf"));
+    TypeInto(form->ProjectBox, QStringLiteral("beta"));
+    TypeInto(form->TimeEdit, QStringLiteral("42"));
+    TypeInto(form->DescriptionMemo, QStringLiteral("zwei\nZeilen"));
     form->OkButton->click();
-    QVERIFY2(shownMessages().isEmpty(), qPrintable(shownMessages().join('\n')));
+    QVERIFY2(ShownMessages().isEmpty(), qPrintable(ShownMessages().join('\n')));
     QVERIFY(!form->Editing);
 
     QCOMPARE(form->DataBase->Count(), 3);
@@ -284,19 +284,19 @@ void TestMainFormEdit::newEntryOfferedSorted() {
     QCOMPARE(e->Project, std::string("beta"));
     QCOMPARE(e->TimeNeeded, 42u);
     QCOMPARE(e->Description, std::string("zwei\r\nZeilen"));
-    QCOMPARE(e->Date, today());
+    QCOMPARE(e->Date, Today());
     QCOMPARE(form->ItemRecord(form->CurrentItem()), e);
     QCOMPARE(form->CurrentItem(), 0); // highest ID first
     QCOMPARE(form->ItemCount(), 3);
 
-    QVERIFY(items(form->LanguageBox).contains(QStringLiteral("Cobol")));
-    QCOMPARE(items(form->ProjectBox), QStringList({"Alpha", "beta"}));
-    QCOMPARE(items(form->LanguageBox).size(), form->DataBase->Languages.Count());
+    QVERIFY(Items(form->LanguageBox).contains(QStringLiteral("Cobol")));
+    QCOMPARE(Items(form->ProjectBox), QStringList({"Alpha", "beta"}));
+    QCOMPARE(Items(form->LanguageBox).size(), form->DataBase->Languages.Count());
     for (int i = 0; i < form->DataBase->Languages.Count(); ++i)
         QCOMPARE(form->LanguageBox->itemText(i).toStdString(),
                  form->DataBase->Languages.Value(i)); // ASCII values: same bytes
-    QVERIFY(items(form->TypeBox).contains(QStringLiteral("Überlauf")));
-    QCOMPARE(items(form->TypeBox).size(), form->DataBase->ErrorTypes.Count());
+    QVERIFY(Items(form->TypeBox).contains(QStringLiteral("Überlauf")));
+    QCOMPARE(Items(form->TypeBox).size(), form->DataBase->ErrorTypes.Count());
     QCOMPARE(form->LanguageBox->currentText(), QStringLiteral("Cobol"));
     QCOMPARE(form->TypeBox->currentText(), QStringLiteral("Überlauf"));
 }
@@ -304,14 +304,14 @@ void TestMainFormEdit::newEntryOfferedSorted() {
 // Tab out of a box keeps the text as typed, also where an item matches it in
 // other letter case; "äpfel-fehler" is then no duplicate of "Äpfel-Fehler".
 void TestMainFormEdit::typedTextKeptWhenTabLeaves() {
-    auto form = makeForm(0);
-    add(*form->DataBase, "C++", "\xC4pfel-Fehler", "Alpha", day(2001, 3, 7), 1);
+    auto form = MakeForm(0);
+    Add(*form->DataBase, "C++", "\xC4pfel-Fehler", "Alpha", day(2001, 3, 7), 1);
     form->RebuildList();
     form->NewItemAction->trigger();
     for (const auto& [box, text] : {std::pair{form->LanguageBox, QStringLiteral("c++")},
                                     std::pair{form->TypeBox, QStringLiteral("äpfel-fehler")},
                                     std::pair{form->ProjectBox, QStringLiteral("Alpha")}}) {
-        typeInto(box, text);
+        TypeInto(box, text);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QVERIFY(!box->hasFocus());
         QCOMPARE(box->currentText(), text);
@@ -319,7 +319,7 @@ void TestMainFormEdit::typedTextKeptWhenTabLeaves() {
     form->DatePicker->SetDate(day(2001, 3, 7));
     form->TimeEdit->setValue(1);
     form->OkButton->click();
-    QVERIFY2(shownMessages().isEmpty(), qPrintable(shownMessages().join('\n')));
+    QVERIFY2(ShownMessages().isEmpty(), qPrintable(ShownMessages().join('\n')));
     QCOMPARE(form->DataBase->Count(), 2);
     QCOMPARE(form->DataBase->GetRecord(1)->Language, std::string("c++"));
     QCOMPARE(form->DataBase->GetRecord(1)->ErrorType, std::string("\xE4pfel-fehler"));
@@ -346,9 +346,9 @@ void TestMainFormEdit::lineBreaks() {
     QFETCH(QString, typed);
     QFETCH(QString, shown);
     QFETCH(QByteArray, stored);
-    auto form = makeForm(0);
+    auto form = MakeForm(0);
     if (!read.isNull())
-        add(*form->DataBase, "C", "Zeiger", "P", day(2001, 3, 7), 1, read.constData());
+        Add(*form->DataBase, "C", "Zeiger", "P", day(2001, 3, 7), 1, read.constData());
     form->RebuildList();
     (read.isNull() ? form->NewItemAction : form->ChangeItemAction)->trigger();
     QCOMPARE(form->DescriptionMemo->toPlainText(), shown);
@@ -361,17 +361,17 @@ void TestMainFormEdit::lineBreaks() {
                                 c == '\n' ? Qt::Key_Return : Qt::Key_unknown, QString(c), {});
     }
     form->OkButton->click();
-    QVERIFY2(shownMessages().isEmpty(), qPrintable(shownMessages().join('\n')));
+    QVERIFY2(ShownMessages().isEmpty(), qPrintable(ShownMessages().join('\n')));
     QCOMPARE(QByteArray::fromStdString(form->DataBase->GetRecord(0)->Description), stored);
 }
 
 // With "C++" unticked in AND mode, a new C++ entry is stored but not listed;
 // the panel keeps showing the entry that was current.
 void TestMainFormEdit::hiddenNewEntryNotListed() {
-    auto form = makeForm(0);
-    add(*form->DataBase, "Java", "Zeiger", "Alpha", coretest::Day(2001, 1, 1), 1);
-    add(*form->DataBase, "Java", "Zeiger", "Alpha", coretest::Day(2001, 1, 1), 2);
-    add(*form->DataBase, "C++", "Zeiger", "Alpha", coretest::Day(2001, 1, 1), 3);
+    auto form = MakeForm(0);
+    Add(*form->DataBase, "Java", "Zeiger", "Alpha", coretest::Day(2001, 1, 1), 1);
+    Add(*form->DataBase, "Java", "Zeiger", "Alpha", coretest::Day(2001, 1, 1), 2);
+    Add(*form->DataBase, "C++", "Zeiger", "Alpha", coretest::Day(2001, 1, 1), 3);
     form->DataBase->Languages.Filter(form->DataBase->Languages.IndexOf("C++")).Checked = false;
     form->DataBase->SetAndFilter(true);
     form->DataBase->Modified = false;
@@ -386,7 +386,7 @@ void TestMainFormEdit::hiddenNewEntryNotListed() {
     form->ProjectBox->setEditText(QStringLiteral("Alpha"));
     form->TimeEdit->setValue(9);
     form->OkButton->click();
-    QVERIFY(shownMessages().isEmpty());
+    QVERIFY(ShownMessages().isEmpty());
     QVERIFY(!form->Editing);
     QCOMPARE(form->DataBase->Count(), 4);
     QVERIFY(form->DataBase->GetRecord(3)->Hidden);
@@ -406,7 +406,7 @@ void TestMainFormEdit::duplicateRefused_data() {
 // state with the input as typed and nothing is stored.
 void TestMainFormEdit::duplicateRefused() {
     QFETCH(bool, adding);
-    auto form = makeForm(2); // minutes 2 (current, topmost) and 1
+    auto form = MakeForm(2); // minutes 2 (current, topmost) and 1
     (adding ? form->NewItemAction : form->ChangeItemAction)->trigger();
     form->LanguageBox->setEditText(QStringLiteral("c++"));
     form->TypeBox->setEditText(QStringLiteral("ZEIGER"));
@@ -416,7 +416,7 @@ void TestMainFormEdit::duplicateRefused() {
     form->DescriptionMemo->setPlainText(QStringLiteral("anders"));
     QTest::keyClick(form->TimeEdit, Qt::Key_Return);
 
-    QCOMPARE(shownMessages(), QStringList{report(DuplicateText)});
+    QCOMPARE(ShownMessages(), QStringList{Report(DuplicateText)});
     QVERIFY(form->Editing);
     QCOMPARE(form->AddingRecord, adding);
     QVERIFY(form->OkButton->isVisible());
@@ -433,7 +433,7 @@ void TestMainFormEdit::duplicateRefused() {
     // Corrected and confirmed again, it is stored.
     form->TimeEdit->setValue(7);
     form->OkButton->click();
-    QCOMPARE(shownMessages().size(), 1);
+    QCOMPARE(ShownMessages().size(), 1);
     QVERIFY(!form->Editing);
     QCOMPARE(form->DataBase->Count(), adding ? 3 : 2);
 }
@@ -452,7 +452,7 @@ void TestMainFormEdit::unstorableTextRefused_data() {
 void TestMainFormEdit::unstorableTextRefused() {
     QFETCH(QString, field);
     QFETCH(bool, adding);
-    auto form = makeForm(1);
+    auto form = MakeForm(1);
     (adding ? form->NewItemAction : form->ChangeItemAction)->trigger();
     const QString text = QStringLiteral("Widerstand in Ω");
     if (field == "Sprache")
@@ -501,14 +501,14 @@ void TestMainFormEdit::minutesOutOfRange() {
     QFETCH(QString, typed);
     QFETCH(bool, byEnter);
     QFETCH(unsigned, corrected);
-    auto form = makeForm(1); // the entry needs 1 minute
+    auto form = MakeForm(1); // the entry needs 1 minute
     form->ChangeItemAction->trigger();
-    typeInto(form->TimeEdit, typed);
+    TypeInto(form->TimeEdit, typed);
     QCOMPARE(form->TimeEdit->text(), typed);
     if (byEnter) {
         QTest::keyClick(form->TimeEdit, Qt::Key_Return);
-        QCOMPARE(shownMessages(),
-                 QStringList{report(QStringLiteral("Fehler bei Bereichsprüfung."))});
+        QCOMPARE(ShownMessages(),
+                 QStringList{Report(QStringLiteral("Fehler bei Bereichsprüfung."))});
         QVERIFY(form->Editing);
         QCOMPARE(form->TimeEdit->text(), typed);
         QCOMPARE(form->DataBase->GetRecord(0)->TimeNeeded, 1u);
@@ -516,7 +516,7 @@ void TestMainFormEdit::minutesOutOfRange() {
     } else {
         // Corrected to the nearer bound, not back to the previous value.
         QTest::mouseClick(form->OkButton, Qt::LeftButton);
-        QVERIFY(shownMessages().isEmpty());
+        QVERIFY(ShownMessages().isEmpty());
         QVERIFY(!form->Editing);
         QCOMPARE(form->DataBase->Count(), 1);
         QCOMPARE(form->DataBase->GetRecord(0)->TimeNeeded, corrected);
@@ -527,15 +527,15 @@ void TestMainFormEdit::minutesOutOfRange() {
 // current, and every column shows the changed entry; a description-only change
 // is no duplicate of itself.
 void TestMainFormEdit::changeKeepsOrRefillsItem() {
-    auto form = makeForm(3); // rows: minutes 3, 2, 1
+    auto form = MakeForm(3); // rows: minutes 3, 2, 1
     form->NextItemAction->trigger();
-    QCOMPARE(currentMinutes(*form), 2u);
+    QCOMPARE(CurrentMinutes(*form), 2u);
     const std::uint32_t id = form->ItemRecord(1)->ID;
 
     form->ChangeItemAction->trigger();
     form->DescriptionMemo->setPlainText(QStringLiteral("nur die Beschreibung"));
     form->OkButton->click();
-    QVERIFY2(shownMessages().isEmpty(), qPrintable(shownMessages().join('\n')));
+    QVERIFY2(ShownMessages().isEmpty(), qPrintable(ShownMessages().join('\n')));
     QCOMPARE(form->DataBase->Count(), 3);
     QCOMPARE(form->CurrentItem(), 1);
     const TDataRecord* e = form->ItemRecord(1);
@@ -548,15 +548,15 @@ void TestMainFormEdit::changeKeepsOrRefillsItem() {
     form->colTimeItem->trigger();
     form->ListViewColumnClick(3);
     form->ListViewColumnClick(3);
-    QCOMPARE(currentMinutes(*form), 2u);
+    QCOMPARE(CurrentMinutes(*form), 2u);
     QCOMPARE(form->CurrentItem(), 1);
     form->ChangeItemAction->trigger();
     form->LanguageBox->setEditText(QStringLiteral("Rust"));
     form->TimeEdit->setValue(50);
     form->OkButton->click();
-    QVERIFY(shownMessages().isEmpty());
+    QVERIFY(ShownMessages().isEmpty());
     QCOMPARE(form->CurrentItem(), 2);
-    QCOMPARE(currentMinutes(*form), 50u);
+    QCOMPARE(CurrentMinutes(*form), 50u);
     const TDataRecord* changed = form->ItemRecord(2);
     for (int column = 0; column < 4; ++column)
         QCOMPARE(form->ListModel->index(2, column).data().toString().toStdString(),
@@ -572,7 +572,7 @@ void TestMainFormEdit::dateRules_data() {
     QTest::addColumn<double>("expected");
     QTest::addColumn<QString>("shown");
     const double stored = coretest::Day(2001, 3, 7) + 0.25;
-    QTest::newRow("new: today as a whole day") << true << QDate() << false << today() << QString();
+    QTest::newRow("new: today as a whole day") << true << QDate() << false << Today() << QString();
     QTest::newRow("new: picked day")
         << true << QDate(2001, 3, 7) << false << coretest::Day(2001, 3, 7) << "07.03.2001";
     QTest::newRow("change: stored value kept")
@@ -591,7 +591,7 @@ void TestMainFormEdit::dateRules() {
     QFETCH(bool, byKeys);
     QFETCH(double, expected);
     QFETCH(QString, shown);
-    auto form = makeForm(1);
+    auto form = MakeForm(1);
     (adding ? form->NewItemAction : form->ChangeItemAction)->trigger();
     if (adding)
         form->LanguageBox->setEditText(QStringLiteral("Ada"));
@@ -608,7 +608,7 @@ void TestMainFormEdit::dateRules() {
     if (!shown.isEmpty())
         QCOMPARE(form->DateEdit->text(), shown);
     form->OkButton->click();
-    QVERIFY(shownMessages().isEmpty());
+    QVERIFY(ShownMessages().isEmpty());
     const TDataRecord* e = form->ItemRecord(form->CurrentItem());
     QCOMPARE(e->Date, expected);
 }
@@ -629,7 +629,7 @@ void TestMainFormEdit::changedEntryHidden() {
     QFETCH(int, entries);
     QFETCH(int, row);
     QFETCH(unsigned, nextMinutes);
-    auto form = makeForm(entries);
+    auto form = MakeForm(entries);
     form->DataBase->AddLanguage("Java");
     form->DataBase->Languages.Filter(form->DataBase->Languages.IndexOf("Java")).Checked = false;
     form->DataBase->SetAndFilter(true);
@@ -642,13 +642,13 @@ void TestMainFormEdit::changedEntryHidden() {
     form->ChangeItemAction->trigger();
     form->LanguageBox->setEditText(QStringLiteral("Java"));
     form->OkButton->click();
-    QVERIFY(shownMessages().isEmpty());
+    QVERIFY(ShownMessages().isEmpty());
     QVERIFY(!form->Editing);
     QCOMPARE(form->ItemCount(), entries - 1);
     for (int i = 0; i < form->ItemCount(); ++i)
         QVERIFY(form->ItemRecord(i)->ID != id);
     QCOMPARE(form->DataBase->Count(), entries);
-    QCOMPARE(currentMinutes(*form), nextMinutes);
+    QCOMPARE(CurrentMinutes(*form), nextMinutes);
     QCOMPARE(form->ChangeItemAction->isEnabled(), nextMinutes != 0);
 }
 
@@ -682,7 +682,7 @@ void TestMainFormEdit::keys() {
     QFETCH(int, modifiers);
     QFETCH(bool, stillEditing);
     QFETCH(int, entriesAfter);
-    auto form = makeForm(1);
+    auto form = MakeForm(1);
     form->NewItemAction->trigger();
     form->LanguageBox->setEditText(QStringLiteral("Ada"));
     form->DescriptionMemo->setPlainText(QStringLiteral("x"));
@@ -697,7 +697,7 @@ void TestMainFormEdit::keys() {
     QWidget* receiver = QApplication::focusWidget();
     QVERIFY(receiver != nullptr);
     QTest::keyClick(receiver, static_cast<Qt::Key>(key), Qt::KeyboardModifiers(modifiers));
-    QVERIFY(shownMessages().isEmpty());
+    QVERIFY(ShownMessages().isEmpty());
     QCOMPARE(form->Editing, stillEditing);
     QCOMPARE(form->DataBase->Count(), entriesAfter);
     if (target == "memo" && stillEditing)
@@ -722,10 +722,10 @@ void TestMainFormEdit::deleteItem() {
     QFETCH(int, row);
     QFETCH(int, answer);
     QFETCH(unsigned, currentAfter);
-    auto form = makeForm(entries);
+    auto form = MakeForm(entries);
     form->SetCurrentItem(row);
     form->ShowSelectedRecord();
-    const unsigned deleted = currentMinutes(*form);
+    const unsigned deleted = CurrentMinutes(*form);
     Prompt::Testing::QueueAnswer(static_cast<Prompt::Button>(answer));
     form->DeleteItemAction->trigger();
 
@@ -739,7 +739,7 @@ void TestMainFormEdit::deleteItem() {
     QCOMPARE(form->DataBase->Modified, yes);
     for (int i = 0; i < form->DataBase->Count(); ++i)
         QVERIFY(!yes || form->DataBase->GetRecord(i)->TimeNeeded != deleted);
-    QCOMPARE(currentMinutes(*form), currentAfter);
+    QCOMPARE(CurrentMinutes(*form), currentAfter);
     QCOMPARE(form->TimeEdit->value(), static_cast<int>(currentAfter));
     QCOMPARE(form->ChangeItemAction->isEnabled(), currentAfter != 0);
     QCOMPARE(form->DeleteItemAction->isEnabled(), currentAfter != 0);
@@ -764,7 +764,7 @@ void TestMainFormEdit::focusGuard_data() {
 void TestMainFormEdit::focusGuard() {
     QFETCH(QString, control);
     QFETCH(bool, editing);
-    auto form = makeForm(2);
+    auto form = MakeForm(2);
     if (editing)
         form->ChangeItemAction->trigger();
     QWidget* w = control == "description" ? form->DescriptionMemo->viewport()

@@ -19,40 +19,40 @@
 
 namespace {
 
-void add(TDataBase& db, const char* language, const char* type, const char* project) {
+void Add(TDataBase& db, const char* language, const char* type, const char* project) {
     db.AddRecord(coretest::Entry(language, type, project, EncodeDate({2001, 3, 7}),
                                  static_cast<std::uint32_t>(db.Count())));
 }
 
 // Four entries over two languages, two categories and two projects.
-std::unique_ptr<TMainForm> makeForm() {
+std::unique_ptr<TMainForm> MakeForm() {
     auto form = std::make_unique<TMainForm>();
     TDataBase& db = *form->DataBase;
-    add(db, "C++", "Zeiger", "P1");
-    add(db, "C++", "Syntax", "P2");
-    add(db, "Java", "Zeiger", "P2");
-    add(db, "Java", "Syntax", "P1");
+    Add(db, "C++", "Zeiger", "P1");
+    Add(db, "C++", "Syntax", "P2");
+    Add(db, "Java", "Zeiger", "P2");
+    Add(db, "Java", "Syntax", "P1");
     form->RebuildList();
     return form;
 }
 
 // Flags of a value list as a string of 0/1, then the mode.
-QString flags(const TValueList& list) {
+QString Flags(const TValueList& list) {
     QString s;
     for (int i = 0; i < list.Count(); ++i)
         s += list.Filter(i).Checked ? QLatin1Char('1') : QLatin1Char('0');
     return s;
 }
 
-QString state(const TMainForm& form) {
+QString State(const TMainForm& form) {
     const TDataBase& db = *form.DataBase;
     return QStringLiteral("%1 %2 %3 %4 listed %5")
-        .arg(flags(db.Languages), flags(db.ErrorTypes), flags(db.Projects),
+        .arg(Flags(db.Languages), Flags(db.ErrorTypes), Flags(db.Projects),
              db.AndFilter ? QStringLiteral("AND") : QStringLiteral("OR"))
         .arg(form.ItemCount());
 }
 
-void popup(TFilterForm& dialog, QListWidget* list, QAction* command) {
+void Popup(TFilterForm& dialog, QListWidget* list, QAction* command) {
     const QPoint pos(5, 5);
     QContextMenuEvent event(QContextMenuEvent::Mouse, pos, list->viewport()->mapToGlobal(pos));
     QApplication::sendEvent(list->viewport(), &event);
@@ -60,14 +60,14 @@ void popup(TFilterForm& dialog, QListWidget* list, QAction* command) {
     dialog.CheckPopup->hide();
 }
 
-int index(const TValueList& list, const char* value) {
+int Index(const TValueList& list, const char* value) {
     return list.IndexOf(value);
 }
 
 using Step = std::function<void(TFilterForm&)>;
 
 // Runs the filter command; `step` acts on the shown dialog and closes it.
-void runFilter(TMainForm& form, const Step& step) {
+void RunFilter(TMainForm& form, const Step& step) {
     DialogDriver driver([&](QDialog& d) { step(static_cast<TFilterForm&>(d)); });
     form.FilterAction->trigger();
     QVERIFY(driver.ran);
@@ -87,7 +87,7 @@ private slots:
 
 void TestMainFormFilter::cases_data() {
     QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("expected"); // state() after the command
+    QTest::addColumn<QString>("expected"); // State() after the command
     QTest::newRow("cancel after reset keeps everything") << "cancelReset"
                                                          << "keep";
     QTest::newRow("cancel after popup commands keeps everything") << "cancelPopup"
@@ -107,42 +107,42 @@ void TestMainFormFilter::cases_data() {
 void TestMainFormFilter::cases() {
     QFETCH(QString, name);
     QFETCH(QString, expected);
-    auto form = makeForm();
+    auto form = MakeForm();
     TDataBase& db = *form->DataBase;
     // A filter in place before: "Java" unticked in AND mode (two listed).
-    db.Languages.Filter(index(db.Languages, "Java")).Checked = false;
+    db.Languages.Filter(Index(db.Languages, "Java")).Checked = false;
     db.SetAndFilter(true);
     form->RebuildList();
     QCOMPARE(form->ItemCount(), 2);
-    const QString before = state(*form);
+    const QString before = State(*form);
     if (name == "unchanged") {
         // Flags changed behind the list's back: OK alone brings them to effect.
-        db.Languages.Filter(index(db.Languages, "Java")).Checked = true;
-        db.ErrorTypes.Filter(index(db.ErrorTypes, "Syntax")).Checked = false;
+        db.Languages.Filter(Index(db.Languages, "Java")).Checked = true;
+        db.ErrorTypes.Filter(Index(db.ErrorTypes, "Syntax")).Checked = false;
     }
 
-    runFilter(*form, [&](TFilterForm& d) {
+    RunFilter(*form, [&](TFilterForm& d) {
         if (name == "cancelReset") {
             d.FilterResetClick();
             d.CancelButton->click();
         } else if (name == "cancelPopup") {
-            popup(d, d.LanguageCheck, d.SelectAll);
-            popup(d, d.ProjectCheck, d.Invert);
+            Popup(d, d.LanguageCheck, d.SelectAll);
+            Popup(d, d.ProjectCheck, d.Invert);
             DialogDriver::Key(d, Qt::Key_Escape);
         } else if (name == "reset") {
             d.FilterReset->click();
             d.OkButton->click();
         } else if (name == "noLangOr" || name == "noLangAnd") {
             d.FilterResetClick();
-            popup(d, d.LanguageCheck, d.SelectNothing);
+            Popup(d, d.LanguageCheck, d.SelectNothing);
             d.AndFilterCheckBox->setChecked(name == "noLangAnd");
             d.OkButton->click();
         } else if (name == "ownList") {
             // All ticked, AND mode; then no category but "Zeiger".
             d.FilterResetClick();
             d.AndFilterCheckBox->setChecked(true);
-            popup(d, d.ErrorCheck, d.SelectNothing);
-            d.ErrorCheck->item(index(db.ErrorTypes, "Zeiger"))->setCheckState(Qt::Checked);
+            Popup(d, d.ErrorCheck, d.SelectNothing);
+            d.ErrorCheck->item(Index(db.ErrorTypes, "Zeiger"))->setCheckState(Qt::Checked);
             d.OkButton->click();
         } else {
             d.OkButton->click();
@@ -150,13 +150,13 @@ void TestMainFormFilter::cases() {
     });
 
     if (expected == "keep") {
-        QCOMPARE(state(*form), before);
+        QCOMPARE(State(*form), before);
         return;
     }
-    QCOMPARE(db.Languages.Filter(index(db.Languages, "Java")).Checked,
+    QCOMPARE(db.Languages.Filter(Index(db.Languages, "Java")).Checked,
              name != "noLangOr" && name != "noLangAnd");
     if (expected == "all") {
-        QCOMPARE(state(*form), QStringLiteral("%1 %2 %3 OR listed 4")
+        QCOMPARE(State(*form), QStringLiteral("%1 %2 %3 OR listed 4")
                                    .arg(QString(db.Languages.Count(), QLatin1Char('1')),
                                         QString(db.ErrorTypes.Count(), QLatin1Char('1')),
                                         QString(db.Projects.Count(), QLatin1Char('1'))));
@@ -166,8 +166,8 @@ void TestMainFormFilter::cases() {
     for (int i = 0; i < form->ItemCount(); ++i)
         QVERIFY(!form->ItemRecord(i)->Hidden);
     if (name == "ownList") {
-        QCOMPARE(flags(db.Languages), QString(db.Languages.Count(), QLatin1Char('1')));
-        QCOMPARE(flags(db.Projects), QStringLiteral("11"));
+        QCOMPARE(Flags(db.Languages), QString(db.Languages.Count(), QLatin1Char('1')));
+        QCOMPARE(Flags(db.Projects), QStringLiteral("11"));
         QVERIFY(db.AndFilter);
         for (int i = 0; i < db.ErrorTypes.Count(); ++i)
             QCOMPARE(db.ErrorTypes.Filter(i).Checked, db.ErrorTypes.Value(i) == "Zeiger");
@@ -182,18 +182,18 @@ void TestMainFormFilter::cases() {
 // Opening again shows the ticks and mode last confirmed; a project that came
 // with a new entry since then shows up ticked.
 void TestMainFormFilter::showsLastConfirmedAndNewValuesTicked() {
-    auto form = makeForm();
-    runFilter(*form, [](TFilterForm& d) {
+    auto form = MakeForm();
+    RunFilter(*form, [](TFilterForm& d) {
         d.ProjectCheck->item(0)->setCheckState(Qt::Unchecked); // P1
         d.AndFilterCheckBox->setChecked(true);
         d.OkButton->click();
     });
     QCOMPARE(form->ItemCount(), 2);
-    add(*form->DataBase, "C++", "Zeiger", "Neu");
+    Add(*form->DataBase, "C++", "Zeiger", "Neu");
 
     QString projects;
     bool andMode = false;
-    runFilter(*form, [&](TFilterForm& d) {
+    RunFilter(*form, [&](TFilterForm& d) {
         for (int i = 0; i < d.ProjectCheck->count(); ++i)
             projects += QStringLiteral("%1=%2 ").arg(
                 d.ProjectCheck->item(i)->text(),

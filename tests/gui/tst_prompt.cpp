@@ -1,6 +1,5 @@
-#include "Prompt.h"
-
 #include "ErrorReport.h"
+#include "Prompt.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -21,11 +20,11 @@ struct BoxSpy {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
 };
 
-static void pressLater(const QString& press, BoxSpy* spy) {
+static void PressLater(const QString& press, BoxSpy* spy) {
     QTimer::singleShot(0, [press, spy] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box)
-            return pressLater(press, spy);
+            return PressLater(press, spy);
         spy->title = box->windowTitle();
         spy->text = box->text();
         spy->icon = box->icon();
@@ -174,7 +173,7 @@ private slots:
         QFETCH(int, icon);
         QCoreApplication::setApplicationName("Mavrolin");
         BoxSpy spy;
-        pressLater(press, &spy);
+        PressLater(press, &spy);
         QCOMPARE(Prompt::Message(nullptr, kind, "Text", buttons), answer);
         QCOMPARE(spy.title, title);
         QCOMPARE(spy.text, QString("Text"));

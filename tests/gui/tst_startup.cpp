@@ -49,15 +49,15 @@ const QString LegacyWarning = QStringLiteral(
 const QString RegistryError =
     QStringLiteral("Fehler beim Bearbeiten der Windows-Registrierdatenbank!");
 
-QStringList userPath(const char* user = User) {
+QStringList UserPath(const char* user = User) {
     return {"Software", "Orbelon", "Mavrolin", QString::fromUtf8(user)};
 }
 
-QString storeFile() {
+QString StoreFile() {
     return SettingsStore::DefaultFilePath();
 }
 
-QByteArray fileBytes(const QString& path) {
+QByteArray FileBytes(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
@@ -65,32 +65,32 @@ QByteArray fileBytes(const QString& path) {
 using StoredValues = QMap<QString, RegValue>;
 
 // The user's stored values; none when the user has no key.
-StoredValues storedUser(const char* user = User) {
-    RegKey root = SettingsStore(storeFile()).Read();
+StoredValues StoredUser(const char* user = User) {
+    RegKey root = SettingsStore(StoreFile()).Read();
     StoredValues values;
-    if (const RegKey* key = root.FindPath(userPath(user)))
+    if (const RegKey* key = root.FindPath(UserPath(user)))
         for (const auto& [name, value] : key->Values())
             values.insert(name, value);
     return values;
 }
 
-QByteArray storedBytes(const StoredValues& key, const char* name) {
+QByteArray StoredBytes(const StoredValues& key, const char* name) {
     const auto value = key.find(QLatin1String(name));
     return value != key.end() ? value->data : QByteArray("<missing>");
 }
 
-QByteArray dword(std::uint32_t value) {
+QByteArray Dword(std::uint32_t value) {
     return RegValue::Dword(value).data;
 }
 
-QByteArray bytesOf(const WindowConfiguration& record) {
+QByteArray BytesOf(const WindowConfiguration& record) {
     const WindowConfiguration::Bytes bytes = record.Encode();
     return QByteArray(reinterpret_cast<const char*>(bytes.data()),
                       static_cast<qsizetype>(bytes.size()));
 }
 
 // The stored record; a record of all -1 when the value is not 52 bytes long.
-WindowConfiguration decoded(const QByteArray& stored) {
+WindowConfiguration Decoded(const QByteArray& stored) {
     WindowConfiguration::Bytes bytes{};
     if (stored.size() != static_cast<qsizetype>(bytes.size())) {
         bytes.fill(0xff);
@@ -101,18 +101,18 @@ WindowConfiguration decoded(const QByteArray& stored) {
 }
 
 // Stores settings for the user as an earlier run would have left them.
-void storeUser(const WindowConfiguration& record, std::uint32_t options,
+void StoreUser(const WindowConfiguration& record, std::uint32_t options,
                const QByteArray& database) {
-    SettingsStore(storeFile()).Update([&](RegKey& root) {
-        RegKey* key = root.CreatePath(userPath());
+    SettingsStore(StoreFile()).Update([&](RegKey& root) {
+        RegKey* key = root.CreatePath(UserPath());
         key->SetValue("database", RegValue::String(database));
-        key->SetValue("configuration", RegValue::Binary(bytesOf(record)));
+        key->SetValue("configuration", RegValue::Binary(BytesOf(record)));
         key->SetValue("options", RegValue::Dword(options));
         return true;
     });
 }
 
-void writeFile(const QString& path, const QByteArray& bytes) {
+void WriteFile(const QString& path, const QByteArray& bytes) {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -120,7 +120,7 @@ void writeFile(const QString& path, const QByteArray& bytes) {
 }
 
 // Tick state of the five pop-up items, language to minutes.
-QString ticks(const TMainForm& form) {
+QString Ticks(const TMainForm& form) {
     QString s;
     for (QAction* a : {form.colLanguageItem, form.colTypeItem, form.colProjectItem,
                        form.colDateItem, form.colTimeItem})
@@ -128,19 +128,19 @@ QString ticks(const TMainForm& form) {
     return s;
 }
 
-QString messageTexts() {
+QString MessageTexts() {
     QStringList texts;
     for (const auto& m : Prompt::Testing::Messages())
         texts << m.text;
     return texts.join(" | ");
 }
 
-QString accountName() {
+QString AccountName() {
     const passwd* entry = ::getpwuid(::getuid());
     return entry ? QString::fromLocal8Bit(entry->pw_name) : QString::number(::getuid());
 }
 
-void sendMouse(QWidget* target, QEvent::Type type, const QPoint& global, Qt::MouseButtons buttons) {
+void SendMouse(QWidget* target, QEvent::Type type, const QPoint& global, Qt::MouseButtons buttons) {
     const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
     QMouseEvent event(type, QPointF(target->mapFromGlobal(global)), QPointF(global), button,
                       buttons, Qt::NoModifier);
@@ -154,28 +154,28 @@ Q_DECLARE_METATYPE(QList<int>)
 class StartupTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<TMainForm> form;
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<TMainForm> form_;
 
     TMainForm& start(const char* user = User) {
-        form = std::make_unique<TMainForm>();
-        form->FormCreate(user);
-        return *form;
+        form_ = std::make_unique<TMainForm>();
+        form_->FormCreate(user);
+        return *form_;
     }
     void end() {
-        if (form)
-            form->FormDestroy();
-        form.reset();
+        if (form_)
+            form_->FormDestroy();
+        form_.reset();
     }
     TMainForm& shown() {
-        form->show();
-        if (!QTest::qWaitForWindowExposed(form.get()))
+        form_->show();
+        if (!QTest::qWaitForWindowExposed(form_.get()))
             qWarning("window not exposed");
-        return *form;
+        return *form_;
     }
     // A database file with entries taking 30, 10 and 20 minutes.
     QByteArray databaseFile() {
-        const QString path = dir->filePath("fehler.mvd");
+        const QString path = dir_->filePath("fehler.mvd");
         TDataBase db;
         for (unsigned minutes : {30u, 10u, 20u}) {
             db.AddRecord(coretest::Entry("C++", "Zeiger", "P", 40000.0, minutes));
@@ -188,10 +188,10 @@ class StartupTest : public QObject {
 private slots:
     void initTestCase() { QCoreApplication::setApplicationName(QStringLiteral("Mavrolin")); }
     void init() {
-        dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir->isValid());
-        qputenv("XDG_CONFIG_HOME", dir->filePath("config").toLocal8Bit());
-        qputenv("XDG_STATE_HOME", dir->filePath("state").toLocal8Bit());
+        dir_ = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir_->isValid());
+        qputenv("XDG_CONFIG_HOME", dir_->filePath("config").toLocal8Bit());
+        qputenv("XDG_STATE_HOME", dir_->filePath("state").toLocal8Bit());
         Prompt::Testing::Begin();
     }
     void cleanup() {
@@ -201,16 +201,16 @@ private slots:
 
     void firstStart() {
         TMainForm& f = start();
-        QCOMPARE(messageTexts(), QString());
+        QCOMPARE(MessageTexts(), QString());
         QCOMPARE(f.windowTitle(), QStringLiteral("Mavrolin - anna"));
         QVERIFY(f.UserManager->Valid);
         QVERIFY(!f.UserManager->SaveOnExit);
         QVERIFY(f.UserManager->SaveContents);
         QVERIFY(!f.UserManager->SaveWindowConfig);
-        const StoredValues key = storedUser();
-        QCOMPARE(storedBytes(key, "options"), dword(2));
-        QCOMPARE(storedBytes(key, "database"), RegValue::String("").data);
-        QCOMPARE(storedBytes(key, "configuration"), bytesOf(WindowConfiguration::FirstStart()));
+        const StoredValues key = StoredUser();
+        QCOMPARE(StoredBytes(key, "options"), Dword(2));
+        QCOMPARE(StoredBytes(key, "database"), RegValue::String("").data);
+        QCOMPARE(StoredBytes(key, "configuration"), BytesOf(WindowConfiguration::FirstStart()));
         QCOMPARE(key.value("configuration").type, std::uint32_t(settings::RegBinary));
 
         const QRect area = f.screen()->availableGeometry();
@@ -220,9 +220,9 @@ private slots:
         QCOMPARE(f.width(), 639);
         QCOMPARE(f.ClientHeight(), 420);
         QCOMPARE(f.DetailPanel->width(), 283);
-        QCOMPARE(headers(f), (QStringList{"Sprache", "Kategorie", "Datum"}));
-        QCOMPARE(widths(f), (QList<int>{70, 156, 70}));
-        QCOMPARE(ticks(f), QStringLiteral("11010"));
+        QCOMPARE(Headers(f), (QStringList{"Sprache", "Kategorie", "Datum"}));
+        QCOMPARE(Widths(f), (QList<int>{70, 156, 70}));
+        QCOMPARE(Ticks(f), QStringLiteral("11010"));
         QCOMPARE(f.SortColumn, ckNone);
         QVERIFY(f.SortDescending);
     }
@@ -231,15 +231,15 @@ private slots:
         start();
         end();
         TMainForm& f = start();
-        QCOMPARE(messageTexts(), QString());
+        QCOMPARE(MessageTexts(), QString());
         shown();
         QCOMPARE(f.pos(), QPoint(259, 143));
         QCOMPARE(f.width(), 639);
         QCOMPARE(f.ClientHeight(), 420);
         QCOMPARE(f.DetailPanel->width(), 283);
-        QCOMPARE(headers(f), (QStringList{"Sprache", "Kategorie", "Datum"}));
-        QCOMPARE(widths(f), (QList<int>{70, 156, 70}));
-        QCOMPARE(storedBytes(storedUser(), "options"), dword(2));
+        QCOMPARE(Headers(f), (QStringList{"Sprache", "Kategorie", "Datum"}));
+        QCOMPARE(Widths(f), (QList<int>{70, 156, 70}));
+        QCOMPARE(StoredBytes(StoredUser(), "options"), Dword(2));
     }
 
     void storedColumns_data() {
@@ -275,13 +275,13 @@ private slots:
             record.ColumnOrder[i] = static_cast<std::uint8_t>(order[static_cast<qsizetype>(i)]);
             record.ColumnWidths[i] = storedWidths[static_cast<qsizetype>(i)];
         }
-        storeUser(record, 2, "");
+        StoreUser(record, 2, "");
         TMainForm& f = start();
         shown();
-        QCOMPARE(messageTexts(), QString());
-        QTEST(headers(f), "expectedHeaders");
-        QTEST(widths(f), "expectedWidths");
-        QTEST(ticks(f), "expectedTicks");
+        QCOMPARE(MessageTexts(), QString());
+        QTEST(Headers(f), "expectedHeaders");
+        QTEST(Widths(f), "expectedWidths");
+        QTEST(Ticks(f), "expectedTicks");
         // What is shown is what the next start gets.
         f.StoreWindowConfiguration();
         const WindowConfiguration again = WindowConfiguration::Decode(f.UserManager->Configuration);
@@ -298,10 +298,10 @@ private slots:
         record.DetailWidth = 300;
         record.SortColumn = ckTime;
         record.SortDescending = false;
-        storeUser(record, 2, databaseFile());
+        StoreUser(record, 2, databaseFile());
         TMainForm& f = start();
         shown();
-        QCOMPARE(messageTexts(), QString());
+        QCOMPARE(MessageTexts(), QString());
         QCOMPARE(f.pos(), QPoint(300, 200));
         QCOMPARE(f.width(), 700);
         QCOMPARE(f.ClientHeight(), 500);
@@ -322,7 +322,7 @@ private slots:
         record.ClientWidth = 100;
         record.ClientHeight = 50;
         record.DetailWidth = 500;
-        storeUser(record, 2, "");
+        StoreUser(record, 2, "");
         TMainForm& f = start();
         shown();
         QCOMPARE(f.width(), f.minimumWidth());
@@ -331,8 +331,8 @@ private slots:
     }
 
     void unreadableDatabaseIsReported() {
-        storeUser(WindowConfiguration::FirstStart(), 2,
-                  QFile::encodeName(dir->filePath("gibt-es-nicht.mvd")));
+        StoreUser(WindowConfiguration::FirstStart(), 2,
+                  QFile::encodeName(dir_->filePath("gibt-es-nicht.mvd")));
         TMainForm& f = start();
         QCOMPARE(Prompt::Testing::Messages().size(), 1);
         QCOMPARE(Prompt::Testing::Messages()[0].kind, Prompt::Kind::Error);
@@ -366,20 +366,20 @@ private slots:
     void unusableSettingsWarnOnce() {
         QFETCH(QByteArray, file);
         QFETCH(QString, warning);
-        writeFile(storeFile(), file);
+        WriteFile(StoreFile(), file);
         TMainForm& f = start();
         QCOMPARE(Prompt::Testing::Messages().size(), 1);
         QCOMPARE(Prompt::Testing::Messages()[0].kind, Prompt::Kind::Warning);
         QCOMPARE(Prompt::Testing::Messages()[0].text, warning);
         // The first-start settings took their place.
         QVERIFY(f.UserManager->Valid);
-        const StoredValues key = storedUser();
-        QCOMPARE(storedBytes(key, "options"), dword(2));
-        QCOMPARE(storedBytes(key, "configuration"), bytesOf(WindowConfiguration::FirstStart()));
-        QCOMPARE(storedBytes(key, "database"), RegValue::String("").data);
-        QCOMPARE(headers(f), (QStringList{"Sprache", "Kategorie", "Datum"}));
+        const StoredValues key = StoredUser();
+        QCOMPARE(StoredBytes(key, "options"), Dword(2));
+        QCOMPARE(StoredBytes(key, "configuration"), BytesOf(WindowConfiguration::FirstStart()));
+        QCOMPARE(StoredBytes(key, "database"), RegValue::String("").data);
+        QCOMPARE(Headers(f), (QStringList{"Sprache", "Kategorie", "Datum"}));
         if (QTest::currentDataTag() == QByteArray("corrupt file")) {
-            const QStringList aside = QDir(QFileInfo(storeFile()).absolutePath())
+            const QStringList aside = QDir(QFileInfo(StoreFile()).absolutePath())
                                           .entryList({"registry.reg.invalid-*"}, QDir::Files);
             QCOMPARE(aside.size(), 1);
         }
@@ -387,7 +387,7 @@ private slots:
         end();
         Prompt::Testing::Begin();
         TMainForm& again = start();
-        QCOMPARE(messageTexts(), QString());
+        QCOMPARE(MessageTexts(), QString());
         QVERIFY(again.UserManager->Valid);
     }
 
@@ -405,7 +405,7 @@ private slots:
         QFETCH(int, answer);
         QFETCH(bool, saveContents);
         QFETCH(bool, saveWindowConfig);
-        storeUser(WindowConfiguration::FirstStart(), 2, "alt.mvd");
+        StoreUser(WindowConfiguration::FirstStart(), 2, "alt.mvd");
         TMainForm& f = start(); // "alt.mvd" can't be read: one error box
         shown();
         f.UserManager->SaveContents = saveContents;
@@ -413,7 +413,7 @@ private slots:
         f.colProjectItemClick();
         f.resize(700, f.height());
         f.DataBase->FileName = "neu.mvd";
-        const QByteArray before = fileBytes(storeFile());
+        const QByteArray before = FileBytes(StoreFile());
         const auto configurationBefore = f.UserManager->Configuration;
         Prompt::Testing::Begin();
         if (answer != int(Prompt::NoButton))
@@ -425,15 +425,15 @@ private slots:
                  QStringLiteral("Möchten sie diese Einstellungen wirklich speichern?"));
         QCOMPARE(Prompt::Testing::Messages()[0].buttons, Prompt::Yes | Prompt::No);
         if (answer != int(Prompt::Yes)) {
-            QCOMPARE(fileBytes(storeFile()), before);
+            QCOMPARE(FileBytes(StoreFile()), before);
             QVERIFY(f.UserManager->Configuration == configurationBefore);
             QCOMPARE(f.UserManager->DataBaseName, std::string("alt.mvd"));
             return;
         }
-        const StoredValues key = storedUser();
-        QCOMPARE(storedBytes(key, "options"),
-                 dword((saveContents ? 2u : 0u) + (saveWindowConfig ? 4u : 0u)));
-        QCOMPARE(storedBytes(key, "database"),
+        const StoredValues key = StoredUser();
+        QCOMPARE(StoredBytes(key, "options"),
+                 Dword((saveContents ? 2u : 0u) + (saveWindowConfig ? 4u : 0u)));
+        QCOMPARE(StoredBytes(key, "database"),
                  RegValue::String(saveContents ? "neu.mvd" : "alt.mvd").data);
         WindowConfiguration expected = WindowConfiguration::FirstStart();
         if (saveWindowConfig) {
@@ -444,12 +444,12 @@ private slots:
             expected.ColumnOrder = {1, 2, 4, 3, 0};
             expected.ColumnWidths = {70, 156, 70, 50, 0};
         }
-        QCOMPARE(decoded(storedBytes(key, "configuration")), expected);
+        QCOMPARE(Decoded(StoredBytes(key, "configuration")), expected);
     }
 
     void saveOnExitKeepsDatabaseWhenContentsOff() {
         // Save on exit and window layout on, database name off.
-        storeUser(WindowConfiguration::FirstStart(), 1 | 4, databaseFile());
+        StoreUser(WindowConfiguration::FirstStart(), 1 | 4, databaseFile());
         TMainForm& f = start();
         shown();
         QCOMPARE(f.ItemCount(), 3);
@@ -457,10 +457,10 @@ private slots:
         f.resize(650, f.height());
         f.StoreWindowConfiguration(); // what the close handler does
         end();
-        const StoredValues key = storedUser();
-        QCOMPARE(storedBytes(key, "options"), dword(5));
-        QCOMPARE(storedBytes(key, "database"), RegValue::String(databaseFile()).data);
-        QCOMPARE(decoded(storedBytes(key, "configuration")).ClientWidth, 650);
+        const StoredValues key = StoredUser();
+        QCOMPARE(StoredBytes(key, "options"), Dword(5));
+        QCOMPARE(StoredBytes(key, "database"), RegValue::String(databaseFile()).data);
+        QCOMPARE(Decoded(StoredBytes(key, "configuration")).ClientWidth, 650);
     }
 
     void invalidSettingsWriteNothing() {
@@ -469,15 +469,15 @@ private slots:
         f.UserManager->SaveOnExit = true;
         f.UserManager->SaveWindowConfig = true;
         f.resize(700, f.height());
-        const QByteArray before = fileBytes(storeFile());
+        const QByteArray before = FileBytes(StoreFile());
         Prompt::Testing::QueueAnswer(Prompt::Yes);
         f.SaveOptionItemClick();
         end();
-        QCOMPARE(fileBytes(storeFile()), before);
+        QCOMPARE(FileBytes(StoreFile()), before);
     }
 
     void formDestroyEmptiesAndReleases() {
-        storeUser(WindowConfiguration::FirstStart(), 1 | 2, databaseFile());
+        StoreUser(WindowConfiguration::FirstStart(), 1 | 2, databaseFile());
         TMainForm& f = start();
         QCOMPARE(f.ItemCount(), 3);
         f.DataBase->FileName = "spaeter.mvd";
@@ -486,15 +486,15 @@ private slots:
         QCOMPARE(f.ItemCount(), 0);
         QVERIFY(!f.UserManager);
         QVERIFY(!f.DataBase);
-        QCOMPARE(storedBytes(storedUser(), "database"), RegValue::String("spaeter.mvd").data);
+        QCOMPARE(StoredBytes(StoredUser(), "database"), RegValue::String("spaeter.mvd").data);
     }
 
     void failedSaveOnExitIsTheGeneralReport() {
-        storeUser(WindowConfiguration::FirstStart(), 1 | 2, "");
+        StoreUser(WindowConfiguration::FirstStart(), 1 | 2, "");
         TMainForm& f = start();
         // The configuration folder gives way to a file: the store cannot be written.
-        QVERIFY(QDir(dir->filePath("config")).removeRecursively());
-        writeFile(dir->filePath("config"), "kein Ordner");
+        QVERIFY(QDir(dir_->filePath("config")).removeRecursively());
+        WriteFile(dir_->filePath("config"), "kein Ordner");
         f.FormDestroy();
         QCOMPARE(Prompt::Testing::Messages().size(), 1);
         QCOMPARE(Prompt::Testing::Messages()[0].kind, Prompt::Kind::General);
@@ -531,14 +531,14 @@ private slots:
         QCOMPARE(f.SaveOptionItem->isEnabled(), !deleteSettings);
         QVERIFY(!f.UserManager->SaveOnExit);
         QCOMPARE(f.UserManager->Valid, !deleteSettings);
-        RegKey root = SettingsStore(storeFile()).Read();
-        QCOMPARE(root.FindPath(userPath()) != nullptr, !deleteSettings);
+        RegKey root = SettingsStore(StoreFile()).Read();
+        QCOMPARE(root.FindPath(UserPath()) != nullptr, !deleteSettings);
         // The next start begins with the first-start settings again.
         end();
         Prompt::Testing::Begin();
         start();
-        QCOMPARE(messageTexts(), QString());
-        QCOMPARE(storedBytes(storedUser(), "options"), dword(2));
+        QCOMPARE(MessageTexts(), QString());
+        QCOMPARE(StoredBytes(StoredUser(), "options"), Dword(2));
     }
 
     void splitterCanResize_data() {
@@ -575,15 +575,15 @@ private slots:
         const QPoint grab =
             handle->mapToGlobal(QPoint(handle->contentsRect().left(), handle->height() / 2));
         const int left = g.Splitter->mapToGlobal(QPoint(0, 0)).x();
-        sendMouse(handle, QEvent::MouseButtonPress, grab, Qt::LeftButton);
-        sendMouse(handle, QEvent::MouseMove, QPoint(left, grab.y()), Qt::LeftButton);
+        SendMouse(handle, QEvent::MouseButtonPress, grab, Qt::LeftButton);
+        SendMouse(handle, QEvent::MouseMove, QPoint(left, grab.y()), Qt::LeftButton);
         QCOMPARE(g.DetailPanel->width(), 639 - 3 - 150);
         QCOMPARE(g.ListPanel->width(), 150);
-        sendMouse(handle, QEvent::MouseMove, QPoint(left + 639, grab.y()), Qt::LeftButton);
+        SendMouse(handle, QEvent::MouseMove, QPoint(left + 639, grab.y()), Qt::LeftButton);
         QCOMPARE(g.DetailPanel->width(), 253);
-        sendMouse(handle, QEvent::MouseMove, QPoint(left + 300, grab.y()), Qt::LeftButton);
+        SendMouse(handle, QEvent::MouseMove, QPoint(left + 300, grab.y()), Qt::LeftButton);
         QCOMPARE(g.DetailPanel->width(), 639 - 300 - 3);
-        sendMouse(handle, QEvent::MouseButtonRelease, QPoint(left + 300, grab.y()), {});
+        SendMouse(handle, QEvent::MouseButtonRelease, QPoint(left + 300, grab.y()), {});
         QCOMPARE(g.DetailPanel->width(), 639 - 300 - 3);
         g.StoreWindowConfiguration();
         QCOMPARE(WindowConfiguration::Decode(g.UserManager->Configuration).DetailWidth, 336);
@@ -603,8 +603,8 @@ private slots:
     void programStartLogsInAndCreatesTheWindows() {
         std::unique_ptr<TMainForm> started = StartProgram(QStringLiteral(REAL_LOGIN_DIR));
         QVERIFY(started);
-        QCOMPARE(messageTexts(), QString());
-        QCOMPARE(started->windowTitle(), QStringLiteral("Mavrolin - ") + accountName());
+        QCOMPARE(MessageTexts(), QString());
+        QCOMPARE(started->windowTitle(), QStringLiteral("Mavrolin - ") + AccountName());
         QVERIFY(!started->isVisible());
         for (QWidget* dialog : std::initializer_list<QWidget*>{
                  started->FilterForm, started->InfoForm, started->OptionForm}) {
@@ -612,7 +612,7 @@ private slots:
             QVERIFY(!dialog->isVisible());
             QCOMPARE(dialog->parentWidget(), started.get());
         }
-        QCOMPARE(storedBytes(storedUser(accountName().toUtf8().constData()), "options"), dword(2));
+        QCOMPARE(StoredBytes(StoredUser(AccountName().toUtf8().constData()), "options"), Dword(2));
         started->FormDestroy();
     }
 
@@ -629,9 +629,9 @@ private slots:
         const int windowsBefore = static_cast<int>(QApplication::topLevelWidgets().size());
         QVERIFY(!StartProgram(folder));
         QCOMPARE(static_cast<int>(QApplication::topLevelWidgets().size()), windowsBefore);
-        QVERIFY(!QFile::exists(storeFile()));
+        QVERIFY(!QFile::exists(StoreFile()));
         if (!fatalBox) {
-            QCOMPARE(messageTexts(), QString());
+            QCOMPARE(MessageTexts(), QString());
             return;
         }
         QCOMPARE(Prompt::Testing::Messages().size(), 1);
@@ -645,7 +645,7 @@ private slots:
 
     void unusableStoreEndsTheProgram() {
         // The configuration folder is a file: nothing can be created below it.
-        writeFile(dir->filePath("config"), "kein Ordner");
+        WriteFile(dir_->filePath("config"), "kein Ordner");
         QVERIFY(!StartProgram(QStringLiteral(REAL_LOGIN_DIR)));
         QCOMPARE(Prompt::Testing::Messages().size(), 1);
         QCOMPARE(Prompt::Testing::Messages()[0].kind, Prompt::Kind::General);
@@ -654,9 +654,9 @@ private slots:
     }
 
     void secondInstanceHoldingTheStore() {
-        storeUser(WindowConfiguration::FirstStart(), 2, "");
+        StoreUser(WindowConfiguration::FirstStart(), 2, "");
         QProcess holder;
-        holder.start(QStringLiteral(LOCK_HOLDER), {storeFile(), "1500", "Zweite"});
+        holder.start(QStringLiteral(LOCK_HOLDER), {StoreFile(), "1500", "Zweite"});
         QVERIFY(holder.waitForReadyRead(5000));
         QCOMPARE(holder.readLine().trimmed(), QByteArray("locked"));
         // The start waits for the other instance and keeps its change.
@@ -667,15 +667,15 @@ private slots:
         f.UserManager->SaveWindowConfig = true;
         Prompt::Testing::QueueAnswer(Prompt::Yes);
         f.SaveOptionItemClick();
-        RegKey root = SettingsStore(storeFile()).Read();
+        RegKey root = SettingsStore(StoreFile()).Read();
         QVERIFY(root.FindPath({"Software", "Holder"}));
         QVERIFY(root.FindPath({"Software", "Holder"})->HasValue("Zweite"));
-        QCOMPARE(storedBytes(storedUser(), "options"), dword(6));
+        QCOMPARE(StoredBytes(StoredUser(), "options"), Dword(6));
     }
 
     void storeLockedTooLongEndsTheProgram() {
         QProcess holder;
-        holder.start(QStringLiteral(LOCK_HOLDER), {storeFile(), "13000", "Zweite"});
+        holder.start(QStringLiteral(LOCK_HOLDER), {StoreFile(), "13000", "Zweite"});
         QVERIFY(holder.waitForReadyRead(5000));
         QVERIFY(!StartProgram(QStringLiteral(REAL_LOGIN_DIR)));
         QCOMPARE(Prompt::Testing::Messages().size(), 1);

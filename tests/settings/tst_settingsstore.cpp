@@ -60,10 +60,10 @@ private slots:
     void failedWriteKeepsTheOldFile();
 
 private:
-    QString StorePath() const { return dir_->filePath("cfg/Mavrolin/registry.reg"); }
+    QString storePath() const { return dir_->filePath("cfg/Mavrolin/registry.reg"); }
     std::unique_ptr<QTemporaryDir> dir_;
     QStringList warnings_;
-    SettingsStore::Warn Collect() {
+    SettingsStore::Warn collect() {
         return [this](const QString& text) { warnings_ << text; };
     }
 };
@@ -83,58 +83,58 @@ void SettingsStoreTest::defaultPathFollowsConfigFolder() {
 }
 
 void SettingsStoreTest::missingFileReadsEmptyAndCreatesFolder() {
-    SettingsStore store(StorePath(), Collect());
+    SettingsStore store(storePath(), collect());
     const RegKey tree = store.Read();
     QVERIFY(tree.SubKeys().empty());
-    QVERIFY(QFileInfo(QFileInfo(StorePath()).absolutePath()).isDir());
-    QVERIFY(!QFile::exists(StorePath())); // reading writes nothing
+    QVERIFY(QFileInfo(QFileInfo(storePath()).absolutePath()).isDir());
+    QVERIFY(!QFile::exists(storePath())); // reading writes nothing
     QVERIFY(warnings_.isEmpty());
 }
 
 void SettingsStoreTest::writeReplacesFileAtomically() {
-    SettingsStore store(StorePath(), Collect());
+    SettingsStore store(storePath(), collect());
     store.Update([](RegKey& root) { return SetNumber(root, "a", 1); });
-    const QByteArray first = ReadFile(StorePath());
+    const QByteArray first = ReadFile(storePath());
     struct stat before {};
-    QCOMPARE(::stat(QFile::encodeName(StorePath()).constData(), &before), 0);
+    QCOMPARE(::stat(QFile::encodeName(storePath()).constData(), &before), 0);
 
     // A reader that opened the old file keeps seeing all of it: the new content
     // goes to a new file that replaces the old one by rename, never in place.
-    QFile reader(StorePath());
+    QFile reader(storePath());
     QVERIFY(reader.open(QIODevice::ReadOnly));
     store.Update([](RegKey& root) { return SetNumber(root, "b", 2); });
     QCOMPARE(reader.readAll(), first);
 
     struct stat after {};
-    QCOMPARE(::stat(QFile::encodeName(StorePath()).constData(), &after), 0);
+    QCOMPARE(::stat(QFile::encodeName(storePath()).constData(), &after), 0);
     QVERIFY(before.st_ino != after.st_ino);
-    auto tree = settings::regfile::Parse(ReadFile(StorePath()));
+    auto tree = settings::regfile::Parse(ReadFile(storePath()));
     QVERIFY(tree);
     QCOMPARE(Number(*tree, "a"), std::optional<std::uint32_t>(1));
     QCOMPARE(Number(*tree, "b"), std::optional<std::uint32_t>(2));
     // No temporary file is left behind: only the file and its lock file.
     const QStringList entries =
-        QDir(QFileInfo(StorePath()).absolutePath()).entryList(QDir::Files | QDir::Hidden);
+        QDir(QFileInfo(storePath()).absolutePath()).entryList(QDir::Files | QDir::Hidden);
     QCOMPARE(entries, QStringList({"registry.reg", "registry.reg.lock"}));
 }
 
 void SettingsStoreTest::unchangedTreeIsNotWritten() {
-    SettingsStore store(StorePath(), Collect());
+    SettingsStore store(storePath(), collect());
     store.Update([](RegKey& root) { return SetNumber(root, "a", 1); });
-    WriteFile(StorePath(), ReadFile(StorePath()) + "; note\n");
+    WriteFile(storePath(), ReadFile(storePath()) + "; note\n");
     store.Update([](RegKey&) { return false; });
-    QVERIFY(ReadFile(StorePath()).endsWith("; note\n"));
+    QVERIFY(ReadFile(storePath()).endsWith("; note\n"));
 }
 
 void SettingsStoreTest::changeThatThrowsWritesNothing() {
-    SettingsStore store(StorePath(), Collect());
+    SettingsStore store(storePath(), collect());
     store.Update([](RegKey& root) { return SetNumber(root, "a", 1); });
-    const QByteArray before = ReadFile(StorePath());
+    const QByteArray before = ReadFile(storePath());
     QVERIFY_THROWS_EXCEPTION(std::runtime_error, store.Update([](RegKey& root) -> bool {
         SetNumber(root, "a", 9);
         throw std::runtime_error("x");
     }));
-    QCOMPARE(ReadFile(StorePath()), before);
+    QCOMPARE(ReadFile(storePath()), before);
     // The lock was released: the next update goes through at once.
     store.SetLockTimeout(std::chrono::milliseconds(0));
     store.Update([](RegKey& root) { return SetNumber(root, "a", 3); });
@@ -142,22 +142,22 @@ void SettingsStoreTest::changeThatThrowsWritesNothing() {
 
 void SettingsStoreTest::corruptFileIsKeptAside() {
     const QByteArray garbage = "REGEDIT4\n[HKEY_CURRENT_USER\\Software]\n\"a\"=\"unterminated\n";
-    WriteFile(StorePath(), garbage);
-    SettingsStore store(StorePath(), Collect());
+    WriteFile(storePath(), garbage);
+    SettingsStore store(storePath(), collect());
     store.Update([](RegKey& root) {
         // The change starts from nothing.
         [&] { QVERIFY(root.SubKeys().empty()); }();
         return SetNumber(root, "a", 1);
     });
     QCOMPARE(warnings_, QStringList(QString::fromUtf8(settings::InvalidValuesWarning)));
-    const QDir folder(QFileInfo(StorePath()).absolutePath());
+    const QDir folder(QFileInfo(storePath()).absolutePath());
     const QStringList aside = folder.entryList({"registry.reg.invalid-*"}, QDir::Files);
     QCOMPARE(aside.size(), 1);
     QCOMPARE(ReadFile(folder.filePath(aside.first())), garbage);
-    QVERIFY(settings::regfile::Parse(ReadFile(StorePath())));
+    QVERIFY(settings::regfile::Parse(ReadFile(storePath())));
 
     // A second corrupt file gets a name of its own, the first is not overwritten.
-    WriteFile(StorePath(), "garbage");
+    WriteFile(storePath(), "garbage");
     store.Read();
     QCOMPARE(folder.entryList({"registry.reg.invalid-*"}, QDir::Files).size(), 2);
     QCOMPARE(ReadFile(folder.filePath(aside.first())), garbage);
@@ -166,7 +166,7 @@ void SettingsStoreTest::corruptFileIsKeptAside() {
 void SettingsStoreTest::uncreatableFolderRaisesRegistryError() {
     // A file where the folder should be: no folder can be created, not even as root.
     WriteFile(dir_->filePath("cfg/Mavrolin"), "in the way");
-    SettingsStore store(StorePath(), Collect());
+    SettingsStore store(storePath(), collect());
     try {
         store.Update([](RegKey& root) { return SetNumber(root, "a", 1); });
         QFAIL("no error raised");
@@ -179,19 +179,19 @@ void SettingsStoreTest::uncreatableFolderRaisesRegistryError() {
 
 void SettingsStoreTest::unreadableFileRaisesRegistryError() {
     // A folder where the file should be can be neither read nor replaced.
-    QVERIFY(QDir().mkpath(StorePath()));
-    SettingsStore store(StorePath(), Collect());
+    QVERIFY(QDir().mkpath(storePath()));
+    SettingsStore store(storePath(), collect());
     QVERIFY_THROWS_EXCEPTION(std::runtime_error, store.Read());
-    QVERIFY(QFileInfo(StorePath()).isDir());
+    QVERIFY(QFileInfo(storePath()).isDir());
     QVERIFY(warnings_.isEmpty());
 }
 
 void SettingsStoreTest::secondInstanceWaitsForLock() {
-    SettingsStore store(StorePath(), Collect());
+    SettingsStore store(storePath(), collect());
     store.Update([](RegKey& root) { return SetNumber(root, "mine", 1); });
 
     QProcess holder;
-    holder.start(QStringLiteral(LOCK_HOLDER), {StorePath(), "700", "theirs"});
+    holder.start(QStringLiteral(LOCK_HOLDER), {storePath(), "700", "theirs"});
     QVERIFY(holder.waitForReadyRead(10000));
     QCOMPARE(holder.readLine().trimmed(), QByteArray("locked"));
     QElapsedTimer waited;
@@ -202,7 +202,7 @@ void SettingsStoreTest::secondInstanceWaitsForLock() {
     QVERIFY(holder.waitForFinished(10000));
     QCOMPARE(holder.exitCode(), 0);
 
-    auto tree = settings::regfile::Parse(ReadFile(StorePath()));
+    auto tree = settings::regfile::Parse(ReadFile(storePath()));
     QVERIFY(tree);
     QCOMPARE(Number(*tree, "mine"), std::optional<std::uint32_t>(1));
     QCOMPARE(Number(*tree, "later"), std::optional<std::uint32_t>(3));
@@ -212,23 +212,23 @@ void SettingsStoreTest::secondInstanceWaitsForLock() {
 
 void SettingsStoreTest::lockHeldTooLongRaisesRegistryError() {
     QProcess holder;
-    holder.start(QStringLiteral(LOCK_HOLDER), {StorePath(), "3000", "theirs"});
+    holder.start(QStringLiteral(LOCK_HOLDER), {storePath(), "3000", "theirs"});
     QVERIFY(holder.waitForReadyRead(10000));
-    SettingsStore store(StorePath(), Collect());
+    SettingsStore store(storePath(), collect());
     store.SetLockTimeout(std::chrono::milliseconds(100));
     QVERIFY_THROWS_EXCEPTION(std::runtime_error,
                              store.Update([](RegKey& root) { return SetNumber(root, "mine", 1); }));
     QVERIFY(holder.waitForFinished(10000));
     // The holder's change is there, nothing of ours.
-    auto tree = settings::regfile::Parse(ReadFile(StorePath()));
+    auto tree = settings::regfile::Parse(ReadFile(storePath()));
     QVERIFY(tree);
     QVERIFY(tree->FindPath({"Software", "Holder"}));
     QCOMPARE(Number(*tree, "mine"), std::nullopt);
 }
 
 void SettingsStoreTest::twoStoresKeepEachOthersChanges() {
-    SettingsStore first(StorePath(), Collect());
-    SettingsStore second(StorePath(), Collect());
+    SettingsStore first(storePath(), collect());
+    SettingsStore second(storePath(), collect());
     for (std::uint32_t i = 0; i < 5; ++i) {
         first.Update([&](RegKey& root) { return SetNumber(root, QString("f%1").arg(i), i); });
         second.Update([&](RegKey& root) { return SetNumber(root, QString("s%1").arg(i), i); });
@@ -251,10 +251,10 @@ void SettingsStoreTest::failedWriteKeepsTheOldFile_data() {
 // no temporary file is left; the next update goes through.
 void SettingsStoreTest::failedWriteKeepsTheOldFile() {
     QFETCH(bool, fromKOn);
-    SettingsStore store(StorePath(), Collect());
+    SettingsStore store(storePath(), collect());
     store.Update([](RegKey& root) { return SetNumber(root, "a", 1); });
-    const QByteArray old = ReadFile(StorePath());
-    const QString folder = QFileInfo(StorePath()).absolutePath();
+    const QByteArray old = ReadFile(storePath());
+    const QString folder = QFileInfo(storePath()).absolutePath();
     const QStringList entries = QDir(folder).entryList(QDir::Files | QDir::Hidden);
     const auto change = [](RegKey& root) {
         // Long enough for more than one buffered write.
@@ -284,11 +284,11 @@ void SettingsStoreTest::failedWriteKeepsTheOldFile() {
                      QString::fromUtf8(settings::RegistryErrorText));
         }
         fileio::SetFaultHook({});
-        QCOMPARE(ReadFile(StorePath()), old);
+        QCOMPARE(ReadFile(storePath()), old);
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), entries);
     }
     store.Update(change);
-    QVERIFY(ReadFile(StorePath()).size() > 200000);
+    QVERIFY(ReadFile(storePath()).size() > 200000);
     QVERIFY(warnings_.isEmpty());
 }
 

@@ -62,11 +62,11 @@ private slots:
     void twoInstancesKeepBothUsers();
 
 private:
-    QString StorePath() const { return dir_->filePath("Mavrolin/registry.reg"); }
-    void WriteStore(const QByteArray& body);
-    void DeletedValuesCheck();
-    RegKey ReadStore();
-    QByteArray ReadBytes();
+    QString storePath() const { return dir_->filePath("Mavrolin/registry.reg"); }
+    void writeStore(const QByteArray& body);
+    void deletedValuesCheck();
+    RegKey readStore();
+    QByteArray readBytes();
     std::unique_ptr<QTemporaryDir> dir_;
     QStringList warnings_;
 };
@@ -78,20 +78,20 @@ void UserManagerTest::init() {
     warnings_.clear();
 }
 
-void UserManagerTest::WriteStore(const QByteArray& body) {
+void UserManagerTest::writeStore(const QByteArray& body) {
     QDir().mkpath(dir_->filePath("Mavrolin"));
-    QFile file(StorePath());
+    QFile file(storePath());
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write("REGEDIT4\n\n" + body);
 }
 
-QByteArray UserManagerTest::ReadBytes() {
-    QFile file(StorePath());
+QByteArray UserManagerTest::readBytes() {
+    QFile file(storePath());
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-RegKey UserManagerTest::ReadStore() {
-    auto tree = settings::regfile::Parse(ReadBytes());
+RegKey UserManagerTest::readStore() {
+    auto tree = settings::regfile::Parse(readBytes());
     if (!tree)
         return RegKey();
     return std::move(*tree);
@@ -107,7 +107,7 @@ void UserManagerTest::firstStartCreatesEmptyKeyQuietly() {
         QCOMPARE(manager.Configuration, (std::array<std::uint8_t, 52>{}));
         QVERIFY(!manager.SaveOnExit && !manager.SaveContents && !manager.SaveWindowConfig);
     }
-    RegKey tree = ReadStore();
+    RegKey tree = readStore();
     const RegKey* alice = tree.FindPath({"Software", "Orbelon", "Mavrolin", "alice"});
     QVERIFY(alice);
     QVERIFY(alice->Values().empty());
@@ -118,7 +118,7 @@ void UserManagerTest::loadReadsStoredSettings() {
     QByteArray config(52, '\0');
     for (int i = 0; i < 52; ++i)
         config[i] = static_cast<char>(i + 1);
-    WriteStore(AliceSection + "\"database\"=\"/home/alice/Fehler ä.mvd\"\n\"configuration\"=hex:" +
+    writeStore(AliceSection + "\"database\"=\"/home/alice/Fehler ä.mvd\"\n\"configuration\"=hex:" +
                Hex(config) + "\n\"options\"=dword:00000005\n");
     TUserManager manager("alice", Into(warnings_));
     QVERIFY(warnings_.isEmpty());
@@ -170,7 +170,7 @@ void UserManagerTest::acceptedStoredForms() {
     QFETCH(QByteArray, database);
     QFETCH(QByteArray, configuration);
     QFETCH(int, options);
-    WriteStore(AliceSection + values);
+    writeStore(AliceSection + values);
     TUserManager manager("alice", Into(warnings_));
     QVERIFY(warnings_.isEmpty());
     QVERIFY(manager.Valid);
@@ -212,13 +212,13 @@ void UserManagerTest::unusableValuesWarnAndAreDeleted_data() {
 void UserManagerTest::unusableValuesWarnAndAreDeleted() {
     QFETCH(QByteArray, values);
     QFETCH(QByteArray, databaseAfter);
-    WriteStore(AliceSection + values + "\"other\"=\"stays\"\n");
+    writeStore(AliceSection + values + "\"other\"=\"stays\"\n");
     {
         TUserManager manager("alice", Into(warnings_));
         QCOMPARE(warnings_, QStringList{InvalidValues});
         QVERIFY(!manager.Valid);
         QCOMPARE(QByteArray::fromStdString(manager.DataBaseName), databaseAfter);
-        DeletedValuesCheck();
+        deletedValuesCheck();
         // What the start-up does next: the defaults are put in place and saved.
         manager.DataBaseName.clear();
         manager.Configuration.fill(0);
@@ -236,8 +236,8 @@ void UserManagerTest::unusableValuesWarnAndAreDeleted() {
     QVERIFY(again.DataBaseName.empty());
 }
 
-void UserManagerTest::DeletedValuesCheck() {
-    RegKey tree = ReadStore();
+void UserManagerTest::deletedValuesCheck() {
+    RegKey tree = readStore();
     const RegKey* alice = tree.FindPath({"Software", "Orbelon", "Mavrolin", "alice"});
     QVERIFY(alice);
     QVERIFY(!alice->HasValue("database"));
@@ -247,13 +247,13 @@ void UserManagerTest::DeletedValuesCheck() {
 }
 
 void UserManagerTest::legacyValueWarnsAndIsReplacedByKey() {
-    WriteStore(ProductSection + "\"alice\"=\"old settings\"\n\"bob\"=\"keep\"\n");
+    writeStore(ProductSection + "\"alice\"=\"old settings\"\n\"bob\"=\"keep\"\n");
     {
         TUserManager manager("alice", Into(warnings_));
         QCOMPARE(warnings_, QStringList{LegacyValue});
         QVERIFY(!manager.Valid);
     }
-    RegKey tree = ReadStore();
+    RegKey tree = readStore();
     RegKey* product = tree.FindPath({"Software", "Orbelon", "Mavrolin"});
     QVERIFY(product);
     QVERIFY(!product->HasValue("alice"));
@@ -277,7 +277,7 @@ void UserManagerTest::saveWritesWhatFlagsSelect() {
     QFETCH(bool, contents);
     QFETCH(bool, window);
     const QByteArray oldConfig = Filled(52, '\xaa');
-    WriteStore(AliceSection + "\"database\"=\"/old.mvd\"\n\"configuration\"=hex:" + Hex(oldConfig) +
+    writeStore(AliceSection + "\"database\"=\"/old.mvd\"\n\"configuration\"=hex:" + Hex(oldConfig) +
                "\n\"options\"=dword:ffffffff\n");
     TUserManager manager("alice", Into(warnings_));
     QVERIFY(manager.Valid);
@@ -288,7 +288,7 @@ void UserManagerTest::saveWritesWhatFlagsSelect() {
     manager.SaveWindowConfig = window;
     manager.Save();
 
-    RegKey tree = ReadStore();
+    RegKey tree = readStore();
     const RegKey* alice = tree.FindPath({"Software", "Orbelon", "Mavrolin", "alice"});
     QVERIFY(alice);
     const std::uint32_t expectedOptions =
@@ -305,14 +305,14 @@ void UserManagerTest::invalidStoreWritesNothing() {
     {
         TUserManager manager("alice", Into(warnings_));
         QVERIFY(!manager.Valid);
-        const QByteArray before = ReadBytes();
+        const QByteArray before = readBytes();
         manager.DataBaseName = "/x.mvd";
         manager.SaveOnExit = manager.SaveContents = manager.SaveWindowConfig = true;
         manager.Save();
-        QCOMPARE(ReadBytes(), before);
-        QFile::remove(StorePath());
+        QCOMPARE(readBytes(), before);
+        QFile::remove(storePath());
     }
-    QVERIFY(!QFile::exists(StorePath())); // not written at destruction either
+    QVERIFY(!QFile::exists(storePath())); // not written at destruction either
 }
 
 void UserManagerTest::destructionSavesOnlyWithSaveOnExit_data() {
@@ -323,7 +323,7 @@ void UserManagerTest::destructionSavesOnlyWithSaveOnExit_data() {
 
 void UserManagerTest::destructionSavesOnlyWithSaveOnExit() {
     QFETCH(bool, saveOnExit);
-    WriteStore(AliceSection + "\"options\"=dword:00000000\n");
+    writeStore(AliceSection + "\"options\"=dword:00000000\n");
     {
         TUserManager manager("alice", Into(warnings_));
         QVERIFY(manager.Valid);
@@ -331,7 +331,7 @@ void UserManagerTest::destructionSavesOnlyWithSaveOnExit() {
         manager.SaveOnExit = saveOnExit;
         manager.SaveContents = true;
     }
-    RegKey tree = ReadStore();
+    RegKey tree = readStore();
     const RegKey* alice = tree.FindPath({"Software", "Orbelon", "Mavrolin", "alice"});
     QVERIFY(alice);
     QCOMPARE(alice->HasValue("database"), saveOnExit);
@@ -339,7 +339,7 @@ void UserManagerTest::destructionSavesOnlyWithSaveOnExit() {
 }
 
 void UserManagerTest::failedSaveAtDestructionIsReported() {
-    WriteStore(AliceSection + "\"options\"=dword:00000001\n");
+    writeStore(AliceSection + "\"options\"=dword:00000001\n");
     {
         TUserManager manager("alice", Into(warnings_));
         QVERIFY(manager.SaveOnExit);
@@ -373,7 +373,7 @@ void UserManagerTest::secondStartRestoresWhatWasSaved() {
 }
 
 void UserManagerTest::deleteSettingsRemovesOnlyThisUser() {
-    WriteStore(
+    writeStore(
         AliceSection + "\"options\"=dword:00000002\n" +
         "[HKEY_CURRENT_USER\\Software\\Orbelon\\Mavrolin\\alice\\deeper\\still]\n\"x\"=\"y\"\n"
         "[HKEY_CURRENT_USER\\Software\\Orbelon\\Mavrolin\\bob]\n\"options\"=dword:00000002\n");
@@ -385,7 +385,7 @@ void UserManagerTest::deleteSettingsRemovesOnlyThisUser() {
         manager.DeleteSettings();
         QVERIFY(!manager.Valid);
     }
-    RegKey tree = ReadStore();
+    RegKey tree = readStore();
     RegKey* product = tree.FindPath({"Software", "Orbelon", "Mavrolin"});
     QVERIFY(product);
     QVERIFY(!product->SubKey("alice"));
@@ -400,7 +400,7 @@ void UserManagerTest::deleteAbsentKeyIsNoError() {
     TUserManager manager("alice", Into(warnings_));
     manager.DeleteSettings();
     manager.DeleteSettings(); // already gone
-    RegKey tree = ReadStore();
+    RegKey tree = readStore();
     QVERIFY(tree.FindPath({"Software", "Orbelon", "Mavrolin"}));
     QVERIFY(!tree.FindPath({"Software", "Orbelon", "Mavrolin", "alice"}));
     QVERIFY(warnings_.isEmpty());
@@ -432,7 +432,7 @@ void UserManagerTest::userNames() {
         } catch (const std::runtime_error& error) {
             QCOMPARE(QString::fromUtf8(error.what()), QString::fromUtf8(RegistryError));
         }
-        RegKey tree = ReadStore();
+        RegKey tree = readStore();
         const RegKey* product = tree.FindPath({"Software", "Orbelon", "Mavrolin"});
         QVERIFY(!product || product->SubKeys().empty());
         return;
@@ -444,7 +444,7 @@ void UserManagerTest::userNames() {
         manager.DataBaseName = "/x.mvd";
         manager.Save();
     }
-    RegKey tree = ReadStore();
+    RegKey tree = readStore();
     const RegKey* key = tree.FindPath(QStringList{"Software", "Orbelon", "Mavrolin"} + keyPath);
     QVERIFY(key);
     QCOMPARE(*key->Value("database"), RegValue::String("/x.mvd"));
@@ -452,17 +452,17 @@ void UserManagerTest::userNames() {
     QVERIFY(again.Valid);
     QVERIFY(warnings_.isEmpty());
     again.DeleteSettings();
-    tree = ReadStore();
+    tree = readStore();
     QVERIFY(!tree.FindPath(QStringList{"Software", "Orbelon", "Mavrolin"} + keyPath));
 }
 
 void UserManagerTest::corruptStoreWarnsOnceAndStartsAfresh() {
-    WriteStore(AliceSection + "\"options\"=dword:zz\n");
+    writeStore(AliceSection + "\"options\"=dword:zz\n");
     TUserManager manager("alice", Into(warnings_));
     QCOMPARE(warnings_, QStringList{InvalidValues});
     QVERIFY(!manager.Valid);
     QCOMPARE(QDir(dir_->filePath("Mavrolin")).entryList({"registry.reg.invalid-*"}).size(), 1);
-    RegKey tree = ReadStore();
+    RegKey tree = readStore();
     QVERIFY(tree.FindPath({"Software", "Orbelon", "Mavrolin", "alice"}));
 }
 
@@ -487,7 +487,7 @@ void UserManagerTest::twoInstancesKeepBothUsers() {
     bob.DataBaseName = "/b.mvd";
     alice.Save();
     bob.Save();
-    RegKey tree = ReadStore();
+    RegKey tree = readStore();
     QCOMPARE(*tree.FindPath({"Software", "Orbelon", "Mavrolin", "alice"})->Value("database"),
              RegValue::String("/a.mvd"));
     QCOMPARE(*tree.FindPath({"Software", "Orbelon", "Mavrolin", "bob"})->Value("database"),

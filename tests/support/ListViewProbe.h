@@ -11,7 +11,7 @@
 #include <QStringList>
 #include <QTableView>
 
-inline QStringList headers(const TMainForm& form) {
+inline QStringList Headers(const TMainForm& form) {
     QStringList texts;
     const QHeaderView* header = form.ListView->horizontalHeader();
     for (int i = 0; i < form.ListModel->columnCount(); ++i)
@@ -20,7 +20,7 @@ inline QStringList headers(const TMainForm& form) {
     return texts;
 }
 
-inline QList<int> widths(const TMainForm& form) {
+inline QList<int> Widths(const TMainForm& form) {
     QList<int> result;
     const QHeaderView* header = form.ListView->horizontalHeader();
     for (int i = 0; i < form.ListModel->columnCount(); ++i)
