@@ -8,6 +8,9 @@ namespace {
 
 constexpr char Header[] = "REGEDIT4";
 constexpr qsizetype HexLineLimit = 76;
+// As in the Windows registry. Writing spells every key's whole path, so the
+// text written for a key n levels deep grows with n squared.
+constexpr qsizetype MaxKeyDepth = 512;
 
 QString Quote(const QString& text) {
     QString out;
@@ -182,6 +185,8 @@ RegKey ParseLines(const QStringList& lines) {
             QStringList path = line.mid(1, line.size() - 2).split(QLatin1Char('\\'));
             if (path.takeFirst() != QLatin1String(RootKeyName))
                 Fail(lineNumber, QStringLiteral("key outside HKEY_CURRENT_USER"));
+            if (path.size() > MaxKeyDepth)
+                Fail(lineNumber, QStringLiteral("key nested too deeply"));
             current = root.CreatePath(path);
             if (!current)
                 Fail(lineNumber, QStringLiteral("bad key name"));

@@ -182,6 +182,10 @@ void RegFileTest::refusesInvalidText_data() {
     QTest::newRow("not UTF-8") << key + "\"a\"=\"\xff\"\n";
     QTest::newRow("zero byte") << key + QByteArray("\"a\"=\"\0\"\n", 8);
     QTest::newRow("empty value name") << key + "\"\"=\"b\"\n";
+    // Each level is written on a line of its own with its whole path: the
+    // registry's own limit of 512 levels keeps that from growing without bound.
+    QTest::newRow("key 513 levels deep")
+        << "REGEDIT4\n[HKEY_CURRENT_USER" + QByteArray("\\k").repeated(513) + "]\n";
 }
 
 void RegFileTest::refusesInvalidText() {
