@@ -305,7 +305,7 @@ void TestMainFormEdit::newEntryOfferedSorted() {
 // other letter case; "äpfel-fehler" is then no duplicate of "Äpfel-Fehler".
 void TestMainFormEdit::typedTextKeptWhenTabLeaves() {
     auto form = MakeForm(0);
-    Add(*form->DataBase, "C++", "\xC4pfel-Fehler", "Alpha", day(2001, 3, 7), 1);
+    Add(*form->DataBase, "C++", "\xC4pfel-Fehler", "Alpha", coretest::Day(2001, 3, 7), 1);
     form->RebuildList();
     form->NewItemAction->trigger();
     for (const auto& [box, text] : {std::pair{form->LanguageBox, QStringLiteral("c++")},
@@ -316,7 +316,7 @@ void TestMainFormEdit::typedTextKeptWhenTabLeaves() {
         QVERIFY(!box->hasFocus());
         QCOMPARE(box->currentText(), text);
     }
-    form->DatePicker->SetDate(day(2001, 3, 7));
+    form->DatePicker->SetDate(coretest::Day(2001, 3, 7));
     form->TimeEdit->setValue(1);
     form->OkButton->click();
     QVERIFY2(ShownMessages().isEmpty(), qPrintable(ShownMessages().join('\n')));
@@ -348,7 +348,7 @@ void TestMainFormEdit::lineBreaks() {
     QFETCH(QByteArray, stored);
     auto form = MakeForm(0);
     if (!read.isNull())
-        Add(*form->DataBase, "C", "Zeiger", "P", day(2001, 3, 7), 1, read.constData());
+        Add(*form->DataBase, "C", "Zeiger", "P", coretest::Day(2001, 3, 7), 1, read.constData());
     form->RebuildList();
     (read.isNull() ? form->NewItemAction : form->ChangeItemAction)->trigger();
     QCOMPARE(form->DescriptionMemo->toPlainText(), shown);
