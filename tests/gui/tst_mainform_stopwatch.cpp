@@ -19,7 +19,7 @@
 
 class StopwatchWindowTest : public QObject {
     Q_OBJECT
-    QTemporaryDir dir;
+    QTemporaryDir dir_;
     TStopwatch::Instant now{TStopwatch::Duration{1709287200000}}; // 1.3.2024 10:00 UTC
 
     std::unique_ptr<TMainForm> window() {
@@ -35,7 +35,7 @@ class StopwatchWindowTest : public QObject {
 
 private slots:
     void initTestCase() {
-        qputenv("XDG_CONFIG_HOME", dir.filePath("config").toLocal8Bit());
+        qputenv("XDG_CONFIG_HOME", dir_.filePath("config").toLocal8Bit());
         Prompt::Testing::Begin();
     }
 

@@ -15,9 +15,9 @@ namespace {
 constexpr TStopwatch::Instant Morning{TStopwatch::Duration{1709287200000}}; // 1.3.2024 10:00 UTC
 
 // The user's other settings are missing here, which the store warns about.
-void ignoreWarning(const std::string&) {}
+void IgnoreWarning(const std::string&) {}
 
-RegValue ms(std::int64_t n) {
+RegValue Milliseconds(std::int64_t n) {
     return RegValue::Qword(static_cast<std::uint64_t>(n));
 }
 
@@ -25,10 +25,10 @@ RegValue ms(std::int64_t n) {
 
 class StopwatchTest : public QObject {
     Q_OBJECT
-    QTemporaryDir dir;
+    QTemporaryDir dir_;
 
 private slots:
-    void initTestCase() { qputenv("XDG_CONFIG_HOME", dir.filePath("config").toLocal8Bit()); }
+    void initTestCase() { qputenv("XDG_CONFIG_HOME", dir_.filePath("config").toLocal8Bit()); }
 
     void stateMachine() {
         // Commands and clock moves (ms) -> the state, the time shown, the minutes for an entry.
@@ -48,7 +48,7 @@ private slots:
             {"start +70000 -30000", "running 0:00:40 1"},
             {"start +36061000", "running 10:01:01 602"},
         };
-        TUserManager user("anna", ignoreWarning);
+        TUserManager user("anna", IgnoreWarning);
         user.Valid = true;
         for (const auto& [script, expected] : rows) {
             TStopwatch::Instant now = Morning;
@@ -79,14 +79,11 @@ private slots:
         const char* held = settings::StopwatchHeldValue;
         const std::int64_t limit = TStopwatch::Limit.count();
         const std::tuple<const char*, RegValue, bool> rows[] = {
-            {held, ms(limit), true},
-            {held, ms(limit + 1), false},
-            {held, ms(-1), false},
-            {start, ms(-1), false}, // before 1970
-            {held, RegValue::Dword(5), false},
-            {start, RegValue::String("1000"), false},
+            {held, Milliseconds(limit), true}, {held, Milliseconds(limit + 1), false},
+            {held, Milliseconds(-1), false},   {start, Milliseconds(-1), false}, // before 1970
+            {held, RegValue::Dword(5), false}, {start, RegValue::String("1000"), false},
         };
-        TUserManager user("anna", ignoreWarning);
+        TUserManager user("anna", IgnoreWarning);
         user.Valid = true;
         for (const auto& [name, value, usable] : rows) {
             user.UpdateUserKey([&](settings::RegKey& key) {
