@@ -27,11 +27,64 @@ constexpr AddOption AddOptions[] = {
     {"--date", true},     {"--minutes", true},  {"--description", false},
 };
 
-bool IsAddOption(const std::string& name) {
-    for (const AddOption& option : AddOptions)
-        if (name == option.name)
-            return true;
+constexpr const char* ExportOptions[] = {"--format", "--delimiter", "--output"};
+
+bool AcceptsOption(CommandKind kind, const std::string& name) {
+    if (kind == CommandKind::Add)
+        for (const AddOption& option : AddOptions)
+            if (name == option.name)
+                return true;
+    if (kind == CommandKind::Export)
+        for (const char* option : ExportOptions)
+            if (name == option)
+                return true;
     return false;
+}
+
+bool EndsWithXlsx(const std::string& name) {
+    if (name.size() < 5)
+        return false;
+    std::string suffix = name.substr(name.size() - 5);
+    for (char& c : suffix)
+        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return suffix == ".xlsx";
+}
+
+std::variant<Command, UsageError> BuildExport(Command command,
+                                              const std::map<std::string, std::string>& values) {
+    ExportSettings& settings = command.exported;
+    if (auto output = values.find("--output"); output != values.end()) {
+        if (output->second.empty())
+            return Error("Der Name der Ausgabedatei ist leer.");
+        settings.output = output->second;
+    }
+    // Without --format, an output named *.xlsx asks for a workbook.
+    auto format = values.find("--format");
+    if (format == values.end())
+        settings.format = EndsWithXlsx(settings.output) ? ExportFormat::Xlsx : ExportFormat::Csv;
+    else if (format->second == "csv")
+        settings.format = ExportFormat::Csv;
+    else if (format->second == "xlsx")
+        settings.format = ExportFormat::Xlsx;
+    else
+        return Error("Unbekanntes Format " + Quoted(format->second) +
+                     " (erwartet: csv oder xlsx).");
+
+    if (auto delimiter = values.find("--delimiter"); delimiter != values.end()) {
+        const std::string& value = delimiter->second;
+        if (settings.format != ExportFormat::Csv)
+            return Error(Quoted("--delimiter") + " gilt nur f\u00FCr CSV.");
+        if (value == ";" || value == ",")
+            settings.delimiter = value.front();
+        else if (value == "tab" || value == "\t")
+            settings.delimiter = '\t';
+        else
+            return Error("Unbekanntes Trennzeichen " + Quoted(value) +
+                         " (erwartet: ';', ',' oder tab).");
+    }
+    if (settings.format == ExportFormat::Xlsx && settings.output.empty())
+        return Error("Eine Excel-Arbeitsmappe braucht eine Ausgabedatei (--output DATEI).");
+    return command;
 }
 
 // Only plain decimal digits: no sign, no blanks, no overflow.
@@ -111,10 +164,14 @@ std::variant<Command, UsageError> ParseArguments(const std::vector<std::string>&
         command.kind = CommandKind::Merge;
     else if (name == "check")
         command.kind = CommandKind::Check;
+    else if (name == "export")
+        command.kind = CommandKind::Export;
+    else if (name == "import")
+        command.kind = CommandKind::Import;
     else
         return Error("Unbekannter Befehl " + Quoted(name) + ".");
 
-    // Positional arguments and, for `add`, value options ("--x value" or
+    // Positional arguments and, for `add` and `export`, value options ("--x value" or
     // "--x=value"); after "--" everything is positional.
     std::vector<std::string> positional;
     std::map<std::string, std::string> values;
@@ -135,7 +192,7 @@ std::variant<Command, UsageError> ParseArguments(const std::vector<std::string>&
             option = arg.substr(0, eq);
             value = arg.substr(eq + 1);
         }
-        if (command.kind != CommandKind::Add || !IsAddOption(option))
+        if (!AcceptsOption(command.kind, option))
             return Error("Unbekannte Option " + Quoted(option) + " f\u00FCr " + Quoted(name) + ".");
         if (values.count(option) != 0)
             return Error("Die Option " + Quoted(option) + " ist mehrfach angegeben.");
@@ -154,7 +211,8 @@ std::variant<Command, UsageError> ParseArguments(const std::vector<std::string>&
     if (command.file.empty())
         return Error("Der Name der Datenbankdatei ist leer.");
     for (const std::string& source : positional)
-        if (command.kind == CommandKind::Merge && source.empty())
+        if ((command.kind == CommandKind::Merge || command.kind == CommandKind::Import) &&
+            source.empty())
             return Error("Der Name einer Quelldatei ist leer.");
 
     switch (command.kind) {
@@ -163,6 +221,15 @@ std::variant<Command, UsageError> ParseArguments(const std::vector<std::string>&
             return Error(Quoted(name) + " braucht mindestens eine Quelldatei.");
         command.sources = std::move(positional);
         return command;
+    case CommandKind::Import:
+        if (positional.empty())
+            return Error(Quoted(name) + " braucht mindestens eine CSV-Datei.");
+        command.sources = std::move(positional);
+        return command;
+    case CommandKind::Export:
+        if (!positional.empty())
+            return Error("\u00DCberz\u00E4hliges Argument " + Quoted(positional.front()) + ".");
+        return BuildExport(std::move(command), values);
     case CommandKind::Add:
         if (!positional.empty())
             return Error("\u00DCberz\u00E4hliges Argument " + Quoted(positional.front()) + ".");
@@ -191,12 +258,23 @@ const char* HelpText() {
            "  mvd check DATEI\n"
            "      l\u00E4dt DATEI und meldet Eintr\u00E4ge, \u00FCbersprungene Doppelte und\n"
            "      Ladefehler.\n"
+           "  mvd export DATEI [--format csv|xlsx] [--delimiter ';'|','|tab]\n"
+           "          [--output AUSGABE]\n"
+           "      schreibt alle Eintr\u00E4ge als CSV (UTF-8 mit BOM, Semikolon, Kopfzeile\n"
+           "      Sprache;Kategorie;Projekt;Datum;Aufwand;Beschreibung) oder als\n"
+           "      Excel-Arbeitsmappe; CSV ohne AUSGABE auf die Standardausgabe. Eine\n"
+           "      AUSGABE auf .xlsx w\u00E4hlt ohne --format die Arbeitsmappe.\n"
+           "  mvd import DATEI CSV...\n"
+           "      \u00FCbernimmt die Zeilen der CSV-Dateien in DATEI (doppelte werden\n"
+           "      \u00FCbersprungen, fehlerhafte mit Zeilennummer gemeldet) und sichert\n"
+           "      DATEI; eine fehlende DATEI wird als neue Datenbank angelegt.\n"
            "  mvd --help\n"
            "      zeigt diese Hilfe.\n"
            "\n"
            "Optionen d\u00FCrfen auch als --option=WERT stehen; nach -- gilt alles als\n"
            "Dateiname.\n"
            "\n"
-           "Exit-Status: 0 Erfolg, 1 die Datenbank hat etwas abgelehnt oder ein\n"
-           "Lade-, Speicher- oder Ausgabefehler trat auf, 2 Aufruffehler.\n";
+           "Exit-Status: 0 Erfolg, 1 die Datenbank hat etwas abgelehnt, eine CSV-Zeile\n"
+           "war fehlerhaft oder ein Lade-, Speicher- oder Ausgabefehler trat auf,\n"
+           "2 Aufruffehler.\n";
 }

@@ -8,7 +8,7 @@
 // The command line of `mvd`, checked and converted: entry texts are already
 // Windows-1252 bytes (the database's own encoding), file names stay the bytes
 // the shell passed.
-enum class CommandKind { Help, List, Add, Merge, Check };
+enum class CommandKind { Help, List, Add, Merge, Check, Export, Import };
 
 struct NewEntry {
     std::string language;    // Windows-1252
@@ -19,11 +19,20 @@ struct NewEntry {
     std::uint32_t minutes = 0;
 };
 
+enum class ExportFormat { Csv, Xlsx };
+
+struct ExportSettings {
+    ExportFormat format = ExportFormat::Csv;
+    char delimiter = ';';
+    std::string output; // empty: CSV to standard output
+};
+
 struct Command {
     CommandKind kind = CommandKind::Help;
     std::string file;                 // the database FILE (all but Help)
-    std::vector<std::string> sources; // Merge: the SOURCE files
+    std::vector<std::string> sources; // Merge, Import: the SOURCE or CSV files
     NewEntry entry;                   // Add: the entry to add
+    ExportSettings exported;          // Export: format and target
 };
 
 // A command line that cannot be run; `message` is the German text (UTF-8).

@@ -1,4 +1,4 @@
-// mvd: the command-line tool for Mavrolin databases (list, add, merge, check).
+// mvd: the command-line tool for Mavrolin databases (list, add, merge, check, export, import).
 #include "Arguments.h"
 #include "Commands.h"
 #include "Errors.h"
@@ -29,6 +29,10 @@ int main(int argc, char** argv) {
             return RunMerge(command, std::cout, std::cerr);
         case CommandKind::Check:
             return RunCheck(command, std::cout, std::cerr);
+        case CommandKind::Export:
+            return RunExport(command, std::cout, std::cerr);
+        case CommandKind::Import:
+            return RunImport(command, std::cout, std::cerr);
         }
     } catch (const std::exception& e) {
         // Whatever the core raises outside a load (e.g. lack of memory) is

@@ -1,0 +1,47 @@
+#include "Commands.h"
+#include "CsvImport.h"
+#include "DatabaseSession.h"
+
+#include <cerrno>
+#include <ostream>
+#include <sys/stat.h>
+
+int RunImport(const Command& command, std::ostream& /*out*/, std::ostream& err) {
+    DatabaseSession session(err);
+    // As with `add`: a FILE that does not exist starts a new database, and a
+    // FILE that does not load completely is never saved.
+    struct stat info {};
+    if (stat(command.file.c_str(), &info) != 0 && errno == ENOENT) {
+        session.db.FileName = command.file;
+    } else if (!session.Open(command.file)) {
+        err << "mvd: " << command.file
+            << " wurde nicht ver\u00E4ndert, weil die Datenbank nicht vollst\u00E4ndig "
+               "gelesen werden konnte.\n";
+        return 1;
+    }
+
+    bool everyRowTaken = true;
+    std::size_t imported = 0;
+    for (const std::string& source : command.sources) {
+        exchange::CsvReadResult read = exchange::ReadCsvFile(source);
+        if (!read.failure.empty()) {
+            err << source << ": " << read.failure << " Es wurde nichts importiert.\n";
+            everyRowTaken = false;
+            continue;
+        }
+        const std::size_t refused = read.refused.size();
+        const exchange::AddOutcome added =
+            exchange::AddImportedRows(session.db, std::move(read.rows));
+        imported += added.imported;
+        err << source << ": " << exchange::ImportSummary(added.imported, added.duplicates, refused)
+            << '\n';
+        for (const exchange::RefusedRow& row : read.refused)
+            err << "  " << exchange::RefusedRowReport(row) << '\n';
+        everyRowTaken = everyRowTaken && refused == 0;
+    }
+    // Saved only when something was added; the good rows are kept even when
+    // others were refused.
+    if (imported > 0 && !session.Save())
+        return 1;
+    return everyRowTaken ? 0 : 1;
+}

@@ -1,0 +1,39 @@
+#include "CsvImport.h"
+
+#include "Errors.h"
+
+namespace exchange {
+
+AddOutcome AddImportedRows(TDataBase& db, std::vector<ImportedRow>&& rows) {
+    AddOutcome outcome;
+    for (ImportedRow& row : rows) {
+        try {
+            outcome.addedIds.push_back(db.AddRecord(std::move(row.entry))->ID);
+            ++outcome.imported;
+        } catch (const InvalidEntryException&) {
+            ++outcome.duplicates;
+        }
+    }
+    rows.clear();
+    return outcome;
+}
+
+std::string ImportSummary(std::size_t imported, std::size_t duplicates, std::size_t refused) {
+    return std::to_string(imported) + (imported == 1 ? " Eintrag" : " Eintr\u00E4ge") +
+           " importiert, " + std::to_string(duplicates) +
+           (duplicates == 1 ? " Duplikat" : " Duplikate") + " \u00FCbersprungen, " +
+           std::to_string(refused) + (refused == 1 ? " Zeile" : " Zeilen") + " fehlerhaft";
+}
+
+std::string RefusedRowReport(const RefusedRow& row) {
+    std::string report = "Zeile " + std::to_string(row.line) + ": " + row.reason + "\n    ";
+    for (char c : row.text) {
+        if (c == '\n')
+            report += "\n    ";
+        else if (c != '\r')
+            report += c;
+    }
+    return report;
+}
+
+} // namespace exchange

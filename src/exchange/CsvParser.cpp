@@ -1,0 +1,134 @@
+#include "CsvParser.h"
+
+#include <csv.h>
+#include <new>
+#include <vector>
+
+namespace exchange {
+
+namespace {
+
+constexpr unsigned char ParserOptions = CSV_STRICT | CSV_STRICT_FINI;
+
+// libcsv trims blanks and tabs by default; a field keeps them here.
+int NoBlanks(unsigned char /*c*/) {
+    return 0;
+}
+
+// The fields of the record being read and where it stands.
+struct State {
+    std::vector<std::string> fields;
+    std::size_t used = 0;
+    bool ended = false;
+    std::size_t line = 0;      // the physical line being fed
+    std::size_t fieldLine = 0; // the line on which the open field begins
+};
+
+void OnField(void* data, std::size_t size, void* context) {
+    auto& state = *static_cast<State*>(context);
+    if (state.used == state.fields.size())
+        state.fields.emplace_back();
+    state.fields[state.used++].assign(static_cast<const char*>(data), size);
+    state.fieldLine = state.line;
+}
+
+void OnRecordEnd(int /*terminator*/, void* context) {
+    static_cast<State*>(context)->ended = true;
+}
+
+class Parser {
+public:
+    explicit Parser(char separator) : separator_(separator) { Init(); }
+    ~Parser() { csv_free(&parser_); }
+    Parser(const Parser&) = delete;
+    Parser& operator=(const Parser&) = delete;
+
+    // False at a misplaced quote.
+    bool Feed(std::string_view bytes, State& state) {
+        return csv_parse(&parser_, bytes.data(), bytes.size(), OnField, OnRecordEnd, &state) ==
+               bytes.size();
+    }
+    // False when a quoted field is still open.
+    bool Finish(State& state) { return csv_fini(&parser_, OnField, OnRecordEnd, &state) == 0; }
+    void Reset() {
+        csv_free(&parser_);
+        Init();
+    }
+
+private:
+    void Init() {
+        if (csv_init(&parser_, ParserOptions) != 0)
+            throw std::bad_alloc();
+        csv_set_delim(&parser_, static_cast<unsigned char>(separator_));
+        csv_set_space_func(&parser_, NoBlanks);
+    }
+    char separator_;
+    csv_parser parser_{};
+};
+
+// The length of the line break at `pos` (0 when there is none).
+std::size_t BreakLength(std::string_view text, std::size_t pos) {
+    if (text[pos] == '\n')
+        return 1;
+    if (text[pos] == '\r')
+        return pos + 1 < text.size() && text[pos + 1] == '\n' ? 2 : 1;
+    return 0;
+}
+
+std::size_t LineEnd(std::string_view text, std::size_t pos) {
+    while (pos < text.size() && text[pos] != '\n' && text[pos] != '\r')
+        ++pos;
+    return pos;
+}
+
+} // namespace
+
+std::size_t ParseCsv(std::string_view text, char separator, const CsvEvents& events) {
+    Parser parser(separator);
+    State state;
+    bool inRecord = false;
+    std::size_t recordStart = 0;
+    std::size_t recordLine = 0;
+
+    const auto report = [&](std::size_t end, bool misplaced) {
+        const CsvRecord record{recordLine, text.substr(recordStart, end - recordStart),
+                               misplaced
+                                   ? std::span<const std::string>()
+                                   : std::span<const std::string>(state.fields.data(), state.used)};
+        (misplaced ? events.misplacedQuote : events.record)(record);
+        state.used = 0;
+        state.ended = false;
+        inRecord = false;
+    };
+
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const std::size_t lineEnd = LineEnd(text, pos);
+        const std::size_t next = lineEnd + (lineEnd < text.size() ? BreakLength(text, lineEnd) : 0);
+        ++state.line;
+        if (!inRecord) {
+            if (lineEnd == pos) { // an empty line between records
+                pos = next;
+                continue;
+            }
+            inRecord = true;
+            recordStart = pos;
+            recordLine = state.line;
+            state.fieldLine = state.line;
+        }
+        if (!parser.Feed(text.substr(pos, next - pos), state)) {
+            report(lineEnd, true);
+            parser.Reset();
+        } else if (state.ended) {
+            report(lineEnd, false);
+        }
+        pos = next;
+    }
+    if (!parser.Finish(state))
+        return state.fieldLine;
+    if (state.ended)
+        report(text.size(), false);
+    return 0;
+}
+
+} // namespace exchange

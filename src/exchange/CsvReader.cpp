@@ -1,0 +1,235 @@
+#include "CsvReader.h"
+
+#include "Cp1252.h"
+#include "CsvHeader.h"
+#include "CsvParser.h"
+#include "EntryFields.h"
+#include "Errors.h"
+#include "ImportText.h"
+#include "ImportValues.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <new>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace exchange {
+
+namespace {
+
+constexpr std::size_t ShownRowLength = 500; // characters of a refused row in the report
+
+std::size_t LineOf(std::string_view text, std::size_t pos) {
+    std::size_t line = 1;
+    for (std::size_t i = 0; i < pos; ++i)
+        if (text[i] == '\n' || (text[i] == '\r' && (i + 1 >= text.size() || text[i + 1] != '\n')))
+            ++line;
+    return line;
+}
+
+std::string_view FirstLine(std::string_view text) {
+    const std::size_t start = text.find_first_not_of("\r\n");
+    if (start == std::string_view::npos)
+        return {};
+    const std::size_t end = text.find_first_of("\r\n", start);
+    return text.substr(start, end == std::string_view::npos ? end : end - start);
+}
+
+bool IsBlank(std::span<const std::string> fields) {
+    return std::all_of(fields.begin(), fields.end(), [](const std::string& field) {
+        return field.find_first_not_of(" \t") == std::string::npos;
+    });
+}
+
+std::string ColumnName(Column column) {
+    return "\u201E" + std::string(GermanHeaders[static_cast<std::size_t>(column)]) + "\u201C";
+}
+
+// Turns the rows after the header into entries or refusals.
+class RowReader {
+public:
+    RowReader(TextEncoding encoding, CsvReadResult& result)
+        : encoding_(encoding), result_(result) {}
+
+    void Record(const CsvRecord& record) {
+        if (!result_.failure.empty())
+            return;
+        if (!header_) {
+            ReadHeader(record);
+            return;
+        }
+        if (IsBlank(record.fields))
+            return;
+        std::string reason;
+        auto entry = ToEntry(record.fields, reason);
+        if (entry)
+            result_.rows.push_back({record.line, std::move(entry)});
+        else
+            Refuse(record, std::move(reason));
+    }
+
+    void MisplacedQuote(const CsvRecord& record) {
+        if (!result_.failure.empty())
+            return;
+        if (!header_)
+            result_.failure = "Die Kopfzeile (Zeile " + std::to_string(record.line) +
+                              ") enth\u00E4lt ein Anf\u00FChrungszeichen an falscher Stelle.";
+        else
+            Refuse(record, "Anf\u00FChrungszeichen an falscher Stelle");
+    }
+
+    [[nodiscard]] bool SawHeader() const { return header_.has_value(); }
+
+private:
+    void ReadHeader(const CsvRecord& record) {
+        auto matched = MatchHeader(record.fields);
+        if (auto* message = std::get_if<std::string>(&matched))
+            result_.failure = std::move(*message);
+        else
+            header_ = std::get<HeaderColumns>(matched);
+    }
+
+    void Refuse(const CsvRecord& record, std::string reason) {
+        result_.refused.push_back(
+            {record.line, std::move(reason), DisplayText(record.text, encoding_, ShownRowLength)});
+    }
+
+    const std::string* Field(std::span<const std::string> fields, Column column) const {
+        const auto& index = header_->field[static_cast<std::size_t>(column)];
+        return index ? &fields[*index] : nullptr;
+    }
+
+    std::optional<std::string> Text(std::span<const std::string> fields, Column column,
+                                    std::string& reason) const {
+        const std::string* field = Field(fields, column);
+        if (!field)
+            return std::string();
+        auto text = ToDatabaseText(*field, encoding_);
+        if (!text)
+            reason = ColumnName(column) + " " + UnstorableReason(*field);
+        return text;
+    }
+
+    // A number or date cell as UTF-8 (only the reason can show other bytes).
+    std::string Utf8(const std::string& field) const {
+        return encoding_ == TextEncoding::Windows1252 ? cp1252::ToUtf8(field) : field;
+    }
+
+    std::unique_ptr<TDataRecord> ToEntry(std::span<const std::string> fields,
+                                         std::string& reason) const {
+        if (fields.size() != header_->fieldCount) {
+            reason = "falsche Anzahl Felder: " + std::to_string(fields.size()) + " statt " +
+                     std::to_string(header_->fieldCount);
+            return nullptr;
+        }
+        EntryData data;
+        auto language = Text(fields, Column::Language, reason);
+        auto category = language ? Text(fields, Column::Category, reason) : std::nullopt;
+        auto project = category ? Text(fields, Column::Project, reason) : std::nullopt;
+        auto description = project ? Text(fields, Column::Description, reason) : std::nullopt;
+        if (!description)
+            return nullptr;
+        data.language = std::move(*language);
+        data.category = std::move(*category);
+        data.project = std::move(*project);
+        data.description = std::move(*description);
+
+        data.date = NoCalendarDay;
+        if (const std::string* field = Field(fields, Column::Date)) {
+            auto date = ParseDateCell(Utf8(*field));
+            if (auto* refusal = std::get_if<CellRefusal>(&date)) {
+                reason = std::move(refusal->reason);
+                return nullptr;
+            }
+            data.date = std::get<double>(date);
+        }
+        if (const std::string* field = Field(fields, Column::Minutes)) {
+            auto minutes = ParseMinutesCell(Utf8(*field));
+            if (auto* refusal = std::get_if<CellRefusal>(&minutes)) {
+                reason = std::move(refusal->reason);
+                return nullptr;
+            }
+            data.minutes = std::get<std::uint32_t>(minutes);
+        }
+        return MakeRecord(std::move(data));
+    }
+
+    TextEncoding encoding_;
+    CsvReadResult& result_;
+    std::optional<HeaderColumns> header_;
+};
+
+CsvReadResult Refused(std::string message) {
+    CsvReadResult result;
+    result.failure = std::move(message);
+    return result;
+}
+
+} // namespace
+
+CsvReadResult ReadCsv(std::string_view bytes) {
+    const InputText input = DetectEncoding(bytes);
+    const std::string_view text = input.text;
+    // libcsv would take a NUL as a character like any other, but a text
+    // file holds none: this is binary data.
+    if (const std::size_t nul = text.find('\0'); nul != std::string_view::npos)
+        return Refused("Die Datei enth\u00E4lt in Zeile " + std::to_string(LineOf(text, nul)) +
+                       " Bin\u00E4rdaten (ein Nullbyte) und ist keine CSV-Datei.");
+
+    CsvReadResult result;
+    RowReader reader(input.encoding, result);
+    const CsvEvents events{[&reader](const CsvRecord& record) { reader.Record(record); },
+                           [&reader](const CsvRecord& record) { reader.MisplacedQuote(record); }};
+    const std::size_t openQuote = ParseCsv(text, DetectSeparator(FirstLine(text)), events);
+    if (!result.failure.empty())
+        return Refused(std::move(result.failure));
+    if (openQuote != 0)
+        return Refused("Das Feld in Anf\u00FChrungszeichen, das in Zeile " +
+                       std::to_string(openQuote) +
+                       " beginnt, wird bis zum Dateiende nicht geschlossen; die Datei ist keine "
+                       "vollst\u00E4ndige CSV-Datei.");
+    if (!reader.SawHeader())
+        return Refused("Die Datei ist leer; ihr fehlt die Kopfzeile mit den Spalten\u00FCber"
+                       "schriften.");
+    return result;
+}
+
+CsvReadResult ReadCsvFile(const std::string& path) {
+    try {
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            return Refused(FileErrorMessage(errno));
+        std::string bytes;
+        int error = 0;
+        struct stat info {};
+        if (::fstat(fd, &info) != 0)
+            error = errno;
+        else if (S_ISDIR(info.st_mode))
+            error = EISDIR;
+        else if (S_ISREG(info.st_mode))
+            bytes.reserve(static_cast<std::size_t>(info.st_size));
+        char buffer[64 * 1024];
+        while (error == 0) {
+            const ssize_t n = ::read(fd, buffer, sizeof buffer);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                error = errno;
+            if (n <= 0)
+                break;
+            bytes.append(buffer, static_cast<std::size_t>(n));
+        }
+        ::close(fd);
+        if (error != 0)
+            return Refused(FileErrorMessage(error));
+        return ReadCsv(bytes);
+    } catch (const std::bad_alloc&) {
+        return Refused(loadmsg::OutOfMemory);
+    }
+}
+
+} // namespace exchange

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "DataRecord.h"
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Reads entries from a CSV file: the separator (semicolon, comma or tab) is
+// taken from the header line, the encoding is UTF-8 (with or without byte
+// order mark) or else Windows-1252, and the header names the columns (German
+// or English, any order, any letter case; unknown columns are ignored). Each
+// further row becomes an entry or is refused with its reason; rows whose
+// fields are all blank are skipped. Line numbers are the file's physical lines.
+namespace exchange {
+
+struct ImportedRow {
+    std::size_t line = 0; // where the row starts
+    std::unique_ptr<TDataRecord> entry;
+};
+
+struct RefusedRow {
+    std::size_t line = 0;
+    std::string reason; // German, UTF-8
+    std::string text;   // the row as it stands in the file (UTF-8, cut when long)
+};
+
+struct CsvReadResult {
+    std::vector<ImportedRow> rows; // in file order
+    std::vector<RefusedRow> refused;
+    // When the file as a whole is refused (no CSV, header without a required
+    // column, file error): the German message; `rows` and `refused` are empty.
+    std::string failure;
+};
+
+CsvReadResult ReadCsv(std::string_view bytes);
+CsvReadResult ReadCsvFile(const std::string& path);
+
+} // namespace exchange

@@ -1,0 +1,137 @@
+#include "CsvWriter.h"
+
+#include "Columns.h"
+#include "Cp1252.h"
+#include "DateUtil.h"
+#include "EntryFields.h"
+#include "ExportFile.h"
+
+#include <algorithm>
+#include <charconv>
+#include <ostream>
+
+namespace exchange {
+
+namespace {
+
+constexpr std::size_t BlockSize = std::size_t{64} * 1024;
+
+bool IsAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// A Windows-1252 field; most texts are ASCII and go out unconverted.
+void AppendDatabaseText(std::string& out, std::string_view bytes, char separator) {
+    if (IsAscii(bytes))
+        AppendCsvField(out, bytes, separator);
+    else
+        AppendCsvField(out, cp1252::ToUtf8(bytes), separator);
+}
+
+void AppendNumber(std::string& out, std::uint32_t value) {
+    char digits[16];
+    const auto result = std::to_chars(digits, digits + sizeof digits, value);
+    out.append(digits, result.ptr);
+}
+
+void AppendTwoDigits(std::string& out, int value) {
+    out += static_cast<char>('0' + value / 10);
+    out += static_cast<char>('0' + value % 10);
+}
+
+// dd.mm.yyyy, or nothing when the date is no calendar day.
+void AppendDate(std::string& out, double date) {
+    const auto day = DecodeDate(date);
+    if (!day)
+        return;
+    AppendTwoDigits(out, day->day);
+    out += '.';
+    AppendTwoDigits(out, day->month);
+    out += '.';
+    AppendTwoDigits(out, day->year / 100);
+    AppendTwoDigits(out, day->year % 100);
+}
+
+void AppendRecord(std::string& out, const EntryView& entry, const CsvFormat& format) {
+    const char sep = format.separator;
+    if (format.idColumn) {
+        AppendNumber(out, entry.id);
+        out += sep;
+    }
+    AppendDatabaseText(out, entry.language, sep);
+    out += sep;
+    AppendDatabaseText(out, entry.category, sep);
+    out += sep;
+    AppendDatabaseText(out, entry.project, sep);
+    out += sep;
+    AppendDate(out, entry.date);
+    out += sep;
+    AppendNumber(out, entry.minutes);
+    out += sep;
+    AppendDatabaseText(out, entry.description, sep);
+    out += "\r\n";
+}
+
+} // namespace
+
+void AppendCsvField(std::string& out, std::string_view utf8, char separator) {
+    const auto special = [separator](char c) {
+        return c == separator || c == '"' || c == '\r' || c == '\n';
+    };
+    if (std::none_of(utf8.begin(), utf8.end(), special)) {
+        out += utf8;
+        return;
+    }
+    out += '"';
+    for (char c : utf8) {
+        if (c == '"')
+            out += '"';
+        out += c;
+    }
+    out += '"';
+}
+
+void WriteCsv(const CsvSink& sink, std::span<const TDataRecord* const> entries,
+              const CsvFormat& format) {
+    std::string block;
+    block.reserve(BlockSize + 4096);
+    if (format.byteOrderMark)
+        block += "\xEF\xBB\xBF";
+    if (format.idColumn) {
+        block += "ID";
+        block += format.separator;
+    }
+    for (std::size_t i = 0; i < ColumnCount; ++i) {
+        if (i > 0)
+            block += format.separator;
+        AppendCsvField(block, GermanHeaders[i], format.separator);
+    }
+    block += "\r\n";
+    for (const TDataRecord* record : entries) {
+        AppendRecord(block, ViewOf(*record), format);
+        if (block.size() >= BlockSize) {
+            sink(block);
+            block.clear();
+        }
+    }
+    sink(block);
+}
+
+bool WriteCsv(std::ostream& out, std::span<const TDataRecord* const> entries,
+              const CsvFormat& format) {
+    WriteCsv([&out](std::string_view block) { out.write(block.data(), std::ssize(block)); },
+             entries, format);
+    out.flush();
+    return static_cast<bool>(out);
+}
+
+void ExportCsvFile(const std::string& path, std::span<const TDataRecord* const> entries,
+                   const CsvFormat& format) {
+    ExportFile file(path);
+    file.Open();
+    WriteCsv([&file](std::string_view block) { file.Write(block); }, entries, format);
+    file.Commit();
+}
+
+} // namespace exchange

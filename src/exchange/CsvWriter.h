@@ -1,0 +1,43 @@
+#pragma once
+
+#include "DataRecord.h"
+
+#include <functional>
+#include <iosfwd>
+#include <span>
+#include <string>
+#include <string_view>
+
+// CSV output of entries after RFC 4180: records end with CR LF; a field that
+// holds the separator, a double quote, a carriage return or a line feed is
+// quoted, its quotes doubled and its line breaks kept. Text is UTF-8, Datum
+// dd.mm.yyyy (empty when the date is no calendar day), Aufwand whole minutes.
+namespace exchange {
+
+struct CsvFormat {
+    char separator = ';';
+    bool byteOrderMark = true; // UTF-8 byte order mark before the header
+    bool idColumn = false;     // a leading "ID" column with the entry's ID
+};
+
+// What German spreadsheets open without a wizard.
+inline constexpr CsvFormat SpreadsheetCsv{';', true, false};
+
+// Appends one UTF-8 field, quoted only when needed.
+void AppendCsvField(std::string& out, std::string_view utf8, char separator);
+
+// Receives the output in blocks of about 64 KiB.
+using CsvSink = std::function<void(std::string_view block)>;
+
+// The header and one record per entry, in the order given.
+void WriteCsv(const CsvSink& sink, std::span<const TDataRecord* const> entries,
+              const CsvFormat& format);
+// Returns false when the stream failed.
+bool WriteCsv(std::ostream& out, std::span<const TDataRecord* const> entries,
+              const CsvFormat& format);
+// Writes the file `path` (replaced only when complete); throws
+// std::runtime_error with a German message when that fails.
+void ExportCsvFile(const std::string& path, std::span<const TDataRecord* const> entries,
+                   const CsvFormat& format);
+
+} // namespace exchange

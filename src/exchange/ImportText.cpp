@@ -1,0 +1,111 @@
+#include "ImportText.h"
+
+#include "Cp1252.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <unicode/utf8.h>
+
+namespace exchange {
+
+namespace {
+
+constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
+
+bool IsAscii(std::string_view text) {
+    for (char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    return true;
+}
+
+// Decodes the character at `pos` and moves past it; negative for bytes that
+// are no UTF-8.
+UChar32 NextCharacter(std::string_view text, std::int32_t& pos) {
+    UChar32 c = 0;
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+    U8_NEXT(bytes, pos, static_cast<std::int32_t>(text.size()), c);
+    return c;
+}
+
+bool IsValidUtf8(std::string_view text) {
+    // Checked in slices that fit ICU's 32-bit indices.
+    constexpr std::size_t Slice = std::size_t{1} << 30;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = std::min(text.size(), start + Slice);
+        // Never cut a character: back up to the start of a sequence.
+        while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+            --end;
+        const std::string_view part = text.substr(start, end - start);
+        std::int32_t pos = 0;
+        const auto size = static_cast<std::int32_t>(part.size());
+        while (pos < size) {
+            if (static_cast<unsigned char>(part[static_cast<std::size_t>(pos)]) < 0x80) {
+                ++pos;
+                continue;
+            }
+            if (NextCharacter(part, pos) < 0)
+                return false;
+        }
+        start = end;
+    }
+    return true;
+}
+
+} // namespace
+
+InputText DetectEncoding(std::string_view bytes) {
+    if (bytes.substr(0, ByteOrderMark.size()) == ByteOrderMark)
+        return {TextEncoding::Utf8, bytes.substr(ByteOrderMark.size())};
+    return {IsValidUtf8(bytes) ? TextEncoding::Utf8 : TextEncoding::Windows1252, bytes};
+}
+
+std::optional<std::string> ToDatabaseText(std::string_view field, TextEncoding encoding) {
+    if (encoding == TextEncoding::Windows1252 || IsAscii(field))
+        return std::string(field);
+    return cp1252::FromUtf8(field);
+}
+
+std::string UnstorableReason(std::string_view field) {
+    std::int32_t pos = 0;
+    while (pos < static_cast<std::int32_t>(field.size())) {
+        const std::int32_t start = pos;
+        const UChar32 c = NextCharacter(field, pos);
+        if (c < 0)
+            return "enth\u00E4lt Bytes, die kein g\u00FCltiges UTF-8 sind";
+        const std::string_view character =
+            field.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(pos - start));
+        if (!cp1252::FromUtf8(character)) {
+            char code[16];
+            std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
+            return "enth\u00E4lt das Zeichen \u201E" + std::string(character) + "\u201C (" + code +
+                   "), das eine Mavrolin-Datenbank nicht speichern kann";
+        }
+    }
+    return "enth\u00E4lt Zeichen, die eine Mavrolin-Datenbank nicht speichern kann";
+}
+
+std::string DisplayText(std::string_view bytes, TextEncoding encoding, std::size_t limit) {
+    std::string out;
+    std::size_t characters = 0;
+    if (encoding == TextEncoding::Windows1252) {
+        if (bytes.size() > limit)
+            return cp1252::ToUtf8(bytes.substr(0, limit)) + "\u2026";
+        return cp1252::ToUtf8(bytes);
+    }
+    std::int32_t pos = 0;
+    const auto size = static_cast<std::int32_t>(std::min<std::size_t>(bytes.size(), INT32_MAX));
+    while (pos < size) {
+        if (characters++ == limit)
+            return out + "\u2026";
+        const std::int32_t start = pos;
+        if (NextCharacter(bytes, pos) < 0)
+            out += "\uFFFD"; // a byte that is no UTF-8
+        else
+            out.append(bytes.data() + start, static_cast<std::size_t>(pos - start));
+    }
+    return out;
+}
+
+} // namespace exchange

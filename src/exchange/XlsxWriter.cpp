@@ -1,0 +1,210 @@
+#include "XlsxWriter.h"
+
+#include "Columns.h"
+#include "Cp1252.h"
+#include "DateUtil.h"
+#include "EntryFields.h"
+#include "ExportFile.h"
+
+#include <algorithm>
+#include <array>
+#include <stdexcept>
+#include <string_view>
+#include <xlsxwriter.h>
+
+namespace exchange {
+
+namespace {
+
+constexpr std::size_t CellTextLimit = 32767;                      // characters per Excel cell
+constexpr std::size_t RowsPerSheet = LXW_ROW_MAX - 1;             // below the header row
+constexpr double MaxTextWidth = 40.0, MaxDescriptionWidth = 60.0; // in characters
+constexpr double LineHeight = 15.0, MaxRowHeight = 409.0;         // points, Excel's limit
+
+// Excel's date cells start at 01.01.1900; earlier days are written as text.
+constexpr int FirstExcelYear = 1900;
+
+struct Workbook {
+    lxw_workbook* book = nullptr;
+    ~Workbook() {
+        if (book)
+            workbook_close(book); // only after a failure: the file is dropped anyway
+    }
+};
+
+struct Formats {
+    lxw_format* header;
+    lxw_format* date;
+    lxw_format* wrapped;
+};
+
+[[noreturn]] void Fail(lxw_error error) {
+    if (error == LXW_ERROR_MEMORY_MALLOC_FAILED)
+        throw std::runtime_error("Zu wenig Arbeitsspeicher");
+    throw std::runtime_error(
+        std::string("Die Excel-Arbeitsmappe konnte nicht geschrieben werden (") +
+        lxw_strerror(error) + ").");
+}
+
+void Check(lxw_error error) {
+    if (error != LXW_NO_ERROR)
+        Fail(error);
+}
+
+// Column widths in characters: the header or the longest text, within bounds.
+// Windows-1252 has one byte per character.
+std::array<double, ColumnCount> ColumnWidths(std::span<const TDataRecord* const> entries) {
+    std::array<std::size_t, ColumnCount> longest{};
+    for (std::size_t i = 0; i < ColumnCount; ++i)
+        longest[i] = std::string_view(GermanHeaders[i]).size();
+    longest[static_cast<std::size_t>(Column::Date)] = 10;
+    for (const TDataRecord* record : entries) {
+        const EntryView entry = ViewOf(*record);
+        longest[0] = std::max(longest[0], entry.language.size());
+        longest[1] = std::max(longest[1], entry.category.size());
+        longest[2] = std::max(longest[2], entry.project.size());
+        longest[4] = std::max(longest[4], std::to_string(entry.minutes).size());
+        // The longest line of the description counts, as it is wrapped.
+        std::size_t line = 0;
+        for (char c : entry.description) {
+            line = (c == '\n' || c == '\r') ? 0 : line + 1;
+            longest[5] = std::max(longest[5], line);
+        }
+    }
+    std::array<double, ColumnCount> widths{};
+    for (std::size_t i = 0; i < ColumnCount; ++i) {
+        const double limit = i == 5 ? MaxDescriptionWidth : MaxTextWidth;
+        widths[i] = std::min(static_cast<double>(longest[i]) + 2.0, limit);
+    }
+    return widths;
+}
+
+lxw_worksheet* AddSheet(lxw_workbook* book, std::size_t number, std::size_t rows,
+                        const std::array<double, ColumnCount>& widths, const Formats& formats) {
+    const std::string name =
+        number == 1 ? "Eintr\u00E4ge" : "Eintr\u00E4ge " + std::to_string(number);
+    lxw_worksheet* sheet = workbook_add_worksheet(book, name.c_str());
+    if (!sheet)
+        Fail(LXW_ERROR_MEMORY_MALLOC_FAILED);
+    for (lxw_col_t col = 0; col < ColumnCount; ++col)
+        Check(worksheet_set_column(sheet, col, col, widths[col],
+                                   col == 5 ? formats.wrapped : nullptr));
+    for (lxw_col_t col = 0; col < ColumnCount; ++col)
+        Check(worksheet_write_string(sheet, 0, col, GermanHeaders[col], formats.header));
+    worksheet_freeze_panes(sheet, 1, 0);
+    Check(worksheet_autofilter(sheet, 0, 0, static_cast<lxw_row_t>(rows), ColumnCount - 1));
+    return sheet;
+}
+
+// A cell's line breaks are line feeds in Excel (a carriage return would show
+// as a character of its own).
+std::string CellText(std::string_view bytes) {
+    std::string text;
+    text.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] != '\r')
+            text += bytes[i];
+        else if (i + 1 >= bytes.size() || bytes[i + 1] != '\n')
+            text += '\n';
+    }
+    return cp1252::ToUtf8(text);
+}
+
+// The lines a wrapped description takes in a column `width` characters wide.
+std::size_t WrappedLines(std::string_view text, double width) {
+    const auto perLine = static_cast<std::size_t>(std::max(1.0, width - 1.0));
+    std::size_t lines = 0;
+    std::size_t length = 0;
+    for (std::size_t i = 0; i <= text.size(); ++i) {
+        if (i == text.size() || text[i] == '\n' || text[i] == '\r') {
+            lines += 1 + (length == 0 ? 0 : (length - 1) / perLine);
+            length = 0;
+            if (i + 1 < text.size() && text[i] == '\r' && text[i + 1] == '\n')
+                ++i;
+        } else {
+            ++length;
+        }
+    }
+    return lines;
+}
+
+// A text cell; a text beyond Excel's limit is cut to it.
+void WriteText(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t col, std::string_view bytes,
+               lxw_format* format, std::size_t& shortened) {
+    if (bytes.empty())
+        return;
+    if (bytes.size() > CellTextLimit) {
+        bytes = bytes.substr(0, CellTextLimit);
+        ++shortened;
+    }
+    Check(worksheet_write_string(sheet, row, col, CellText(bytes).c_str(), format));
+}
+
+void WriteDate(lxw_worksheet* sheet, lxw_row_t row, double date, const Formats& formats) {
+    const auto day = DecodeDate(date);
+    if (!day)
+        return; // no calendar day: an empty cell
+    const auto col = static_cast<lxw_col_t>(Column::Date);
+    if (day->year < FirstExcelYear) {
+        Check(worksheet_write_string(sheet, row, col, FormatDate(date).c_str(), nullptr));
+        return;
+    }
+    lxw_datetime cell{day->year, day->month, day->day, 0, 0, 0.0};
+    Check(worksheet_write_datetime(sheet, row, col, &cell, formats.date));
+}
+
+} // namespace
+
+XlsxOutcome ExportXlsxFile(const std::string& path, std::span<const TDataRecord* const> entries) {
+    ExportFile file(path);
+    file.Open();
+    XlsxOutcome outcome;
+    {
+        // Constant-memory mode streams each row out as it is written.
+        lxw_workbook_options options{};
+        options.constant_memory = LXW_TRUE;
+        Workbook workbook;
+        workbook.book = workbook_new_opt(file.Path().c_str(), &options);
+        if (!workbook.book)
+            Fail(LXW_ERROR_MEMORY_MALLOC_FAILED);
+        Formats formats{workbook_add_format(workbook.book), workbook_add_format(workbook.book),
+                        workbook_add_format(workbook.book)};
+        format_set_bold(formats.header);
+        format_set_num_format(formats.date, "dd.mm.yyyy");
+        format_set_text_wrap(formats.wrapped);
+        format_set_align(formats.wrapped, LXW_ALIGN_VERTICAL_TOP);
+
+        const auto widths = ColumnWidths(entries);
+        std::size_t done = 0;
+        std::size_t sheetNumber = 0;
+        do {
+            const std::size_t rows = std::min(RowsPerSheet, entries.size() - done);
+            lxw_worksheet* sheet = AddSheet(workbook.book, ++sheetNumber, rows, widths, formats);
+            for (std::size_t i = 0; i < rows; ++i) {
+                const EntryView entry = ViewOf(*entries[done + i]);
+                const auto row = static_cast<lxw_row_t>(i + 1);
+                // Excel does not grow a row for wrapped text when it opens a file.
+                if (const std::size_t lines = WrappedLines(entry.description, widths[5]); lines > 1)
+                    Check(worksheet_set_row(
+                        sheet, row, std::min(MaxRowHeight, LineHeight * static_cast<double>(lines)),
+                        nullptr));
+                WriteText(sheet, row, 0, entry.language, nullptr, outcome.shortenedTexts);
+                WriteText(sheet, row, 1, entry.category, nullptr, outcome.shortenedTexts);
+                WriteText(sheet, row, 2, entry.project, nullptr, outcome.shortenedTexts);
+                WriteDate(sheet, row, entry.date, formats);
+                Check(worksheet_write_number(sheet, row, 4, entry.minutes, nullptr));
+                WriteText(sheet, row, 5, entry.description, formats.wrapped,
+                          outcome.shortenedTexts);
+            }
+            done += rows;
+        } while (done < entries.size());
+
+        lxw_workbook* book = workbook.book;
+        workbook.book = nullptr;
+        Check(workbook_close(book));
+    }
+    file.Commit();
+    return outcome;
+}
+
+} // namespace exchange

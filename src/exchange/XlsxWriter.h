@@ -1,0 +1,25 @@
+#pragma once
+
+#include "DataRecord.h"
+
+#include <cstddef>
+#include <span>
+#include <string>
+
+// Excel workbooks (.xlsx): one sheet "Einträge" with a bold, frozen header row
+// under an autofilter, real date cells shown as dd.mm.yyyy (empty when the
+// date is no calendar day), Aufwand as numbers, column widths that fit the
+// texts and wrapped descriptions.
+namespace exchange {
+
+struct XlsxOutcome {
+    // Texts longer than the 32,767 characters an Excel cell holds, cut to that.
+    std::size_t shortenedTexts = 0;
+};
+
+// Writes the entries in the order given to the file `path` (replaced only
+// when complete); throws std::runtime_error with a German message on failure.
+// More entries than a sheet has rows continue on further sheets.
+XlsxOutcome ExportXlsxFile(const std::string& path, std::span<const TDataRecord* const> entries);
+
+} // namespace exchange
