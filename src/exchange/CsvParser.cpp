@@ -1,5 +1,6 @@
 #include "CsvParser.h"
 
+#include <cstring>
 #include <csv.h>
 #include <new>
 #include <vector>
@@ -75,11 +76,29 @@ std::size_t BreakLength(std::string_view text, std::size_t pos) {
     return 0;
 }
 
-std::size_t LineEnd(std::string_view text, std::size_t pos) {
-    while (pos < text.size() && text[pos] != '\n' && text[pos] != '\r')
-        ++pos;
-    return pos;
-}
+// Finds where each line ends (at its CR, LF or CR LF, or at the end of the
+// text). The next LF is remembered, so that a text with CR line ends is not
+// searched to its end for every line.
+class LineEnds {
+public:
+    explicit LineEnds(std::string_view text) : text_(text) {}
+    std::size_t From(std::size_t pos) {
+        if (nextFeed_ < pos || nextFeed_ == Unknown) {
+            const void* feed = std::memchr(text_.data() + pos, '\n', text_.size() - pos);
+            nextFeed_ =
+                feed ? static_cast<std::size_t>(static_cast<const char*>(feed) - text_.data())
+                     : text_.size();
+        }
+        const void* cr = std::memchr(text_.data() + pos, '\r', nextFeed_ - pos);
+        return cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - text_.data())
+                  : nextFeed_;
+    }
+
+private:
+    static constexpr std::size_t Unknown = static_cast<std::size_t>(-1);
+    std::string_view text_;
+    std::size_t nextFeed_ = Unknown;
+};
 
 } // namespace
 
@@ -101,9 +120,10 @@ std::size_t ParseCsv(std::string_view text, char separator, const CsvEvents& eve
         inRecord = false;
     };
 
+    LineEnds lineEnds(text);
     std::size_t pos = 0;
     while (pos < text.size()) {
-        const std::size_t lineEnd = LineEnd(text, pos);
+        const std::size_t lineEnd = lineEnds.From(pos);
         const std::size_t next = lineEnd + (lineEnd < text.size() ? BreakLength(text, lineEnd) : 0);
         ++state.line;
         if (!inRecord) {

@@ -16,17 +16,42 @@ namespace {
 
 constexpr std::size_t BlockSize = std::size_t{64} * 1024;
 
-bool IsAscii(std::string_view text) {
-    return std::all_of(text.begin(), text.end(),
-                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+bool NeedsQuotes(std::string_view text, char separator) {
+    for (char c : text)
+        if (c == separator || c == '"' || c == '\r' || c == '\n')
+            return true;
+    return false;
 }
 
-// A Windows-1252 field; most texts are ASCII and go out unconverted.
+// A Windows-1252 field as UTF-8, written straight into `out` (this runs for
+// every text of every entry, so without a string of its own).
 void AppendDatabaseText(std::string& out, std::string_view bytes, char separator) {
-    if (IsAscii(bytes))
-        AppendCsvField(out, bytes, separator);
-    else
-        AppendCsvField(out, cp1252::ToUtf8(bytes), separator);
+    const bool quoted = NeedsQuotes(bytes, separator);
+    const std::size_t start = out.size();
+    out.resize(start + 3 * bytes.size() + 2); // at most 3 UTF-8 bytes (or 2 quotes) a byte
+    char* p = out.data() + start;
+    if (quoted)
+        *p++ = '"';
+    for (char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
+            if (c == '"' && quoted)
+                *p++ = '"';
+            *p++ = c;
+            continue;
+        }
+        const char16_t code = cp1252::ToUnicode(byte);
+        if (code < 0x800) {
+            *p++ = static_cast<char>(0xC0 | (code >> 6));
+        } else {
+            *p++ = static_cast<char>(0xE0 | (code >> 12));
+            *p++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        }
+        *p++ = static_cast<char>(0x80 | (code & 0x3F));
+    }
+    if (quoted)
+        *p++ = '"';
+    out.resize(static_cast<std::size_t>(p - out.data()));
 }
 
 void AppendNumber(std::string& out, std::uint32_t value) {
@@ -76,10 +101,7 @@ void AppendRecord(std::string& out, const EntryView& entry, const CsvFormat& for
 } // namespace
 
 void AppendCsvField(std::string& out, std::string_view utf8, char separator) {
-    const auto special = [separator](char c) {
-        return c == separator || c == '"' || c == '\r' || c == '\n';
-    };
-    if (std::none_of(utf8.begin(), utf8.end(), special)) {
+    if (!NeedsQuotes(utf8, separator)) {
         out += utf8;
         return;
     }

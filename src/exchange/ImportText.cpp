@@ -28,6 +28,17 @@ UChar32 NextCharacter(std::string_view text, std::int32_t& pos) {
     return c;
 }
 
+// The Windows-1252 byte of a character, from the core's table; nothing for a
+// character that Windows-1252 cannot hold.
+std::optional<char> DatabaseByte(UChar32 c) {
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return static_cast<char>(c);
+    for (unsigned byte = 0x80; byte < 0xA0; ++byte)
+        if (cp1252::ToUnicode(static_cast<unsigned char>(byte)) == c)
+            return static_cast<char>(byte);
+    return std::nullopt;
+}
+
 bool IsValidUtf8(std::string_view text) {
     // Checked in slices that fit ICU's 32-bit indices.
     constexpr std::size_t Slice = std::size_t{1} << 30;
@@ -64,7 +75,28 @@ InputText DetectEncoding(std::string_view bytes) {
 std::optional<std::string> ToDatabaseText(std::string_view field, TextEncoding encoding) {
     if (encoding == TextEncoding::Windows1252 || IsAscii(field))
         return std::string(field);
-    return cp1252::FromUtf8(field);
+    // Every character takes at least one byte, so the text only shrinks.
+    std::string text(field.size(), '\0');
+    std::size_t length = 0;
+    std::int32_t pos = 0;
+    const auto size = static_cast<std::int32_t>(std::min<std::size_t>(field.size(), INT32_MAX));
+    while (pos < size) {
+        const auto byte = static_cast<unsigned char>(field[static_cast<std::size_t>(pos)]);
+        if (byte < 0x80) {
+            text[length++] = static_cast<char>(byte);
+            ++pos;
+            continue;
+        }
+        const UChar32 c = NextCharacter(field, pos);
+        const std::optional<char> stored = c < 0 ? std::nullopt : DatabaseByte(c);
+        if (!stored)
+            return std::nullopt;
+        text[length++] = *stored;
+    }
+    if (static_cast<std::size_t>(size) != field.size())
+        return std::nullopt;
+    text.resize(length);
+    return text;
 }
 
 std::string UnstorableReason(std::string_view field) {
@@ -76,7 +108,7 @@ std::string UnstorableReason(std::string_view field) {
             return "enth\u00E4lt Bytes, die kein g\u00FCltiges UTF-8 sind";
         const std::string_view character =
             field.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(pos - start));
-        if (!cp1252::FromUtf8(character)) {
+        if (!DatabaseByte(c)) {
             char code[16];
             std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
             return "enth\u00E4lt das Zeichen \u201E" + std::string(character) + "\u201C (" + code +

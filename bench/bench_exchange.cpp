@@ -1,0 +1,105 @@
+// Benchmark of the exchange with spreadsheets on the generated database of a
+// million entries: CSV export, Excel workbook export, and CSV import into an
+// empty database (the CSV repeats every 50th entry, so the import also skips
+// duplicates).
+//
+//   bench_exchange [--entries N] [--repeat R]
+#include "BenchData.h"
+#include "BenchSupport.h"
+#include "CsvImport.h"
+#include "CsvWriter.h"
+#include "DataBase.h"
+#include "XlsxWriter.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+int main(int argc, char** argv) {
+    try {
+        std::uint32_t entries = 1000000;
+        int repeat = 3;
+        for (int i = 1; i < argc; ++i) {
+            const std::string arg = argv[i];
+            if (arg == "--entries" && i + 1 < argc)
+                entries = static_cast<std::uint32_t>(std::stoul(argv[++i]));
+            else if (arg == "--repeat" && i + 1 < argc)
+                repeat = std::max(1, std::stoi(argv[++i]));
+            else {
+                std::fprintf(stderr, "usage: bench_exchange [--entries N] [--repeat R]\n");
+                return 2;
+            }
+        }
+        const bool full = entries == 1000000;
+
+        bench::TempDir dir;
+        const std::string input = dir.File("input.mvd");
+        bench::WriteDatabaseFile(input, entries);
+        TDataBase db;
+        db.OnLoadError = [](const std::string& message) {
+            throw std::runtime_error("load error: " + message);
+        };
+        db.FileName = input;
+        db.Reload();
+        std::vector<const TDataRecord*> all;
+        std::vector<const TDataRecord*> withRepeats;
+        for (int i = 0; i < db.Count(); ++i) {
+            all.push_back(db.GetRecord(i));
+            withRepeats.push_back(db.GetRecord(i));
+            if (i % 50 == 49)
+                withRepeats.push_back(db.GetRecord(i - 7));
+        }
+
+        std::vector<double> csvTimes, xlsxTimes, importTimes;
+        const std::string csv = dir.File("export.csv");
+        for (int r = 0; r < repeat; ++r) {
+            bench::Stopwatch watch;
+            exchange::ExportCsvFile(csv, all, exchange::SpreadsheetCsv);
+            csvTimes.push_back(watch.Seconds());
+        }
+        const std::string xlsx = dir.File("export.xlsx");
+        for (int r = 0; r < repeat; ++r) {
+            bench::Stopwatch watch;
+            exchange::ExportXlsxFile(xlsx, all);
+            xlsxTimes.push_back(watch.Seconds());
+        }
+
+        const std::string importCsv = dir.File("import.csv");
+        exchange::ExportCsvFile(importCsv, withRepeats, exchange::SpreadsheetCsv);
+        exchange::AddOutcome outcome;
+        std::size_t refused = 0;
+        for (int r = 0; r < repeat; ++r) {
+            TDataBase target;
+            bench::Stopwatch watch;
+            exchange::CsvReadResult read = exchange::ReadCsvFile(importCsv);
+            refused = read.refused.size();
+            if (!read.failure.empty())
+                throw std::runtime_error("import refused: " + read.failure);
+            outcome = exchange::AddImportedRows(target, std::move(read.rows));
+            importTimes.push_back(watch.Seconds());
+        }
+        if (outcome.imported != all.size() ||
+            outcome.duplicates != withRepeats.size() - all.size() || refused != 0)
+            throw std::runtime_error("import gave " + std::to_string(outcome.imported) + " + " +
+                                     std::to_string(outcome.duplicates) + " duplicates + " +
+                                     std::to_string(refused) + " refused");
+
+        std::printf("Eintr\u00E4ge: %zu; CSV %.1f MB, Arbeitsmappe %.1f MB; Import: %zu Zeilen, "
+                    "%zu importiert, %zu Duplikate\n\n",
+                    all.size(), static_cast<double>(std::filesystem::file_size(csv)) / 1e6,
+                    static_cast<double>(std::filesystem::file_size(xlsx)) / 1e6, withRepeats.size(),
+                    outcome.imported, outcome.duplicates);
+        std::printf("Median von %d L\u00E4ufen\n", repeat);
+        bench::PrintRow("CSV-Export", bench::Median(csvTimes), "s", full ? 1.0 : 0);
+        bench::PrintRow("Excel-Export (.xlsx)", bench::Median(xlsxTimes), "s", full ? 10.0 : 0);
+        bench::PrintRow("CSV-Import in eine leere Datenbank", bench::Median(importTimes), "s",
+                        full ? 2.0 : 0);
+        bench::PrintRow("Spitzen-RSS des Prozesses", bench::PeakRssMiB(), "MiB", 0);
+        return 0;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "bench_exchange: %s\n", e.what());
+        return 1;
+    }
+}
