@@ -25,7 +25,8 @@ int RunImport(const Command& command, std::ostream& /*out*/, std::ostream& err) 
     for (const std::string& source : command.sources) {
         exchange::CsvReadResult read = exchange::ReadCsvFile(source);
         if (!read.failure.empty()) {
-            err << source << ": " << read.failure << " Es wurde nichts importiert.\n";
+            err << source << ": " << GeneralReportText(read.failure)
+                << " Es wurde nichts importiert.\n";
             everyRowTaken = false;
             continue;
         }

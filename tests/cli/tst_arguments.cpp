@@ -31,6 +31,8 @@ private slots:
     void commands();
     void addEntry_data();
     void addEntry();
+    void exportSettings_data();
+    void exportSettings();
     void usageErrors_data();
     void usageErrors();
 };
@@ -52,6 +54,10 @@ void TestArguments::commands_data() {
                                         << int(CommandKind::List) << "-x.mvd" << QStringList{};
     QTest::newRow("merge with dash source") << QStringList{"merge", "a", "--", "--b"}
                                             << int(CommandKind::Merge) << "a" << QStringList{"--b"};
+    QTest::newRow("import") << QStringList{"import", "a", "b.csv", "c.csv"}
+                            << int(CommandKind::Import) << "a" << QStringList{"b.csv", "c.csv"};
+    QTest::newRow("export") << QStringList{"export", "a"} << int(CommandKind::Export) << "a"
+                            << QStringList{};
 }
 
 void TestArguments::commands() {
@@ -105,6 +111,35 @@ void TestArguments::addEntry() {
     QCOMPARE(QString::fromStdString(FormatDate(command->entry.date)), date);
 }
 
+void TestArguments::exportSettings_data() {
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("format");
+    QTest::addColumn<char>("delimiter");
+    QTest::addColumn<QString>("output");
+    const int csv = int(ExportFormat::Csv), xlsx = int(ExportFormat::Xlsx);
+    QTest::newRow("defaults") << QStringList{} << csv << ';' << "";
+    QTest::newRow("comma to a file")
+        << QStringList{"--delimiter", ",", "--output=o.csv"} << csv << ',' << "o.csv";
+    QTest::newRow("tab") << QStringList{"--delimiter=tab", "--format", "csv"} << csv << '\t' << "";
+    QTest::newRow("xlsx") << QStringList{"--format", "xlsx", "--output", "o"} << xlsx << ';' << "o";
+    QTest::newRow("suffix .XLSX") << QStringList{"--output", "o.XLSX"} << xlsx << ';' << "o.XLSX";
+    QTest::newRow("format beats suffix")
+        << QStringList{"--output", "o.xlsx", "--format", "csv"} << csv << ';' << "o.xlsx";
+}
+
+void TestArguments::exportSettings() {
+    QFETCH(QStringList, options);
+    QFETCH(int, format);
+    QFETCH(char, delimiter);
+    QFETCH(QString, output);
+    QByteArray why;
+    const std::optional<Command> command = ParseOk(QStringList{"export", "f.mvd"} + options, why);
+    QVERIFY2(command, why.constData());
+    QCOMPARE(int(command->exported.format), format);
+    QCOMPARE(command->exported.delimiter, delimiter);
+    QCOMPARE(QString::fromStdString(command->exported.output), output);
+}
+
 void TestArguments::usageErrors_data() {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QString>("fragment");
@@ -115,6 +150,17 @@ void TestArguments::usageErrors_data() {
     QTest::newRow("list with two files") << QStringList{"list", "a", "b"} << "\u00DCberz\u00E4hlig";
     QTest::newRow("empty file name") << QStringList{"check", ""} << "leer";
     QTest::newRow("merge without source") << QStringList{"merge", "a"} << "Quelldatei";
+    QTest::newRow("import without CSV") << QStringList{"import", "a"} << "CSV-Datei";
+    QTest::newRow("export option for import")
+        << QStringList{"import", "a", "b", "--format", "csv"} << "Unbekannte Option";
+    QTest::newRow("unknown format") << QStringList{"export", "a", "--format", "ods"} << "Format";
+    QTest::newRow("unknown delimiter")
+        << QStringList{"export", "a", "--delimiter", "|"} << "Trennzeichen";
+    QTest::newRow("delimiter for a workbook")
+        << QStringList{"export", "a", "--delimiter", ",", "--output", "o.xlsx"}
+        << "nur f\u00FCr CSV";
+    QTest::newRow("workbook to standard output")
+        << QStringList{"export", "a", "--format", "xlsx"} << "Ausgabedatei";
     QTest::newRow("option for list")
         << QStringList{"list", "--language", "C", "a"} << "Unbekannte Option";
     QTest::newRow("unknown add option")

@@ -121,6 +121,11 @@ private slots:
     void check_data();
     void check();
     void checkOutOfMemoryCountsNoDuplicate();
+    void exportCsv_data();
+    void exportCsv();
+    void importCsv_data();
+    void importCsv();
+    void exportThenImportKeepsEntries();
 
 private:
     Result run(const QStringList& args, std::function<void()> inChild = {});
@@ -154,6 +159,7 @@ void TestMvd::help() {
     QCOMPARE(r.exitCode, 0);
     QVERIFY(r.out.contains("mvd list DATEI"));
     QVERIFY(r.out.contains("mvd merge DATEI QUELLE..."));
+    QVERIFY(r.out.contains("mvd import DATEI CSV..."));
     QCOMPARE(r.err, QByteArray());
 }
 
@@ -449,6 +455,123 @@ void TestMvd::checkOutOfMemoryCountsNoDuplicate() {
                         .toUtf8());
     QCOMPARE(r.err, QByteArray("Zu wenig Arbeitsspeicher\n"));
     QCOMPARE(r.exitCode, 1);
+}
+
+const QByteArray
+    SheetHeader("\xEF\xBB\xBFSprache;Kategorie;Projekt;Datum;Aufwand;Beschreibung\r\n");
+const QByteArray ExampleSheetRow("C++;Zeigerfehler;;05.03.2001;15;\r\n");
+const QByteArray UmlautsSheetRow = QString("Object Pascal;unber\u00FCcksichtigter Spezialfall;"
+                                           "B\u00FCro \u20AC;06.03.2001;90;\"Gr\u00F6\u00DFe, "
+                                           "\"\"falsch\"\"\r\nzweite Zeile\"\r\n")
+                                       .toUtf8();
+
+void TestMvd::exportCsv_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QByteArray>("csv"); // on standard output, or in out.csv with --output
+    QTest::addColumn<QByteArray>("err");
+    const QByteArray both = SheetHeader + ExampleSheetRow + UmlautsSheetRow;
+    QTest::newRow("to standard output")
+        << DbFile({Example, Umlauts}) << QStringList{} << 0 << both << QByteArray();
+    QTest::newRow("tab to a file")
+        << DbFile({Example}) << QStringList{"--delimiter", "tab", "--output", "out.csv"} << 0
+        << QByteArray(SheetHeader + ExampleSheetRow).replace(';', '\t') << QByteArray();
+    QTest::newRow("damaged: the entries before the damage")
+        << DbFile({Example, Umlauts}).chopped(3) << QStringList{} << 1
+        << SheetHeader + ExampleSheetRow << EndOfFile;
+    QTest::newRow("folder missing")
+        << DbFile({Example}) << QStringList{"--output", "no/out.csv"} << 1 << QByteArray()
+        << QByteArray("mvd: no/out.csv: Datei nicht gefunden.\n");
+}
+
+void TestMvd::exportCsv() {
+    QFETCH(QByteArray, file);
+    QFETCH(QStringList, options);
+    QFETCH(int, exitCode);
+    QFETCH(QByteArray, csv);
+    QFETCH(QByteArray, err);
+    WriteOrRemove(path("db.mvd"), file);
+    Result r = run(QStringList{"export", "db.mvd"} + options);
+    QCOMPARE(r.exitCode, exitCode);
+    QCOMPARE(r.err, err);
+    QCOMPARE(options.contains("--output") ? ReadOrNull(path("out.csv")) : r.out, csv);
+    QCOMPARE(ReadOrNull(path("db.mvd")), file);
+}
+
+void TestMvd::importCsv_data() {
+    QTest::addColumn<QByteArray>("before"); // null: FILE does not exist
+    QTest::addColumn<QByteArray>("csv");    // null: in.csv does not exist
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QByteArray>("err");
+    QTest::addColumn<QByteArray>("after"); // null: FILE unchanged
+    QTest::newRow("new database")
+        << QByteArray() << SheetHeader + ExampleSheetRow + UmlautsSheetRow << 0
+        << QString("in.csv: 2 Eintr\u00E4ge importiert, 0 Duplikate \u00FCbersprungen, 0 Zeilen "
+                   "fehlerhaft\n")
+               .toUtf8()
+        << DbFile({Example, Umlauts});
+    QTest::newRow("duplicate skipped, refused row reported, good rows saved")
+        << DbFile({Example})
+        << SheetHeader + "c++;Zeigerfehler;;5.3.2001;15;\r\nJava;x;y;05.03.2001;-1;\r\n" +
+               "Java;Eins-daneben-Fehler;Web;2001-03-07;5;a\r\n"
+        << 1
+        << QString("in.csv: 1 Eintrag importiert, 1 Duplikat \u00FCbersprungen, 1 Zeile "
+                   "fehlerhaft\n  Zeile 3: negativer Aufwand \u201E-1\u201C\n"
+                   "    Java;x;y;05.03.2001;-1;\n")
+               .toUtf8()
+        << DbFile({Example, Other});
+    QTest::newRow("file refused as a whole")
+        << DbFile({Example}) << QByteArray("Sprache;Kategorie\nC;c\n") << 1
+        << QString("in.csv: In der Kopfzeile fehlt die Spalte \u201EProjekt\u201C. Es wurde "
+                   "nichts importiert.\n")
+               .toUtf8()
+        << QByteArray();
+    QTest::newRow("missing CSV") << DbFile({Example}) << QByteArray() << 1
+                                 << QByteArray("in.csv: Datei nicht gefunden. Es wurde nichts "
+                                               "importiert.\n")
+                                 << QByteArray();
+    QTest::newRow("damaged FILE left alone")
+        << DbFile({Example}, 2) << SheetHeader + UmlautsSheetRow << 1
+        << EndOfFile + "mvd: db.mvd " + Untouched +
+               ", weil die Datenbank nicht vollst\xC3\xA4ndig "
+               "gelesen werden konnte.\n"
+        << QByteArray();
+}
+
+void TestMvd::importCsv() {
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, csv);
+    QFETCH(int, exitCode);
+    QFETCH(QByteArray, err);
+    QFETCH(QByteArray, after);
+    WriteOrRemove(path("db.mvd"), before);
+    WriteOrRemove(path("in.csv"), csv);
+    const ino_t inode = Inode(path("db.mvd"));
+    Result r = run({"import", "db.mvd", "in.csv"});
+    QCOMPARE(r.err, err);
+    QCOMPARE(r.out, QByteArray());
+    QCOMPARE(r.exitCode, exitCode);
+    if (after.isNull()) {
+        QCOMPARE(ReadOrNull(path("db.mvd")), before);
+        QCOMPARE(Inode(path("db.mvd")), inode);
+    } else {
+        QCOMPARE(ReadOrNull(path("db.mvd")), after);
+    }
+}
+
+void TestMvd::exportThenImportKeepsEntries() {
+    Entry noDay = Other;
+    noDay.date = std::numeric_limits<double>::quiet_NaN();
+    WriteOrRemove(path("db.mvd"), DbFile({Example, Umlauts, noDay}));
+    const QByteArray listed = run({"list", "db.mvd"}).out;
+    for (const QString delimiter : {";", ",", "tab"}) {
+        QFile::remove(path("new.mvd"));
+        QCOMPARE(run({"export", "db.mvd", "--delimiter", delimiter, "--output", "x.csv"}).exitCode,
+                 0);
+        QCOMPARE(run({"import", "new.mvd", "x.csv"}).exitCode, 0);
+        QCOMPARE(run({"list", "new.mvd"}).out, listed);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestMvd)

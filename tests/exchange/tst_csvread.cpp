@@ -1,0 +1,220 @@
+#include "Cp1252.h"
+#include "CsvImport.h"
+#include "CsvWriter.h"
+#include "DateUtil.h"
+#include "EntryFields.h"
+
+#include <QtTest>
+
+namespace {
+
+const QByteArray Header = "Sprache;Kategorie;Projekt;Datum;Aufwand;Beschreibung\r\n";
+const QByteArray Good = "C++;Zeigerfehler;Web;05.03.2001;15;gut\r\n";
+
+// An entry as "language|category|project|date|minutes|description" in UTF-8.
+QString Texts(const TDataRecord& entry) {
+    QStringList texts;
+    for (std::uint8_t field = 1; field <= 5; ++field)
+        texts << QString::fromStdString(cp1252::ToUtf8(entry.FieldText(field)));
+    texts << QString::fromStdString(cp1252::ToUtf8(exchange::ViewOf(entry).description));
+    return texts.join('|');
+}
+
+QStringList Texts(const std::vector<exchange::ImportedRow>& rows) {
+    QStringList list;
+    for (const auto& row : rows)
+        list << QString("%1:").arg(row.line) + Texts(*row.entry);
+    return list;
+}
+
+exchange::CsvReadResult Read(const QByteArray& bytes) {
+    return exchange::ReadCsv(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+}
+
+} // namespace
+
+class TestCsvRead : public QObject {
+    Q_OBJECT
+private slots:
+    void accepted_data();
+    void accepted();
+    void refusedRows_data();
+    void refusedRows();
+    void refusedFiles_data();
+    void refusedFiles();
+    void roundTrip_data();
+    void roundTrip();
+};
+
+void TestCsvRead::accepted_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QStringList>("rows"); // "line:" and the entry's texts
+    const QString good = "2:C++|Zeigerfehler|Web|05.03.2001|15|gut";
+    QTest::newRow("German header, BOM") << "\xEF\xBB\xBF" + Header + Good << QStringList{good};
+    QTest::newRow("English, any order and case, unknown column, comma")
+        << QByteArray("minutes,Notiz,PROJECT, category ,language,DATE,Description\n"
+                      "15,egal,Web,Zeigerfehler,C++,2001-03-05,gut\n")
+        << QStringList{good};
+    QTest::newRow("tab, CR line ends, no final break")
+        << QByteArray("Sprache\tKategorie\tProjekt\tDatum\tAufwand\tBeschreibung\r"
+                      "C++\tZeigerfehler\tWeb\t5.3.2001\t 15,0 \tgut")
+        << QStringList{good};
+    QTest::newRow("Windows-1252") << Header +
+                                         "C++;Zeigerfehler;B\xFCro \x80;1.2.2003;0;\x84x\x93\r\n"
+                                  << QStringList{QString("2:C++|Zeigerfehler|B\u00FCro "
+                                                         "\u20AC|01.02.2003|0|\u201Ex\u201C")};
+    QTest::newRow("UTF-8 without BOM, quoted line breaks count as lines")
+        << Header + QString("\"a\";b;c;;;\"1\r\n2\n3\"\r\n\r\n;;;;;\r\n \t;;; ;;\r\n"
+                            "\u00C4;\u00DF;\u20AC;29.02.2024;4294967295;\"\"\"\"\r\n")
+                        .toUtf8()
+        << QStringList{"2:a|b|c||0|1\r\n2\n3",
+                       QString("8:\u00C4|\u00DF|\u20AC|29.02.2024|4294967295|\"")};
+    QTest::newRow("only the required columns")
+        << QByteArray("Kategorie;Sprache;Projekt\nx;y;z\n") << QStringList{"2:y|x|z||0|"};
+}
+
+void TestCsvRead::accepted() {
+    QFETCH(QByteArray, file);
+    QFETCH(QStringList, rows);
+    const exchange::CsvReadResult result = Read(file);
+    QCOMPARE(QString::fromStdString(result.failure), QString());
+    QCOMPARE(result.refused.size(), std::size_t(0));
+    QCOMPARE(Texts(result.rows), rows);
+}
+
+void TestCsvRead::refusedRows_data() {
+    QTest::addColumn<QByteArray>("row"); // line 4, after the header and a two-line row
+    QTest::addColumn<QString>("reason");
+    const auto withDate = [](const char* date) { return QByteArray("C;c;p;") + date + ";5;d\r\n"; };
+    const auto badDate = [](const char* date) {
+        return QString("ung\u00FCltiges Datum \u201E%1\u201C (erwartet TT.MM.JJJJ oder "
+                       "JJJJ-MM-TT)")
+            .arg(date);
+    };
+    QTest::newRow("31 February") << withDate("31.02.2001") << badDate("31.02.2001");
+    QTest::newRow("ISO 30 February") << withDate("2001-02-30") << badDate("2001-02-30");
+    QTest::newRow("two-digit year") << withDate("5.3.01") << badDate("5.3.01");
+    QTest::newRow("words") << withDate("heute") << badDate("heute");
+    const auto withMinutes = [](const char* minutes) {
+        return QByteArray("C;c;p;05.03.2001;") + minutes + ";d\r\n";
+    };
+    QTest::newRow("negative") << withMinutes("-5") << "negativer Aufwand \u201E-5\u201C";
+    QTest::newRow("letters") << withMinutes("12a") << "Aufwand \u201E12a\u201C ist keine Zahl";
+    QTest::newRow("fraction") << withMinutes("1,5")
+                              << "Aufwand \u201E1,5\u201C ist keine ganze Zahl von Minuten";
+    QTest::newRow("beyond 32 bit") << withMinutes("4294967296")
+                                   << "Aufwand \u201E4294967296\u201C ist zu gro\u00DF "
+                                      "(h\u00F6chstens 4294967295 Minuten)";
+    QTest::newRow("beyond Windows-1252")
+        << QString("C;c;\u0141\u00F3d\u017A;05.03.2001;5;d\r\n").toUtf8()
+        << "\u201EProjekt\u201C enth\u00E4lt das Zeichen \u201E\u0141\u201C (U+0141), das eine "
+           "Mavrolin-Datenbank nicht speichern kann";
+    QTest::newRow("too few fields")
+        << QByteArray("C;c;p;05.03.2001;5\r\n") << "falsche Anzahl Felder: 5 statt 6";
+    QTest::newRow("too many fields")
+        << QByteArray("C;c;p;05.03.2001;5;d;x\r\n") << "falsche Anzahl Felder: 7 statt 6";
+    QTest::newRow("quote inside a field")
+        << QByteArray("C;c\"x;p;05.03.2001;5;d\r\n") << "Anf\u00FChrungszeichen an falscher Stelle";
+    QTest::newRow("text after a closing quote") << QByteArray("C;\"c\"x;p;05.03.2001;5;d\r\n")
+                                                << "Anf\u00FChrungszeichen an falscher Stelle";
+}
+
+void TestCsvRead::refusedRows() {
+    QFETCH(QByteArray, row);
+    QFETCH(QString, reason);
+    // A multi-line row before, and a good row after the refused one.
+    const QByteArray multiLine = "C;c;p;1.1.2000;1;\"a\r\nb\"\r\n";
+    const exchange::CsvReadResult result = Read(Header + multiLine + row + Good);
+    QVERIFY2(result.failure.empty(), result.failure.c_str());
+    QCOMPARE(Texts(result.rows), (QStringList{"2:C|c|p|01.01.2000|1|a\r\nb",
+                                              "5:C++|Zeigerfehler|Web|05.03.2001|15|gut"}));
+    QCOMPARE(result.refused.size(), std::size_t(1));
+    QCOMPARE(result.refused[0].line, std::size_t(4));
+    QCOMPARE(QString::fromStdString(result.refused[0].reason), reason);
+    QCOMPARE(QString::fromStdString(result.refused[0].text), QString::fromUtf8(row).trimmed());
+}
+
+void TestCsvRead::refusedFiles_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("no Projekt column") << QByteArray("Sprache;Kategorie;Datum\nC;c;1.1.2000\n")
+                                       << "In der Kopfzeile fehlt die Spalte \u201EProjekt\u201C.";
+    QTest::newRow("no columns known") << QByteArray("a,b\n1,2\n")
+                                      << "In der Kopfzeile fehlen die Spalten \u201ESprache\u201C, "
+                                         "\u201EKategorie\u201C und \u201EProjekt\u201C.";
+    QTest::newRow("column twice") << QByteArray("Sprache;Kategorie;Projekt;language\n")
+                                  << "Die Spalte \u201ESprache\u201C steht mehrfach";
+    QTest::newRow("NUL byte") << Header + Good + QByteArray("C;c;p;;;a\0b\r\n", 13)
+                              << "Die Datei enth\u00E4lt in Zeile 3 Bin\u00E4rdaten";
+    QTest::newRow("binary") << QByteArray("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16)
+                            << "Die Datei enth\u00E4lt in Zeile 3 Bin\u00E4rdaten";
+    QTest::newRow("quote open at the end")
+        << Header + Good + "C;c;p;;;\"offen\r\n" + Good
+        << "Das Feld in Anf\u00FChrungszeichen, das in Zeile 3 beginnt";
+    QTest::newRow("empty") << QByteArray("\xEF\xBB\xBF\r\n") << "Die Datei ist leer";
+    QTest::newRow("quote in the header")
+        << QByteArray("Sprache;Kate\"gorie;Projekt\n") << "Die Kopfzeile (Zeile 1)";
+}
+
+void TestCsvRead::refusedFiles() {
+    QFETCH(QByteArray, file);
+    QFETCH(QString, message);
+    const exchange::CsvReadResult result = Read(file);
+    QVERIFY2(QString::fromStdString(result.failure).contains(message), result.failure.c_str());
+    QVERIFY(result.rows.empty());
+    QVERIFY(result.refused.empty());
+}
+
+// Database -> CSV -> database keeps every field shape; a repeated entry and
+// a second import count as duplicates.
+void TestCsvRead::roundTrip_data() {
+    QTest::addColumn<char>("separator");
+    QTest::newRow("semicolon") << ';';
+    QTest::newRow("comma") << ',';
+    QTest::newRow("tab") << '\t';
+}
+
+void TestCsvRead::roundTrip() {
+    QFETCH(char, separator);
+    const double day = EncodeDate({2001, 3, 5});
+    std::string everyHighByte;
+    for (int byte = 0x80; byte <= 0xFF; ++byte)
+        everyHighByte += char(byte);
+    const exchange::EntryData shapes[] = {
+        {"C++", "Zeigerfehler", "", "", day + 0.5, 15},
+        {"Object Pascal",
+         "unber\xFC"
+         "cksichtigter Spezialfall",
+         "B\xFCro \x80",
+         "Gr\xF6\xDF"
+         "e, \"falsch\";\r\nzweite\tZeile",
+         day, 90},
+        {" a;b ", "c,d", "\"e\"", "\r\n", std::numeric_limits<double>::quiet_NaN(), 0},
+        {"x", "y", "z", "lone\rCR and lone\nLF", EncodeDate({1850, 1, 1}), 4294967295u},
+        {"", "", "", everyHighByte, 1e300, 1},
+    };
+    TDataBase source;
+    std::vector<const TDataRecord*> entries;
+    for (const auto& shape : shapes)
+        entries.push_back(source.AddRecord(exchange::MakeRecord(exchange::EntryData(shape))));
+    entries.push_back(entries[1]);
+
+    std::string csv;
+    exchange::WriteCsv([&csv](std::string_view block) { csv += block; }, entries,
+                       {separator, true, false});
+    TDataBase target;
+    for (int pass = 0; pass < 2; ++pass) {
+        exchange::CsvReadResult read = exchange::ReadCsv(csv);
+        QVERIFY2(read.failure.empty(), read.failure.c_str());
+        QCOMPARE(read.refused.size(), std::size_t(0));
+        const exchange::AddOutcome added = exchange::AddImportedRows(target, std::move(read.rows));
+        QCOMPARE(added.imported, pass == 0 ? std::size_t(5) : std::size_t(0));
+        QCOMPARE(added.duplicates, pass == 0 ? std::size_t(1) : std::size_t(6));
+    }
+    QCOMPARE(target.Count(), source.Count());
+    for (int i = 0; i < source.Count(); ++i)
+        QCOMPARE(Texts(*target.GetRecord(i)), Texts(*source.GetRecord(i)));
+}
+
+QTEST_APPLESS_MAIN(TestCsvRead)
+#include "tst_csvread.moc"
