@@ -12,6 +12,7 @@ bin="${MAVROLIN_FUZZ_BIN:-$here/../build/fuzz/bin}"
 targets=(
   "mvd_load_fuzzer mvd mvd.dict"
   "regfile_fuzzer regfile regfile.dict"
+  "csv_import_fuzzer csv csv.dict"
 )
 share=$((seconds / ${#targets[@]}))
 ((share > 0)) || share=1

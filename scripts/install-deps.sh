@@ -9,12 +9,14 @@ set -euo pipefail
 build_pkgs=(
   build-essential cmake ninja-build pkg-config
   libicu-dev
+  libcsv-dev libxlsxwriter-dev
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-qpa-plugins qt6-translations-l10n
   libgl-dev libglx-dev libvulkan-dev
   fonts-dejavu-core
   librsvg2-bin dpkg-dev
 )
 test_pkgs=(
+  python3
   clang libclang-rt-14-dev
   xvfb xauth x11-utils x11-xkb-utils xdotool
   dbus dbus-x11 at-spi2-core python3-pyatspi

@@ -6,8 +6,19 @@
 
 #include <ostream>
 #include <stdexcept>
+#include <sys/stat.h>
 
 int RunExport(const Command& command, std::ostream& out, std::ostream& err) {
+    // Writing over the database itself would lose it.
+    struct stat database {
+    }, output{};
+    if (!command.exported.output.empty() && stat(command.file.c_str(), &database) == 0 &&
+        stat(command.exported.output.c_str(), &output) == 0 && database.st_dev == output.st_dev &&
+        database.st_ino == output.st_ino) {
+        err << "mvd: Die Ausgabedatei ist die Datenbank selbst; sie wurde nicht "
+               "\u00FCberschrieben.\n";
+        return 1;
+    }
     DatabaseSession session(err);
     // As with `list`, the entries read before a load error are exported.
     const bool loaded = session.Open(command.file);

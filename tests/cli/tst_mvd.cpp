@@ -483,6 +483,11 @@ void TestMvd::exportCsv_data() {
     QTest::newRow("folder missing")
         << DbFile({Example}) << QStringList{"--output", "no/out.csv"} << 1 << QByteArray()
         << QByteArray("mvd: no/out.csv: Datei nicht gefunden.\n");
+    QTest::newRow("not over the database")
+        << DbFile({Example}) << QStringList{"--output", "./db.mvd"} << 1 << QByteArray()
+        << QString("mvd: Die Ausgabedatei ist die Datenbank selbst; sie wurde nicht "
+                   "\u00FCberschrieben.\n")
+               .toUtf8();
 }
 
 void TestMvd::exportCsv() {
@@ -495,7 +500,7 @@ void TestMvd::exportCsv() {
     Result r = run(QStringList{"export", "db.mvd"} + options);
     QCOMPARE(r.exitCode, exitCode);
     QCOMPARE(r.err, err);
-    QCOMPARE(options.contains("--output") ? ReadOrNull(path("out.csv")) : r.out, csv);
+    QCOMPARE(options.contains("out.csv") ? ReadOrNull(path("out.csv")) : r.out, csv);
     QCOMPARE(ReadOrNull(path("db.mvd")), file);
 }
 
