@@ -1,10 +1,10 @@
 #include "CsvWriter.h"
 
 #include "Columns.h"
-#include "Cp1252.h"
 #include "DateUtil.h"
 #include "EntryFields.h"
 #include "ExportFile.h"
+#include "Utf8Out.h"
 
 #include <algorithm>
 #include <charconv>
@@ -33,21 +33,9 @@ void AppendDatabaseText(std::string& out, std::string_view bytes, char separator
     if (quoted)
         *p++ = '"';
     for (char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x80) {
-            if (c == '"' && quoted)
-                *p++ = '"';
-            *p++ = c;
-            continue;
-        }
-        const char16_t code = cp1252::ToUnicode(byte);
-        if (code < 0x800) {
-            *p++ = static_cast<char>(0xC0 | (code >> 6));
-        } else {
-            *p++ = static_cast<char>(0xE0 | (code >> 12));
-            *p++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        }
-        *p++ = static_cast<char>(0x80 | (code & 0x3F));
+        if (c == '"' && quoted)
+            *p++ = '"';
+        p = PutUtf8(p, static_cast<unsigned char>(c));
     }
     if (quoted)
         *p++ = '"';

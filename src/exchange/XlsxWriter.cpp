@@ -1,10 +1,10 @@
 #include "XlsxWriter.h"
 
 #include "Columns.h"
-#include "Cp1252.h"
 #include "DateUtil.h"
 #include "EntryFields.h"
 #include "ExportFile.h"
+#include "Utf8Out.h"
 
 #include <algorithm>
 #include <array>
@@ -63,7 +63,10 @@ std::array<double, ColumnCount> ColumnWidths(std::span<const TDataRecord* const>
         longest[0] = std::max(longest[0], entry.language.size());
         longest[1] = std::max(longest[1], entry.category.size());
         longest[2] = std::max(longest[2], entry.project.size());
-        longest[4] = std::max(longest[4], std::to_string(entry.minutes).size());
+        std::size_t digits = 1;
+        for (std::uint32_t rest = entry.minutes; rest >= 10; rest /= 10)
+            ++digits;
+        longest[4] = std::max(longest[4], digits);
         // The longest line of the description counts, as it is wrapped.
         std::size_t line = 0;
         for (char c : entry.description) {
@@ -96,18 +99,19 @@ lxw_worksheet* AddSheet(lxw_workbook* book, std::size_t number, std::size_t rows
     return sheet;
 }
 
-// A cell's line breaks are line feeds in Excel (a carriage return would show
-// as a character of its own).
-std::string CellText(std::string_view bytes) {
-    std::string text;
-    text.reserve(bytes.size());
+// The cell text in UTF-8, into `text` (one buffer for all cells). A cell's line
+// breaks are line feeds in Excel; a carriage return would show as a character.
+const char* CellText(std::string_view bytes, std::string& text) {
+    text.resize(3 * bytes.size() + 1);
+    char* p = text.data();
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         if (bytes[i] != '\r')
-            text += bytes[i];
+            p = PutUtf8(p, static_cast<unsigned char>(bytes[i]));
         else if (i + 1 >= bytes.size() || bytes[i + 1] != '\n')
-            text += '\n';
+            *p++ = '\n';
     }
-    return cp1252::ToUtf8(text);
+    *p = '\0';
+    return text.data();
 }
 
 // The lines a wrapped description takes in a column `width` characters wide.
@@ -137,7 +141,8 @@ void WriteText(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t col, std::string_v
         bytes = bytes.substr(0, CellTextLimit);
         ++shortened;
     }
-    Check(worksheet_write_string(sheet, row, col, CellText(bytes).c_str(), format));
+    thread_local std::string text;
+    Check(worksheet_write_string(sheet, row, col, CellText(bytes, text), format));
 }
 
 void WriteDate(lxw_worksheet* sheet, lxw_row_t row, double date, const Formats& formats) {
