@@ -172,6 +172,11 @@ CsvReadResult Refused(std::string message) {
 } // namespace
 
 CsvReadResult ReadCsv(std::string_view bytes) {
+    // Excel's "Unicode text" is UTF-16, which would otherwise be taken for
+    // binary data because of its NUL bytes.
+    if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF"))
+        return Refused("Die Datei ist in UTF-16 gespeichert; CSV-Dateien werden in UTF-8 oder "
+                       "Windows-1252 gelesen.");
     const InputText input = DetectEncoding(bytes);
     const std::string_view text = input.text;
     // libcsv would take a NUL as a character like any other, but a text

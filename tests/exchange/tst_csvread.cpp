@@ -151,6 +151,7 @@ void TestCsvRead::refusedFiles_data() {
     QTest::newRow("quote open at the end")
         << Header + Good + "C;c;p;;;\"offen\r\n" + Good
         << "Das Feld in Anf\u00FChrungszeichen, das in Zeile 3 beginnt";
+    QTest::newRow("UTF-16") << QByteArray("\xFF\xFES\0p\0", 6) << "in UTF-16 gespeichert";
     QTest::newRow("empty") << QByteArray("\xEF\xBB\xBF\r\n") << "Die Datei ist leer";
     QTest::newRow("quote in the header")
         << QByteArray("Sprache;Kate\"gorie;Projekt\n") << "Die Kopfzeile (Zeile 1)";
