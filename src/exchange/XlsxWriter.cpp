@@ -3,11 +3,13 @@
 #include "Columns.h"
 #include "DateUtil.h"
 #include "EntryFields.h"
+#include "Errors.h"
 #include "ExportFile.h"
 #include "Utf8Out.h"
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <stdexcept>
 #include <string_view>
 #include <xlsxwriter.h>
@@ -40,7 +42,16 @@ struct Formats {
 
 [[noreturn]] void Fail(lxw_error error) {
     if (error == LXW_ERROR_MEMORY_MALLOC_FAILED)
-        throw std::runtime_error("Zu wenig Arbeitsspeicher");
+        throw std::runtime_error(loadmsg::OutOfMemory);
+    // Failures of the files (the workbook, its temporary parts) carry the
+    // system's reason, in German like every file error.
+    const int err = errno;
+    const bool fileError =
+        error == LXW_ERROR_CREATING_XLSX_FILE || error == LXW_ERROR_CREATING_TMPFILE ||
+        error == LXW_ERROR_READING_TMPFILE || error == LXW_ERROR_ZIP_FILE_OPERATION ||
+        error == LXW_ERROR_ZIP_CLOSE || error == LXW_ERROR_ZIP_FILE_ADD;
+    if (fileError && err != 0)
+        throw std::runtime_error(FileErrorMessage(err));
     throw std::runtime_error(
         std::string("Die Excel-Arbeitsmappe konnte nicht geschrieben werden (") +
         lxw_strerror(error) + ").");
@@ -206,6 +217,7 @@ XlsxOutcome ExportXlsxFile(const std::string& path, std::span<const TDataRecord*
 
         lxw_workbook* book = workbook.book;
         workbook.book = nullptr;
+        errno = 0;
         Check(workbook_close(book));
     }
     file.Commit();
