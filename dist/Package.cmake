@@ -19,7 +19,8 @@ string(CONCAT CPACK_PACKAGE_DESCRIPTION
   "interface is German.\n"
   "\n"
   "The command-line tool mvd lists, fills, merges and checks database files\n"
-  "without the window.")
+  "without the window, and exchanges entries with spreadsheets (CSV and Excel\n"
+  "workbooks).")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
