@@ -115,8 +115,11 @@ private:
     }
 
     // A number or date cell as UTF-8 (only the reason can show other bytes).
-    std::string Utf8(const std::string& field) const {
-        return encoding_ == TextEncoding::Windows1252 ? cp1252::ToUtf8(field) : field;
+    std::string_view Utf8(const std::string& field, std::string& converted) const {
+        if (encoding_ == TextEncoding::Utf8)
+            return field;
+        converted = cp1252::ToUtf8(field);
+        return converted;
     }
 
     std::unique_ptr<TDataRecord> ToEntry(std::span<const std::string> fields,
@@ -139,8 +142,9 @@ private:
         data.description = std::move(*description);
 
         data.date = NoCalendarDay;
+        std::string converted;
         if (const std::string* field = Field(fields, Column::Date)) {
-            auto date = ParseDateCell(Utf8(*field));
+            auto date = ParseDateCell(Utf8(*field, converted));
             if (auto* refusal = std::get_if<CellRefusal>(&date)) {
                 reason = std::move(refusal->reason);
                 return nullptr;
@@ -148,7 +152,7 @@ private:
             data.date = std::get<double>(date);
         }
         if (const std::string* field = Field(fields, Column::Minutes)) {
-            auto minutes = ParseMinutesCell(Utf8(*field));
+            auto minutes = ParseMinutesCell(Utf8(*field, converted));
             if (auto* refusal = std::get_if<CellRefusal>(&minutes)) {
                 reason = std::move(refusal->reason);
                 return nullptr;
@@ -186,6 +190,13 @@ CsvReadResult ReadCsv(std::string_view bytes) {
                        " Bin\u00E4rdaten (ein Nullbyte) und ist keine CSV-Datei.");
 
     CsvReadResult result;
+    // At most one row a line: the rows' list grows only once.
+    std::size_t lines = 0;
+    for (const char *p = text.data(), *end = p + text.size();
+         (p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p))));
+         ++p)
+        ++lines;
+    result.rows.reserve(lines);
     RowReader reader(input.encoding, result);
     const CsvEvents events{[&reader](const CsvRecord& record) { reader.Record(record); },
                            [&reader](const CsvRecord& record) { reader.MisplacedQuote(record); }};
@@ -208,7 +219,10 @@ CsvReadResult ReadCsvFile(const std::string& path) {
         const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0)
             return Refused(FileErrorMessage(errno));
+        // Read straight into one buffer of the file's size; a file that grows
+        // meanwhile, or one that has no size (a pipe), is read to its end.
         std::string bytes;
+        std::size_t size = 0;
         int error = 0;
         struct stat info {};
         if (::fstat(fd, &info) != 0)
@@ -216,18 +230,23 @@ CsvReadResult ReadCsvFile(const std::string& path) {
         else if (S_ISDIR(info.st_mode))
             error = EISDIR;
         else if (S_ISREG(info.st_mode))
-            bytes.reserve(static_cast<std::size_t>(info.st_size));
-        char buffer[64 * 1024];
+            bytes.resize(static_cast<std::size_t>(info.st_size));
+        char more[64 * 1024];
         while (error == 0) {
-            const ssize_t n = ::read(fd, buffer, sizeof buffer);
+            const bool full = size == bytes.size();
+            const ssize_t n = full ? ::read(fd, more, sizeof more)
+                                   : ::read(fd, bytes.data() + size, bytes.size() - size);
             if (n < 0 && errno == EINTR)
                 continue;
             if (n < 0)
                 error = errno;
             if (n <= 0)
                 break;
-            bytes.append(buffer, static_cast<std::size_t>(n));
+            if (full)
+                bytes.append(more, static_cast<std::size_t>(n));
+            size += static_cast<std::size_t>(n);
         }
+        bytes.resize(size);
         ::close(fd);
         if (error != 0)
             return Refused(FileErrorMessage(error));

@@ -27,10 +27,6 @@ std::size_t AsciiPrefix(std::string_view text) {
     return pos;
 }
 
-bool IsAscii(std::string_view text) {
-    return AsciiPrefix(text) == text.size();
-}
-
 // Decodes the character at `pos` and moves past it; negative for bytes that
 // are no UTF-8.
 UChar32 NextCharacter(std::string_view text, std::int32_t& pos) {
@@ -83,28 +79,33 @@ InputText DetectEncoding(std::string_view bytes) {
 }
 
 std::optional<std::string> ToDatabaseText(std::string_view field, TextEncoding encoding) {
-    if (encoding == TextEncoding::Windows1252 || IsAscii(field))
+    if (encoding == TextEncoding::Windows1252)
         return std::string(field);
-    // Every character takes at least one byte, so the text only shrinks.
+    std::size_t ascii = AsciiPrefix(field);
+    if (ascii == field.size())
+        return std::string(field);
+    if (field.size() > INT32_MAX)
+        return std::nullopt;
+    // Runs of ASCII are copied as they are; every other character takes at
+    // least two bytes in UTF-8 and one in the result, so the text only shrinks.
     std::string text(field.size(), '\0');
     std::size_t length = 0;
-    std::int32_t pos = 0;
-    const auto size = static_cast<std::int32_t>(std::min<std::size_t>(field.size(), INT32_MAX));
-    while (pos < size) {
-        const auto byte = static_cast<unsigned char>(field[static_cast<std::size_t>(pos)]);
-        if (byte < 0x80) {
-            text[length++] = static_cast<char>(byte);
-            ++pos;
-            continue;
-        }
-        const UChar32 c = NextCharacter(field, pos);
+    std::size_t pos = 0;
+    while (true) {
+        std::memcpy(text.data() + length, field.data() + pos, ascii);
+        length += ascii;
+        pos += ascii;
+        if (pos == field.size())
+            break;
+        auto next = static_cast<std::int32_t>(pos);
+        const UChar32 c = NextCharacter(field, next);
         const std::optional<char> stored = c < 0 ? std::nullopt : DatabaseByte(c);
         if (!stored)
             return std::nullopt;
         text[length++] = *stored;
+        pos = static_cast<std::size_t>(next);
+        ascii = AsciiPrefix(field.substr(pos));
     }
-    if (static_cast<std::size_t>(size) != field.size())
-        return std::nullopt;
     text.resize(length);
     return text;
 }
