@@ -1,6 +1,7 @@
 #include "Commands.h"
 #include "CsvWriter.h"
 #include "DatabaseSession.h"
+#include "Errors.h"
 #include "EntryList.h"
 #include "XlsxWriter.h"
 

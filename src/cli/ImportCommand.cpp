@@ -1,6 +1,7 @@
 #include "Commands.h"
 #include "CsvImport.h"
 #include "DatabaseSession.h"
+#include "Errors.h"
 
 #include <cerrno>
 #include <ostream>
