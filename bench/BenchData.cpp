@@ -1,5 +1,8 @@
 #include "BenchData.h"
 
+#include "DataBase.h"
+
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstring>
@@ -248,6 +251,32 @@ GeneratedFile WriteDatabaseFile(const std::string& path, std::uint32_t records,
     }
     result.bytes = out.Close();
     return result;
+}
+
+std::optional<SizeOptions> ParseSizeOptions(int argc, char** argv, const char* program,
+                                            int defaultRepeat) {
+    SizeOptions options;
+    options.repeat = defaultRepeat;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--entries" && i + 1 < argc)
+            options.entries = static_cast<std::uint32_t>(std::stoul(argv[++i]));
+        else if (arg == "--repeat" && i + 1 < argc)
+            options.repeat = std::max(1, std::stoi(argv[++i]));
+        else {
+            std::fprintf(stderr, "usage: %s [--entries N] [--repeat R]\n", program);
+            return std::nullopt;
+        }
+    }
+    return options;
+}
+
+void LoadOrThrow(TDataBase& db, const std::string& path) {
+    db.OnLoadError = [](const std::string& message) {
+        throw std::runtime_error("load error: " + message);
+    };
+    db.FileName = path;
+    db.Reload();
 }
 
 } // namespace bench

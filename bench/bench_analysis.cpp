@@ -18,6 +18,7 @@
 #include <ctime>
 #include <malloc.h>
 #include <new>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -159,30 +160,19 @@ void operator delete(void* block, std::size_t) noexcept {
 
 int main(int argc, char** argv) {
     try {
-        std::uint32_t entries = 1000000;
-        int repeat = 5;
-        for (int i = 1; i < argc; ++i) {
-            const std::string arg = argv[i];
-            if (arg == "--entries" && i + 1 < argc)
-                entries = static_cast<std::uint32_t>(std::stoul(argv[++i]));
-            else if (arg == "--repeat" && i + 1 < argc)
-                repeat = std::max(1, std::stoi(argv[++i]));
-            else {
-                std::fprintf(stderr, "usage: bench_analysis [--entries N] [--repeat R]\n");
-                return 2;
-            }
-        }
-        const bool full = entries == 1000000;
+        const std::optional<bench::SizeOptions> options =
+            bench::ParseSizeOptions(argc, argv, "bench_analysis", 5);
+        if (!options)
+            return 2;
+        const std::uint32_t entries = options->entries;
+        const int repeat = options->repeat;
+        const bool full = options->Full();
 
         bench::TempDir dir;
         const std::string input = dir.File("input.mvd");
         bench::WriteDatabaseFile(input, entries);
         TDataBase db;
-        db.OnLoadError = [](const std::string& message) {
-            throw std::runtime_error("load error: " + message);
-        };
-        db.FileName = input;
-        db.Reload();
+        bench::LoadOrThrow(db, input);
         const std::vector<const TDataRecord*> listed = analysis::ListedEntries(db);
         std::printf("Eintr\u00E4ge gez\u00E4hlt: %zu\n\n", listed.size());
 

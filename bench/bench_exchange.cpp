@@ -14,35 +14,25 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 int main(int argc, char** argv) {
     try {
-        std::uint32_t entries = 1000000;
-        int repeat = 3;
-        for (int i = 1; i < argc; ++i) {
-            const std::string arg = argv[i];
-            if (arg == "--entries" && i + 1 < argc)
-                entries = static_cast<std::uint32_t>(std::stoul(argv[++i]));
-            else if (arg == "--repeat" && i + 1 < argc)
-                repeat = std::max(1, std::stoi(argv[++i]));
-            else {
-                std::fprintf(stderr, "usage: bench_exchange [--entries N] [--repeat R]\n");
-                return 2;
-            }
-        }
-        const bool full = entries == 1000000;
+        const std::optional<bench::SizeOptions> options =
+            bench::ParseSizeOptions(argc, argv, "bench_exchange", 3);
+        if (!options)
+            return 2;
+        const std::uint32_t entries = options->entries;
+        const int repeat = options->repeat;
+        const bool full = options->Full();
 
         bench::TempDir dir;
         const std::string input = dir.File("input.mvd");
         bench::WriteDatabaseFile(input, entries);
         TDataBase db;
-        db.OnLoadError = [](const std::string& message) {
-            throw std::runtime_error("load error: " + message);
-        };
-        db.FileName = input;
-        db.Reload();
+        bench::LoadOrThrow(db, input);
         std::vector<const TDataRecord*> all;
         std::vector<const TDataRecord*> withRepeats;
         for (int i = 0; i < db.Count(); ++i) {
