@@ -1,0 +1,28 @@
+#include "SearchFields.h"
+
+#include "DateUtil.h"
+
+namespace search {
+
+SearchedFields FieldsOf(const TDataRecord& entry) {
+    return {entry.Language, entry.ErrorType,  entry.Project,
+            entry.Description, entry.Date, entry.TimeNeeded};
+}
+
+std::size_t DateText(double date, char (&out)[10]) {
+    const auto day = DecodeDate(date);
+    if (!day)
+        return 0;
+    auto put = [&out](std::size_t at, int value, int digits) {
+        for (int k = digits - 1; k >= 0; --k, value /= 10)
+            out[at + static_cast<std::size_t>(k)] = static_cast<char>('0' + value % 10);
+    };
+    put(0, day->day, 2);
+    out[2] = '.';
+    put(3, day->month, 2);
+    out[5] = '.';
+    put(6, day->year, 4);
+    return 10;
+}
+
+} // namespace search
