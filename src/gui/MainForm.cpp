@@ -77,6 +77,8 @@ TMainForm::TMainForm(QWidget* parent)
     createToolBar();
     createStopwatch();
     createListPanel();
+    createSearch();
+    createExchange();
     createDetailPanel();
     installEditingKeys();
     createFileDialogs();
@@ -147,6 +149,13 @@ void TMainForm::connectHandlers() {
     connectGuarded(StopwatchButton, &QToolButton::clicked, &M::StopwatchButtonClick);
     connectGuarded(StopwatchTimer, &QTimer::timeout, &M::ShowStopwatch);
     connectGuarded(RecentFilesItem, &TRecentFilesMenu::FileChosen, &M::RecentFileItemClick);
+    connectGuarded(ImportCsvAction, &QAction::triggered, &M::ImportCsvActionExecute);
+    connectGuarded(ExportCsvAction, &QAction::triggered, &M::ExportCsvActionExecute);
+    connectGuarded(ExportXlsxAction, &QAction::triggered, &M::ExportXlsxActionExecute);
+    connectGuarded(SearchAction, &QAction::triggered, &M::SearchActionExecute);
+    connectGuarded(SearchEdit, &QLineEdit::textChanged, &M::SearchEditChange);
+    connectGuarded(SearchTimer, &QTimer::timeout, &M::SearchTimerTimer);
+    connectGuarded(searchSliceTimer_, &QTimer::timeout, &M::searchSlice);
     // The recent files are shown as stored now, and usable when the load is.
     connect(DataBaseItem, &QMenu::aboutToShow, RecentFilesItem, &TRecentFilesMenu::Refresh);
     connect(LoadDataBaseAction, &QAction::enabledChanged, RecentFilesItem,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ColumnKind.h"
+#include "EntrySearch.h"
 #include "Stopwatch.h"
 #include "UserManager.h"
 
@@ -8,6 +9,7 @@
 #include <QString>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QAction;
 class QComboBox;
@@ -35,6 +37,10 @@ class TOptionForm;
 class TRecentFilesMenu;
 class TRecordListModel;
 struct WindowConfiguration;
+namespace exchange {
+struct AddOutcome;
+struct ImportedRow;
+} // namespace exchange
 
 // The program's main window: toolbar, the record list on the left, the detail
 // panel on the right, the main menu and the list's column menu.
@@ -43,7 +49,8 @@ struct WindowConfiguration;
 // pop-up menu, list, splitter, detail panel) and wires every handler;
 // MainFormList.cpp holds the record list's operations and handlers;
 // MainFormEdit.cpp the editing state and the entry commands;
-// MainFormFilter.cpp the filter command; MainFormDatabase.cpp the database
+// MainFormFilter.cpp the filter command; MainFormSearch.cpp the quick search;
+// MainFormExchange.cpp the exchange with spreadsheets; MainFormDatabase.cpp the database
 // commands and the close question; MainFormOpening.cpp the opening of
 // databases named from outside the file dialogs (recent files, a drop, the
 // command line); MainFormStartup.cpp the window's layout (first start or
@@ -172,6 +179,42 @@ public:
     // Shows the stopwatch's state: captions, enabling, the time on the toolbar.
     void ShowStopwatch();
 
+    // The quick search (MainFormSearch.cpp): a field at the right end of the
+    // toolbar. The list shows the entries that the filter lets through and
+    // the search matches. Typing applies the search after a pause; the
+    // matching runs in slices between the window's events.
+    QAction* SearchAction = nullptr; // Ctrl+E: the focus into the field
+    QWidget* SearchSpacer = nullptr;
+    QWidget* SplitButton4 = nullptr;
+    QLineEdit* SearchEdit = nullptr;
+    QLabel* SearchCountLabel = nullptr;     // "n von m" while a search is applied
+    QTimer* SearchTimer = nullptr;          // the pause after the last key
+    static constexpr int SearchPause = 150; // ms
+    void SearchActionExecute();
+    void SearchEditChange();
+    void SearchEditEscape(); // clears the search at once, the focus back to the list
+    void SearchTimerTimer(); // the pause is over: matching starts
+    // Empties the field and lists what the filter lets through ("neue
+    // Datenbank", "Datenbank laden" and every other opening).
+    void ClearSearch();
+    // Whether the list shows `entry`: the filter lets it through and the
+    // applied search matches it.
+    bool IsListed(const TDataRecord& entry) const;
+    // True while a typed search waits for its pause or is being matched.
+    bool SearchPending() const;
+
+    // Exchange with spreadsheets (MainFormExchange.cpp): the listed entries
+    // in list order to CSV or an Excel workbook, and the import of CSV rows.
+    QAction* ImportCsvAction = nullptr;
+    QAction* ExportCsvAction = nullptr;
+    QAction* ExportXlsxAction = nullptr;
+    QFileDialog* CsvImportDialog = nullptr;
+    QFileDialog* CsvExportDialog = nullptr; // the filter chooses semicolon or comma
+    QFileDialog* XlsxExportDialog = nullptr;
+    void ImportCsvActionExecute();
+    void ExportCsvActionExecute();
+    void ExportXlsxActionExecute();
+
     // File dialogs, kept between uses.
     QFileDialog* SaveDialog = nullptr;
     QFileDialog* OpenDialog = nullptr;
@@ -289,6 +332,8 @@ private:
     void createFileDialogs();
     void createSplitter();
     void createStopwatch();
+    void createSearch();
+    void createExchange();
     // Every signal of the window to its handler, in one place.
     void connectHandlers();
     // Connects a signal to a member handler that runs under the general
@@ -334,6 +379,19 @@ private:
     enum class TChangesAnswer { Proceed, Stay, SaveFailed };
     TChangesAnswer askToSaveChanges();
 
+    // Quick search (MainFormSearch.cpp). Matching runs over the listed rows
+    // when the new query narrows the applied one (their order is kept), else
+    // over the database (then sorted); any change of the list restarts it.
+    void startSearchScan();
+    void searchSlice();
+    void applySearchScan();
+    void listChangedDuringSearch();
+    void showSearchCount();
+    // Exchange (MainFormExchange.cpp): the listed entries in list order, and
+    // the one change of the database that a CSV import makes.
+    std::vector<const TDataRecord*> listedEntries() const;
+    exchange::AddOutcome addImportedRows(std::vector<exchange::ImportedRow>&& rows);
+
     // Opening (MainFormOpening.cpp). Opens `file` as "Datenbank laden" does,
     // without refilling the list; a file that loaded without an error joins
     // the recent files. Returns whether it did.
@@ -352,6 +410,15 @@ private:
     bool centreFrame_ = false;            // a first start's centring waits for the frame
     QList<QAction*> stopwatchBarActions_; // SplitButton3 and StopwatchButton on the toolbar
     bool stopwatchOffered_ = false;       // the new entry being edited took the stopwatch's minutes
+    search::Query searchQuery_;           // the search the list shows
+    search::Query scanQuery_;             // the search being matched
+    bool scanning_ = false;
+    bool scanFromList_ = false; // over the listed rows, else over the database
+    bool applyingSearch_ = false;
+    std::size_t scanNext_ = 0;
+    std::vector<TDataRecord*> scanFound_;
+    QTimer* searchSliceTimer_ = nullptr;
+    QAction* searchCountAction_ = nullptr; // SearchCountLabel on the toolbar
 
     void closeEvent(QCloseEvent* event) override;
     void moveEvent(QMoveEvent* event) override;

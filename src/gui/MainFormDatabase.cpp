@@ -58,6 +58,7 @@ std::optional<QString> TMainForm::chooseFile(QFileDialog& dialog, const QString&
 void TMainForm::NewDataBaseActionExecute() {
     // Unsaved entries are dropped without a question.
     DataBase->Clear();
+    ClearSearch();
     RebuildList();
 }
 

@@ -332,9 +332,9 @@ void TMainForm::OkButtonClick() {
         if (stored == nullptr)
             throw std::runtime_error("Der geänderte Datensatz ist nicht mehr vorhanden.");
         // The list item referred to the entry just replaced: point it at the
-        // new one at once, or drop it when the filter hides the change; the
+        // new one at once, or drop it when the filter or the search hides the change; the
         // item that would follow it after a deletion then becomes current.
-        if (!stored->Hidden)
+        if (IsListed(*stored))
             SetCurrentItem(FillListItem(current, stored));
         else
             removeListItemKeepingNeighbourCurrent(current);
@@ -342,7 +342,7 @@ void TMainForm::OkButtonClick() {
 
     LoadValueBoxes();
     SetEditState(false);
-    if (AddingRecord && !stored->Hidden)
+    if (AddingRecord && IsListed(*stored))
         SetCurrentItem(AddListItem(stored));
     ShowSelectedRecord();
     // Last: the entry is stored and shown even if storing the reset fails.

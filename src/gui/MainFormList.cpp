@@ -63,7 +63,7 @@ void TMainForm::RebuildList() {
     items.reserve(static_cast<std::size_t>(std::max(0, DataBase->Count())));
     for (int i = 0; i < DataBase->Count(); ++i) {
         TDataRecord* entry = DataBase->GetRecord(i);
-        if (entry && !entry->Hidden)
+        if (entry && IsListed(*entry))
             items.push_back(entry);
     }
     // One sort for the whole list instead of one per item: the list is in sort

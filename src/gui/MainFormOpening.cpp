@@ -24,6 +24,7 @@ bool FileExists(const std::string& file) {
 bool TMainForm::openDataBase(const std::string& file) {
     DataBase->FileName = file;
     loadFailed_ = false;
+    ClearSearch();
     DataBase->Reload(); // reports its own failures and keeps FileName
     const bool loaded = !loadFailed_;
     if (loaded)

@@ -112,6 +112,12 @@ void TRecordListModel::SetRecords(std::vector<TDataRecord*>&& records, TColumnKi
     endResetModel();
 }
 
+void TRecordListModel::SetSortedRecords(std::vector<TDataRecord*>&& records) {
+    beginResetModel();
+    rows_ = std::move(records);
+    endResetModel();
+}
+
 void TRecordListModel::Sort(TColumnKind sortColumn, bool descending) {
     sortColumn_ = sortColumn;
     descending_ = descending;

@@ -44,6 +44,9 @@ public:
     void Clear();
     // Takes the rows (in database order) and sorts them by the given key.
     void SetRecords(std::vector<TDataRecord*>&& records, TColumnKind sortColumn, bool descending);
+    // Takes rows that are in the present sort order already (a part of the
+    // rows listed before, in their order).
+    void SetSortedRecords(std::vector<TDataRecord*>&& records);
     // Sorts again, keeping persistent indexes (current row, selection) on
     // their entries.
     void Sort(TColumnKind sortColumn, bool descending);

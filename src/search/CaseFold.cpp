@@ -71,8 +71,8 @@ std::size_t Find(std::string_view text, std::string_view folded) {
     const __m128i upperFirst = _mm_set1_epi8(static_cast<char>(firstUpper));
     for (; i + 16 <= text.size() && i <= last; i += 16) {
         const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
-        auto hits = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(
-            _mm_cmpeq_epi8(block, lowerFirst), _mm_cmpeq_epi8(block, upperFirst))));
+        auto hits = static_cast<unsigned>(_mm_movemask_epi8(
+            _mm_or_si128(_mm_cmpeq_epi8(block, lowerFirst), _mm_cmpeq_epi8(block, upperFirst))));
         while (hits != 0) {
             const std::size_t at = i + static_cast<std::size_t>(__builtin_ctz(hits));
             if (at > last)

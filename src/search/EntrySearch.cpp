@@ -44,8 +44,9 @@ Query Query::FromUtf8(std::string_view text) {
         if (std::find(query.words_.begin(), query.words_.end(), word) == query.words_.end())
             query.words_.push_back(std::move(word));
     }
-    std::stable_sort(query.words_.begin(), query.words_.end(),
-                     [](const Word& a, const Word& b) { return a.folded.size() > b.folded.size(); });
+    std::stable_sort(query.words_.begin(), query.words_.end(), [](const Word& a, const Word& b) {
+        return a.folded.size() > b.folded.size();
+    });
     return query;
 }
 

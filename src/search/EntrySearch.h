@@ -31,7 +31,7 @@ public:
 
 private:
     struct Word {
-        std::string folded; // Windows-1252, lower case
+        std::string folded;    // Windows-1252, lower case
         bool number = false;   // digits only: minutes and dates may hold it
         bool dateLike = false; // digits and dots only: dates may hold it
         friend bool operator==(const Word&, const Word&) = default;

@@ -5,8 +5,8 @@
 namespace search {
 
 SearchedFields FieldsOf(const TDataRecord& entry) {
-    return {entry.Language, entry.ErrorType,  entry.Project,
-            entry.Description, entry.Date, entry.TimeNeeded};
+    return {entry.Language,    entry.ErrorType, entry.Project,
+            entry.Description, entry.Date,      entry.TimeNeeded};
 }
 
 std::size_t DateText(double date, char (&out)[10]) {

@@ -122,8 +122,9 @@ private slots:
         };
         QCOMPARE(names(form_->DataBaseItem->actions()),
                  (QStringList{"NewDataBaseAction", "LoadDataBaseAction", "SaveDataBaseAction",
-                              "SaveDataBaseAsAction", "ImportDataBaseAction", "-",
-                              "RecentFilesItemAction", "-", "ExitAction"}));
+                              "SaveDataBaseAsAction", "ImportDataBaseAction", "ImportCsvAction",
+                              "ExportCsvAction", "ExportXlsxAction", "-", "RecentFilesItemAction",
+                              "-", "ExitAction"}));
         QCOMPARE(names(form_->ShowItem->actions()),
                  (QStringList{"NextItemAction", "PreviousItemAction", "FirstItemAction",
                               "LastItemAction"}));
@@ -139,11 +140,15 @@ private slots:
                 continue;
             QWidget* w = form_->ToolBar->widgetForAction(a);
             bar << w->objectName();
-            QCOMPARE(w->width(), w->objectName().startsWith("SplitButton") ? 10 : 23);
+            if (w->objectName().endsWith("Button"))
+                QCOMPARE(w->width(), w->objectName().startsWith("SplitButton") ? 10 : 23);
         }
         QCOMPARE(bar, (QStringList{"FirstButton", "PreviousButton", "NextButton", "LastButton",
                                    "SplitButton1", "NewButton", "DeleteButton", "ChangeButton",
-                                   "SplitButton2", "FilterButton"}));
+                                   "SplitButton2", "FilterButton", "SearchSpacer", "SplitButton4",
+                                   "SearchEdit"}));
+        // The search field sits at the right end of the toolbar.
+        QVERIFY(shown().ToolBar->width() - form_->SearchEdit->geometry().right() <= 4);
         QCOMPARE(form_->ListView->contextMenuPolicy(), Qt::CustomContextMenu);
         QStringList popup;
         for (QAction* a : form_->ListViewPopup->actions())
@@ -189,6 +194,25 @@ private slots:
         QTest::newRow("filter") << "FilterAction"
                                 << "Filtern ..."
                                 << "Filtern der Datensätze" << QKeySequence("Ctrl+F") << true;
+        QTest::newRow("search") << "SearchAction"
+                                << "&Suchen"
+                                << "sucht in allen Feldern der Einträge (Strg+E)"
+                                << QKeySequence("Ctrl+E") << true;
+        QTest::newRow("CSV import") << "ImportCsvAction"
+                                    << "CSV-Datei impor&tieren..."
+                                    << "fügt die Zeilen einer CSV-Datei der geöffneten "
+                                       "Datenbank hinzu"
+                                    << QKeySequence() << false;
+        QTest::newRow("CSV export") << "ExportCsvAction"
+                                    << "als CSV e&xportieren..."
+                                    << "schreibt die angezeigten Einträge in eine CSV-Datei "
+                                       "für Tabellen"
+                                    << QKeySequence() << false;
+        QTest::newRow("workbook export")
+            << "ExportXlsxAction"
+            << "als Excel-Arbeitsmappe ex&portieren..."
+            << "schreibt die angezeigten Einträge in eine Excel-Arbeitsmappe" << QKeySequence()
+            << false;
     }
     void actionProperties() {
         QFETCH(QString, name);

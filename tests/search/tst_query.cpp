@@ -105,16 +105,26 @@ private slots:
         QTest::addColumn<QString>("narrower");
         QTest::addColumn<QString>("wider");
         QTest::addColumn<bool>("narrows");
-        QTest::newRow("from nothing") << "a" << "" << true;
-        QTest::newRow("to nothing") << "" << "a" << false;
-        QTest::newRow("longer word") << "abc" << "ab" << true;
-        QTest::newRow("shorter word") << "ab" << "abc" << false;
-        QTest::newRow("one more word") << "ab x" << "ab" << true;
-        QTest::newRow("one word fewer") << "ab" << "ab x" << false;
-        QTest::newRow("inside another word") << "xaby" << "ab b" << true;
-        QTest::newRow("other case") << "ÄBC" << "äb" << true;
-        QTest::newRow("from a word found nowhere") << "a" << "✓" << false;
-        QTest::newRow("to a word found nowhere") << "✓" << "a" << true;
+        QTest::newRow("from nothing") << "a"
+                                      << "" << true;
+        QTest::newRow("to nothing") << ""
+                                    << "a" << false;
+        QTest::newRow("longer word") << "abc"
+                                     << "ab" << true;
+        QTest::newRow("shorter word") << "ab"
+                                      << "abc" << false;
+        QTest::newRow("one more word") << "ab x"
+                                       << "ab" << true;
+        QTest::newRow("one word fewer") << "ab"
+                                        << "ab x" << false;
+        QTest::newRow("inside another word") << "xaby"
+                                             << "ab b" << true;
+        QTest::newRow("other case") << "ÄBC"
+                                    << "äb" << true;
+        QTest::newRow("from a word found nowhere") << "a"
+                                                   << "✓" << false;
+        QTest::newRow("to a word found nowhere") << "✓"
+                                                 << "a" << true;
     }
     void narrows() {
         QFETCH(QString, narrower);
