@@ -142,6 +142,8 @@ void TMainForm::ShowSelectedRecord() {
                            ChangeItemAction, DeleteItemAction})
             a->setEnabled(false);
     }
+    // Also after a new entry that the search does not list.
+    showSearchCount();
 }
 
 bool TMainForm::IsFirstItem(int item) const {

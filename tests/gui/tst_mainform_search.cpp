@@ -1,0 +1,172 @@
+// The quick search on the real main window: what the list shows as the text
+// changes (narrowing and widening), with the filter and after edits, the
+// current entry, the count, Ctrl+E and Escape, and what clears it.
+#include "CoreTestUtil.h"
+#include "Cp1252.h"
+#include "DataBase.h"
+#include "MainForm.h"
+#include "Prompt.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableView>
+#include <QtTest>
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+std::unique_ptr<TMainForm> MakeForm() {
+    auto form = std::make_unique<TMainForm>();
+    TDataBase& db = *form->DataBase;
+    auto add = [&db](const char* language, const char* type, const char* project, double date,
+                     std::uint32_t minutes, const char* description) {
+        db.AddRecord(coretest::Entry(language, type, project, date, minutes,
+                                     cp1252::FromUtf8(description).value()));
+    };
+    add("C++", "Zeiger", "Web", coretest::Day(2001, 3, 7), 15, "Ärger mit delete");
+    add("Java", "Syntax", "Web", coretest::Day(2001, 3, 8), 30, "Semikolon fehlt");
+    add("Java", "Zeiger", "Shop", coretest::Day(2002, 12, 1), 145, "NullPointer im Warenkorb");
+    add("Python", "Logik", "Shop", coretest::Day(2002, 12, 2), 5, "Schleife zu früh beendet");
+    form->RebuildList();
+    return form;
+}
+
+// The minutes of the listed entries, ascending: each entry's are unique.
+QString Listed(const TMainForm& form) {
+    QList<int> minutes;
+    for (int row = 0; row < form.ItemCount(); ++row)
+        minutes << static_cast<int>(form.ItemRecord(row)->TimeNeeded);
+    std::sort(minutes.begin(), minutes.end());
+    QStringList texts;
+    for (int m : minutes)
+        texts << QString::number(m);
+    return texts.join(' ');
+}
+
+// Types `text` into the field and waits until the list shows its result.
+void Search(TMainForm& form, const QString& text) {
+    form.SearchEdit->setText(text);
+    QVERIFY(form.SearchPending());
+    QTRY_VERIFY(!form.SearchPending());
+}
+
+// The count as shown; the toolbar shows and hides its widgets when it lays
+// them out.
+QString Count(const TMainForm& form) {
+    QApplication::processEvents();
+    return form.SearchCountLabel->isVisibleTo(&form) ? form.SearchCountLabel->text() : QString();
+}
+
+} // namespace
+
+class TestMainFormSearch : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { Prompt::Testing::Begin(); }
+    void cleanup() { Prompt::Testing::End(); }
+
+    // One window, the texts in this order, so that each search narrows or
+    // widens the one before it.
+    void narrowsAndWidens() {
+        auto form = MakeForm();
+        form->show();
+        const struct {
+            const char* typed;
+            const char* listed;
+        } steps[] = {
+            {"j", "30 145"},       {"java", "30 145"},        {"java s", "30 145"},
+            {"java sy", "30"},     {"ja", "30 145"},          {"ÄRGER", "15"},
+            {"web 2001", "15 30"}, {"12.2002 SHOP", "5 145"}, {"14", "145"},
+            {"früh logik", "5"},   {"java nix", ""},          {"java", "30 145"},
+            {"  ", "5 15 30 145"},
+        };
+        for (const auto& step : steps) {
+            const QString typed = QString::fromUtf8(step.typed);
+            Search(*form, typed);
+            QCOMPARE(Listed(*form), QString::fromUtf8(step.listed));
+            const bool active = !typed.trimmed().isEmpty();
+            QCOMPARE(Count(*form),
+                     active ? QStringLiteral("%1 von 4").arg(form->ItemCount()) : QString());
+        }
+    }
+
+    void keepsTheCurrentEntryWhenItMatches() {
+        auto form = MakeForm();
+        for (int row = 0; row < form->ItemCount(); ++row)
+            if (form->ItemRecord(row)->TimeNeeded == 145)
+                form->SetCurrentItem(row);
+        Search(*form, "java");
+        QCOMPARE(form->ItemRecord(form->CurrentItem())->TimeNeeded, 145u);
+        Search(*form, "web");
+        QCOMPARE(form->CurrentItem(), 0);
+        QCOMPARE(form->DescriptionMemo->toPlainText(),
+                 QString::fromStdString(cp1252::ToUtf8(form->ItemRecord(0)->Description)));
+    }
+
+    // The search works inside the filter, and entries that are stored while
+    // it is applied follow it as they follow the filter.
+    void followsFilterAndEdits() {
+        auto form = MakeForm();
+        form->show();
+        TDataBase& db = *form->DataBase;
+        db.Languages.Filter(db.Languages.IndexOf("Java")).Checked = false;
+        db.SetAndFilter(true);
+        form->RebuildList();
+        Search(*form, "web");
+        QCOMPARE(Listed(*form), QStringLiteral("15"));
+        for (const char* language : {"Web", "Go"}) {
+            form->NewItemAction->trigger();
+            form->LanguageBox->setEditText(language);
+            form->TypeBox->setEditText("Neu");
+            form->ProjectBox->setEditText("Neu");
+            form->TimeEdit->setValue(7);
+            form->OkButton->click();
+        }
+        QCOMPARE(Listed(*form), QStringLiteral("7 15"));
+        QCOMPARE(Count(*form), QStringLiteral("2 von 6"));
+        // A change that no longer matches leaves the list.
+        form->SetCurrentItem(0);
+        form->ChangeItemAction->trigger();
+        form->ProjectBox->setEditText("Shop");
+        form->LanguageBox->setEditText(form->ItemRecord(0)->TimeNeeded == 7 ? "Go2" : "C#");
+        form->OkButton->click();
+        QCOMPARE(form->ItemCount(), 1);
+        QCOMPARE(Count(*form), QStringLiteral("1 von 6"));
+    }
+
+    void keysAndClearing() {
+        auto form = MakeForm();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        QTest::keyClick(form.get(), Qt::Key_E, Qt::ControlModifier);
+        QVERIFY(form->SearchEdit->hasFocus());
+        QTest::keyClicks(form->SearchEdit, "shop");
+        QTRY_COMPARE(Listed(*form), QStringLiteral("5 145"));
+        QTest::keyClick(form->SearchEdit, Qt::Key_Escape);
+        QCOMPARE(form->SearchEdit->text(), QString());
+        QVERIFY(form->ListView->hasFocus());
+        QCOMPARE(form->ItemCount(), 4); // at once, without the pause
+        QCOMPARE(Count(*form), QString());
+
+        // While an entry is edited the search is off.
+        form->NewItemAction->trigger();
+        QVERIFY(!form->SearchEdit->isEnabled());
+        form->CancelButton->click();
+        QVERIFY(form->SearchEdit->isEnabled());
+
+        Search(*form, "shop");
+        form->NewDataBaseAction->trigger();
+        QCOMPARE(form->SearchEdit->text(), QString());
+        QCOMPARE(Count(*form), QString());
+        QVERIFY(!form->SearchPending());
+    }
+};
+
+QTEST_MAIN(TestMainFormSearch)
+#include "tst_mainform_search.moc"
