@@ -4,6 +4,7 @@
 #include "FormSetup.h"
 #include "MainForm.h"
 #include "RecordListModel.h"
+#include "SearchFields.h"
 
 #include <QAction>
 #include <QElapsedTimer>
@@ -132,12 +133,24 @@ void TMainForm::searchSlice() {
     clock.start();
     const std::size_t total = scanFromList_ ? static_cast<std::size_t>(ItemCount())
                                             : static_cast<std::size_t>(DataBase->Count());
+    auto at = [this, total](std::size_t i) -> TDataRecord* {
+        if (i >= total)
+            return nullptr;
+        const int index = static_cast<int>(i);
+        return scanFromList_ ? ListModel->Record(index) : DataBase->GetRecord(index);
+    };
+    // The entries lie all over the heap: they are fetched some steps ahead,
+    // their texts a few steps later.
+    constexpr std::size_t EntryAhead = 16;
+    constexpr std::size_t TextsAhead = 8;
     while (scanNext_ < total) {
         const std::size_t end = std::min(total, scanNext_ + EntriesBetweenClockReads);
         for (; scanNext_ < end; ++scanNext_) {
-            const int index = static_cast<int>(scanNext_);
-            TDataRecord* entry =
-                scanFromList_ ? ListModel->Record(index) : DataBase->GetRecord(index);
+            if (const TDataRecord* ahead = at(scanNext_ + EntryAhead))
+                search::PrefetchEntry(ahead);
+            if (const TDataRecord* ahead = at(scanNext_ + TextsAhead))
+                search::PrefetchTexts(ahead);
+            TDataRecord* entry = at(scanNext_);
             if (entry && !entry->Hidden && scanQuery_.Matches(*entry))
                 scanFound_.push_back(entry);
         }

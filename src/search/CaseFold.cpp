@@ -12,10 +12,10 @@ namespace {
 struct Tables {
     std::array<unsigned char, 256> lower{};
     std::array<unsigned char, 256> upper{};
-    Tables() {
+    constexpr Tables() {
         for (std::size_t b = 0; b < 256; ++b)
             lower[b] = upper[b] = static_cast<unsigned char>(b);
-        auto pair = [this](std::size_t up, std::size_t low) {
+        auto pair = [this](std::size_t up, std::size_t low) constexpr {
             lower[up] = static_cast<unsigned char>(low);
             upper[low] = static_cast<unsigned char>(up);
         };
@@ -31,9 +31,10 @@ struct Tables {
     }
 };
 
-const Tables& Table() {
-    static const Tables tables;
-    return tables;
+constexpr Tables Folding;
+
+constexpr const Tables& Table() {
+    return Folding;
 }
 
 bool RestMatches(const unsigned char* at, std::string_view folded, const Tables& t) {
@@ -66,13 +67,24 @@ std::size_t Find(std::string_view text, std::string_view folded) {
     std::size_t i = 0;
 #if defined(__SSE2__)
     // Sixteen candidate starts at a time: bytes equal to either case of the
-    // first letter. Only whole blocks inside the text are read.
+    // first letter, followed by either case of the second one. Only whole
+    // blocks inside the text are read.
     const __m128i lowerFirst = _mm_set1_epi8(static_cast<char>(first));
     const __m128i upperFirst = _mm_set1_epi8(static_cast<char>(firstUpper));
-    for (; i + 16 <= text.size() && i <= last; i += 16) {
+    const auto second = static_cast<unsigned char>(folded.size() > 1 ? folded[1] : 0);
+    const __m128i lowerSecond = _mm_set1_epi8(static_cast<char>(second));
+    const __m128i upperSecond = _mm_set1_epi8(static_cast<char>(t.upper[second]));
+    const std::size_t readAhead = folded.size() > 1 ? 17 : 16;
+    for (; i + readAhead <= text.size() && i <= last; i += 16) {
         const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
-        auto hits = static_cast<unsigned>(_mm_movemask_epi8(
-            _mm_or_si128(_mm_cmpeq_epi8(block, lowerFirst), _mm_cmpeq_epi8(block, upperFirst))));
+        __m128i candidates =
+            _mm_or_si128(_mm_cmpeq_epi8(block, lowerFirst), _mm_cmpeq_epi8(block, upperFirst));
+        if (folded.size() > 1) {
+            const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i + 1));
+            candidates = _mm_and_si128(candidates, _mm_or_si128(_mm_cmpeq_epi8(next, lowerSecond),
+                                                                _mm_cmpeq_epi8(next, upperSecond)));
+        }
+        auto hits = static_cast<unsigned>(_mm_movemask_epi8(candidates));
         while (hits != 0) {
             const std::size_t at = i + static_cast<std::size_t>(__builtin_ctz(hits));
             if (at > last)

@@ -9,6 +9,17 @@ SearchedFields FieldsOf(const TDataRecord& entry) {
             entry.Description, entry.Date,      entry.TimeNeeded};
 }
 
+void PrefetchEntry(const TDataRecord* entry) {
+    __builtin_prefetch(entry);
+    __builtin_prefetch(reinterpret_cast<const char*>(entry) + 64);
+}
+
+void PrefetchTexts(const TDataRecord* entry) {
+    for (const std::string* text :
+         {&entry->Language, &entry->ErrorType, &entry->Project, &entry->Description})
+        __builtin_prefetch(text->data());
+}
+
 std::size_t DateText(double date, char (&out)[10]) {
     const auto day = DecodeDate(date);
     if (!day)
