@@ -71,6 +71,12 @@ void TMainForm::createSearch() {
     escape->setContext(Qt::WidgetShortcut);
     connect(escape, &QShortcut::activated, this, [this] { SearchEditEscape(); });
     connect(SearchAction, &QAction::enabledChanged, SearchEdit, &QWidget::setEnabled);
+    // Matching waits while an entry is edited: the edit refers to the
+    // current row, which a new list would move.
+    connect(SearchAction, &QAction::enabledChanged, this, [this](bool enabled) {
+        if (enabled && scanning_)
+            searchSliceTimer_->start();
+    });
 
     SearchTimer = new QTimer(this);
     SearchTimer->setObjectName(QStringLiteral("SearchTimer"));
@@ -115,6 +121,7 @@ void TMainForm::SearchTimerTimer() {
         return;
     }
     startSearchScan();
+    searchSlice(); // an event of its own: nothing is half done
 }
 
 void TMainForm::startSearchScan() {
@@ -122,12 +129,14 @@ void TMainForm::startSearchScan() {
     scanFromList_ = scanQuery_.Narrows(searchQuery_);
     scanNext_ = 0;
     scanFound_.clear();
-    searchSliceTimer_->stop();
-    searchSlice();
+    // The first slice runs after the present event: a change of the list
+    // that restarts the matching may be half done (a deletion removes the
+    // row before the entry).
+    searchSliceTimer_->start();
 }
 
 void TMainForm::searchSlice() {
-    if (!scanning_)
+    if (!scanning_ || Editing)
         return;
     QElapsedTimer clock;
     clock.start();

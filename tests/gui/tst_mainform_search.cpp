@@ -140,6 +140,18 @@ private slots:
         QCOMPARE(Count(*form), QStringLiteral("1 von 6"));
     }
 
+    // The edit refers to the current row: the list waits until it ends.
+    void waitsForAnEditToEnd() {
+        auto form = MakeForm();
+        form->SearchEdit->setText("java");
+        form->ChangeItemAction->trigger();
+        QTest::qWait(2 * TMainForm::SearchPause);
+        QCOMPARE(form->ItemCount(), 4);
+        QVERIFY(form->SearchPending());
+        form->CancelButton->click();
+        QTRY_COMPARE(Listed(*form), QStringLiteral("30 145"));
+    }
+
     void keysAndClearing() {
         auto form = MakeForm();
         form->show();
