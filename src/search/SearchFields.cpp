@@ -10,11 +10,15 @@ SearchedFields FieldsOf(const TDataRecord& entry) {
 }
 
 void PrefetchEntry(const TDataRecord* entry) {
+    if (entry == nullptr)
+        return;
     __builtin_prefetch(entry);
     __builtin_prefetch(reinterpret_cast<const char*>(entry) + 64);
 }
 
 void PrefetchTexts(const TDataRecord* entry) {
+    if (entry == nullptr)
+        return;
     for (const std::string* text :
          {&entry->Language, &entry->ErrorType, &entry->Project, &entry->Description})
         __builtin_prefetch(text->data());
