@@ -125,6 +125,15 @@ private slots:
                               "SaveDataBaseAsAction", "ImportDataBaseAction", "ImportCsvAction",
                               "ExportCsvAction", "ExportXlsxAction", "-", "RecentFilesItemAction",
                               "-", "ExitAction"}));
+        QSet<QChar> keys; // every access key of the menu once
+        for (QAction* a : form_->DataBaseItem->actions()) {
+            const qsizetype at = a->text().indexOf('&');
+            if (at < 0)
+                continue;
+            const QChar key = a->text()[at + 1].toLower();
+            QVERIFY2(!keys.contains(key), qPrintable(a->text()));
+            keys.insert(key);
+        }
         QCOMPARE(names(form_->ShowItem->actions()),
                  (QStringList{"NextItemAction", "PreviousItemAction", "FirstItemAction",
                               "LastItemAction"}));
