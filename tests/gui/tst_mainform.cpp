@@ -207,21 +207,6 @@ private slots:
                                 << "&Suchen"
                                 << "sucht in allen Feldern der Einträge (Strg+E)"
                                 << QKeySequence("Ctrl+E") << true;
-        QTest::newRow("CSV import") << "ImportCsvAction"
-                                    << "CSV-Datei impor&tieren..."
-                                    << "fügt die Zeilen einer CSV-Datei der geöffneten "
-                                       "Datenbank hinzu"
-                                    << QKeySequence() << false;
-        QTest::newRow("CSV export") << "ExportCsvAction"
-                                    << "als CSV e&xportieren..."
-                                    << "schreibt die angezeigten Einträge in eine CSV-Datei "
-                                       "für Tabellen"
-                                    << QKeySequence() << false;
-        QTest::newRow("workbook export")
-            << "ExportXlsxAction"
-            << "als Excel-Arbeitsmappe ex&portieren..."
-            << "schreibt die angezeigten Einträge in eine Excel-Arbeitsmappe" << QKeySequence()
-            << false;
     }
     void actionProperties() {
         QFETCH(QString, name);

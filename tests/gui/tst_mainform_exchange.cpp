@@ -85,15 +85,6 @@ private slots:
         QCOMPARE(Read(path), expected);
     }
 
-    void workbookExportIsWritten() {
-        auto form = MakeForm();
-        QTemporaryDir dir;
-        Prompt::Testing::QueueFile(dir.filePath("liste.xlsx"));
-        form->ExportXlsxAction->trigger();
-        QVERIFY(Read(dir.filePath("liste.xlsx")).startsWith("PK\x03\x04"));
-        QCOMPARE(Prompt::Testing::Messages().size(), 0);
-    }
-
     void reportWindowAfterRefusedRows() {
         auto form = MakeForm();
         QTemporaryDir dir;
