@@ -1,6 +1,7 @@
 #include "DataBase.h"
 
 #include "Errors.h"
+#include "FileStamp.h"
 #include "IdentityIndex.h"
 #include "RecordIdentity.h"
 #include "ValueListImpl.h"
@@ -117,6 +118,7 @@ void TDataBase::RemoveUnusedValues(const std::string& language, const std::strin
 
 void TDataBase::Clear() {
     FileName.clear();
+    DiskStamp = {};
     Modified = false;
     index_->identities.Clear();
     index_->refs.clear();
@@ -132,6 +134,8 @@ LoadReport TDataBase::Reload() {
     std::string name = FileName;
     Clear();
     FileName = std::move(name);
+    // Taken before the load: a write during the load then counts as a change.
+    DiskStamp = fileio::StampOf(FileName);
     LoadReport report = LoadFromFile(FileName);
     Modified = false;
     return report;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DataRecord.h"
+#include "FileStamp.h"
 #include "LoadReport.h"
 #include "ValueList.h"
 
@@ -28,6 +29,9 @@ public:
     bool AndFilter = false;
     bool Modified = false;
     std::string FileName; // native path bytes; empty for a database without file
+    // FileName's file as Reload found it or Save left it, to tell whether
+    // someone else wrote it since; empty after Clear.
+    fileio::FileStamp DiskStamp;
     TValueList ErrorTypes;
     TValueList Languages;
     TValueList Projects;

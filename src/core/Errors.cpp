@@ -15,8 +15,13 @@ std::string FileErrorMessage(int errnum) {
     case EPERM:
     case EROFS:
     case EISDIR:
+    case ENXIO: // a device or socket without a counterpart: no file to use
+    case ENODEV:
+    case ETXTBSY: // a program that is running
         return "Dateizugriff verweigert";
     case ENAMETOOLONG:
+    case ELOOP:   // a loop of symbolic links
+    case ENOTDIR: // a part of the path is a file, not a folder
         return "Ungültiger Dateiname";
     case EMFILE:
     case ENFILE:

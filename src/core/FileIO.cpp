@@ -2,6 +2,8 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
+#include <stdlib.h>
 #include <unistd.h>
 
 namespace fileio {
@@ -40,6 +42,14 @@ void UseMemoryFiles(MemoryFiles* files) {
 
 MemoryFiles* ActiveMemoryFiles() {
     return memoryFiles;
+}
+
+int CreateTemp(std::string& pathTemplate, int& fd) {
+    fd = -1;
+    if (const int err = Injected(Op::Create))
+        return err;
+    fd = ::mkostemp(pathTemplate.data(), O_CLOEXEC);
+    return fd >= 0 ? 0 : errno;
 }
 
 int WriteAll(int fd, const char* data, std::size_t size) {

@@ -1,8 +1,8 @@
 #pragma once
 
-// The seams of the file layer: every write, flush to disk and rename of a
-// replace goes through here, so that tests can make the k-th of them fail
-// (fault sweep), and the fuzzer can put files in memory in place of the disk.
+// The seams of the file layer: every creation of a temporary file, write,
+// flush to disk and rename of a replace goes through here, so that tests can make the k-th of them
+// fail (fault sweep), and the fuzzer can put files in memory in place of the disk.
 
 #include <cstddef>
 #include <functional>
@@ -11,7 +11,7 @@
 
 namespace fileio {
 
-enum class Op { Write, Flush, Rename };
+enum class Op { Create, Write, Flush, Rename };
 
 // Consulted before every operation; a non-zero result makes that operation
 // fail with this errno value without touching the file. Tests only.
@@ -31,6 +31,8 @@ void UseMemoryFiles(MemoryFiles* files);
 [[nodiscard]] MemoryFiles* ActiveMemoryFiles();
 
 // Each returns 0 on success or an errno value.
+// Creates and opens the file of a mkostemp template (its X's are replaced).
+int CreateTemp(std::string& pathTemplate, int& fd);
 int WriteAll(int fd, const char* data, std::size_t size);
 int Flush(int fd);
 int Rename(const std::string& from, const std::string& to);

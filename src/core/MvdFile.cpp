@@ -7,6 +7,7 @@
 #include "DataBase.h"
 #include "Errors.h"
 #include "InputFile.h"
+#include "Leftovers.h"
 #include "ReplaceFile.h"
 
 #include <algorithm>
@@ -115,6 +116,7 @@ LoadReport TDataBase::LoadFromFile(const std::string& name) {
     LoadReport report;
     if (name.empty())
         return report;
+    fileio::RemoveLeftovers(name); // of saves that were killed while they wrote
     try {
         loadEntries(name, report);
     } catch (const std::bad_alloc&) {
@@ -175,7 +177,7 @@ void TDataBase::Save() {
     if (FileName.empty())
         throw FileError(ENOENT);
     try {
-        fileio::ReplaceFile(FileName, [this](fileio::OutputFile& file) {
+        DiskStamp = fileio::ReplaceFile(FileName, [this](fileio::OutputFile& file) {
             Writer out(file);
             out.Put(kMagic, kMagicSize);
             out.U32(static_cast<std::uint32_t>(Records.size()));

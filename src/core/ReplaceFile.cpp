@@ -2,10 +2,14 @@
 
 #include "Errors.h"
 #include "FileIO.h"
+#include "Leftovers.h"
+#include "PathUtil.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <optional>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -13,34 +17,7 @@
 namespace fileio {
 namespace {
 
-std::string DirectoryOf(const std::string& path) {
-    const auto slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    if (slash == 0)
-        return "/";
-    return path.substr(0, slash);
-}
-
-// The file that a replace must write: a symbolic link is followed to its
-// target, so the link stays a link.
-std::string ResolveLinks(const std::string& name) {
-    std::string path = name;
-    for (int hop = 0; hop < 40; ++hop) {
-        struct stat st {};
-        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
-            return path;
-        std::string target(4096, '\0');
-        const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
-        if (n < 0 || static_cast<std::size_t>(n) >= target.size())
-            return path;
-        target.resize(static_cast<std::size_t>(n));
-        if (target.empty() || target[0] != '/')
-            target = DirectoryOf(path) + "/" + target;
-        path = std::move(target);
-    }
-    throw FileError(ELOOP);
-}
+constexpr std::size_t kChunk = std::size_t{64} * 1024;
 
 mode_t CurrentUmask() {
     const mode_t mask = ::umask(0);
@@ -64,41 +41,64 @@ std::optional<struct stat> ReplaceableFile(const std::string& target) {
     return old;
 }
 
-// The hidden temporary file beside the target; removed unless it was renamed
-// over the target.
+// The hidden temporary file beside the target, locked while this process
+// writes it (see RemoveLeftovers); removed unless it was renamed over the target.
 class TempFile {
 public:
-    explicit TempFile(const std::string& target) {
-        const std::string base = target.substr(target.rfind('/') + 1);
-        path_ = DirectoryOf(target) + "/.~" + base.substr(0, 200) + ".XXXXXX";
-        fd_ = ::mkostemp(path_.data(), O_CLOEXEC);
-        if (fd_ < 0)
-            throw FileError(errno);
-    }
+    TempFile() = default;
     ~TempFile() {
-        if (fd_ >= 0)
-            ::close(fd_);
+        if (fd_ < 0)
+            return;
         if (!renamed_)
             ::unlink(path_.c_str());
+        ::close(fd_); // after the unlink, so no one removes it while it is ours
     }
     TempFile(const TempFile&) = delete;
     TempFile& operator=(const TempFile&) = delete;
 
+    // Creates and locks the file; 0 or the errno value of the failure.
+    int Open(const std::string& target) {
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            path_ = TempTemplate(target);
+            if (const int err = CreateTemp(path_, fd_))
+                return err;
+            while (::flock(fd_, LOCK_EX) != 0)
+                if (errno != EINTR)
+                    return Abandon(errno);
+            // Another save's clean-up may have removed the file before it was
+            // locked: then the name no longer leads to it, and a new one is made.
+            struct stat held {
+            }, named{};
+            if (::fstat(fd_, &held) == 0 && ::stat(path_.c_str(), &named) == 0 &&
+                held.st_ino == named.st_ino && held.st_dev == named.st_dev)
+                return 0;
+            ::close(std::exchange(fd_, -1));
+        }
+        return EEXIST;
+    }
+
     [[nodiscard]] int Fd() const { return fd_; }
 
-    // Flushes the content to disk, closes and renames the file over `target`.
-    void Commit(const std::string& target) {
+    // Flushes the content to disk and renames the file over `target`; the
+    // lock is held until the rename is done. Returns the written file's stamp.
+    FileStamp Commit(const std::string& target) {
         if (const int err = Flush(fd_))
             throw FileError(err);
-        const int fd = std::exchange(fd_, -1);
-        if (::close(fd) != 0)
-            throw FileError(errno);
         if (const int err = Rename(path_, target))
             throw FileError(err);
         renamed_ = true;
+        const FileStamp stamp = StampOfFd(fd_);
+        ::close(std::exchange(fd_, -1)); // the content is on disk already
+        return stamp;
     }
 
 private:
+    int Abandon(int err) {
+        ::unlink(path_.c_str());
+        ::close(std::exchange(fd_, -1));
+        return err;
+    }
+
     std::string path_;
     int fd_ = -1;
     bool renamed_ = false;
@@ -123,17 +123,100 @@ void ReplaceInMemory(MemoryFiles& files, const std::string& name, const ContentW
     files[name] = std::move(content);
 }
 
+class FdCloser {
+public:
+    explicit FdCloser(int fd) : fd_(fd) {}
+    ~FdCloser() { ::close(fd_); }
+    FdCloser(const FdCloser&) = delete;
+    FdCloser& operator=(const FdCloser&) = delete;
+
+private:
+    int fd_;
+};
+
+// The whole content of an open file, or the errno value of the failure.
+int ReadWhole(int fd, std::string& content) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
+        return errno;
+    content.resize(static_cast<std::size_t>(st.st_size));
+    std::size_t done = 0;
+    while (done < content.size()) {
+        const ssize_t n =
+            ::pread(fd, content.data() + done, content.size() - done, static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return errno;
+        if (n == 0)
+            break; // the file shrank meanwhile
+        done += static_cast<std::size_t>(n);
+    }
+    content.resize(done);
+    return 0;
+}
+
+// Truncates the file, writes `content` and flushes it to disk.
+int Overwrite(int fd, const std::string& content) {
+    if (::ftruncate(fd, 0) != 0 || ::lseek(fd, 0, SEEK_SET) != 0)
+        return errno;
+    for (std::size_t done = 0; done < content.size(); done += kChunk)
+        if (const int err =
+                WriteAll(fd, content.data() + done, std::min(kChunk, content.size() - done)))
+            return err;
+    return Flush(fd);
+}
+
+// Writes the file where it is, for a folder that refuses the temporary file
+// and for a file with more than one link. Not atomic: the new content is
+// prepared completely before the file is touched, and the old content is
+// kept in memory and written back when the write fails, so that a failure
+// does not leave an empty or cut-off file behind.
+FileStamp WriteInPlace(const std::string& target, const ContentWriter& write) {
+    std::string fresh;
+    {
+        OutputFile out(fresh);
+        write(out);
+        out.Flush();
+    }
+    const int fd = ::open(target.c_str(), O_RDWR | O_CLOEXEC);
+    if (fd < 0)
+        throw FileError(errno);
+    FdCloser closer(fd);
+    std::string old;
+    if (const int err = ReadWhole(fd, old))
+        throw FileError(err);
+    if (const int err = Overwrite(fd, fresh)) {
+        (void)Overwrite(fd, old);
+        throw FileError(err);
+    }
+    return StampOfFd(fd);
+}
+
+bool FolderRefused(int err) {
+    return err == EACCES || err == EPERM || err == EROFS;
+}
+
 } // namespace
 
-void ReplaceFile(const std::string& name, const ContentWriter& write,
-                 const ReplaceOptions& options) {
+FileStamp ReplaceFile(const std::string& name, const ContentWriter& write,
+                      const ReplaceOptions& options) {
     if (MemoryFiles* files = ActiveMemoryFiles()) {
         ReplaceInMemory(*files, name, write);
-        return;
+        return {};
     }
     const std::string target = ResolveLinks(name);
     const std::optional<struct stat> old = ReplaceableFile(target);
-    TempFile temp(target);
+    RemoveLeftovers(target);
+    // Other links to the file would keep the old content after a rename.
+    if (old && old->st_nlink > 1)
+        return WriteInPlace(target, write);
+    TempFile temp;
+    if (const int err = temp.Open(target)) {
+        if (old && FolderRefused(err))
+            return WriteInPlace(target, write);
+        throw FileError(err);
+    }
     if (old) {
         // Keep owner and permissions of the file being replaced.
         (void)::fchown(temp.Fd(), old->st_uid, old->st_gid);
@@ -144,8 +227,9 @@ void ReplaceFile(const std::string& name, const ContentWriter& write,
     OutputFile out(temp.Fd());
     write(out);
     out.Flush();
-    temp.Commit(target);
+    const FileStamp stamp = temp.Commit(target);
     FlushFolder(target);
+    return stamp;
 }
 
 } // namespace fileio

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FileStamp.h"
 #include "OutputFile.h"
 
 #include <functional>
@@ -25,8 +26,13 @@ using ContentWriter = std::function<void(OutputFile& out)>;
 // device or a write-protected file is refused, as a write into it would be.
 // On failure nothing is left behind and the old file is unchanged: the
 // failure is thrown as std::runtime_error with the German message of the file
-// layer, or passed on as `write` threw it.
-void ReplaceFile(const std::string& name, const ContentWriter& write,
-                 const ReplaceOptions& options = {});
+// layer, or passed on as `write` threw it. Leftover temporary files of killed
+// saves are removed first (see RemoveLeftovers).
+// A file with more than one hard link, and a writable file in a folder that
+// refuses the temporary file, are written in place instead (not atomic; a
+// failed write puts the old content back). Returns the stamp of the written
+// file (an empty stamp for a file in memory).
+FileStamp ReplaceFile(const std::string& name, const ContentWriter& write,
+                      const ReplaceOptions& options = {});
 
 } // namespace fileio

@@ -1,13 +1,18 @@
-// A save that fails at any write, flush or rename (once, or from then on)
-// leaves the previous file byte for byte, no temporary file, the German
-// message and Modified set; the next save without the fault succeeds.
+// A save that fails at any creation, write, flush or rename (once, or from
+// then on) leaves the previous file byte for byte, no temporary file, the
+// German message and Modified set; the next save without the fault succeeds.
+// The same holds for a save written in place (a file with a second hard link,
+// a folder that refuses the temporary file) that fails once: the old content
+// is written back.
 
 #include "CoreTestUtil.h"
+#include "Errors.h"
 #include "FileIO.h"
 
 #include <QtTest>
 #include <csignal>
 #include <sys/resource.h>
+#include <unistd.h>
 
 using namespace coretest;
 
@@ -15,6 +20,8 @@ namespace {
 
 int ErrnoOf(fileio::Op op) {
     switch (op) {
+    case fileio::Op::Create:
+        return EIO;
     case fileio::Op::Write:
         return ENOSPC;
     case fileio::Op::Flush:
@@ -27,6 +34,8 @@ int ErrnoOf(fileio::Op op) {
 
 QString MessageOf(fileio::Op op) {
     switch (op) {
+    case fileio::Op::Create:
+        return "E/A-Fehler 5";
     case fileio::Op::Write:
         return "Zu wenig Speicherplatz";
     case fileio::Op::Flush:
@@ -49,6 +58,8 @@ QStringList FolderEntries(const QString& path) {
                                 QDir::NoDotAndDotDot);
 }
 
+enum class Mode { Replace, HardLink, RefusedFolder };
+
 } // namespace
 
 class SaveFaultsTest : public QObject {
@@ -66,32 +77,62 @@ private slots:
 
     void sweep_data() {
         QTest::addColumn<bool>("fromKOn");
-        QTest::newRow("fail once") << false;
-        QTest::newRow("fail from k on") << true;
+        QTest::addColumn<Mode>("mode");
+        QTest::newRow("fail once") << false << Mode::Replace;
+        QTest::newRow("fail from k on") << true << Mode::Replace;
+        QTest::newRow("in place, hard link") << false << Mode::HardLink;
+        QTest::newRow("in place, folder refuses") << false << Mode::RefusedFolder;
     }
 
     void sweep() {
         QFETCH(bool, fromKOn);
+        QFETCH(Mode, mode);
         const QString file = dir_.filePath("sweep.mvd");
+        const QString link = dir_.filePath("link.mvd");
         const QByteArray old = Magic() + U32(0);
         QVERIFY(WriteBytes(file, old));
+        QStringList files{"sweep.mvd"};
+        if (mode == Mode::HardLink) {
+            QCOMPARE(::link(qPrintable(file), qPrintable(link)), 0);
+            files.prepend("link.mvd");
+        }
+        // The folder refuses every temporary file; nothing else counts as an operation.
+        const auto refused = [mode](fileio::Op op) {
+            return mode == Mode::RefusedFolder && op == fileio::Op::Create;
+        };
 
         TDataBase db;
         Fill(db, 300);
         db.FileName = Native(file);
 
-        // Count the operations of a clean save into another file.
+        const QByteArray expected = [&] {
+            TDataBase probe;
+            Fill(probe, 300);
+            probe.FileName = Native(dir_.filePath("reference.mvd"));
+            probe.Save();
+            return ReadBytes(dir_.filePath("reference.mvd"));
+        }();
+        QVERIFY(QFile::remove(dir_.filePath("reference.mvd")));
+        // Count the operations of a clean save of the same kind into another file.
         std::vector<fileio::Op> ops;
         fileio::SetFaultHook([&](fileio::Op op) {
+            if (refused(op))
+                return EACCES;
             ops.push_back(op);
             return 0;
         });
-        db.FileName = Native(dir_.filePath("reference.mvd"));
+        QVERIFY(WriteBytes(dir_.filePath("probe.mvd"), old));
+        db.FileName = Native(dir_.filePath("probe.mvd"));
+        if (mode == Mode::HardLink)
+            QCOMPARE(::link(qPrintable(dir_.filePath("probe.mvd")),
+                            qPrintable(dir_.filePath("probe2.mvd"))),
+                     0);
         db.Save();
-        const QByteArray expected = ReadBytes(dir_.filePath("reference.mvd"));
-        QVERIFY(QFile::remove(dir_.filePath("reference.mvd")));
-        QVERIFY(ops.size() >= 6); // several writes, a flush and a rename
-        QCOMPARE(ops.back(), fileio::Op::Rename);
+        QCOMPARE(ReadBytes(dir_.filePath("probe.mvd")), expected);
+        QFile::remove(dir_.filePath("probe.mvd"));
+        QFile::remove(dir_.filePath("probe2.mvd"));
+        QVERIFY(ops.size() >= 6); // several writes, a flush (and a rename)
+        QCOMPARE(ops.back(), mode == Mode::Replace ? fileio::Op::Rename : fileio::Op::Flush);
         db.FileName = Native(file);
 
         for (std::size_t k = 0; k < ops.size(); ++k) {
@@ -99,6 +140,8 @@ private slots:
             std::size_t seen = 0;
             fileio::Op failed{};
             fileio::SetFaultHook([&](fileio::Op op) {
+                if (refused(op))
+                    return EACCES;
                 const std::size_t index = seen++;
                 if (index == k || (fromKOn && index > k)) {
                     if (index == k)
@@ -118,14 +161,56 @@ private slots:
             QCOMPARE(message, MessageOf(failed));
             QCOMPARE(failed, ops[k]);
             QCOMPARE(ReadBytes(file), old);
-            QCOMPARE(FolderEntries(dir_.path()), QStringList{"sweep.mvd"});
+            QCOMPARE(FolderEntries(dir_.path()), files);
             QVERIFY(db.Modified);
         }
+        fileio::SetFaultHook([&](fileio::Op op) { return refused(op) ? EACCES : 0; });
         db.Save();
         QVERIFY(!db.Modified);
         QCOMPARE(ReadBytes(file), expected);
-        QCOMPARE(FolderEntries(dir_.path()), QStringList{"sweep.mvd"});
+        QCOMPARE(FolderEntries(dir_.path()), files);
+        if (mode == Mode::HardLink)
+            QCOMPARE(ReadBytes(link), expected); // still one file under both names
         QVERIFY(QFile::remove(file));
+        QFile::remove(link);
+    }
+
+    void messages_data() {
+        QTest::addColumn<int>("errnum");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("ELOOP") << ELOOP << "Ungültiger Dateiname";
+        QTest::newRow("ENOTDIR") << ENOTDIR << "Ungültiger Dateiname";
+        QTest::newRow("ENXIO") << ENXIO << "Dateizugriff verweigert";
+        QTest::newRow("ETXTBSY") << ETXTBSY << "Dateizugriff verweigert";
+        QTest::newRow("EFBIG") << EFBIG << "Zu wenig Speicherplatz";
+        QTest::newRow("EIO") << EIO << "E/A-Fehler 5";
+        QTest::newRow("EXDEV") << EXDEV << "E/A-Fehler 18";
+    }
+
+    void messages() {
+        QFETCH(int, errnum);
+        QFETCH(QString, message);
+        QCOMPARE(QString::fromStdString(FileErrorMessage(errnum)), message);
+    }
+
+    // The messages as a load and a save meet them.
+    void messagesOfRealPaths() {
+        QVERIFY(QFile::link("schleife.mvd", dir_.filePath("schleife.mvd")));
+        QVERIFY(WriteBytes(dir_.filePath("datei"), "x"));
+        for (const QString& name : {QString("schleife.mvd"), QString("datei/db.mvd")}) {
+            Loader loaded;
+            loaded.db.FileName = Native(dir_.filePath(name));
+            loaded.db.Reload();
+            QCOMPARE(loaded.messages, QStringList{"Ungültiger Dateiname"});
+            try {
+                loaded.db.Save();
+                QFAIL("saved");
+            } catch (const std::runtime_error& e) {
+                QCOMPARE(QString::fromUtf8(e.what()), "Ungültiger Dateiname");
+            }
+        }
+        QFile::remove(dir_.filePath("schleife.mvd"));
+        QFile::remove(dir_.filePath("datei"));
     }
 
     // A real full disk: the file size limit stops the writes part-way.

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace fileio {
+
+// What identifies one state of a file on disk: its inode, size and time of
+// the last change. A replace gives the file a new inode and a write in place a
+// new change time, so two stamps differ when someone wrote the file between
+// them. A stamp of a missing file only equals another missing one.
+struct FileStamp {
+    bool exists = false;
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::int64_t size = 0;
+    std::int64_t changedNs = 0; // st_mtim in nanoseconds
+
+    bool operator==(const FileStamp&) const = default;
+};
+
+// The stamp of the file that `name` names (links are followed).
+[[nodiscard]] FileStamp StampOf(const std::string& name);
+// The stamp of an open file.
+[[nodiscard]] FileStamp StampOfFd(int fd);
+
+} // namespace fileio
