@@ -26,6 +26,8 @@ std::string WithCrLf(const std::string& text) {
 
 int RunAdd(const Command& command, std::ostream& /*out*/, std::ostream& err) {
     DatabaseSession session(err);
+    if (!session.Lock(command.file))
+        return 1;
 
     // A FILE that does not exist starts a new database; any other FILE must
     // load completely, since saving a partly read database would cut off the

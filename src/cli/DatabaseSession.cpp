@@ -9,6 +9,17 @@ DatabaseSession::DatabaseSession(std::ostream& err) : err_(err) {
     db.OnLoadError = [this](const std::string& message) { err_ << message << '\n'; };
 }
 
+bool DatabaseSession::Lock(const std::string& file) {
+    lock_ = std::make_unique<DatabaseLock>(file, DatabaseLock::DefaultTimeout());
+    if (lock_->Acquired())
+        return true;
+    err_
+        << "mvd: " << file
+        << " wird gerade von einem anderen mvd-Aufruf ge\u00E4ndert. Bitte sp\u00E4ter noch einmal "
+           "versuchen.\n";
+    return false;
+}
+
 bool DatabaseSession::Open(const std::string& file) {
     db.FileName = file;
     lastLoad_ = db.Reload();

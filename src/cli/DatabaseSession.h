@@ -1,8 +1,10 @@
 #pragma once
 
 #include "DataBase.h"
+#include "DatabaseLock.h"
 
 #include <iosfwd>
+#include <memory>
 #include <string>
 
 // A TDataBase whose load failures are printed to `err` (as the error box shows
@@ -13,6 +15,11 @@ public:
     explicit DatabaseSession(std::ostream& err);
 
     TDataBase db;
+
+    // Takes the database lock of `file` for the rest of the session, so that
+    // no other `mvd` run changes the file between this one's load and save.
+    // Returns false, with a message, when another run held it too long.
+    bool Lock(const std::string& file);
 
     // Opens `file` the way the program's "open" does: FileName, then Reload.
     // Returns false when the load reported an error.
@@ -30,4 +37,5 @@ public:
 private:
     std::ostream& err_;
     LoadReport lastLoad_;
+    std::unique_ptr<DatabaseLock> lock_;
 };

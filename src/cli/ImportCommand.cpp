@@ -9,6 +9,8 @@
 
 int RunImport(const Command& command, std::ostream& /*out*/, std::ostream& err) {
     DatabaseSession session(err);
+    if (!session.Lock(command.file))
+        return 1;
     // As with `add`: a FILE that does not exist starts a new database, and a
     // FILE that does not load completely is never saved.
     struct stat info {};

@@ -5,6 +5,8 @@
 
 int RunMerge(const Command& command, std::ostream& out, std::ostream& err) {
     DatabaseSession session(err);
+    if (!session.Lock(command.file))
+        return 1;
     // Saving after a failed open would overwrite FILE with the part that was
     // read, so a FILE that does not load completely is left alone.
     if (!session.Open(command.file)) {

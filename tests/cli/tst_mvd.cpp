@@ -1,9 +1,12 @@
 // Drives the built `mvd` binary end to end: output, messages, exit codes and
 // what it leaves in the database files.
 #include <QtTest>
+#include <fcntl.h>
 #include <functional>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -126,6 +129,9 @@ private slots:
     void importCsv_data();
     void importCsv();
     void exportThenImportKeepsEntries();
+    void concurrentAddsKeepEveryEntry();
+    void lockHeldTooLong_data();
+    void lockHeldTooLong();
 
 private:
     Result run(const QStringList& args, std::function<void()> inChild = {});
@@ -296,9 +302,10 @@ void TestMvd::add() {
     } else {
         QCOMPARE(ReadOrNull(path("db.mvd")), after);
     }
-    // No temporary file is left behind.
-    QCOMPARE(QDir(dir_->path()).entryList(QDir::Files | QDir::Hidden),
-             before.isNull() && after.isNull() ? QStringList{} : QStringList{"db.mvd"});
+    // No temporary file is left behind (the lock file stays).
+    QStringList files = QDir(dir_->path()).entryList(QDir::Files | QDir::Hidden);
+    files.removeOne("db.mvd.lock");
+    QCOMPARE(files, before.isNull() && after.isNull() ? QStringList{} : QStringList{"db.mvd"});
 }
 
 void TestMvd::addThenListRoundTripsUmlauts() {
@@ -577,6 +584,52 @@ void TestMvd::exportThenImportKeepsEntries() {
         QCOMPARE(run({"import", "new.mvd", "x.csv"}).exitCode, 0);
         QCOMPARE(run({"list", "new.mvd"}).out, listed);
     }
+}
+
+void TestMvd::concurrentAddsKeepEveryEntry() {
+    std::vector<std::unique_ptr<QProcess>> adds;
+    for (int i = 0; i < 10; ++i) {
+        adds.push_back(std::make_unique<QProcess>());
+        adds.back()->setWorkingDirectory(dir_->path());
+        adds.back()->start(MVD_PATH,
+                           {"add", "db.mvd", "--language", "C", "--category", "K", "--project", "P",
+                            "--date", "05.03.2001", "--minutes", QString::number(i)});
+    }
+    for (auto& add : adds) {
+        QVERIFY(add->waitForFinished(60000));
+        QCOMPARE(add->exitCode(), 0);
+    }
+    Result r = run({"list", "db.mvd"});
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(r.out.count("\r\n"), 11); // the header and ten entries
+}
+
+void TestMvd::lockHeldTooLong_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::newRow("add") << QStringList{"add",        "db.mvd",     "--language", "C",
+                                        "--category", "K",          "--project",  "P",
+                                        "--date",     "05.03.2001", "--minutes",  "1"};
+    QTest::newRow("merge") << QStringList{"merge", "db.mvd", "other.mvd"};
+    QTest::newRow("import") << QStringList{"import", "db.mvd", "rows.csv"};
+}
+
+void TestMvd::lockHeldTooLong() {
+    QFETCH(QStringList, args);
+    WriteOrRemove(path("db.mvd"), DbFile({Example}));
+    WriteOrRemove(path("other.mvd"), DbFile({Other}));
+    WriteOrRemove(path("rows.csv"), "Sprache;Kategorie;Projekt\r\nC;K;P\r\n");
+    const int fd = ::open(qPrintable(path("db.mvd.lock")), O_RDWR | O_CREAT, 0600);
+    QVERIFY(fd >= 0 && ::flock(fd, LOCK_EX) == 0);
+    qputenv("MVD_LOCK_TIMEOUT", "0.2");
+    Result r = run(args);
+    qunsetenv("MVD_LOCK_TIMEOUT");
+    ::close(fd);
+    QCOMPARE(r.exitCode, 1);
+    QCOMPARE(r.err, QString("mvd: db.mvd wird gerade von einem anderen mvd-Aufruf ge\u00E4ndert. "
+                            "Bitte sp\u00E4ter noch einmal versuchen.\n")
+                        .toUtf8());
+    QCOMPARE(ReadOrNull(path("db.mvd")), DbFile({Example}));
+    QCOMPARE(run(args).exitCode, 0); // once the lock is free
 }
 
 QTEST_GUILESS_MAIN(TestMvd)
