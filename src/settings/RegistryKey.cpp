@@ -44,10 +44,7 @@ bool RegKey::IsValidValueName(const QString& name) {
 }
 
 RegKey* RegKey::SubKey(const QString& name) {
-    for (auto& key : subKeys_)
-        if (SameName(key->name_, name))
-            return key.get();
-    return nullptr;
+    return subKeyIndex_.value(name.toCaseFolded(), nullptr);
 }
 
 const RegKey* RegKey::SubKey(const QString& name) const {
@@ -73,6 +70,7 @@ RegKey* RegKey::CreatePath(const QStringList& path) {
         if (!next) {
             key->subKeys_.push_back(std::make_unique<RegKey>(name));
             next = key->subKeys_.back().get();
+            key->subKeyIndex_.insert(name.toCaseFolded(), next);
         }
         key = next;
     }
@@ -80,11 +78,11 @@ RegKey* RegKey::CreatePath(const QStringList& path) {
 }
 
 bool RegKey::DeleteSubKey(const QString& name) {
-    auto it = std::find_if(subKeys_.begin(), subKeys_.end(),
-                           [&](const auto& key) { return SameName(key->name_, name); });
-    if (it == subKeys_.end())
+    const RegKey* key = subKeyIndex_.take(name.toCaseFolded());
+    if (!key)
         return false;
-    subKeys_.erase(it);
+    subKeys_.erase(std::find_if(subKeys_.begin(), subKeys_.end(),
+                                [&](const auto& sub) { return sub.get() == key; }));
     return true;
 }
 

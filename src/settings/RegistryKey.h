@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -69,7 +70,10 @@ public:
 
 private:
     QString name_;
-    std::vector<std::unique_ptr<RegKey>> subKeys_;
+    std::vector<std::unique_ptr<RegKey>> subKeys_; // in the order they were made
+    // The sub-keys by case-folded name, so that a lookup does not walk
+    // through thousands of siblings (one key per user).
+    QHash<QString, RegKey*> subKeyIndex_;
     std::vector<std::pair<QString, RegValue>> values_;
 };
 
