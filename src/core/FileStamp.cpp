@@ -15,7 +15,7 @@ FileStamp FromStat(const struct stat& st) {
 
 FileStamp StampOf(const std::string& name) {
     struct stat st {};
-    return ::stat(name.c_str(), &st) == 0 ? FromStat(st) : FileStamp{};
+    return ::stat(name.c_str(), &st) == 0 && S_ISREG(st.st_mode) ? FromStat(st) : FileStamp{};
 }
 
 FileStamp StampOfFd(int fd) {

@@ -8,9 +8,10 @@ namespace fileio {
 // What identifies one state of a file on disk: its inode, size and time of
 // the last change. A replace gives the file a new inode and a write in place a
 // new change time, so two stamps differ when someone wrote the file between
-// them. A stamp of a missing file only equals another missing one.
+// them. A missing file, or one that is no regular file (a folder, a
+// device), has the empty stamp.
 struct FileStamp {
-    bool exists = false;
+    bool exists = false; // a regular file is there
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
     std::int64_t size = 0;

@@ -378,6 +378,10 @@ private:
     // SaveFailed when the save raised (its error has been reported).
     enum class TChangesAnswer { Proceed, Stay, SaveFailed };
     TChangesAnswer askToSaveChanges();
+    // Before a save to the open file: when someone else wrote the file since
+    // it was loaded or saved here, asks whether to take its entries over
+    // first (an import), to overwrite it or to cancel. True when the save may go on.
+    bool settleChangesOnDisk();
 
     // Quick search (MainFormSearch.cpp). Matching runs over the listed rows
     // when the new query narrows the applied one (their order is kept), else

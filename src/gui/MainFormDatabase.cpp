@@ -3,6 +3,7 @@
 // information command.
 #include "DataBase.h"
 #include "ErrorReport.h"
+#include "FileStamp.h"
 #include "InfoForm.h"
 #include "MainForm.h"
 #include "NativePath.h"
@@ -87,6 +88,8 @@ void TMainForm::SaveDataBaseActionExecute() {
         SaveDataBaseAsAction->trigger();
         return;
     }
+    if (!settleChangesOnDisk())
+        return;
     DataBase->Save();
     RecentFilesItem->AddFile(DataBase->FileName);
 }
@@ -100,6 +103,29 @@ void TMainForm::SaveDataBaseAsActionExecute() {
     // raises, keeps Modified set and leaves the old file as it was.
     DataBase->Save();
     RecentFilesItem->AddFile(DataBase->FileName);
+}
+
+bool TMainForm::settleChangesOnDisk() {
+    const fileio::FileStamp onDisk = fileio::StampOf(DataBase->FileName);
+    if (!onDisk.exists || onDisk == DataBase->DiskStamp)
+        return true; // unchanged, or gone: the save writes it anew
+    enum { Merge, Overwrite };
+    const int choice = Prompt::Choose(
+        this, Prompt::Kind::Warning,
+        QStringLiteral("Die Fehlerdatenbank wurde seit dem Laden oder letzten Sichern von einem "
+                       "anderen Programm geändert. Sollen deren Einträge vor dem Sichern "
+                       "übernommen werden?"),
+        {QStringLiteral("&zusammenführen"), QStringLiteral("&überschreiben"),
+         QStringLiteral("Abbrechen")});
+    if (choice == Overwrite)
+        return true;
+    if (choice != Merge)
+        return false;
+    // The import's duplicate rule keeps every entry once; a file that does not
+    // load completely is reported and not overwritten.
+    const LoadReport report = DataBase->LoadFromFile(DataBase->FileName);
+    RebuildList();
+    return report.Error.empty();
 }
 
 TMainForm::TChangesAnswer TMainForm::askToSaveChanges() {

@@ -18,6 +18,7 @@ constexpr const char* PresetProperty = "mavrolinPresetFile";
 struct Script {
     bool active = false;
     QQueue<Button> answers;
+    QQueue<int> choices;
     QQueue<std::optional<QString>> files;
     QList<Testing::ShownMessage> messages;
     QList<Testing::ShownFileDialog> fileDialogs;
@@ -132,6 +133,32 @@ Button Message(QWidget* parent, Kind kind, const QString& text, Buttons buttons,
     return EscapeAnswer(buttons);
 }
 
+int Choose(QWidget* parent, Kind kind, const QString& text, const QStringList& choices) {
+    const int escape = static_cast<int>(choices.size()) - 1;
+    Script& s = CurrentScript();
+    if (s.active) {
+        s.messages.append({kind, KindTitle(kind), text, NoButton, choices});
+        return s.choices.isEmpty() ? escape : s.choices.dequeue();
+    }
+    QMessageBox box(parent);
+    box.setIcon(IconOf(kind));
+    box.setWindowTitle(KindTitle(kind));
+    box.setText(text);
+    QList<QAbstractButton*> buttons;
+    for (const QString& choice : choices) {
+        buttons.append(box.addButton(choice, buttons.size() == escape ? QMessageBox::RejectRole
+                                                                      : QMessageBox::AcceptRole));
+        buttons.back()->setObjectName(QStringLiteral("Choice%1").arg(buttons.size() - 1));
+    }
+    if (!buttons.isEmpty()) {
+        box.setDefaultButton(static_cast<QPushButton*>(buttons.first()));
+        box.setEscapeButton(buttons.back());
+    }
+    box.exec();
+    const int chosen = static_cast<int>(buttons.indexOf(box.clickedButton()));
+    return chosen < 0 ? escape : chosen;
+}
+
 void PresetFile(QFileDialog& dialog, const QString& fileName) {
     dialog.setProperty(PresetProperty, fileName);
     if (!fileName.isEmpty())
@@ -183,6 +210,10 @@ void QueueAnswer(Button answer) {
     CurrentScript().answers.enqueue(answer);
 }
 
+void QueueChoice(int index) {
+    CurrentScript().choices.enqueue(index);
+}
+
 void QueueFile(const std::optional<QString>& path) {
     CurrentScript().files.enqueue(path);
 }
@@ -197,7 +228,7 @@ const QList<ShownFileDialog>& FileDialogs() {
 
 int PendingAnswers() {
     const Script& s = CurrentScript();
-    return static_cast<int>(s.answers.size() + s.files.size());
+    return static_cast<int>(s.answers.size() + s.choices.size() + s.files.size());
 }
 
 } // namespace Testing

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 class QWidget;
@@ -30,6 +31,11 @@ using Buttons = int;
 Button Message(QWidget* parent, Kind kind, const QString& text, Buttons buttons,
                const QString& title = QString());
 
+// Shows a modal box whose buttons carry the texts of `choices` (the last one
+// also answers Escape and closing the box). Returns the index of the choice;
+// in scripted mode the next queued choice, or the last one when none is queued.
+int Choose(QWidget* parent, Kind kind, const QString& text, const QStringList& choices);
+
 // Runs a file dialog modally. Returns the chosen path, or nothing when the user
 // cancelled. The dialog keeps the chosen name as its preset for the next run.
 std::optional<QString> RunFileDialog(QFileDialog& dialog);
@@ -49,6 +55,7 @@ struct ShownMessage {
     QString title;
     QString text;
     Buttons buttons;
+    QStringList choices = {}; // the buttons of Choose
 };
 struct ShownFileDialog {
     QString title;
@@ -62,6 +69,7 @@ void End();
 // True between Begin and End.
 bool Active();
 void QueueAnswer(Button answer);
+void QueueChoice(int index);                        // for Choose
 void QueueFile(const std::optional<QString>& path); // nothing = the user cancels
 const QList<ShownMessage>& Messages();
 const QList<ShownFileDialog>& FileDialogs();

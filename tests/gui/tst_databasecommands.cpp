@@ -243,6 +243,47 @@ private slots:
         QCOMPARE(Bytes(path("fehlt.mvd")).size(), MagicSize + 4);
     }
 
+    // Another program wrote the open file: the save asks first.
+    void changedOnDisk_data() {
+        QTest::addColumn<bool>("written");
+        QTest::addColumn<int>("choice");
+        QTest::addColumn<int>("inFile");
+        QTest::addColumn<int>("inWindow");
+        QTest::newRow("unchanged: no question") << false << -1 << 3 << 3;
+        QTest::newRow("zusammenführen") << true << 0 << 6 << 6;
+        QTest::newRow("überschreiben") << true << 1 << 3 << 3;
+        QTest::newRow("Abbrechen") << true << 2 << 5 << 3;
+    }
+
+    void changedOnDisk() {
+        QFETCH(bool, written);
+        QFETCH(int, choice);
+        QFETCH(int, inFile);
+        QFETCH(int, inWindow);
+        WriteDataBase(path("a.mvd"), 2, 100);
+        Prompt::Testing::QueueFile(path("a.mvd"));
+        form_->LoadDataBaseAction->trigger();
+        modify();
+        if (written)
+            WriteDataBase(path("a.mvd"), 5, 100); // two of them are the window's too
+        if (choice >= 0)
+            Prompt::Testing::QueueChoice(choice);
+        form_->SaveDataBaseAction->trigger();
+        QCOMPARE(Prompt::Testing::Messages().size(), written ? 1 : 0);
+        if (written)
+            QCOMPARE(Prompt::Testing::Messages()[0].choices,
+                     (QStringList{"&zusammenführen", "&überschreiben", "Abbrechen"}));
+        QCOMPARE(EntriesIn(path("a.mvd")), inFile);
+        QCOMPARE(form_->ItemCount(), inWindow);
+        QCOMPARE(db().Modified, choice == 2);
+
+        // The window's own save is no change on disk.
+        modify();
+        Prompt::Testing::QueueChoice(1);
+        form_->SaveDataBaseAction->trigger();
+        QCOMPARE(Prompt::Testing::Messages().size(), written && choice != 2 ? 1 : written ? 2 : 0);
+    }
+
     void importKeepsTheFileName() {
         WriteDataBase(path("a.mvd"), 1, 100);
         WriteDataBase(path("b.mvd"), 2, 200);
