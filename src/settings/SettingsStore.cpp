@@ -1,5 +1,6 @@
 #include "SettingsStore.h"
 
+#include "Leftovers.h"
 #include "RegFileFormat.h"
 #include "ReplaceFile.h"
 
@@ -122,6 +123,7 @@ void SettingsStore::Update(const Change& change) {
         if (!QDir().mkpath(folder))
             ThrowRegistryError();
         StoreLock lock(LockFilePath(), lockTimeout_);
+        fileio::RemoveLeftovers(QFile::encodeName(filePath_).toStdString());
         RegKey tree = ReadTree(filePath_, warnings);
         if (change(tree))
             WriteFile(filePath_, regfile::Write(tree));

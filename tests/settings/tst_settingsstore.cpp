@@ -56,6 +56,7 @@ private slots:
     void secondInstanceWaitsForLock();
     void lockHeldTooLongRaisesRegistryError();
     void twoStoresKeepEachOthersChanges();
+    void readRemovesLeftoverTemporaryFiles();
     void failedWriteKeepsTheOldFile_data();
     void failedWriteKeepsTheOldFile();
 
@@ -290,6 +291,21 @@ void SettingsStoreTest::failedWriteKeepsTheOldFile() {
     store.Update(change);
     QVERIFY(ReadFile(storePath()).size() > 200000);
     QVERIFY(warnings_.isEmpty());
+}
+
+// A settings save killed while it wrote left its temporary file; the next
+// read removes it, and a file of another name stays.
+void SettingsStoreTest::readRemovesLeftoverTemporaryFiles() {
+    SettingsStore store(storePath(), collect());
+    store.Update([](RegKey& root) { return SetNumber(root, "a", 1); });
+    const QString folder = QFileInfo(storePath()).absolutePath();
+    for (const char* name : {".~registry.reg.Ab3dE9", ".~other.reg.Ab3dE9"}) {
+        QFile leftover(folder + "/" + name);
+        QVERIFY(leftover.open(QIODevice::WriteOnly) && leftover.write("REGEDIT4") > 0);
+    }
+    store.Read();
+    QCOMPARE(QDir(folder).entryList({".~*"}, QDir::Files | QDir::Hidden),
+             QStringList{".~other.reg.Ab3dE9"});
 }
 
 QTEST_GUILESS_MAIN(SettingsStoreTest)
