@@ -24,6 +24,7 @@ private slots:
     void refusesInvalidText();
     void longBinaryWrapsAndReadsBack();
     void namesCompareCaseInsensitively();
+    void subKeysFoundAmongManySiblings();
 };
 
 void RegFileTest::writesValueSyntax_data() {
@@ -220,6 +221,23 @@ void RegFileTest::namesCompareCaseInsensitively() {
     QCOMPARE(soft->Name(), QString("Soft"));
     QCOMPARE(soft->Values().size(), std::size_t(1));
     QCOMPARE(*soft->Value("opt"), RegValue::Dword(2));
+}
+
+void RegFileTest::subKeysFoundAmongManySiblings() {
+    RegKey root;
+    for (int i = 0; i < 1000; ++i)
+        root.CreatePath({QString("Nutzer%1").arg(i)});
+    root.CreatePath({"Müller"});
+    QCOMPARE(root.SubKey("nutzer999"), root.SubKeys()[999].get());
+    QCOMPARE(root.SubKey("MÜLLER"), root.SubKeys()[1000].get());
+    QVERIFY(root.DeleteSubKey("NUTZER5"));
+    QVERIFY(!root.SubKey("Nutzer5") && !root.DeleteSubKey("nutzer5"));
+    QCOMPARE(root.SubKeys()[5]->Name(), QString("Nutzer6")); // the order stays
+    root.CreatePath({"nutzer5"});
+    QCOMPARE(root.SubKeys().back()->Name(), QString("nutzer5"));
+    QCOMPARE(root.SubKeys().size(), std::size_t(1001));
+    const RegKey moved = std::move(root);
+    QCOMPARE(moved.SubKey("NUTZER0"), moved.SubKeys()[0].get());
 }
 
 QTEST_APPLESS_MAIN(RegFileTest)
