@@ -4,9 +4,11 @@
 // file it leaves goes with the next save or load.
 #include "CoreTestUtil.h"
 
+#include <QDeadlineTimer>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <csignal>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -92,7 +94,11 @@ private slots:
             QProcess saver;
             saver.start(SAVE_LOOP, {path, "2000", "100000"});
             QVERIFY(saver.waitForStarted());
-            QTest::qSleep(15 + 9 * (kill % 4)); // long enough to be inside one of the saves
+            // Once its saves are under way, at a different moment each round.
+            QDeadlineTimer deadline(20000);
+            while (FolderFiles(dir.path()).size() < 2 && !deadline.hasExpired())
+                QThread::usleep(100);
+            QThread::usleep(static_cast<unsigned long>(700 * (kill % 5)));
             QCOMPARE(::kill(static_cast<pid_t>(saver.processId()), SIGKILL), 0);
             QVERIFY(saver.waitForFinished());
             QCOMPARE(saver.exitStatus(), QProcess::CrashExit);
