@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <stdexcept>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace bench {
@@ -59,6 +60,46 @@ std::string RunAndCapture(const std::string& command) {
     if (pclose(pipe) != 0)
         throw std::runtime_error("failed: " + command);
     return output;
+}
+
+ChildRun RunMeasured(const std::vector<std::string>& args, int expectedStatus) {
+    int pipeFds[2];
+    if (pipe(pipeFds) != 0)
+        throw std::runtime_error("cannot create a pipe");
+    std::vector<char*> argv;
+    for (const std::string& arg : args)
+        argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    const Stopwatch watch;
+    const pid_t pid = fork();
+    if (pid == 0) {
+        dup2(pipeFds[1], 1);
+        close(pipeFds[0]);
+        close(pipeFds[1]);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    close(pipeFds[1]);
+    ChildRun run;
+    char buffer[4096];
+    ssize_t n = 0;
+    while ((n = read(pipeFds[0], buffer, sizeof buffer)) > 0)
+        run.output.append(buffer, static_cast<std::size_t>(n));
+    close(pipeFds[0]);
+    int status = 0;
+    rusage usage{};
+    if (pid < 0 || wait4(pid, &status, 0, &usage) != pid)
+        throw std::runtime_error("cannot run " + args[0]);
+    run.wall = watch.Seconds();
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != expectedStatus)
+        throw std::runtime_error("failed: " + args[0] + " " + (args.size() > 1 ? args[1] : ""));
+    const auto seconds = [](const timeval& t) {
+        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+    };
+    run.user = seconds(usage.ru_utime);
+    run.system = seconds(usage.ru_stime);
+    run.peakMiB = static_cast<double>(usage.ru_maxrss) / 1024.0;
+    return run;
 }
 
 TempDir::TempDir() {

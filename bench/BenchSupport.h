@@ -40,6 +40,17 @@ std::string SelfPath();
 // throws when it cannot be started or fails.
 std::string RunAndCapture(const std::string& command);
 
+// What a finished child process used, from wait4: wall time measured around
+// it, user and system CPU time, peak resident memory; and what it printed.
+struct ChildRun {
+    double wall = 0, user = 0, system = 0, peakMiB = 0;
+    std::string output;
+};
+
+// Runs `args` (args[0] the program) without a shell and measures it; throws
+// when it cannot be started or exits with another status than `expectedStatus`.
+ChildRun RunMeasured(const std::vector<std::string>& args, int expectedStatus = 0);
+
 // A fresh folder under the system's temporary folder, removed with its files
 // when the object goes.
 class TempDir {
