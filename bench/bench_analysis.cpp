@@ -119,7 +119,7 @@ void MeasureEdits(TDataBase& db, FigureEngine& engine,
     for (int i = 0; i < count / 10; ++i) {
         auto fresh = std::make_unique<TDataRecord>(*listed[pick(random)]);
         fresh->Project = "Neues Projekt " + std::to_string(i);
-        const TDataRecord* adopted = db.AddRecord(std::move(fresh));
+        const TDataRecord* adopted = db.AddRecord(*fresh);
         newValues.Time([&] { engine.Add(*adopted); });
         const std::uint32_t id = adopted->ID;
         engine.Remove(id);

@@ -19,11 +19,11 @@ constexpr std::uint32_t kCachedDays = 1u << 14; // 44 years of consecutive days
 const std::string& ListText(const TDataRecord& record, Grouping grouping) {
     switch (grouping) {
     case Grouping::Category:
-        return record.ErrorType;
+        return record.ErrorType();
     case Grouping::Project:
-        return record.Project;
+        return record.Project();
     default:
-        return record.Language;
+        return record.Language();
     }
 }
 
@@ -78,7 +78,7 @@ std::uint32_t GroupKeys::GroupOfCached(const TDataRecord& record) {
 
 void GroupKeys::PrefetchField(const TDataRecord& record) const {
     if (list_)
-        __builtin_prefetch(&ListText(record, grouping_));
+        __builtin_prefetch(&record);
     else
         __builtin_prefetch(&record.Date);
 }

@@ -42,7 +42,7 @@ int RunAdd(const Command& command, std::ostream& /*out*/, std::ostream& err) {
         return 1;
     }
 
-    auto record = std::make_unique<TDataRecord>();
+    auto record = std::make_unique<TRecordData>();
     record->Language = command.entry.language;
     record->ErrorType = command.entry.category;
     record->Project = command.entry.project;
@@ -50,7 +50,7 @@ int RunAdd(const Command& command, std::ostream& /*out*/, std::ostream& err) {
     record->Date = command.entry.date;
     record->TimeNeeded = command.entry.minutes;
     try {
-        session.db.AddRecord(std::move(record));
+        session.db.AddRecord(*record);
     } catch (const InvalidEntryException& e) {
         err << GeneralReportText(e.what()) << '\n';
         return 1;

@@ -1,9 +1,12 @@
 #include "DataBase.h"
+#include "DataBaseEntry.h"
 
 #include "Errors.h"
 #include "FileStamp.h"
 #include "IdentityIndex.h"
 #include "RecordIdentity.h"
+#include "RecordStore.h"
+#include "Spelling.h"
 #include "ValueListImpl.h"
 
 #include <algorithm>
@@ -40,15 +43,9 @@ template <typename T> void MakeRoom(std::vector<T>& v) {
 } // namespace
 
 struct TDataBase::Index {
-    // The list values an entry uses, parallel to Records.
-    struct Refs {
-        TValueList::Node* language;
-        TValueList::Node* errorType;
-        TValueList::Node* project;
-    };
-    std::vector<Refs> refs;
     // Every entry by its identity; the database never holds two identical ones.
     IdentityIndex identities;
+    TRecordStore store;
 };
 
 namespace {
@@ -59,9 +56,8 @@ bool Hidden(bool andFilter, bool language, bool errorType, bool project) {
     return !language && !errorType && !project;
 }
 
-// A value that is not listed counts as ticked: such an entry is not hidden for it.
-bool CheckedIn(const TValueList::Node* node) {
-    return node ? node->filter.Checked : true;
+bool Checked(const TSpelling* spelling) {
+    return spelling->node->filter.Checked;
 }
 
 } // namespace
@@ -79,18 +75,19 @@ int TDataBase::Count() const {
 TDataRecord* TDataBase::GetRecord(int index) const {
     if (index < 0 || static_cast<std::size_t>(index) >= Records.size())
         return nullptr;
-    return Records[static_cast<std::size_t>(index)].get();
+    return Records[static_cast<std::size_t>(index)];
 }
 
 bool TDataBase::IsHidden(const TDataRecord& record) const {
-    const bool language = CheckedIn(Languages.find(record.Language));
-    // The lookups stop as soon as the answer is known, as the rule reads.
+    // Every value an entry uses is listed; the lookups stop as soon as the
+    // answer is known, as the rule reads.
+    const bool language = Checked(record.language_);
     if (AndFilter ? !language : language)
         return !language;
-    const bool errorType = CheckedIn(ErrorTypes.find(record.ErrorType));
+    const bool errorType = Checked(record.errorType_);
     if (AndFilter ? !errorType : errorType)
         return !errorType;
-    return Hidden(AndFilter, language, errorType, CheckedIn(Projects.find(record.Project)));
+    return Hidden(AndFilter, language, errorType, Checked(record.project_));
 }
 
 void TDataBase::AddLanguage(const std::string& value) {
@@ -121,8 +118,8 @@ void TDataBase::Clear() {
     DiskStamp = {};
     Modified = false;
     index_->identities.Clear();
-    index_->refs.clear();
-    Records.clear();
+    std::vector<TDataRecord*>().swap(Records);
+    index_->store.Clear();
     Languages.resetTo(kDefaultLanguages);
     ErrorTypes.resetTo(kDefaultErrorTypes);
     Projects.resetTo({});
@@ -143,37 +140,88 @@ LoadReport TDataBase::Reload() {
 
 void TDataBase::reserveFor(std::size_t moreEntries) {
     Records.reserve(Records.size() + moreEntries);
-    index_->refs.reserve(Records.size() + moreEntries);
     index_->identities.Reserve(Records.size() + moreEntries);
+    index_->store.Reserve(moreEntries);
 }
 
-TDataRecord* TDataBase::AddRecord(std::unique_ptr<TDataRecord>&& record) {
+std::size_t TDataBase::positionOf(std::uint32_t id) const {
+    const auto it = std::find_if(Records.begin(), Records.end(),
+                                 [id](const TDataRecord* record) { return record->ID == id; });
+    return static_cast<std::size_t>(it - Records.begin());
+}
+
+TDataRecord* TDataBase::adopt(Candidate& c, std::size_t position,
+                              const TDataRecord* except) {
     Index& ix = *index_;
-    const std::uint64_t hash = identity::Hash(*record);
-    if (ix.identities.Find(*record, hash))
+    // The entry that a change replaces is left out of the comparison, so a
+    // change of the description alone is accepted.
+    TDataRecord probe;
+    probe.language_ = c.spelling[0];
+    probe.errorType_ = c.spelling[1];
+    probe.project_ = c.spelling[2];
+    probe.Date = c.date;
+    probe.TimeNeeded = c.minutes;
+    const std::uint64_t hash = identity::Hash(probe);
+    if (const TDataRecord* hit = ix.identities.Find(probe, hash); hit && hit != except)
         throw InvalidEntryException();
-    MakeRoom(Records);
-    MakeRoom(ix.refs);
-    const Index::Refs refs{Languages.findOrInsert(record->Language),
-                           ErrorTypes.findOrInsert(record->ErrorType),
-                           Projects.findOrInsert(record->Project)};
-    ix.identities.Insert(record.get(), hash);
+    if (!except)
+        MakeRoom(Records);
+    ix.identities.Reserve(ix.identities.Size() + 1);
+    TValueList* lists[3] = {&Languages, &ErrorTypes, &Projects};
+    c.Resolve(lists);
+    TDataRecord* record = ix.store.Take();
+    try {
+        record->description_ = ix.store.CopyText(c.description);
+    } catch (...) {
+        ix.store.Give(record);
+        throw;
+    }
     // Nothing below throws.
-    record->ID = NextID++;
-    TDataRecord* adopted = record.get();
-    Records.push_back(std::move(record));
-    ix.refs.push_back(refs);
+    record->descriptionSize_ = static_cast<std::uint32_t>(c.description.size());
+    record->language_ = c.spelling[0];
+    record->errorType_ = c.spelling[1];
+    record->project_ = c.spelling[2];
+    record->Date = c.date;
+    record->TimeNeeded = c.minutes;
+    record->ID = c.id;
+    ix.identities.Insert(record, hash);
     Modified = true;
-    ++refs.language->uses;
-    ++refs.errorType->uses;
-    ++refs.project->uses;
-    adopted->Hidden = Hidden(AndFilter, refs.language->filter.Checked,
-                             refs.errorType->filter.Checked, refs.project->filter.Checked);
+    // The new values are counted before a replaced entry's are let go, so a
+    // value that the changed entry still uses stays.
+    ++record->language_->node->uses;
+    ++record->errorType_->node->uses;
+    ++record->project_->node->uses;
+    if (except) {
+        ix.identities.Erase(except, identity::Hash(*except));
+        Records[position] = record;
+        dropIfUnused(*except);
+        ix.store.Give(const_cast<TDataRecord*>(except));
+    } else {
+        Records.insert(Records.begin() + static_cast<std::ptrdiff_t>(position), record);
+    }
+    record->Hidden = Hidden(AndFilter, Checked(record->language_), Checked(record->errorType_),
+                            Checked(record->project_));
+    return record;
+}
+
+TDataRecord* TDataBase::AddRecord(const TRecordData& data) {
+    Candidate c;
+    c.Set(0, Languages, data.Language);
+    c.Set(1, ErrorTypes, data.ErrorType);
+    c.Set(2, Projects, data.Project);
+    c.date = data.Date;
+    c.minutes = data.TimeNeeded;
+    c.description = data.Description;
+    c.id = NextID;
+    TDataRecord* adopted = adopt(c, Records.size(), nullptr);
+    ++NextID;
     return adopted;
 }
 
-void TDataBase::dropIfUnused(TValueList::Node* language, TValueList::Node* errorType,
-                             TValueList::Node* project) {
+void TDataBase::dropIfUnused(const TDataRecord& record) {
+    TValueList::Node* language = record.language_->node;
+    TValueList::Node* errorType = record.errorType_->node;
+    TValueList::Node* project = record.project_->node;
     --language->uses;
     --errorType->uses;
     --project->uses;
@@ -186,61 +234,46 @@ void TDataBase::dropIfUnused(TValueList::Node* language, TValueList::Node* error
 }
 
 void TDataBase::DeleteRecord(std::uint32_t id) {
-    const auto it = std::find_if(Records.begin(), Records.end(),
-                                 [id](const auto& record) { return record->ID == id; });
-    if (it == Records.end())
+    const std::size_t position = positionOf(id);
+    if (position == Records.size())
         return;
     Index& ix = *index_;
-    const auto position = static_cast<std::size_t>(it - Records.begin());
+    TDataRecord* record = Records[position];
     Modified = true;
-    ix.identities.Erase(it->get(), identity::Hash(**it));
-    const Index::Refs old = ix.refs[position];
-    Records.erase(it);
-    ix.refs.erase(ix.refs.begin() + static_cast<std::ptrdiff_t>(position));
-    dropIfUnused(old.language, old.errorType, old.project);
+    ix.identities.Erase(record, identity::Hash(*record));
+    Records.erase(Records.begin() + static_cast<std::ptrdiff_t>(position));
+    dropIfUnused(*record);
+    ix.store.Give(record);
 }
 
-TDataRecord* TDataBase::ChangeRecord(std::unique_ptr<TDataRecord>&& record) {
-    Index& ix = *index_;
-    // The entry that the change replaces is left out of the comparison, so a
-    // change of the description alone is accepted.
-    const std::uint64_t hash = identity::Hash(*record);
-    if (const TDataRecord* hit = ix.identities.Find(*record, hash); hit && hit->ID != record->ID)
-        throw InvalidEntryException();
-    const auto it = std::find_if(Records.begin(), Records.end(),
-                                 [id = record->ID](const auto& r) { return r->ID == id; });
-    if (it == Records.end())
+TDataRecord* TDataBase::ChangeRecord(const TRecordData& data) {
+    Candidate c;
+    c.Set(0, Languages, data.Language);
+    c.Set(1, ErrorTypes, data.ErrorType);
+    c.Set(2, Projects, data.Project);
+    c.date = data.Date;
+    c.minutes = data.TimeNeeded;
+    c.description = data.Description;
+    c.id = data.ID;
+    const std::size_t position = positionOf(data.ID);
+    if (position == Records.size()) {
+        // An identical entry is refused before the missing one is noticed.
+        TDataRecord probe;
+        probe.language_ = c.spelling[0];
+        probe.errorType_ = c.spelling[1];
+        probe.project_ = c.spelling[2];
+        probe.Date = c.date;
+        probe.TimeNeeded = c.minutes;
+        if (index_->identities.Find(probe, identity::Hash(probe)))
+            throw InvalidEntryException();
         return nullptr;
-    const auto position = static_cast<std::size_t>(it - Records.begin());
-    const Index::Refs refs{Languages.findOrInsert(record->Language),
-                           ErrorTypes.findOrInsert(record->ErrorType),
-                           Projects.findOrInsert(record->Project)};
-    // The index does not grow here (one out, one in), so this cannot throw.
-    ix.identities.Erase(it->get(), identity::Hash(**it));
-    ix.identities.Insert(record.get(), hash);
-    // Nothing below throws.
-    Modified = true;
-    const Index::Refs old = ix.refs[position];
-    *it = std::move(record);
-    TDataRecord* adopted = it->get();
-    ix.refs[position] = refs;
-    // The new values are counted before the old ones are let go, so a value
-    // that the changed entry still uses stays.
-    ++refs.language->uses;
-    ++refs.errorType->uses;
-    ++refs.project->uses;
-    dropIfUnused(old.language, old.errorType, old.project);
-    adopted->Hidden = Hidden(AndFilter, refs.language->filter.Checked,
-                             refs.errorType->filter.Checked, refs.project->filter.Checked);
-    return adopted;
+    }
+    return adopt(c, position, Records[position]);
 }
 
 void TDataBase::SetAndFilter(bool value) {
     AndFilter = value;
-    const Index& ix = *index_;
-    for (std::size_t i = 0; i < Records.size(); ++i) {
-        const Index::Refs& refs = ix.refs[i];
-        Records[i]->Hidden = Hidden(value, refs.language->filter.Checked,
-                                    refs.errorType->filter.Checked, refs.project->filter.Checked);
-    }
+    for (TDataRecord* record : Records)
+        record->Hidden = Hidden(value, Checked(record->language_), Checked(record->errorType_),
+                                Checked(record->project_));
 }

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The in-memory error database: the entries, the three value lists with their
@@ -39,7 +40,9 @@ public:
     LoadErrorReporter OnLoadError;
 
     [[nodiscard]] int Count() const;
-    [[nodiscard]] TDataRecord* GetRecord(int index) const; // nullptr when index >= Count()
+    // nullptr when index >= Count(). The entry stays at its address until it
+    // is changed, deleted or the database is cleared.
+    [[nodiscard]] TDataRecord* GetRecord(int index) const;
     [[nodiscard]] bool IsHidden(const TDataRecord& record) const;
 
     void AddLanguage(const std::string& value);
@@ -55,24 +58,29 @@ public:
     LoadReport LoadFromFile(const std::string& name);
     void Save();
 
-    // Adopts `record` (the pointer is moved from) or raises InvalidEntryException
-    // and leaves it with the caller. Returns the adopted entry.
-    TDataRecord* AddRecord(std::unique_ptr<TDataRecord>&& record);
+    // Adopts a copy of `record` with the next ID, or raises
+    // InvalidEntryException and changes nothing. Returns the adopted entry.
+    TDataRecord* AddRecord(const TRecordData& record);
     void DeleteRecord(std::uint32_t id);
-    // Replaces the entry with record->ID; same ownership rule as AddRecord.
-    // Returns the adopted entry, or nullptr when no entry has that ID (the
-    // record then stays with the caller).
-    TDataRecord* ChangeRecord(std::unique_ptr<TDataRecord>&& record);
+    // Replaces the entry with record.ID by a copy of `record`; raises
+    // InvalidEntryException like AddRecord. Returns the adopted entry, or
+    // nullptr when no entry has that ID.
+    TDataRecord* ChangeRecord(const TRecordData& record);
     void SetAndFilter(bool value);
 
 private:
     struct Index;
+    struct Candidate;
     // Lets go of one use of each value and removes those that no entry uses.
-    void dropIfUnused(TValueList::Node* language, TValueList::Node* errorType,
-                      TValueList::Node* project);
+    void dropIfUnused(const TDataRecord& record);
+    // Checks `candidate` against every entry but `except`, stores it at
+    // `position` and counts its values' uses; raises InvalidEntryException.
+    TDataRecord* adopt(Candidate& candidate, std::size_t position,
+                       const TDataRecord* except);
     void loadEntries(const std::string& name, LoadReport& report);
     void reserveFor(std::size_t moreEntries);
+    [[nodiscard]] std::size_t positionOf(std::uint32_t id) const;
 
-    std::vector<std::unique_ptr<TDataRecord>> Records;
+    std::vector<TDataRecord*> Records;
     std::unique_ptr<Index> index_;
 };

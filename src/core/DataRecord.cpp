@@ -2,6 +2,7 @@
 
 #include "DateUtil.h"
 #include "RecordIdentity.h"
+#include "Spelling.h"
 
 #include <cmath>
 #include <limits>
@@ -23,15 +24,8 @@ bool EqualFolded(std::string_view a, std::string_view b) {
     return true;
 }
 
-// FNV-1a over the folded bytes; the length closes each field so that
-// ("ab", "c") and ("a", "bc") hash apart.
-void HashFolded(std::uint64_t& h, std::string_view text) {
-    for (char c : text) {
-        h ^= FoldAscii(static_cast<unsigned char>(c));
-        h *= 1099511628211ull;
-    }
-    h ^= text.size() + 0x9E3779B97F4A7C15ull;
-    h *= 1099511628211ull;
+bool SameFolded(const TSpelling* a, const TSpelling* b) {
+    return a == b || (a->foldedHash == b->foldedHash && EqualFolded(a->text, b->text));
 }
 
 void HashWord(std::uint64_t& h, std::uint64_t value) {
@@ -42,14 +36,35 @@ void HashWord(std::uint64_t& h, std::uint64_t value) {
 
 } // namespace
 
+struct TRecordAccess {
+    static const TSpelling* Language(const TDataRecord& r) { return r.language_; }
+    static const TSpelling* ErrorType(const TDataRecord& r) { return r.errorType_; }
+    static const TSpelling* Project(const TDataRecord& r) { return r.project_; }
+};
+
+const std::string& TDataRecord::Language() const {
+    return language_->text;
+}
+const std::string& TDataRecord::ErrorType() const {
+    return errorType_->text;
+}
+const std::string& TDataRecord::Project() const {
+    return project_->text;
+}
+
+TRecordData TDataRecord::Data() const {
+    return TRecordData{Language(), ErrorType(), Project(), std::string(Description()),
+                       Date,       ID,          TimeNeeded};
+}
+
 std::string TDataRecord::FieldText(std::uint8_t index) const {
     switch (index) {
     case ckLanguage:
-        return Language;
+        return Language();
     case ckType:
-        return ErrorType;
+        return ErrorType();
     case ckProject:
-        return Project;
+        return Project();
     case ckDate:
         return FormatDate(Date);
     case ckTime:
@@ -71,17 +86,32 @@ std::int64_t DayKey(double date) {
     return static_cast<std::int64_t>(std::trunc(date));
 }
 
+std::uint64_t FoldedHash(std::string_view text) {
+    // FNV-1a over the folded bytes, closed by the length.
+    std::uint64_t h = 14695981039346656037ull;
+    for (char c : text) {
+        h ^= FoldAscii(static_cast<unsigned char>(c));
+        h *= 1099511628211ull;
+    }
+    h ^= text.size() + 0x9E3779B97F4A7C15ull;
+    h *= 1099511628211ull;
+    return h;
+}
+
 bool Equal(const TDataRecord& a, const TDataRecord& b) {
-    return a.TimeNeeded == b.TimeNeeded && EqualFolded(a.Language, b.Language) &&
-           EqualFolded(a.ErrorType, b.ErrorType) && EqualFolded(a.Project, b.Project) &&
+    return a.TimeNeeded == b.TimeNeeded &&
+           SameFolded(TRecordAccess::Language(a), TRecordAccess::Language(b)) &&
+           SameFolded(TRecordAccess::ErrorType(a), TRecordAccess::ErrorType(b)) &&
+           SameFolded(TRecordAccess::Project(a), TRecordAccess::Project(b)) &&
            DayKey(a.Date) == DayKey(b.Date);
 }
 
 std::uint64_t Hash(const TDataRecord& record) {
+    // The fields in order, so that equal texts in different fields hash apart.
     std::uint64_t h = 14695981039346656037ull;
-    HashFolded(h, record.Language);
-    HashFolded(h, record.ErrorType);
-    HashFolded(h, record.Project);
+    HashWord(h, TRecordAccess::Language(record)->foldedHash);
+    HashWord(h, TRecordAccess::ErrorType(record)->foldedHash);
+    HashWord(h, TRecordAccess::Project(record)->foldedHash);
     HashWord(h, static_cast<std::uint64_t>(DayKey(record.Date)));
     HashWord(h, record.TimeNeeded);
     // Final avalanche (MurmurHash3's fmix64): the index uses the low bits.

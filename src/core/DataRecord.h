@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 // Code of an entry field as a list column; the same codes select a field's
 // display text through TDataRecord::FieldText.
@@ -14,10 +15,12 @@ enum TColumnKind : std::uint8_t {
     ckTime = 5,
 };
 
-// One logged programming error. Strings hold the user's single-byte text
-// (Windows-1252) exactly as it is stored in the database file.
-class TDataRecord {
-public:
+struct TSpelling;
+
+// The fields of an entry as a caller fills them in for the database to adopt
+// (TDataBase::AddRecord, ChangeRecord). Strings hold the user's single-byte
+// text (Windows-1252) exactly as it is stored in the database file.
+struct TRecordData {
     std::string Language;
     std::string ErrorType;
     std::string Project;
@@ -25,7 +28,27 @@ public:
     double Date = 0.0; // days since 30 Dec 1899, the fraction is the time of day
     std::uint32_t ID = 0;
     std::uint32_t TimeNeeded = 0; // minutes
+};
+
+// One logged programming error as the database holds it. Only the database
+// makes them: the three values refer to the exact spellings that their value
+// lists keep once, the description lies in the database's text arena, and the
+// entry itself in one of its blocks, at an address that stays while it lives.
+class TDataRecord {
+public:
+    [[nodiscard]] const std::string& Language() const;
+    [[nodiscard]] const std::string& ErrorType() const;
+    [[nodiscard]] const std::string& Project() const;
+    [[nodiscard]] std::string_view Description() const {
+        return {description_, descriptionSize_};
+    }
+    double Date = 0.0;
+    std::uint32_t ID = 0;
+    std::uint32_t TimeNeeded = 0;
     bool Hidden = false;
+
+    // The fields as a caller fills them in, e.g. to change a copy.
+    [[nodiscard]] TRecordData Data() const;
 
     // Display text of a field, in Windows-1252 bytes: 0 empty, 1 Language,
     // 2 ErrorType, 3 Project, 4 Date as "dd.mm.yyyy" (empty when Date is no
@@ -34,4 +57,16 @@ public:
 
     // True when field texts 1 to 5 agree with ASCII letters folded to lower case.
     [[nodiscard]] bool IsIdentical(const TDataRecord& other) const;
+
+private:
+    friend class TDataBase;
+    friend class TRecordStore;
+    friend struct TRecordAccess;
+    TDataRecord() = default;
+
+    const TSpelling* language_ = nullptr;
+    const TSpelling* errorType_ = nullptr;
+    const TSpelling* project_ = nullptr;
+    const char* description_ = nullptr;
+    std::uint32_t descriptionSize_ = 0;
 };

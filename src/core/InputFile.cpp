@@ -61,6 +61,32 @@ void InputFile::Read(char* data, std::size_t size) {
     }
 }
 
+std::string_view InputFile::View(std::size_t size, std::string& scratch) {
+    if (static_cast<std::size_t>(end_ - next_) >= size) {
+        const std::string_view view(next_, size);
+        next_ += size;
+        consumed_ += size;
+        return view;
+    }
+    scratch.resize(size);
+    Read(scratch.data(), size);
+    return scratch;
+}
+
+bool InputFile::Holds(std::uint64_t size) const {
+    if (fd_ < 0)
+        return size <= Remaining();
+    if (!sizeKnown_)
+        return true;
+    // The file's offset lies ahead of the bytes handed out; it is put back.
+    const off_t offset = ::lseek(fd_, 0, SEEK_CUR);
+    const off_t hole = ::lseek(fd_, static_cast<off_t>(consumed_), SEEK_HOLE);
+    if (offset >= 0)
+        ::lseek(fd_, offset, SEEK_SET);
+    // Without SEEK_HOLE support every byte counts as held.
+    return hole < 0 || static_cast<std::uint64_t>(hole) >= consumed_ + size;
+}
+
 void InputFile::fill() {
     if (fd_ < 0)
         throw std::runtime_error(loadmsg::PastEnd);

@@ -27,6 +27,12 @@ public:
 
     // Fills `data` with the next `size` bytes or throws.
     void Read(char* data, std::size_t size);
+    // The next `size` bytes: in place when the buffer holds them, otherwise
+    // read into `scratch`. Valid until the next read.
+    std::string_view View(std::size_t size, std::string& scratch);
+    // False when the next `size` bytes of a regular file run into a hole
+    // (a sparse file claims them but holds no data there).
+    [[nodiscard]] bool Holds(std::uint64_t size) const;
 
     [[nodiscard]] bool SizeKnown() const { return sizeKnown_; }
     // Bytes of a regular file not read yet (its size may have changed since).

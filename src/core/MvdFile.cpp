@@ -5,6 +5,7 @@
 // length and that many bytes.
 
 #include "DataBase.h"
+#include "DataBaseEntry.h"
 #include "Errors.h"
 #include "InputFile.h"
 #include "Leftovers.h"
@@ -25,9 +26,10 @@ constexpr std::size_t kMagicSize = sizeof kMagic - 1; // 23 bytes, no terminator
 static_assert(kMagicSize == 23);
 // The smallest entry: three empty strings, the date, the minutes, an empty description.
 constexpr std::uint64_t kMinEntrySize = 4 + 4 + 4 + 8 + 4 + 4;
-// A text of unknown size is read in pieces of this size, so that room grows
-// only with the bytes that really arrive.
+// A text of unknown size, or one longer than kBoundedText, is read in pieces
+// of this size, so that room grows only with the bytes that really arrive.
 constexpr std::size_t kChunkSize = std::size_t{64} * 1024;
+constexpr std::size_t kBoundedText = std::size_t{4} << 20;
 
 // The values of the format, read from a file; a corrupt length never
 // allocates more than the file holds.
@@ -53,27 +55,29 @@ public:
         return std::bit_cast<double>(bits); // every bit kept, NaN payloads too
     }
 
-    std::string String() {
+    // The next text: a view of the file's buffer, or of `scratch` when the
+    // text crosses the buffer's end; valid until the next read.
+    std::string_view Text(std::string& scratch) {
         const auto length = static_cast<std::int32_t>(U32());
         if (length < 1)
             return {};
         const auto size = static_cast<std::size_t>(length);
         if (in_.SizeKnown() && size > in_.Remaining())
             throw std::runtime_error(loadmsg::PastEnd);
-        std::string text;
-        if (in_.SizeKnown()) {
-            text.resize(size);
-            Read(text.data(), size);
-        } else {
-            // A pipe or device: grow with the bytes that really arrive.
-            while (text.size() < size) {
-                const std::size_t chunk = std::min(size - text.size(), kChunkSize);
-                const std::size_t at = text.size();
-                text.resize(at + chunk);
-                Read(text.data() + at, chunk);
-            }
+        if (in_.SizeKnown() && size <= kBoundedText)
+            return in_.View(size, scratch);
+        // A sparse file may claim more than its disk blocks hold.
+        if (!in_.Holds(size))
+            throw std::runtime_error(loadmsg::PastEnd);
+        // A pipe, a device or a long text: grow with the bytes that really arrive.
+        scratch.clear();
+        while (scratch.size() < size) {
+            const std::size_t chunk = std::min(size - scratch.size(), kChunkSize);
+            const std::size_t at = scratch.size();
+            scratch.resize(at + chunk);
+            Read(scratch.data() + at, chunk);
         }
-        return text;
+        return scratch;
     }
 
 private:
@@ -98,7 +102,7 @@ public:
             b[i] = static_cast<char>(bits >> (8 * i));
         Put(b, 8);
     }
-    void String(const std::string& text) {
+    void String(std::string_view text) {
         // A text too long for the signed 32-bit length cannot be stored.
         if (text.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
             throw FileError(EFBIG);
@@ -155,16 +159,20 @@ void TDataBase::loadEntries(const std::string& name, LoadReport& report) {
     else
         expected = std::min<std::uint64_t>(expected, 1024);
     reserveFor(static_cast<std::size_t>(expected));
+    Candidate entry;
+    std::string scratch;
     for (std::uint32_t i = 0; i < count; ++i) {
-        auto record = std::make_unique<TDataRecord>();
-        record->Language = in.String();
-        record->ErrorType = in.String();
-        record->Project = in.String();
-        record->Date = in.F64();
-        record->TimeNeeded = in.U32();
-        record->Description = in.String();
+        // Each value is looked up (or copied) before the next read moves the buffer.
+        entry.Set(0, Languages, in.Text(scratch));
+        entry.Set(1, ErrorTypes, in.Text(scratch));
+        entry.Set(2, Projects, in.Text(scratch));
+        entry.date = in.F64();
+        entry.minutes = in.U32();
+        entry.description = in.Text(scratch);
+        entry.id = NextID;
         try {
-            AddRecord(std::move(record));
+            adopt(entry, Records.size(), nullptr);
+            ++NextID;
             ++report.Added;
         } catch (const InvalidEntryException&) {
             // A duplicate in the file is skipped silently.
@@ -181,13 +189,13 @@ void TDataBase::Save() {
             Writer out(file);
             out.Put(kMagic, kMagicSize);
             out.U32(static_cast<std::uint32_t>(Records.size()));
-            for (const auto& record : Records) {
-                out.String(record->Language);
-                out.String(record->ErrorType);
-                out.String(record->Project);
+            for (const TDataRecord* record : Records) {
+                out.String(record->Language());
+                out.String(record->ErrorType());
+                out.String(record->Project());
                 out.F64(record->Date);
                 out.U32(record->TimeNeeded);
-                out.String(record->Description);
+                out.String(record->Description());
             }
         });
     } catch (const std::bad_alloc&) {

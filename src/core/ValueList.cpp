@@ -1,6 +1,7 @@
 #include "ValueList.h"
 
 #include "Cp1252.h"
+#include "RecordIdentity.h"
 #include "ValueListImpl.h"
 
 #include <algorithm>
@@ -83,8 +84,10 @@ const Collator& TheCollator() {
 
 struct TValueList::Impl {
     std::map<std::string, std::unique_ptr<Node>> byKey;
-    // Exact spellings seen before, so that most lookups skip the collator.
-    std::unordered_map<std::string, Node*, TextHash, std::equal_to<>> bySpelling;
+    // Exact spellings seen before, so that most lookups skip the collator;
+    // entries refer to them. A key views the text of its own spelling.
+    std::unordered_map<std::string_view, std::unique_ptr<TSpelling>, TextHash, std::equal_to<>>
+        bySpelling;
     // Nodes in list order, rebuilt on demand after inserts and removals.
     mutable std::vector<Node*> order;
     mutable bool orderValid = true;
@@ -104,10 +107,18 @@ struct TValueList::Impl {
         return order;
     }
 
-    void Remember(std::string_view spelling, Node* node) {
-        auto [it, inserted] = bySpelling.emplace(std::string(spelling), node);
-        if (inserted)
-            node->spellings.push_back(it->first);
+    TSpelling* Remember(std::string_view spelling, Node* node) {
+        if (const auto hit = bySpelling.find(spelling); hit != bySpelling.end())
+            return hit->second.get();
+        auto kept = std::make_unique<TSpelling>();
+        kept->text = std::string(spelling);
+        kept->node = node;
+        kept->foldedHash = identity::FoldedHash(spelling);
+        node->spellings.reserve(node->spellings.size() + 1);
+        TSpelling* added = kept.get();
+        bySpelling.emplace(std::string_view(added->text), std::move(kept));
+        node->spellings.push_back(added);
+        return added;
     }
 };
 
@@ -149,7 +160,7 @@ int TValueList::IndexOf(std::string_view value) const {
 
 TValueList::Node* TValueList::find(std::string_view value) const {
     if (const auto hit = d_->bySpelling.find(value); hit != d_->bySpelling.end())
-        return hit->second;
+        return hit->second->node;
     const auto it = d_->byKey.find(TheCollator().SortKey(value));
     if (it == d_->byKey.end())
         return nullptr;
@@ -157,9 +168,21 @@ TValueList::Node* TValueList::find(std::string_view value) const {
     return it->second.get();
 }
 
+const TSpelling* TValueList::findSpelling(std::string_view exact) const {
+    const auto hit = d_->bySpelling.find(exact);
+    return hit != d_->bySpelling.end() ? hit->second.get() : nullptr;
+}
+
+const TSpelling* TValueList::intern(std::string_view value) {
+    if (const auto hit = d_->bySpelling.find(value); hit != d_->bySpelling.end())
+        return hit->second.get();
+    Node* node = findOrInsert(value);
+    return d_->Remember(value, node);
+}
+
 TValueList::Node* TValueList::findOrInsert(std::string_view value) {
     if (const auto hit = d_->bySpelling.find(value); hit != d_->bySpelling.end())
-        return hit->second;
+        return hit->second->node;
     std::string key = TheCollator().SortKey(value);
     auto it = d_->byKey.find(key);
     if (it == d_->byKey.end()) {
@@ -181,8 +204,9 @@ bool TValueList::Add(std::string_view value) {
 }
 
 void TValueList::remove(Node* node) {
-    for (const std::string& spelling : node->spellings)
-        d_->bySpelling.erase(spelling);
+    for (const TSpelling* spelling : node->spellings)
+        if (const auto hit = d_->bySpelling.find(spelling->text); hit != d_->bySpelling.end())
+            d_->bySpelling.erase(hit);
     d_->orderValid = false;
     d_->unchangedSinceReset = false;
     const auto it = d_->byKey.find(node->key);
@@ -219,8 +243,8 @@ void TValueList::resetTo(std::span<const char* const> values) {
     kept.reserve(values.size());
     for (const char* value : values) {
         const auto hit = d_->bySpelling.find(std::string_view(value));
-        if (hit != d_->bySpelling.end() && hit->second->value == value)
-            kept.push_back(hit->second);
+        if (hit != d_->bySpelling.end() && hit->second->node->value == value)
+            kept.push_back(hit->second->node);
     }
     if (kept.size() != d_->byKey.size()) {
         std::sort(kept.begin(), kept.end());

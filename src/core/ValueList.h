@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+struct TSpelling;
+
 // A sorted list of values (languages, categories or projects), each owning one
 // TFilter. Order and lookup use the user's locale collation with letter case
 // ignored, so "c++" finds "C++"; the list never holds two values equal under it.
@@ -49,6 +51,10 @@ private:
     // Lookups by node, for the database: stable pointers while the value stays.
     [[nodiscard]] Node* find(std::string_view value) const;
     Node* findOrInsert(std::string_view value);
+    // The exact spelling when it is kept already (no collation), or nullptr.
+    [[nodiscard]] const TSpelling* findSpelling(std::string_view exact) const;
+    // The kept exact spelling, inserting the value when the list lacks it.
+    const TSpelling* intern(std::string_view value);
     void remove(Node* node);
     // Makes `values` the whole list, all ticked; only when no entry uses any
     // value. The nodes of values already listed in that spelling are kept,

@@ -3,6 +3,7 @@
 // Inside of TValueList, shared with the database so that it can keep use
 // counts and read flags through stable node pointers.
 
+#include "Spelling.h"
 #include "ValueList.h"
 
 #include <cstdint>
@@ -14,5 +15,5 @@ struct TValueList::Node {
     std::string key;   // collation sort key: equal keys are the same value
     TFilter filter;
     std::uint32_t uses = 0;
-    std::vector<std::string> spellings; // exact spellings cached for this node
+    std::vector<TSpelling*> spellings; // exact spellings kept for this node
 };

@@ -8,7 +8,7 @@ AddOutcome AddImportedRows(TDataBase& db, std::vector<ImportedRow>&& rows) {
     AddOutcome outcome;
     for (ImportedRow& row : rows) {
         try {
-            outcome.addedIds.push_back(db.AddRecord(std::move(row.entry))->ID);
+            outcome.addedIds.push_back(db.AddRecord(*row.entry)->ID);
             ++outcome.imported;
         } catch (const InvalidEntryException&) {
             ++outcome.duplicates;

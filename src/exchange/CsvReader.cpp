@@ -122,7 +122,7 @@ private:
         return converted;
     }
 
-    std::unique_ptr<TDataRecord> ToEntry(std::span<const std::string> fields,
+    std::unique_ptr<TRecordData> ToEntry(std::span<const std::string> fields,
                                          std::string& reason) const {
         if (fields.size() != header_->fieldCount) {
             reason = "falsche Anzahl Felder: " + std::to_string(fields.size()) + " statt " +

@@ -18,7 +18,7 @@ namespace exchange {
 
 struct ImportedRow {
     std::size_t line = 0; // where the row starts
-    std::unique_ptr<TDataRecord> entry;
+    std::unique_ptr<TRecordData> entry;
 };
 
 struct RefusedRow {

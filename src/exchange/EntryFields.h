@@ -35,6 +35,6 @@ struct EntryData {
     std::uint32_t minutes = 0;
 };
 
-std::unique_ptr<TDataRecord> MakeRecord(EntryData&& data);
+std::unique_ptr<TRecordData> MakeRecord(EntryData&& data);
 
 } // namespace exchange

@@ -303,7 +303,7 @@ void TMainForm::OkButtonClick() {
     const TDataRecord* old = AddingRecord ? nullptr : ItemRecord(current);
     if (!AddingRecord && old == nullptr)
         throw std::runtime_error("Der geänderte Datensatz ist nicht mehr vorhanden.");
-    auto record = std::make_unique<TDataRecord>();
+    auto record = std::make_unique<TRecordData>();
     if (old)
         record->ID = old->ID;
     record->Language = StorableText(LanguageBox->currentText(), "Sprache");
@@ -320,15 +320,15 @@ void TMainForm::OkButtonClick() {
     // An unedited description keeps its bytes, line breaks as read included.
     record->Description =
         old && DescriptionMemo->toPlainText() == shownDescription_
-            ? old->Description
+            ? std::string(old->Description())
             : GuiText::StoredLines(StorableText(DescriptionMemo->toPlainText(), "Beschreibung"));
 
     // A refused duplicate throws here: the state and the input stay.
     TDataRecord* stored = nullptr;
     if (AddingRecord) {
-        stored = DataBase->AddRecord(std::move(record));
+        stored = DataBase->AddRecord(*record);
     } else {
-        stored = DataBase->ChangeRecord(std::move(record));
+        stored = DataBase->ChangeRecord(*record);
         if (stored == nullptr)
             throw std::runtime_error("Der geänderte Datensatz ist nicht mehr vorhanden.");
         // The list item referred to the entry just replaced: point it at the

@@ -111,15 +111,15 @@ void TMainForm::ShowSelectedRecord() {
                                                QItemSelectionModel::Rows);
         // Also after a sort or a column toggle, which move rows but not the view.
         ListView->scrollTo(ListModel->index(current, 0));
-        SelectValue(LanguageBox, e->Language);
-        SelectValue(TypeBox, e->ErrorType);
-        SelectValue(ProjectBox, e->Project);
+        SelectValue(LanguageBox, e->Language());
+        SelectValue(TypeBox, e->ErrorType());
+        SelectValue(ProjectBox, e->Project());
         DatePicker->SetDate(e->Date);
         DateEdit->setText(GuiText::FromCp1252(FormatDate(e->Date)));
         // The field holds 0 to 1000000; a larger stored value shows as the bound.
         TimeEdit->setValue(static_cast<int>(std::min<std::uint32_t>(e->TimeNeeded, 1000000)));
         setTimeEditHidden(false);
-        DescriptionMemo->setPlainText(GuiText::ShownLines(e->Description));
+        DescriptionMemo->setPlainText(GuiText::ShownLines(e->Description()));
         shownDescription_ = DescriptionMemo->toPlainText();
         const bool first = IsFirstItem(current);
         const bool last = IsLastItem(current);

@@ -31,11 +31,11 @@ namespace {
 const std::string& TextField(const TDataRecord& e, TColumnKind column) {
     switch (column) {
     case ckLanguage:
-        return e.Language;
+        return e.Language();
     case ckType:
-        return e.ErrorType;
+        return e.ErrorType();
     default:
-        return e.Project;
+        return e.Project();
     }
 }
 

@@ -161,8 +161,8 @@ void TRecordListModel::sortRows() {
     const TColumnKind column = sortColumn_;
     if (column == ckLanguage || column == ckType || column == ckProject) {
         auto field = [column](const TDataRecord* r) -> std::string_view {
-            return column == ckLanguage ? r->Language
-                                        : (column == ckType ? r->ErrorType : r->Project);
+            return column == ckLanguage ? r->Language()
+                                        : (column == ckType ? r->ErrorType() : r->Project());
         };
         std::unordered_map<std::string_view, std::uint64_t> ids;
         std::vector<std::string_view> distinct;

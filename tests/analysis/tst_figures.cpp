@@ -277,7 +277,7 @@ private slots:
                 auto changed = randomEntry();
                 changed->ID = db.GetRecord(below(size))->ID;
                 try {
-                    engine.Add(*db.ChangeRecord(std::move(changed)));
+                    engine.Add(*db.ChangeRecord(*changed));
                 } catch (const std::exception&) {
                 }
             }

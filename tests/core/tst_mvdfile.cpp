@@ -109,7 +109,7 @@ private slots:
         l.db.Reload();
         QVERIFY2(l.messages.isEmpty(), qPrintable(l.messages.join('|')));
         QCOMPARE(l.db.Count(), 2);
-        QCOMPARE(l.db.GetRecord(1)->Description, all256.toStdString());
+        QCOMPARE(std::string(l.db.GetRecord(1)->Description()), all256.toStdString());
         QCOMPARE(l.db.GetRecord(1)->ID, 2u);
         l.db.FileName = Native(path("out.mvd"));
         l.db.Save();

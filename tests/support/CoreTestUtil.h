@@ -15,18 +15,10 @@
 
 namespace coretest {
 
-inline std::unique_ptr<TDataRecord> Entry(const std::string& language, const std::string& errorType,
-                                          const std::string& project, double date,
-                                          std::uint32_t minutes,
-                                          const std::string& description = {}) {
-    auto r = std::make_unique<TDataRecord>();
-    r->Language = language;
-    r->ErrorType = errorType;
-    r->Project = project;
-    r->Date = date;
-    r->TimeNeeded = minutes;
-    r->Description = description;
-    return r;
+inline TRecordData Entry(const std::string& language, const std::string& errorType,
+                         const std::string& project, double date, std::uint32_t minutes,
+                         const std::string& description = {}) {
+    return TRecordData{language, errorType, project, description, date, 0, minutes};
 }
 
 inline double Day(int year, int month, int day) {

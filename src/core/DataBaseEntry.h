@@ -1,0 +1,37 @@
+#pragma once
+
+// Inside of TDataBase, shared by its entry functions and its file loader.
+
+#include "DataBase.h"
+#include "RecordIdentity.h"
+#include "Spelling.h"
+
+#include <string_view>
+
+// The fields of an entry about to be adopted. Each value is the spelling its
+// list keeps, or until the entry is accepted a spelling of its own, so that a
+// refused entry leaves the lists as they were.
+struct TDataBase::Candidate {
+    const TSpelling* spelling[3] = {};
+    TSpelling unlisted[3];
+    double date = 0.0;
+    std::uint32_t minutes = 0;
+    std::uint32_t id = 0;
+    std::string_view description;
+
+    void Set(int field, TValueList& list, std::string_view text) {
+        spelling[field] = list.findSpelling(text);
+        if (!spelling[field]) {
+            unlisted[field].text.assign(text);
+            unlisted[field].foldedHash = identity::FoldedHash(text);
+            spelling[field] = &unlisted[field];
+        }
+    }
+    // Puts every unlisted spelling into its list.
+    void Resolve(TValueList* lists[3]) {
+        for (int field = 0; field < 3; ++field)
+            if (spelling[field] == &unlisted[field])
+                spelling[field] = lists[field]->intern(unlisted[field].text);
+    }
+};
+
