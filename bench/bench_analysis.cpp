@@ -63,11 +63,11 @@ void PrintMedians(const std::string& what, Samples& samples, double target) {
 
 // Nanoseconds per entry of the value list's own lookup of the entry's text.
 double LookupNanoseconds(const TValueList& list, const std::vector<const TDataRecord*>& listed,
-                         const std::string TDataRecord::*field) {
+                         const std::string& (TDataRecord::*field)() const) {
     bench::Stopwatch watch;
     long found = 0;
     for (const TDataRecord* record : listed)
-        found += list.IndexOf(record->*field) >= 0 ? 1 : 0;
+        found += list.IndexOf((record->*field)()) >= 0 ? 1 : 0;
     const double ns = watch.Seconds() * 1e9 / static_cast<double>(listed.size());
     if (found != static_cast<long>(listed.size()))
         std::printf("(unerwartet: Wert nicht gefunden)\n");
@@ -117,9 +117,9 @@ void MeasureEdits(TDataBase& db, FigureEngine& engine,
         tables.Time([&] { rows += engine.Table(Measure::Minutes).size(); });
     }
     for (int i = 0; i < count / 10; ++i) {
-        auto fresh = std::make_unique<TDataRecord>(*listed[pick(random)]);
-        fresh->Project = "Neues Projekt " + std::to_string(i);
-        const TDataRecord* adopted = db.AddRecord(*fresh);
+        TRecordData fresh = listed[pick(random)]->Data();
+        fresh.Project = "Neues Projekt " + std::to_string(i);
+        const TDataRecord* adopted = db.AddRecord(fresh);
         newValues.Time([&] { engine.Add(*adopted); });
         const std::uint32_t id = adopted->ID;
         engine.Remove(id);

@@ -1,6 +1,6 @@
 #include "DataBase.h"
-#include "DataBaseEntry.h"
 
+#include "DataBaseEntry.h"
 #include "Errors.h"
 #include "FileStamp.h"
 #include "IdentityIndex.h"
@@ -150,8 +150,7 @@ std::size_t TDataBase::positionOf(std::uint32_t id) const {
     return static_cast<std::size_t>(it - Records.begin());
 }
 
-TDataRecord* TDataBase::adopt(Candidate& c, std::size_t position,
-                              const TDataRecord* except) {
+TDataRecord* TDataBase::adopt(Candidate& c, std::size_t position, const TDataRecord* except) {
     Index& ix = *index_;
     // The entry that a change replaces is left out of the comparison, so a
     // change of the description alone is accepted.

@@ -75,8 +75,7 @@ private:
     void dropIfUnused(const TDataRecord& record);
     // Checks `candidate` against every entry but `except`, stores it at
     // `position` and counts its values' uses; raises InvalidEntryException.
-    TDataRecord* adopt(Candidate& candidate, std::size_t position,
-                       const TDataRecord* except);
+    TDataRecord* adopt(Candidate& candidate, std::size_t position, const TDataRecord* except);
     void loadEntries(const std::string& name, LoadReport& report);
     void reserveFor(std::size_t moreEntries);
     [[nodiscard]] std::size_t positionOf(std::uint32_t id) const;

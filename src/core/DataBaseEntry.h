@@ -34,4 +34,3 @@ struct TDataBase::Candidate {
                 spelling[field] = lists[field]->intern(unlisted[field].text);
     }
 };
-

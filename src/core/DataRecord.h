@@ -39,9 +39,7 @@ public:
     [[nodiscard]] const std::string& Language() const;
     [[nodiscard]] const std::string& ErrorType() const;
     [[nodiscard]] const std::string& Project() const;
-    [[nodiscard]] std::string_view Description() const {
-        return {description_, descriptionSize_};
-    }
+    [[nodiscard]] std::string_view Description() const { return {description_, descriptionSize_}; }
     double Date = 0.0;
     std::uint32_t ID = 0;
     std::uint32_t TimeNeeded = 0;

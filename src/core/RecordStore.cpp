@@ -51,8 +51,8 @@ const char* TRecordStore::CopyText(std::string_view text) {
     } else {
         if (static_cast<std::size_t>(textEnd_ - textNext_) < size) {
             texts_.reserve(texts_.size() + 1);
-            const std::size_t blockSize =
-                std::min(kLargestTextBlock, kFirstTextBlock << std::min<std::size_t>(texts_.size(), 6));
+            const std::size_t blockSize = std::min(
+                kLargestTextBlock, kFirstTextBlock << std::min<std::size_t>(texts_.size(), 6));
             texts_.emplace_back(new char[blockSize]);
             textNext_ = texts_.back().get();
             textEnd_ = textNext_ + blockSize;

@@ -159,7 +159,7 @@ private:
             }
             data.minutes = std::get<std::uint32_t>(minutes);
         }
-        return MakeRecord(std::move(data));
+        return std::make_unique<TRecordData>(MakeRecord(std::move(data)));
     }
 
     TextEncoding encoding_;

@@ -35,6 +35,6 @@ struct EntryData {
     std::uint32_t minutes = 0;
 };
 
-std::unique_ptr<TRecordData> MakeRecord(EntryData&& data);
+TRecordData MakeRecord(EntryData&& data);
 
 } // namespace exchange

@@ -170,7 +170,7 @@ private slots:
         QFETCH(QString, weekday);
         QFETCH(QString, month);
         TDataBase db;
-        const auto entry = Entry("C++", "Zeigerfehler", "Kasse", date, 1);
+        const TDataRecord* entry = db.AddRecord(Entry("C++", "Zeigerfehler", "Kasse", date, 1));
         GroupKeys weekdays(db, Grouping::Weekday), months(db, Grouping::Month);
         QCOMPARE(QString::fromStdString(weekdays.Label(weekdays.GroupOf(*entry))), weekday);
         QCOMPARE(QString::fromStdString(months.Label(months.GroupOf(*entry))), month);
@@ -191,7 +191,9 @@ private slots:
         QCOMPARE(rows.front().Group, "Projekt-7-Kasse-01");
         QCOMPARE(rows.front().Count, 2u);
         QCOMPARE(rows.back().Group, "Projekt-99-Kasse-01"); // the list's order
-        auto stranger = Entry("C++", "Zeigerfehler", "Fremd", Day(2024, 1, 1), 5);
+        TDataBase elsewhere;                                // an entry that db's lists do not hold
+        TDataRecord* stranger =
+            elsewhere.AddRecord(Entry("C++", "Zeigerfehler", "Fremd", Day(2024, 1, 1), 5));
         stranger->ID = 1000;
         engine.Add(*stranger);
         QCOMPARE(engine.Table(Measure::Count).back().Group, "Fremd");
@@ -275,9 +277,9 @@ private slots:
                 QVERIFY(!engine.Remove(id));
             } else {
                 auto changed = randomEntry();
-                changed->ID = db.GetRecord(below(size))->ID;
+                changed.ID = db.GetRecord(below(size))->ID;
                 try {
-                    engine.Add(*db.ChangeRecord(*changed));
+                    engine.Add(*db.ChangeRecord(changed));
                 } catch (const std::exception&) {
                 }
             }

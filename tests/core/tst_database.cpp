@@ -240,8 +240,7 @@ private slots:
                 index.Insert(records[i], hashOf(i));
             present[i] = !present[i];
             for (std::uint32_t j = 0; j < 30; ++j)
-                QCOMPARE(index.Find(*records[j], hashOf(j)),
-                         present[j] ? records[j] : nullptr);
+                QCOMPARE(index.Find(*records[j], hashOf(j)), present[j] ? records[j] : nullptr);
         }
     }
 

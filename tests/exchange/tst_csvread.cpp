@@ -20,6 +20,20 @@ QString Texts(const TDataRecord& entry) {
     return texts.join('|');
 }
 
+// The same texts of an entry not yet adopted.
+QString Texts(const TRecordData& entry) {
+    const std::string fields[] = {entry.Language,
+                                  entry.ErrorType,
+                                  entry.Project,
+                                  FormatDate(entry.Date),
+                                  std::to_string(entry.TimeNeeded),
+                                  entry.Description};
+    QStringList texts;
+    for (const std::string& field : fields)
+        texts << QString::fromStdString(cp1252::ToUtf8(field));
+    return texts.join('|');
+}
+
 QStringList Texts(const std::vector<exchange::ImportedRow>& rows) {
     QStringList list;
     for (const auto& row : rows)

@@ -20,7 +20,7 @@ public slots:
     void open(const QUrl& url) { urls << url; }
 };
 
-std::unique_ptr<TRecordData> Record(const std::string& language, std::uint32_t minutes) {
+TRecordData Record(const std::string& language, std::uint32_t minutes) {
     return coretest::Entry(language, "Zeigerfehler", "Mavrolin", 45000.0, minutes);
 }
 

@@ -412,9 +412,9 @@ private slots:
         QFETCH(QByteArray, a);
         QFETCH(QByteArray, b);
         QFETCH(int, ascending);
-        TDataRecord e1, e2;
-        e1.ErrorType = a.toStdString();
-        e2.ErrorType = b.toStdString();
+        TDataBase db;
+        const TDataRecord& e1 = *db.AddRecord(coretest::Entry("L", a.toStdString(), "P", 1, 1));
+        const TDataRecord& e2 = *db.AddRecord(coretest::Entry("L", b.toStdString(), "P", 1, 2));
         auto sign = [](int v) { return (v > 0) - (v < 0); };
         QCOMPARE(sign(RecordCompare::CompareEntries(e1, e2, ckType, false)), ascending);
         QCOMPARE(sign(RecordCompare::CompareEntries(e1, e2, ckType, true)), -ascending);
@@ -591,7 +591,7 @@ private slots:
         QCOMPARE(form_->SortColumn, ckType);
         QStringList order;
         for (int row = 0; row < form_->ItemCount(); ++row)
-            order << QString::fromStdString(form_->ItemRecord(row)->ErrorType);
+            order << QString::fromStdString(form_->ItemRecord(row)->ErrorType());
         QCOMPARE(order, (QStringList{"c", "b", "a"}));
     }
 
@@ -614,9 +614,9 @@ private slots:
         Add(*form_->DataBase, {"\xDC"
                                "bel",
                                "Zeiger", "P", coretest::Day(2001, 3, 7), 1});
-        TDataRecord* e =
-            Add(*form_->DataBase, {"Delphi", "Zeiger", "P", coretest::Day(2001, 3, 7), 2});
-        e->Language = language.toStdString(); // as a loaded file may spell it
+        // Spelled as a loaded file may spell it.
+        TDataRecord* e = Add(*form_->DataBase,
+                             {language.constData(), "Zeiger", "P", coretest::Day(2001, 3, 7), 2});
         form_->RebuildList();
         if (dropFromBox)
             form_->LanguageBox->removeItem(form_->LanguageBox->findText("Delphi"));

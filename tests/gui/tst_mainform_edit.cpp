@@ -278,12 +278,12 @@ void TestMainFormEdit::newEntryOfferedSorted() {
     QCOMPARE(form->DataBase->Count(), 3);
     QVERIFY(form->DataBase->Modified);
     const TDataRecord* e = form->DataBase->GetRecord(2);
-    QCOMPARE(e->Language, std::string("Cobol"));
-    QCOMPARE(e->ErrorType, std::string("\xDC"
-                                       "berlauf"));
-    QCOMPARE(e->Project, std::string("beta"));
+    QCOMPARE(e->Language(), std::string("Cobol"));
+    QCOMPARE(e->ErrorType(), std::string("\xDC"
+                                         "berlauf"));
+    QCOMPARE(e->Project(), std::string("beta"));
     QCOMPARE(e->TimeNeeded, 42u);
-    QCOMPARE(e->Description, std::string("zwei\r\nZeilen"));
+    QCOMPARE(std::string(e->Description()), std::string("zwei\r\nZeilen"));
     QCOMPARE(e->Date, Today());
     QCOMPARE(form->ItemRecord(form->CurrentItem()), e);
     QCOMPARE(form->CurrentItem(), 0); // highest ID first
@@ -321,8 +321,8 @@ void TestMainFormEdit::typedTextKeptWhenTabLeaves() {
     form->OkButton->click();
     QVERIFY2(ShownMessages().isEmpty(), qPrintable(ShownMessages().join('\n')));
     QCOMPARE(form->DataBase->Count(), 2);
-    QCOMPARE(form->DataBase->GetRecord(1)->Language, std::string("c++"));
-    QCOMPARE(form->DataBase->GetRecord(1)->ErrorType, std::string("\xE4pfel-fehler"));
+    QCOMPARE(form->DataBase->GetRecord(1)->Language(), std::string("c++"));
+    QCOMPARE(form->DataBase->GetRecord(1)->ErrorType(), std::string("\xE4pfel-fehler"));
 }
 
 void TestMainFormEdit::lineBreaks_data() {
@@ -362,7 +362,8 @@ void TestMainFormEdit::lineBreaks() {
     }
     form->OkButton->click();
     QVERIFY2(ShownMessages().isEmpty(), qPrintable(ShownMessages().join('\n')));
-    QCOMPARE(QByteArray::fromStdString(form->DataBase->GetRecord(0)->Description), stored);
+    QCOMPARE(QByteArray::fromStdString(std::string(form->DataBase->GetRecord(0)->Description())),
+             stored);
 }
 
 // With "C++" unticked in AND mode, a new C++ entry is stored but not listed;
@@ -473,7 +474,7 @@ void TestMainFormEdit::unstorableTextRefused() {
     QVERIFY(form->Editing);
     QCOMPARE(form->DataBase->Count(), 1);
     QVERIFY(!form->DataBase->Modified);
-    QCOMPARE(form->DataBase->GetRecord(0)->Description, std::string("Beschreibung"));
+    QCOMPARE(std::string(form->DataBase->GetRecord(0)->Description()), std::string("Beschreibung"));
     const QString shown = field == "Sprache"     ? form->LanguageBox->currentText()
                           : field == "Kategorie" ? form->TypeBox->currentText()
                           : field == "Projekt"   ? form->ProjectBox->currentText()
@@ -540,7 +541,7 @@ void TestMainFormEdit::changeKeepsOrRefillsItem() {
     QCOMPARE(form->CurrentItem(), 1);
     const TDataRecord* e = form->ItemRecord(1);
     QCOMPARE(e->ID, id);
-    QCOMPARE(e->Description, std::string("nur die Beschreibung"));
+    QCOMPARE(std::string(e->Description()), std::string("nur die Beschreibung"));
     QCOMPARE(e->Date, coretest::Day(2001, 3, 7) + 0.25);
     QVERIFY(form->DataBase->Modified);
 

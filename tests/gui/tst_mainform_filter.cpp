@@ -174,7 +174,7 @@ void TestMainFormFilter::cases() {
     }
     if (name == "unchanged")
         for (int i = 0; i < form->ItemCount(); ++i)
-            QCOMPARE(form->ItemRecord(i)->ErrorType, std::string("Zeiger"));
+            QCOMPARE(form->ItemRecord(i)->ErrorType(), std::string("Zeiger"));
     // The first item in sort order is current after the rebuild.
     QCOMPARE(form->CurrentItem(), form->ItemCount() > 0 ? 0 : -1);
 }
