@@ -20,9 +20,10 @@ bool SameEntries(const TDataBase& a, const TDataBase& b) {
     for (int i = 0; i < a.Count(); ++i) {
         const TDataRecord& x = *a.GetRecord(i);
         const TDataRecord& y = *b.GetRecord(i);
-        if (x.Language != y.Language || x.ErrorType != y.ErrorType || x.Project != y.Project ||
-            x.Description != y.Description || x.TimeNeeded != y.TimeNeeded || x.ID != y.ID ||
-            x.Hidden != y.Hidden || std::memcmp(&x.Date, &y.Date, sizeof x.Date) != 0)
+        if (x.Language() != y.Language() || x.ErrorType() != y.ErrorType() ||
+            x.Project() != y.Project() || x.Description() != y.Description() ||
+            x.TimeNeeded != y.TimeNeeded || x.ID != y.ID || x.Hidden != y.Hidden ||
+            std::memcmp(&x.Date, &y.Date, sizeof x.Date) != 0)
             return false;
         for (std::uint8_t k = 0; k <= 5; ++k)
             if (x.FieldText(k) != y.FieldText(k))

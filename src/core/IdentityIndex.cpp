@@ -2,7 +2,47 @@
 
 #include "RecordIdentity.h"
 
+#include <cstdlib>
+#include <new>
+#include <sys/mman.h>
 #include <utility>
+
+namespace {
+
+// Tables of at least this size are mapped; smaller ones come from the heap.
+constexpr std::size_t kMappedBytes = std::size_t{2} << 20;
+
+template <typename Slot> Slot* AllocateSlots(std::size_t count) {
+    const std::size_t bytes = count * sizeof(Slot);
+    if (bytes >= kMappedBytes) {
+        void* p =
+            ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (p == MAP_FAILED)
+            throw std::bad_alloc();
+        ::madvise(p, bytes, MADV_HUGEPAGE); // a hint; without it the table still works
+        return static_cast<Slot*>(p);
+    }
+    void* p = std::calloc(count, sizeof(Slot));
+    if (!p)
+        throw std::bad_alloc();
+    return static_cast<Slot*>(p);
+}
+
+template <typename Slot> void FreeSlots(Slot* slots, std::size_t count) {
+    if (!slots)
+        return;
+    const std::size_t bytes = count * sizeof(Slot);
+    if (bytes >= kMappedBytes)
+        ::munmap(slots, bytes);
+    else
+        std::free(slots);
+}
+
+} // namespace
+
+IdentityIndex::~IdentityIndex() {
+    FreeSlots(slots_, capacity_);
+}
 
 const TDataRecord* IdentityIndex::Find(const TDataRecord& record, std::uint64_t hash) const {
     if (size_ == 0)
@@ -17,8 +57,8 @@ const TDataRecord* IdentityIndex::Find(const TDataRecord& record, std::uint64_t 
 }
 
 void IdentityIndex::Insert(const TDataRecord* record, std::uint64_t hash) {
-    if ((size_ + 1) * 2 > slots_.size())
-        rehash(slots_.empty() ? 64 : slots_.size() * 2);
+    if ((size_ + 1) * 2 > capacity_)
+        rehash(capacity_ == 0 ? 64 : capacity_ * 2);
     std::size_t i = hash & mask();
     while (slots_[i].record)
         i = (i + 1) & mask();
@@ -32,17 +72,17 @@ std::size_t IdentityIndex::slotOf(const TDataRecord* record, std::uint64_t hash)
             return i;
     // Not under this hash: the entry was edited in place after it was adopted.
     // Look for its address so that no dangling slot remains.
-    for (std::size_t i = 0; i < slots_.size(); ++i)
+    for (std::size_t i = 0; i < capacity_; ++i)
         if (slots_[i].record == record)
             return i;
-    return slots_.size();
+    return capacity_;
 }
 
 void IdentityIndex::Erase(const TDataRecord* record, std::uint64_t hash) {
     if (size_ == 0)
         return;
     const std::size_t i = slotOf(record, hash);
-    if (i == slots_.size())
+    if (i == capacity_)
         return;
     // Backward-shift deletion: move later members of the probe run into the
     // gap so that every lookup still finds them without tombstones.
@@ -61,22 +101,26 @@ void IdentityIndex::Erase(const TDataRecord* record, std::uint64_t hash) {
 }
 
 void IdentityIndex::Reserve(std::size_t entries) {
-    std::size_t capacity = slots_.empty() ? 64 : slots_.size();
+    std::size_t capacity = capacity_ == 0 ? 64 : capacity_;
     while (capacity < entries * 2)
         capacity *= 2;
-    if (capacity > slots_.size())
+    if (capacity > capacity_)
         rehash(capacity);
 }
 
 void IdentityIndex::Clear() {
-    std::vector<Slot>().swap(slots_);
+    FreeSlots(slots_, capacity_);
+    slots_ = nullptr;
+    capacity_ = 0;
     size_ = 0;
 }
 
 void IdentityIndex::rehash(std::size_t capacity) {
-    std::vector<Slot> old(capacity);
-    old.swap(slots_);
-    for (const Slot& slot : old) {
+    Slot* old = AllocateSlots<Slot>(capacity);
+    std::swap(old, slots_);
+    const std::size_t oldCapacity = std::exchange(capacity_, capacity);
+    for (std::size_t k = 0; k < oldCapacity; ++k) {
+        const Slot& slot = old[k];
         if (!slot.record)
             continue;
         std::size_t i = slot.hash & mask();
@@ -84,4 +128,5 @@ void IdentityIndex::rehash(std::size_t capacity) {
             i = (i + 1) & mask();
         slots_[i] = slot;
     }
+    FreeSlots(old, oldCapacity);
 }

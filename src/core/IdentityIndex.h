@@ -4,13 +4,17 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
 // The database's entries by identity (field texts 1 to 5, ASCII letters
 // folded): an open-addressing hash table of (hash, entry) slots, so that a
 // lookup touches one slot and reads an entry only when the full hashes agree.
 class IdentityIndex {
 public:
+    IdentityIndex() = default;
+    ~IdentityIndex();
+    IdentityIndex(const IdentityIndex&) = delete;
+    IdentityIndex& operator=(const IdentityIndex&) = delete;
+
     // The entry identical to `record`, or nullptr.
     [[nodiscard]] const TDataRecord* Find(const TDataRecord& record, std::uint64_t hash) const;
     // `record` must not be identical to an entry already present.
@@ -29,8 +33,12 @@ private:
     void rehash(std::size_t capacity);
     // The slot holding exactly `record`, or slots_.size().
     [[nodiscard]] std::size_t slotOf(const TDataRecord* record, std::uint64_t hash) const;
-    [[nodiscard]] std::size_t mask() const { return slots_.size() - 1; }
+    [[nodiscard]] std::size_t mask() const { return capacity_ - 1; }
 
-    std::vector<Slot> slots_; // power-of-two size, at most half full
+    // Power-of-two capacity, at most half full. A large table is mapped from
+    // the system in huge pages where it allows them: its pages are zero until
+    // touched, and the random probes of a load miss the TLB far less often.
+    Slot* slots_ = nullptr;
+    std::size_t capacity_ = 0;
     std::size_t size_ = 0;
 };
