@@ -4,6 +4,7 @@
 #include "FileIO.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace fileio {
 namespace {
@@ -12,9 +13,7 @@ constexpr std::size_t kBufferSize = std::size_t{64} * 1024;
 
 } // namespace
 
-OutputFile::OutputFile(int fd) : fd_(fd) {
-    buffer_.reserve(kBufferSize);
-}
+OutputFile::OutputFile(int fd) : fd_(fd), buffer_(kBufferSize) {}
 
 OutputFile::OutputFile(std::string& memory) : memory_(&memory) {}
 
@@ -23,22 +22,24 @@ void OutputFile::Write(const char* data, std::size_t size) {
         memory_->append(data, size);
         return;
     }
+    // Most writes are a few bytes: one copy into the buffer.
     while (size > 0) {
-        const std::size_t k = std::min(size, kBufferSize - buffer_.size());
-        buffer_.insert(buffer_.end(), data, data + k);
+        const std::size_t k = std::min(size, kBufferSize - used_);
+        std::memcpy(buffer_.data() + used_, data, k);
+        used_ += k;
         data += k;
         size -= k;
-        if (buffer_.size() == kBufferSize)
+        if (used_ == kBufferSize)
             Flush();
     }
 }
 
 void OutputFile::Flush() {
-    if (buffer_.empty())
+    if (used_ == 0)
         return;
-    if (const int err = WriteAll(fd_, buffer_.data(), buffer_.size()))
+    if (const int err = WriteAll(fd_, buffer_.data(), used_))
         throw FileError(err);
-    buffer_.clear();
+    used_ = 0;
 }
 
 } // namespace fileio

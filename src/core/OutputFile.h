@@ -24,7 +24,8 @@ public:
 private:
     int fd_ = -1;
     std::string* memory_ = nullptr;
-    std::vector<char> buffer_;
+    std::vector<char> buffer_; // kBufferSize bytes, the first used_ of them filled
+    std::size_t used_ = 0;
 };
 
 } // namespace fileio
