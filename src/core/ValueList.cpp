@@ -5,6 +5,7 @@
 #include "ValueListImpl.h"
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <stdexcept>
@@ -82,12 +83,88 @@ const Collator& TheCollator() {
 
 } // namespace
 
+// The exact spellings once more, in a flat open-addressing table of (hash,
+// spelling) slots: the loader looks up three per entry, and a probe here
+// touches one slot where the node-based map walks a chain. Inserts go in at
+// once; a removal only marks it stale, and the next lookup rebuilds it.
+class SpellingTable {
+public:
+    [[nodiscard]] bool Valid() const { return valid_; }
+    void Invalidate() { valid_ = false; }
+
+    template <typename Map> void Rebuild(const Map& spellings) {
+        std::size_t capacity = 64;
+        while (capacity < spellings.size() * 2 + 2)
+            capacity *= 2;
+        slots_.assign(capacity, Slot{});
+        size_ = 0;
+        for (const auto& entry : spellings)
+            Insert(entry.second.get());
+        valid_ = true;
+    }
+
+    void Insert(TSpelling* spelling) {
+        if (!valid_)
+            return;
+        if ((size_ + 1) * 2 > slots_.size()) {
+            valid_ = false; // rebuilt larger at the next lookup
+            return;
+        }
+        const std::uint64_t hash = Hash(spelling->text);
+        std::size_t i = hash & (slots_.size() - 1);
+        while (slots_[i].spelling)
+            i = (i + 1) & (slots_.size() - 1);
+        slots_[i] = Slot{hash, spelling};
+        ++size_;
+    }
+
+    [[nodiscard]] TSpelling* Find(std::string_view text) const {
+        const std::uint64_t hash = Hash(text);
+        for (std::size_t i = hash & (slots_.size() - 1);; i = (i + 1) & (slots_.size() - 1)) {
+            const Slot& slot = slots_[i];
+            if (!slot.spelling)
+                return nullptr;
+            if (slot.hash == hash && slot.spelling->text == text)
+                return slot.spelling;
+        }
+    }
+
+private:
+    struct Slot {
+        std::uint64_t hash = 0;
+        TSpelling* spelling = nullptr;
+    };
+
+    // Eight bytes at a time; the length seeds it.
+    static std::uint64_t Hash(std::string_view text) {
+        std::uint64_t h = 0x9E3779B97F4A7C15ull ^ text.size();
+        std::size_t i = 0;
+        for (; i + 8 <= text.size(); i += 8) {
+            std::uint64_t word = 0;
+            std::memcpy(&word, text.data() + i, 8);
+            h = (h ^ word) * 0xFF51AFD7ED558CCDull;
+            h ^= h >> 32;
+        }
+        std::uint64_t tail = 0;
+        if (i < text.size())
+            std::memcpy(&tail, text.data() + i, text.size() - i);
+        h = (h ^ tail) * 0xC4CEB9FE1A85EC53ull;
+        h ^= h >> 29;
+        return h;
+    }
+
+    std::vector<Slot> slots_;
+    std::size_t size_ = 0;
+    bool valid_ = false;
+};
+
 struct TValueList::Impl {
     std::map<std::string, std::unique_ptr<Node>> byKey;
     // Exact spellings seen before, so that most lookups skip the collator;
     // entries refer to them. A key views the text of its own spelling.
     std::unordered_map<std::string_view, std::unique_ptr<TSpelling>, TextHash, std::equal_to<>>
         bySpelling;
+    mutable SpellingTable flat;
     // Nodes in list order, rebuilt on demand after inserts and removals.
     mutable std::vector<Node*> order;
     mutable bool orderValid = true;
@@ -118,6 +195,7 @@ struct TValueList::Impl {
         TSpelling* added = kept.get();
         bySpelling.emplace(std::string_view(added->text), std::move(kept));
         node->spellings.push_back(added);
+        flat.Insert(added);
         return added;
     }
 };
@@ -169,8 +247,9 @@ TValueList::Node* TValueList::find(std::string_view value) const {
 }
 
 const TSpelling* TValueList::findSpelling(std::string_view exact) const {
-    const auto hit = d_->bySpelling.find(exact);
-    return hit != d_->bySpelling.end() ? hit->second.get() : nullptr;
+    if (!d_->flat.Valid())
+        d_->flat.Rebuild(d_->bySpelling);
+    return d_->flat.Find(exact);
 }
 
 const TSpelling* TValueList::intern(std::string_view value) {
@@ -204,6 +283,7 @@ bool TValueList::Add(std::string_view value) {
 }
 
 void TValueList::remove(Node* node) {
+    d_->flat.Invalidate();
     for (const TSpelling* spelling : node->spellings)
         if (const auto hit = d_->bySpelling.find(spelling->text); hit != d_->bySpelling.end())
             d_->bySpelling.erase(hit);
