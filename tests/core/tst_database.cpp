@@ -6,7 +6,9 @@
 #include "IdentityIndex.h"
 
 #include <QtTest>
+#include <map>
 #include <random>
+#include <set>
 
 using namespace coretest;
 
@@ -341,6 +343,66 @@ private slots:
         QCOMPARE(db.ChangeRecord(unknown), nullptr);
         QVERIFY(!db.Modified);
         QCOMPARE(db.Languages.IndexOf("X"), -1);
+    }
+
+    // Many adds, changes and deletes that reuse the store's slots and leave
+    // old descriptions behind: every entry keeps its fields, the value lists
+    // hold exactly the values in use, and a save and reload gives them back.
+    void storeKeepsEntriesThroughEdits_data() {
+        QTest::addColumn<int>("entries");
+        QTest::addColumn<int>("projects");
+        QTest::newRow("within one block") << 300 << 7;
+        QTest::newRow("several blocks, many spellings") << 20000 << 3000;
+    }
+    void storeKeepsEntriesThroughEdits() {
+        QFETCH(int, entries);
+        QFETCH(int, projects);
+        std::mt19937 rng(7);
+        TDataBase db;
+        std::map<std::uint32_t, TRecordData> model;
+        auto project = [&] {
+            std::string p = "Projekt " + std::to_string(rng() % projects);
+            if (rng() % 4 == 0)
+                p[0] = 'p'; // another spelling of the same value
+            return p;
+        };
+        for (int i = 0; i < entries; ++i) {
+            const auto id = static_cast<std::uint32_t>(1 + rng() % db.NextID);
+            if (i % 5 == 3 && model.count(id)) {
+                db.DeleteRecord(id);
+                model.erase(id);
+            } else if (i % 5 == 4 && model.count(id)) {
+                TRecordData changed = model[id];
+                changed.Project = project();
+                changed.Description = std::string(rng() % 40, 'c');
+                db.ChangeRecord(changed);
+                model[id] = changed;
+            } else {
+                TRecordData r = Entry("C", "T", project(), 1, static_cast<std::uint32_t>(i),
+                                      std::string(rng() % 40, 'd'));
+                r.ID = db.AddRecord(r)->ID;
+                model[r.ID] = r;
+            }
+        }
+        QTemporaryDir dir;
+        db.FileName = Native(dir.filePath("edits.mvd"));
+        db.Save();
+        for (bool reloaded : {false, true}) {
+            if (reloaded)
+                db.Reload();
+            QCOMPARE(db.Count(), int(model.size()));
+            std::set<QString> used;
+            int i = 0;
+            for (const auto& [id, r] : model) {
+                const TDataRecord* e = db.GetRecord(i++);
+                QCOMPARE(e->ID, reloaded ? std::uint32_t(i) : id);
+                QCOMPARE(e->Project(), r.Project);
+                QCOMPARE(std::string(e->Description()), r.Description);
+                QCOMPARE(e->TimeNeeded, r.TimeNeeded);
+                used.insert(QString::fromStdString(r.Project).toLower());
+            }
+            QCOMPARE(db.Projects.Count(), int(used.size()));
+        }
     }
 
     void deleteUnknownId() {

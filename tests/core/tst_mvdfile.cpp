@@ -116,6 +116,32 @@ private slots:
         QCOMPARE(ReadBytes(path("out.mvd")), bytes);
     }
 
+    // Texts around the sizes where the store and the loader change their way:
+    // a text block of its own, and reading in bounded pieces.
+    void longTextsRoundTrip_data() {
+        QTest::addColumn<int>("length");
+        for (int length : {1, 64 << 10, (512 << 10) + 1, (4 << 20) + 1})
+            QTest::addRow("%d bytes", length) << length;
+    }
+    void longTextsRoundTrip() {
+        QFETCH(int, length);
+        QByteArray text(length, 'a');
+        for (int i = 0; i < length; i += 997)
+            text[i] = static_cast<char>(i % 251);
+        const QByteArray bytes = Magic() + U32(3) + kExample +
+                                 EntryBytes("C", text.left(300), "P", 1, 1, text) +
+                                 EntryBytes("C", "T", "P", 1, 2, text.right(7));
+        QVERIFY(WriteBytes(path("long.mvd"), bytes));
+        Loader l;
+        l.db.FileName = Native(path("long.mvd"));
+        l.db.Reload();
+        QVERIFY2(l.messages.isEmpty(), qPrintable(l.messages.join('|')));
+        QCOMPARE(l.db.GetRecord(1)->Description().size(), std::size_t(length));
+        l.db.FileName = Native(path("long-out.mvd"));
+        l.db.Save();
+        QCOMPARE(ReadBytes(path("long-out.mvd")), bytes);
+    }
+
     void oddDatesRoundTrip_data() {
         QTest::addColumn<QByteArray>("bits"); // the 8 stored bytes
         QTest::addColumn<bool>("isDay");
