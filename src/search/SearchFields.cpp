@@ -5,8 +5,8 @@
 namespace search {
 
 SearchedFields FieldsOf(const TDataRecord& entry) {
-    return {entry.Language,    entry.ErrorType, entry.Project,
-            entry.Description, entry.Date,      entry.TimeNeeded};
+    return {entry.Language(),    entry.ErrorType(), entry.Project(),
+            entry.Description(), entry.Date,        entry.TimeNeeded};
 }
 
 void PrefetchEntry(const TDataRecord* entry) {
@@ -19,9 +19,9 @@ void PrefetchEntry(const TDataRecord* entry) {
 void PrefetchTexts(const TDataRecord* entry) {
     if (entry == nullptr)
         return;
-    for (const std::string* text :
-         {&entry->Language, &entry->ErrorType, &entry->Project, &entry->Description})
-        __builtin_prefetch(text->data());
+    for (const char* text : {entry->Language().data(), entry->ErrorType().data(),
+                             entry->Project().data(), entry->Description().data()})
+        __builtin_prefetch(text);
 }
 
 std::size_t DateText(double date, char (&out)[10]) {

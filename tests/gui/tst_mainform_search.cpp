@@ -106,7 +106,8 @@ private slots:
         Search(*form, "web");
         QCOMPARE(form->CurrentItem(), 0);
         QCOMPARE(form->DescriptionMemo->toPlainText(),
-                 QString::fromStdString(cp1252::ToUtf8(form->ItemRecord(0)->Description)));
+                 QString::fromStdString(
+                     cp1252::ToUtf8(std::string(form->ItemRecord(0)->Description()))));
     }
 
     // The search works inside the filter, and entries that are stored while

@@ -15,15 +15,12 @@ std::string Cp(const char* utf8) {
 }
 
 // Every field distinct, so that each case finds one field.
-TDataRecord Sample() {
-    TDataRecord e;
-    e.Language = Cp("Object Pascal");
-    e.ErrorType = Cp("Überlauf");
-    e.Project = Cp("STRASSE-Œuvre");
-    e.Date = coretest::Day(2001, 3, 7);
-    e.TimeNeeded = 145;
-    e.Description = Cp("Der Zähler lief über,\r\nweil Größe × 2 fehlte; ÿ Š 1234567890abcdefXYZ");
-    return e;
+const TDataRecord& Sample() {
+    static TDataBase db;
+    static const TDataRecord* e = db.AddRecord(coretest::Entry(
+        Cp("Object Pascal"), Cp("Überlauf"), Cp("STRASSE-Œuvre"), coretest::Day(2001, 3, 7), 145,
+        Cp("Der Zähler lief über,\r\nweil Größe × 2 fehlte; ÿ Š 1234567890abcdefXYZ")));
+    return *e;
 }
 
 } // namespace
@@ -94,8 +91,8 @@ private slots:
     }
 
     void noCalendarDayHasNoDateText() {
-        TDataRecord e;
-        e.Date = -1e9;
+        TDataBase db;
+        TDataRecord& e = *db.AddRecord(coretest::Entry("", "", "", -1e9, 0));
         QVERIFY(!search::Query::FromUtf8(".").Matches(e));
         e.Date = coretest::Day(1999, 12, 31);
         QVERIFY(search::Query::FromUtf8("31.12.").Matches(e));
