@@ -276,3 +276,110 @@ void TDataBase::SetAndFilter(bool value) {
         record->Hidden = Hidden(value, Checked(record->language_), Checked(record->errorType_),
                                 Checked(record->project_));
 }
+
+// Undo support: taking entries out and putting them back as they were. Both
+// keep the value lists, their use counts, the identity index and NextID right.
+
+std::vector<TDataBase::TakenRecord> TDataBase::TakeRecords(std::span<const std::uint32_t> ids) {
+    std::vector<std::uint32_t> wanted(ids.begin(), ids.end());
+    std::sort(wanted.begin(), wanted.end());
+    std::vector<TakenRecord> taken;
+    // All room first: nothing below throws.
+    taken.reserve(std::min(wanted.size(), Records.size()));
+    Index& ix = *index_;
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < Records.size(); ++i) {
+        if (!std::binary_search(wanted.begin(), wanted.end(), Records[i]->ID)) {
+            if (kept != i) {
+                Records[kept] = std::move(Records[i]);
+                ix.refs[kept] = ix.refs[i];
+            }
+            ++kept;
+            continue;
+        }
+        const Index::Refs refs = ix.refs[i];
+        ix.identities.Erase(Records[i].get(), identity::Hash(*Records[i]));
+        taken.push_back({std::move(Records[i]), i, refs.language->filter.Checked,
+                         refs.errorType->filter.Checked, refs.project->filter.Checked});
+        dropIfUnused(refs.language, refs.errorType, refs.project);
+    }
+    Records.resize(kept);
+    ix.refs.resize(kept);
+    if (!taken.empty())
+        Modified = true;
+    return taken;
+}
+
+void TDataBase::PutBackRecords(std::vector<TakenRecord>& taken) {
+    if (taken.empty())
+        return;
+    Index& ix = *index_;
+    std::vector<std::uint64_t> hashes;
+    hashes.reserve(taken.size());
+    for (const TakenRecord& t : taken) {
+        hashes.push_back(identity::Hash(*t.Record));
+        if (ix.identities.Find(*t.Record, hashes.back()))
+            throw InvalidEntryException();
+    }
+    const std::size_t total = Records.size() + taken.size();
+    ix.identities.Reserve(total);
+    // One entry goes in by an insert; many are merged into new vectors.
+    std::vector<std::unique_ptr<TDataRecord>> records;
+    std::vector<Index::Refs> refs;
+    if (taken.size() == 1) {
+        MakeRoom(Records);
+        MakeRoom(ix.refs);
+    } else {
+        records.reserve(total);
+        refs.reserve(total);
+    }
+    // A value that is listed anew gets back the tick it had.
+    auto value = [](TValueList& list, const std::string& text, bool ticked) {
+        const int before = list.Count();
+        TValueList::Node* node = list.findOrInsert(text);
+        if (list.Count() != before)
+            node->filter.Checked = ticked;
+        return node;
+    };
+    std::vector<Index::Refs> takenRefs;
+    takenRefs.reserve(taken.size());
+    for (const TakenRecord& t : taken)
+        takenRefs.push_back({value(Languages, t.Record->Language, t.LanguageTicked),
+                             value(ErrorTypes, t.Record->ErrorType, t.ErrorTypeTicked),
+                             value(Projects, t.Record->Project, t.ProjectTicked)});
+    // Nothing below throws.
+    for (std::size_t k = 0; k < taken.size(); ++k) {
+        TDataRecord& record = *taken[k].Record;
+        const Index::Refs& r = takenRefs[k];
+        ix.identities.Insert(&record, hashes[k]);
+        ++r.language->uses;
+        ++r.errorType->uses;
+        ++r.project->uses;
+        record.Hidden = Hidden(AndFilter, r.language->filter.Checked, r.errorType->filter.Checked,
+                               r.project->filter.Checked);
+        NextID = std::max(NextID, record.ID + 1);
+    }
+    if (taken.size() == 1) {
+        const auto at = static_cast<std::ptrdiff_t>(std::min(taken[0].Position, Records.size()));
+        Records.insert(Records.begin() + at, std::move(taken[0].Record));
+        ix.refs.insert(ix.refs.begin() + at, takenRefs[0]);
+    } else {
+        std::size_t next = 0; // the next present entry
+        for (std::size_t k = 0; k < taken.size(); ++k) {
+            while (next < Records.size() && records.size() < taken[k].Position) {
+                records.push_back(std::move(Records[next]));
+                refs.push_back(ix.refs[next++]);
+            }
+            records.push_back(std::move(taken[k].Record));
+            refs.push_back(takenRefs[k]);
+        }
+        for (; next < Records.size(); ++next) {
+            records.push_back(std::move(Records[next]));
+            refs.push_back(ix.refs[next]);
+        }
+        Records = std::move(records);
+        ix.refs = std::move(refs);
+    }
+    taken.clear();
+    Modified = true;
+}

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -67,6 +68,27 @@ public:
     // nullptr when no entry has that ID.
     TDataRecord* ChangeRecord(const TRecordData& record);
     void SetAndFilter(bool value);
+
+    // Undo support. An entry taken out of the database
+    // with what it needs to come back exactly as it was.
+    struct TakenRecord {
+        std::unique_ptr<TDataRecord> Record;
+        std::size_t Position = 0; // its place in database order when taken
+        // The ticks of its three values when taken: a value that left the
+        // lists with the entry comes back with its tick.
+        bool LanguageTicked = true;
+        bool ErrorTypeTicked = true;
+        bool ProjectTicked = true;
+    };
+    // Takes the entries with these IDs out of the database in one pass and
+    // returns them in database order; IDs that no entry has are skipped.
+    // Values that no entry uses any more leave their lists.
+    std::vector<TakenRecord> TakeRecords(std::span<const std::uint32_t> ids);
+    // Puts entries taken by TakeRecords back, each with its own ID at its old
+    // position (as returned: ascending positions). Raises
+    // InvalidEntryException and changes nothing when an identical entry is
+    // present. `taken` is emptied on success and left as it was on failure.
+    void PutBackRecords(std::vector<TakenRecord>& taken);
 
 private:
     struct Index;

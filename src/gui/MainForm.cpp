@@ -73,6 +73,7 @@ TMainForm::TMainForm(QWidget* parent)
     };
 
     createActions();
+    createUndoActions();
     createMenus();
     createToolBar();
     createStopwatch();
@@ -160,6 +161,8 @@ void TMainForm::connectHandlers() {
     connect(DataBaseItem, &QMenu::aboutToShow, RecentFilesItem, &TRecentFilesMenu::Refresh);
     connect(LoadDataBaseAction, &QAction::enabledChanged, RecentFilesItem,
             &TRecentFilesMenu::SetCommandsEnabled);
+
+    connectUndo();
 
     // The list and its column menu.
     connectGuarded(ListView->horizontalHeader(), &QHeaderView::sectionClicked,
@@ -303,6 +306,8 @@ void TMainForm::createMenus() {
 
     DataItem = bar->addMenu(QStringLiteral("&Datensatz"));
     DataItem->setObjectName(QStringLiteral("DataItem"));
+    DataItem->addActions({UndoAction, RedoAction});
+    DataItem->addSeparator();
     DataItem->addActions({NewItemAction, DeleteItemAction, ChangeItemAction});
     DataItem->addSeparator();
     DataItem->addAction(FilterAction);

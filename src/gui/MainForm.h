@@ -29,6 +29,7 @@ class QToolButton;
 class TAnchors;
 class TBevel;
 class TDataBase;
+class TDataBaseCommands;
 class TDataRecord;
 class TDatePicker;
 class TFilterForm;
@@ -36,6 +37,7 @@ class TInfoForm;
 class TOptionForm;
 class TRecentFilesMenu;
 class TRecordListModel;
+struct TEntryChange;
 struct WindowConfiguration;
 namespace exchange {
 struct AddOutcome;
@@ -55,7 +57,7 @@ struct ImportedRow;
 // databases named from outside the file dialogs (recent files, a drop, the
 // command line); MainFormStartup.cpp the window's layout (first start or
 // stored), the options commands and its destruction; MainFormStopwatch.cpp
-// the fix-time stopwatch.
+// the fix-time stopwatch; MainFormUndo.cpp undo and redo.
 //
 // A list item is addressed by its row (0 = topmost); -1 means no item. Rows
 // change when the list is sorted, so an item's row is valid only until the
@@ -71,6 +73,8 @@ public:
     // (from FormCreate to FormDestroy).
     std::unique_ptr<TDataBase> DataBase;
     std::unique_ptr<TUserManager> UserManager;
+    // Every change of the entries goes through it; it keeps the undo history.
+    TDataBaseCommands* Commands = nullptr;
     // The dialogs, created hidden by the program body after the main window
     // and reused for the whole run; the window does not own them.
     TFilterForm* FilterForm = nullptr;
@@ -105,6 +109,14 @@ public:
     QList<QAction*> ActionList;    // every action above, in the order of the command table
     QAction* ConfigItem = nullptr; // the two options items that are no commands
     QAction* SaveOptionItem = nullptr;
+    // Undo and redo (MainFormUndo.cpp): not in ActionList, their enabled
+    // state follows the history as well as the editing state.
+    QAction* UndoAction = nullptr;
+    QAction* RedoAction = nullptr;
+    void UndoActionExecute();
+    void RedoActionExecute();
+    // Captions naming the step, enabled while there is one and no entry is edited.
+    void ShowUndoState();
 
     // Menus and toolbar.
     QMenu* DataBaseItem = nullptr;
@@ -343,6 +355,14 @@ private:
     // Runs a handler body under the general error report; a failure sets
     // commandFailed_, which the close question reads around its save.
     template <class Body> void runGuarded(Body&& body);
+
+    // Undo (MainFormUndo.cpp): the two actions, and the list and panel
+    // following the command layer.
+    void createUndoActions();
+    void connectUndo();
+    void entriesAdded(const std::vector<TDataRecord*>& entries);
+    void entriesChanged(const std::vector<TEntryChange>& changes);
+    void entriesRemoved(const std::vector<TDataRecord*>& entries);
 
     // Layout (MainFormStartup.cpp).
     void installSplitterHook();

@@ -2,6 +2,7 @@
 // exit), the close question that runs on every close of the window, and the
 // information command.
 #include "DataBase.h"
+#include "DataBaseCommands.h"
 #include "ErrorReport.h"
 #include "FileStamp.h"
 #include "InfoForm.h"
@@ -60,7 +61,7 @@ void TMainForm::NewDataBaseActionExecute() {
     // Unsaved entries are dropped without a question.
     DataBase->Clear();
     ClearSearch();
-    RebuildList();
+    Commands->Replaced(); // the history starts over; the list follows
 }
 
 void TMainForm::LoadDataBaseActionExecute() {
@@ -71,7 +72,7 @@ void TMainForm::LoadDataBaseActionExecute() {
     // A file that can't be read is reported by the database; the window then
     // shows what it holds, and FileName keeps naming the chosen file.
     openDataBase(FromQString(*chosen));
-    RebuildList();
+    Commands->Replaced();
 }
 
 void TMainForm::ImportDataBaseActionExecute() {
@@ -79,7 +80,8 @@ void TMainForm::ImportDataBaseActionExecute() {
     const std::optional<QString> chosen = chooseFile(*OpenDialog, QString());
     if (!chosen)
         return;
-    DataBase->LoadFromFile(FromQString(*chosen)); // FileName stays as it is
+    // FileName stays as it is; the whole import is one step.
+    Commands->ImportFile(FromQString(*chosen));
     RebuildList();
 }
 
@@ -91,6 +93,7 @@ void TMainForm::SaveDataBaseActionExecute() {
     if (!settleChangesOnDisk())
         return;
     DataBase->Save();
+    Commands->MarkSaved();
     RecentFilesItem->AddFile(DataBase->FileName);
 }
 
@@ -102,6 +105,7 @@ void TMainForm::SaveDataBaseAsActionExecute() {
     // Writes a temporary file and renames it over the old one: a failure
     // raises, keeps Modified set and leaves the old file as it was.
     DataBase->Save();
+    Commands->MarkSaved();
     RecentFilesItem->AddFile(DataBase->FileName);
 }
 

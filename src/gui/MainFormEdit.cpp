@@ -4,6 +4,7 @@
 #include "Anchors.h"
 #include "Bevel.h"
 #include "DataBase.h"
+#include "DataBaseCommands.h"
 #include "DatePicker.h"
 #include "DateUtil.h"
 #include "Errors.h"
@@ -205,6 +206,7 @@ void TMainForm::SetEditState(bool editing) {
     ConfigItem->setEnabled(!editing);
     SaveOptionItem->setEnabled(!editing);
     ShowStopwatch(); // its reset needs time to reset
+    ShowUndoState(); // only while there is a step
 
     // 4. While the height changes, the buttons keep their distance to the top
     // and the description and frames keep their sizes.
@@ -323,27 +325,21 @@ void TMainForm::OkButtonClick() {
             ? std::string(old->Description())
             : GuiText::StoredLines(StorableText(DescriptionMemo->toPlainText(), "Beschreibung"));
 
-    // A refused duplicate throws here: the state and the input stay.
+    // A refused duplicate throws here: the state and the input stay. The
+    // list and the panel follow the command layer's signal: a new entry that
+    // the filter lets through becomes current; the item of a changed entry
+    // points at the new one, or leaves when the filter hides the change (the
+    // item that would follow it after a deletion then becomes current).
     TDataRecord* stored = nullptr;
     if (AddingRecord) {
-        stored = DataBase->AddRecord(*record);
+        stored = Commands->AddEntry(*record);
     } else {
-        stored = DataBase->ChangeRecord(*record);
+        stored = Commands->ChangeEntry(*record);
         if (stored == nullptr)
             throw std::runtime_error("Der geänderte Datensatz ist nicht mehr vorhanden.");
-        // The list item referred to the entry just replaced: point it at the
-        // new one at once, or drop it when the filter or the search hides the change; the
-        // item that would follow it after a deletion then becomes current.
-        if (IsListed(*stored))
-            SetCurrentItem(FillListItem(current, stored));
-        else
-            removeListItemKeepingNeighbourCurrent(current);
     }
 
-    LoadValueBoxes();
     SetEditState(false);
-    if (AddingRecord && IsListed(*stored))
-        SetCurrentItem(AddListItem(stored));
     ShowSelectedRecord();
     // Last: the entry is stored and shown even if storing the reset fails.
     if (AddingRecord)
@@ -364,10 +360,8 @@ void TMainForm::DeleteItemActionExecute() {
     const TDataRecord* entry = ItemRecord(item);
     if (entry == nullptr)
         return;
-    const std::uint32_t id = entry->ID;
-    removeListItemKeepingNeighbourCurrent(item);
-    DataBase->DeleteRecord(id);
-    ShowSelectedRecord();
+    // The item after it becomes current, else the one before it.
+    Commands->DeleteEntry(entry->ID);
 }
 
 void TMainForm::removeListItemKeepingNeighbourCurrent(int item) {

@@ -1,6 +1,7 @@
 // Databases named from outside the file dialogs: the recent files, a file
 // dropped on the window, and the file named on the command line.
 #include "DataBase.h"
+#include "DataBaseCommands.h"
 #include "Errors.h"
 #include "MainForm.h"
 #include "NativePath.h"
@@ -43,7 +44,7 @@ void TMainForm::RecentFileItemClick(const std::string& file) {
         return;
     }
     openDataBase(file);
-    RebuildList();
+    Commands->Replaced();
 }
 
 bool TMainForm::FormDragOver(Qt::KeyboardModifiers modifiers) const {
@@ -58,7 +59,7 @@ void TMainForm::FormDragDrop(const QString& file, Qt::KeyboardModifiers modifier
         return;
     const std::string name = nativepath::FromQString(file);
     if (modifiers & Qt::ControlModifier) {
-        DataBase->LoadFromFile(name); // an import: FileName stays
+        Commands->ImportFile(name); // an import: FileName stays
         RebuildList();
         return;
     }
@@ -66,7 +67,7 @@ void TMainForm::FormDragDrop(const QString& file, Qt::KeyboardModifiers modifier
     if (askToSaveChanges() != TChangesAnswer::Proceed)
         return;
     openDataBase(name);
-    RebuildList();
+    Commands->Replaced();
 }
 
 // The program goes on with an empty database when the file does not load. A

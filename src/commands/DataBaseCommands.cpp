@@ -1,0 +1,148 @@
+// The command layer's operations: each does its work on the database first
+// (so that a refusal raises exactly as the database raises and leaves no
+// step), then puts the finished step on the history and tells the observers.
+#include "DataBaseCommands.h"
+
+#include "DataBase.h"
+#include "DataBaseSteps.h"
+
+#include <utility>
+
+namespace {
+
+// Sets a flag for the lifetime of the guard, also when the body raises.
+class QuietMove {
+public:
+    explicit QuietMove(bool& flag) : flag_(flag) { flag_ = true; }
+    ~QuietMove() { flag_ = false; }
+    QuietMove(const QuietMove&) = delete;
+    QuietMove& operator=(const QuietMove&) = delete;
+
+private:
+    bool& flag_;
+};
+
+} // namespace
+
+TDataBaseCommands::TDataBaseCommands(TDataBase& dataBase, QObject* parent)
+    : QObject(parent), dataBase_(dataBase) {
+    // The history is bounded by memory, not by a count of steps.
+    stack_.setUndoLimit(0);
+    connect(&stack_, &QUndoStack::indexChanged, this, &TDataBaseCommands::HistoryChanged);
+    connect(&stack_, &QUndoStack::cleanChanged, this, &TDataBaseCommands::HistoryChanged);
+}
+
+TDataBaseCommands::~TDataBaseCommands() = default;
+
+void TDataBaseCommands::pushDone(TDataBaseStep* step) {
+    {
+        QuietMove quiet(quiet_);
+        stack_.push(step);
+    }
+    syncModified();
+}
+
+void TDataBaseCommands::syncModified() {
+    dataBase_.Modified = !stack_.isClean();
+}
+
+TDataRecord* TDataBaseCommands::AddEntry(std::unique_ptr<TDataRecord>&& record) {
+    TDataRecord* stored = dataBase_.AddRecord(std::move(record));
+    pushDone(new TEntryPresenceStep(*this, QStringLiteral("neuer Datensatz"), stored->ID, {},
+                                    true));
+    emit EntriesAdded({stored});
+    return stored;
+}
+
+TDataRecord* TDataBaseCommands::ChangeEntry(std::unique_ptr<TDataRecord>&& record) {
+    TDataBase::TakenRecord before;
+    const TDataRecord* replaced = nullptr;
+    for (int i = 0; i < dataBase_.Count() && replaced == nullptr; ++i)
+        if (const TDataRecord* r = dataBase_.GetRecord(i); r->ID == record->ID) {
+            replaced = r;
+            before.Position = static_cast<std::size_t>(i);
+        }
+    if (replaced == nullptr)
+        return nullptr;
+    before.Record = std::make_unique<TDataRecord>(*replaced);
+    const std::array<bool, 3> ticks = TChangeStep::TicksOf(dataBase_, *replaced);
+    before.LanguageTicked = ticks[0];
+    before.ErrorTypeTicked = ticks[1];
+    before.ProjectTicked = ticks[2];
+    TDataRecord* stored = dataBase_.ChangeRecord(std::move(record));
+    if (stored == nullptr)
+        return nullptr;
+    pushDone(new TChangeStep(*this, std::move(before)));
+    emit EntriesChanged({{replaced, stored}});
+    return stored;
+}
+
+void TDataBaseCommands::DeleteEntry(std::uint32_t id) {
+    const std::uint32_t ids[] = {id};
+    std::vector<TDataBase::TakenRecord> taken = dataBase_.TakeRecords(ids);
+    if (taken.empty())
+        return;
+    std::vector<TDataRecord*> entries{taken.front().Record.get()};
+    pushDone(new TEntryPresenceStep(*this, QStringLiteral("Datensatz löschen"), id,
+                                    std::move(taken), false));
+    emit EntriesRemoved(entries);
+}
+
+LoadReport TDataBaseCommands::ImportFile(const std::string& fileName) {
+    const int before = dataBase_.Count();
+    const bool wasModified = dataBase_.Modified;
+    LoadReport report = dataBase_.LoadFromFile(fileName);
+    if (dataBase_.Count() == before) {
+        dataBase_.Modified = wasModified;
+        return report;
+    }
+    // The import appends its entries to the database.
+    std::vector<TDataRecord*> entries;
+    std::vector<std::uint32_t> ids;
+    entries.reserve(static_cast<std::size_t>(dataBase_.Count() - before));
+    ids.reserve(entries.capacity());
+    for (int i = before; i < dataBase_.Count(); ++i) {
+        entries.push_back(dataBase_.GetRecord(i));
+        ids.push_back(entries.back()->ID);
+    }
+    pushDone(new TImportStep(*this, std::move(ids)));
+    emit EntriesAdded(entries);
+    return report;
+}
+
+void TDataBaseCommands::moveIndex(bool undo) {
+    if (undo ? !stack_.canUndo() : !stack_.canRedo())
+        return;
+    // The step does its work before the history moves, so a failure leaves both.
+    const int at = undo ? stack_.index() - 1 : stack_.index();
+    auto* step = static_cast<TDataBaseStep*>(const_cast<QUndoCommand*>(stack_.command(at)));
+    const TDataBaseStep::Announcement announce = undo ? step->Revert() : step->Apply();
+    {
+        QuietMove quiet(quiet_);
+        if (undo)
+            stack_.undo();
+        else
+            stack_.redo();
+    }
+    syncModified();
+    announce();
+}
+
+void TDataBaseCommands::Undo() {
+    moveIndex(true);
+}
+
+void TDataBaseCommands::Redo() {
+    moveIndex(false);
+}
+
+void TDataBaseCommands::MarkSaved() {
+    stack_.setClean();
+    syncModified();
+}
+
+void TDataBaseCommands::Replaced() {
+    stack_.clear();
+    syncModified();
+    emit DataBaseReplaced();
+}

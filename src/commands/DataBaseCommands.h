@@ -1,0 +1,89 @@
+#pragma once
+
+#include "DataRecord.h"
+#include "LoadReport.h"
+
+#include <QObject>
+#include <QUndoStack>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class TDataBase;
+class TDataBaseStep;
+
+// One changed entry: the entry object that was replaced (gone: compare its
+// address, never read it) and the one that replaced it.
+struct TEntryChange {
+    const TDataRecord* Before = nullptr;
+    TDataRecord* After = nullptr;
+};
+
+// The one way in which the entries of a database change: new entry, change,
+// deletion and import of a database file, each one step of an undo history
+// (one QUndoStack per open database). The steps keep what they need to go
+// back: a deletion owns the removed entry, an import only the IDs of the
+// entries it added, until it is undone.
+//
+// Observers (the list, the detail panel, later windows) follow the signals
+// instead of reading the database again. Each signal comes after the database
+// has changed and the unsaved-changes flag is right; the entry pointers stay
+// valid until the next change.
+class TDataBaseCommands : public QObject {
+    Q_OBJECT
+public:
+    explicit TDataBaseCommands(TDataBase& dataBase, QObject* parent = nullptr);
+    ~TDataBaseCommands() override;
+
+    // The operations. A refused one (duplicate, unknown entry, failed load
+    // without entries) raises or returns as the database does and leaves no
+    // step behind.
+    TDataRecord* AddEntry(std::unique_ptr<TDataRecord>&& record);
+    // Returns nullptr when no entry has record->ID (the record stays with the caller).
+    TDataRecord* ChangeEntry(std::unique_ptr<TDataRecord>&& record);
+    void DeleteEntry(std::uint32_t id);
+    // Imports a database file; the entries it added are one step.
+    LoadReport ImportFile(const std::string& fileName);
+
+    // Undo and redo of the last step; a step that fails leaves the database
+    // and the history as they were.
+    void Undo();
+    void Redo();
+    [[nodiscard]] bool CanUndo() const { return stack_.canUndo(); }
+    [[nodiscard]] bool CanRedo() const { return stack_.canRedo(); }
+    // What the next undo or redo would do ("Datensatz löschen"), empty for nothing.
+    [[nodiscard]] QString UndoText() const { return stack_.undoText(); }
+    [[nodiscard]] QString RedoText() const { return stack_.redoText(); }
+
+    // The database was saved: this point of the history is unchanged from now on.
+    void MarkSaved();
+    // The database was emptied or loaded anew: the history starts over.
+    void Replaced();
+
+    // The history itself, for views of it; change it only through this class.
+    [[nodiscard]] const QUndoStack& Stack() const { return stack_; }
+
+signals:
+    // Entries that came into the database (new, put back, imported), in database order.
+    void EntriesAdded(const std::vector<TDataRecord*>& entries);
+    // Entries that were replaced by changed ones.
+    void EntriesChanged(const std::vector<TEntryChange>& changes);
+    // Entries that left the database; still readable during the signal.
+    void EntriesRemoved(const std::vector<TDataRecord*>& entries);
+    // The whole database is another one (new, loaded); the history is empty.
+    void DataBaseReplaced();
+    // Undo or redo became possible or impossible, or their texts changed.
+    void HistoryChanged();
+
+private:
+    friend class TDataBaseStep;
+    // Puts a step whose operation is already done on the stack.
+    void pushDone(TDataBaseStep* step);
+    void moveIndex(bool undo);
+    void syncModified();
+
+    TDataBase& dataBase_;
+    QUndoStack stack_;
+    bool quiet_ = false; // the stack moves over a step whose work is done
+};

@@ -1,0 +1,139 @@
+// The steps of the undo history: what each change of the entries keeps to go
+// back and forth, and the database work of each direction.
+#include "DataBaseSteps.h"
+
+#include "DataBaseCommands.h"
+
+#include <stdexcept>
+
+namespace {
+
+std::vector<TDataRecord*> Entries(const std::vector<TDataBase::TakenRecord>& taken) {
+    std::vector<TDataRecord*> entries;
+    entries.reserve(taken.size());
+    for (const auto& t : taken)
+        entries.push_back(t.Record.get());
+    return entries;
+}
+
+// The three value lists in field order, and an entry's values in the same order.
+std::array<TValueList*, 3> Lists(TDataBase& db) {
+    return {&db.Languages, &db.ErrorTypes, &db.Projects};
+}
+std::array<const std::string*, 3> Values(const TDataRecord& r) {
+    return {&r.Language, &r.ErrorType, &r.Project};
+}
+
+} // namespace
+
+TDataBaseStep::TDataBaseStep(TDataBaseCommands& owner, const QString& text) : owner_(owner) {
+    setText(text);
+}
+
+void TDataBaseStep::redo() {
+    if (!owner_.quiet_)
+        Apply()();
+}
+
+void TDataBaseStep::undo() {
+    if (!owner_.quiet_)
+        Revert()();
+}
+
+TDataBase& TDataBaseStep::dataBase() const {
+    return owner_.dataBase_;
+}
+
+TDataBaseStep::Announcement TDataBaseStep::added(std::vector<TDataRecord*> entries) const {
+    return [&owner = owner_, entries = std::move(entries)] { emit owner.EntriesAdded(entries); };
+}
+
+TDataBaseStep::Announcement TDataBaseStep::removed(std::vector<TDataRecord*> entries) const {
+    return [&owner = owner_, entries = std::move(entries)] { emit owner.EntriesRemoved(entries); };
+}
+
+TDataBaseStep::Announcement TDataBaseStep::changed(TEntryChange change) const {
+    return [&owner = owner_, change] { emit owner.EntriesChanged({change}); };
+}
+
+TEntryPresenceStep::TEntryPresenceStep(TDataBaseCommands& owner, const QString& text,
+                                       std::uint32_t id,
+                                       std::vector<TDataBase::TakenRecord>&& taken, bool adds)
+    : TDataBaseStep(owner, text), id_(id), taken_(std::move(taken)), adds_(adds) {}
+
+TDataBaseStep::Announcement TEntryPresenceStep::Apply() {
+    return adds_ ? putBack() : takeOut();
+}
+
+TDataBaseStep::Announcement TEntryPresenceStep::Revert() {
+    return adds_ ? takeOut() : putBack();
+}
+
+TDataBaseStep::Announcement TEntryPresenceStep::takeOut() {
+    const std::uint32_t ids[] = {id_};
+    taken_ = dataBase().TakeRecords(ids);
+    return removed(Entries(taken_));
+}
+
+TDataBaseStep::Announcement TEntryPresenceStep::putBack() {
+    std::vector<TDataRecord*> entries = Entries(taken_);
+    dataBase().PutBackRecords(taken_);
+    return added(std::move(entries));
+}
+
+TImportStep::TImportStep(TDataBaseCommands& owner, std::vector<std::uint32_t>&& ids)
+    : TDataBaseStep(owner, QStringLiteral("Datenbank importieren")), ids_(std::move(ids)) {}
+
+TDataBaseStep::Announcement TImportStep::Apply() {
+    std::vector<TDataRecord*> entries = Entries(taken_);
+    dataBase().PutBackRecords(taken_);
+    return added(std::move(entries));
+}
+
+TDataBaseStep::Announcement TImportStep::Revert() {
+    taken_ = dataBase().TakeRecords(ids_);
+    return removed(Entries(taken_));
+}
+
+TChangeStep::TChangeStep(TDataBaseCommands& owner, TDataBase::TakenRecord&& other)
+    : TDataBaseStep(owner, QStringLiteral("Datensatz ändern")) {
+    other_.push_back(std::move(other));
+}
+
+TDataBaseStep::Announcement TChangeStep::Apply() {
+    return swap();
+}
+
+TDataBaseStep::Announcement TChangeStep::Revert() {
+    return swap();
+}
+
+std::array<bool, 3> TChangeStep::TicksOf(TDataBase& db, const TDataRecord& record) {
+    std::array<bool, 3> ticks{true, true, true};
+    const auto lists = Lists(db);
+    const auto values = Values(record);
+    for (std::size_t i = 0; i < 3; ++i)
+        if (const int at = lists[i]->IndexOf(*values[i]); at >= 0)
+            ticks[i] = lists[i]->Filter(at).Checked;
+    return ticks;
+}
+
+// Values that only the entry in the database uses leave their lists, as
+// after a change by hand; those of the other entry come back with their ticks.
+TDataBaseStep::Announcement TChangeStep::swap() {
+    TDataBase& db = dataBase();
+    const std::uint32_t ids[] = {other_.front().Record->ID};
+    std::vector<TDataBase::TakenRecord> present = db.TakeRecords(ids);
+    if (present.empty())
+        throw std::logic_error("changed entry is gone");
+    other_.front().Position = present.front().Position;
+    TDataRecord* coming = other_.front().Record.get();
+    try {
+        db.PutBackRecords(other_);
+    } catch (...) {
+        db.PutBackRecords(present); // back as it was
+        throw;
+    }
+    other_ = std::move(present);
+    return changed({other_.front().Record.get(), coming});
+}

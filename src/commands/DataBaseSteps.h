@@ -1,0 +1,85 @@
+#pragma once
+
+#include "DataBase.h"
+#include "DataBaseCommands.h"
+
+#include <QUndoCommand>
+#include <array>
+#include <functional>
+#include <vector>
+
+class TDataBaseCommands;
+
+// One step of the history. Apply and Revert do the database work with the
+// strong guarantee (a failure changes nothing) and return the signal to send
+// once the history has moved.
+class TDataBaseStep : public QUndoCommand {
+public:
+    using Announcement = std::function<void()>;
+    TDataBaseStep(TDataBaseCommands& owner, const QString& text);
+
+    virtual Announcement Apply() = 0;
+    virtual Announcement Revert() = 0;
+
+    // QUndoStack's calls: they do the work unless the layer has done it.
+    void redo() final;
+    void undo() final;
+
+protected:
+    TDataBase& dataBase() const;
+    Announcement added(std::vector<TDataRecord*> entries) const;
+    Announcement removed(std::vector<TDataRecord*> entries) const;
+    Announcement changed(TEntryChange change) const;
+
+private:
+    TDataBaseCommands& owner_;
+};
+
+// A new entry or a deletion: the entry is in the database or owned by the
+// step, with its ID and place.
+class TEntryPresenceStep : public TDataBaseStep {
+public:
+    // A new entry (present now): `id`; a deletion (gone now): `taken`.
+    TEntryPresenceStep(TDataBaseCommands& owner, const QString& text, std::uint32_t id,
+                       std::vector<TDataBase::TakenRecord>&& taken, bool adds);
+    Announcement Apply() override;
+    Announcement Revert() override;
+
+private:
+    Announcement takeOut();
+    Announcement putBack();
+
+    std::uint32_t id_;
+    std::vector<TDataBase::TakenRecord> taken_; // the entry while it is out
+    bool adds_;
+};
+
+// The import of a database file: the IDs of the entries it added, and the
+// entries themselves while it is undone.
+class TImportStep : public TDataBaseStep {
+public:
+    TImportStep(TDataBaseCommands& owner, std::vector<std::uint32_t>&& ids);
+    Announcement Apply() override;
+    Announcement Revert() override;
+
+private:
+    std::vector<std::uint32_t> ids_;
+    std::vector<TDataBase::TakenRecord> taken_;
+};
+
+// A change: the entry that is not in the database now (at first a copy of
+// the entry before the change, with the ticks of its values); undo and redo
+// swap it with the one that is.
+class TChangeStep : public TDataBaseStep {
+public:
+    TChangeStep(TDataBaseCommands& owner, TDataBase::TakenRecord&& other);
+    Announcement Apply() override;
+    Announcement Revert() override;
+    // The ticks of the entry's three values (ticked when not listed).
+    static std::array<bool, 3> TicksOf(TDataBase& db, const TDataRecord& record);
+
+private:
+    Announcement swap();
+
+    std::vector<TDataBase::TakenRecord> other_;
+};
