@@ -48,8 +48,8 @@ void TDataBaseCommands::syncModified() {
 
 TDataRecord* TDataBaseCommands::AddEntry(std::unique_ptr<TDataRecord>&& record) {
     TDataRecord* stored = dataBase_.AddRecord(std::move(record));
-    pushDone(new TEntryPresenceStep(*this, QStringLiteral("neuer Datensatz"), stored->ID, {},
-                                    true));
+    pushDone(
+        new TEntryPresenceStep(*this, QStringLiteral("neuer Datensatz"), stored->ID, {}, true));
     emit EntriesAdded({stored});
     return stored;
 }

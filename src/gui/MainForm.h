@@ -109,8 +109,8 @@ public:
     QList<QAction*> ActionList;    // every action above, in the order of the command table
     QAction* ConfigItem = nullptr; // the two options items that are no commands
     QAction* SaveOptionItem = nullptr;
-    // Undo and redo (MainFormUndo.cpp): not in ActionList, their enabled
-    // state follows the history as well as the editing state.
+    // Undo and redo (MainFormUndo.cpp), in ActionList; their enabled state
+    // follows the history as well as the editing state.
     QAction* UndoAction = nullptr;
     QAction* RedoAction = nullptr;
     void UndoActionExecute();

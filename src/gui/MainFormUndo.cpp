@@ -16,12 +16,13 @@ void TMainForm::createUndoActions() {
         action->setToolTip(hint);
         action->setStatusTip(hint);
         action->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(icon))));
+        ActionList.append(action);
         return action;
     };
     UndoAction = make("UndoAction", QStringLiteral("nimmt den letzten Schritt zurück"), "undo");
     UndoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    RedoAction = make("RedoAction",
-                      QStringLiteral("führt den zurückgenommenen Schritt wieder aus"), "redo");
+    RedoAction =
+        make("RedoAction", QStringLiteral("führt den zurückgenommenen Schritt wieder aus"), "redo");
     RedoAction->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     ShowUndoState();
@@ -65,8 +66,7 @@ void TMainForm::entriesChanged(const std::vector<TEntryChange>& changes) {
     for (const TEntryChange& change : changes) {
         const int row = ListModel->RowOf(change.Before);
         if (!change.After->Hidden)
-            SetCurrentItem(row >= 0 ? FillListItem(row, change.After)
-                                    : AddListItem(change.After));
+            SetCurrentItem(row >= 0 ? FillListItem(row, change.After) : AddListItem(change.After));
         else if (row >= 0 && row == CurrentItem())
             removeListItemKeepingNeighbourCurrent(row);
         else if (row >= 0)

@@ -61,9 +61,8 @@ bool Refused(const Model& m, const Fields& f, std::uint32_t except = ~0u) {
 struct Follower {
     std::set<const TDataRecord*> entries;
     explicit Follower(TDataBaseCommands& c, TDataBase& db) {
-        QObject::connect(&c, &TDataBaseCommands::EntriesAdded, [this](const auto& list) {
-            entries.insert(list.begin(), list.end());
-        });
+        QObject::connect(&c, &TDataBaseCommands::EntriesAdded,
+                         [this](const auto& list) { entries.insert(list.begin(), list.end()); });
         QObject::connect(&c, &TDataBaseCommands::EntriesRemoved, [this](const auto& list) {
             for (const TDataRecord* r : list)
                 QVERIFY(entries.erase(r) == 1);
@@ -257,8 +256,7 @@ void TestHistory::randomSequences() {
                 commands.Redo();
                 at += at + 1 < states.size();
             }
-            const QString diff =
-                Difference(db, states[at], saved != static_cast<long>(at), view);
+            const QString diff = Difference(db, states[at], saved != static_cast<long>(at), view);
             if (!diff.isEmpty())
                 QFAIL(qPrintable(QStringLiteral("sequence %1: %2 after %3")
                                      .arg(sequence)

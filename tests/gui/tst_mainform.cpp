@@ -138,8 +138,9 @@ private slots:
                  (QStringList{"NextItemAction", "PreviousItemAction", "FirstItemAction",
                               "LastItemAction"}));
         QCOMPARE(names(form_->DataItem->actions()),
-                 (QStringList{"NewItemAction", "DeleteItemAction", "ChangeItemAction", "-",
-                              "FilterAction", "-", "StopwatchAction", "ResetStopwatchAction"}));
+                 (QStringList{"UndoAction", "RedoAction", "-", "NewItemAction", "DeleteItemAction",
+                              "ChangeItemAction", "-", "FilterAction", "-", "StopwatchAction",
+                              "ResetStopwatchAction"}));
         QCOMPARE(names(form_->OptionItem->actions()),
                  (QStringList{"ConfigItem", "SaveOptionItem"}));
         QCOMPARE(names(form_->HelpItem->actions()), (QStringList{"InfoAction"}));
@@ -200,6 +201,14 @@ private slots:
                                 << "Datensatz &löschen"
                                 << "löscht den aktuellen Datensatz" << QKeySequence("Ctrl+Del")
                                 << true;
+        QTest::newRow("undo") << "UndoAction"
+                              << "&Rückgängig"
+                              << "nimmt den letzten Schritt zurück" << QKeySequence("Ctrl+Z")
+                              << true;
+        QTest::newRow("redo") << "RedoAction"
+                              << "&Wiederherstellen"
+                              << "führt den zurückgenommenen Schritt wieder aus"
+                              << QKeySequence("Ctrl+Y") << true;
         QTest::newRow("filter") << "FilterAction"
                                 << "Filtern ..."
                                 << "Filtern der Datensätze" << QKeySequence("Ctrl+F") << true;
