@@ -22,6 +22,26 @@ private:
     bool& flag_;
 };
 
+// The position of the entry with `id`, or -1: IDs grow with the database
+// order, so a binary search finds it; the walk over all is the fallback.
+int PositionOf(const TDataBase& db, std::uint32_t id) {
+    int lo = 0;
+    int hi = db.Count();
+    while (lo < hi) {
+        const int mid = lo + (hi - lo) / 2;
+        if (db.GetRecord(mid)->ID < id)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    if (lo < db.Count() && db.GetRecord(lo)->ID == id)
+        return lo;
+    for (int i = 0; i < db.Count(); ++i)
+        if (db.GetRecord(i)->ID == id)
+            return i;
+    return -1;
+}
+
 } // namespace
 
 TDataBaseCommands::TDataBaseCommands(TDataBase& dataBase, QObject* parent)
@@ -56,14 +76,11 @@ TDataRecord* TDataBaseCommands::AddEntry(std::unique_ptr<TDataRecord>&& record) 
 
 TDataRecord* TDataBaseCommands::ChangeEntry(std::unique_ptr<TDataRecord>&& record) {
     TDataBase::TakenRecord before;
-    const TDataRecord* replaced = nullptr;
-    for (int i = 0; i < dataBase_.Count() && replaced == nullptr; ++i)
-        if (const TDataRecord* r = dataBase_.GetRecord(i); r->ID == record->ID) {
-            replaced = r;
-            before.Position = static_cast<std::size_t>(i);
-        }
-    if (replaced == nullptr)
+    const int at = PositionOf(dataBase_, record->ID);
+    if (at < 0)
         return nullptr;
+    const TDataRecord* replaced = dataBase_.GetRecord(at);
+    before.Position = static_cast<std::size_t>(at);
     before.Record = std::make_unique<TDataRecord>(*replaced);
     const std::array<bool, 3> ticks = TChangeStep::TicksOf(dataBase_, *replaced);
     before.LanguageTicked = ticks[0];

@@ -280,23 +280,51 @@ void TDataBase::SetAndFilter(bool value) {
 // Undo support: taking entries out and putting them back as they were. Both
 // keep the value lists, their use counts, the identity index and NextID right.
 
+// The positions of the entries with these IDs, ascending. IDs grow with the
+// database order, so the search looks only at the range of positions between
+// the smallest and the largest ID; when that range does not hold them all
+// (an ID that no entry has), every entry is looked at.
+std::vector<std::size_t> TDataBase::positionsOf(std::vector<std::uint32_t>& ids) const {
+    std::sort(ids.begin(), ids.end());
+    ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+    std::vector<std::size_t> positions;
+    if (ids.empty())
+        return positions;
+    positions.reserve(ids.size());
+    auto byId = [](const std::unique_ptr<TDataRecord>& r, std::uint32_t id) { return r->ID < id; };
+    const auto first = std::lower_bound(Records.begin(), Records.end(), ids.front(), byId);
+    auto collect = [&](auto from, auto to) {
+        for (auto it = from; it != to && positions.size() < ids.size(); ++it)
+            if (std::binary_search(ids.begin(), ids.end(), (*it)->ID))
+                positions.push_back(static_cast<std::size_t>(it - Records.begin()));
+    };
+    collect(first, Records.end());
+    if (positions.size() != ids.size()) {
+        positions.clear();
+        collect(Records.begin(), Records.end());
+    }
+    return positions;
+}
+
 std::vector<TDataBase::TakenRecord> TDataBase::TakeRecords(std::span<const std::uint32_t> ids) {
     std::vector<std::uint32_t> wanted(ids.begin(), ids.end());
-    std::sort(wanted.begin(), wanted.end());
+    const std::vector<std::size_t> positions = positionsOf(wanted);
     std::vector<TakenRecord> taken;
     // All room first: nothing below throws.
-    taken.reserve(std::min(wanted.size(), Records.size()));
+    taken.reserve(positions.size());
+    if (positions.empty())
+        return taken;
     Index& ix = *index_;
-    std::size_t kept = 0;
-    for (std::size_t i = 0; i < Records.size(); ++i) {
-        if (!std::binary_search(wanted.begin(), wanted.end(), Records[i]->ID)) {
-            if (kept != i) {
-                Records[kept] = std::move(Records[i]);
-                ix.refs[kept] = ix.refs[i];
-            }
+    std::size_t kept = positions.front();
+    std::size_t next = 0; // in positions
+    for (std::size_t i = positions.front(); i < Records.size(); ++i) {
+        if (next == positions.size() || positions[next] != i) {
+            Records[kept] = std::move(Records[i]);
+            ix.refs[kept] = ix.refs[i];
             ++kept;
             continue;
         }
+        ++next;
         const Index::Refs refs = ix.refs[i];
         ix.identities.Erase(Records[i].get(), identity::Hash(*Records[i]));
         taken.push_back({std::move(Records[i]), i, refs.language->filter.Checked,
@@ -305,8 +333,7 @@ std::vector<TDataBase::TakenRecord> TDataBase::TakeRecords(std::span<const std::
     }
     Records.resize(kept);
     ix.refs.resize(kept);
-    if (!taken.empty())
-        Modified = true;
+    Modified = true;
     return taken;
 }
 
@@ -323,10 +350,15 @@ void TDataBase::PutBackRecords(std::vector<TakenRecord>& taken) {
     }
     const std::size_t total = Records.size() + taken.size();
     ix.identities.Reserve(total);
-    // One entry goes in by an insert; many are merged into new vectors.
+    // Entries that all go after the present ones are appended, one entry in
+    // between goes in by an insert, more are merged into new vectors.
+    const bool append = taken.front().Position >= Records.size();
     std::vector<std::unique_ptr<TDataRecord>> records;
     std::vector<Index::Refs> refs;
-    if (taken.size() == 1) {
+    if (append) {
+        Records.reserve(total);
+        ix.refs.reserve(total);
+    } else if (taken.size() == 1) {
         MakeRoom(Records);
         MakeRoom(ix.refs);
     } else {
@@ -359,7 +391,12 @@ void TDataBase::PutBackRecords(std::vector<TakenRecord>& taken) {
                                r.project->filter.Checked);
         NextID = std::max(NextID, record.ID + 1);
     }
-    if (taken.size() == 1) {
+    if (append) {
+        for (std::size_t k = 0; k < taken.size(); ++k) {
+            Records.push_back(std::move(taken[k].Record));
+            ix.refs.push_back(takenRefs[k]);
+        }
+    } else if (taken.size() == 1) {
         const auto at = static_cast<std::ptrdiff_t>(std::min(taken[0].Position, Records.size()));
         Records.insert(Records.begin() + at, std::move(taken[0].Record));
         ix.refs.insert(ix.refs.begin() + at, takenRefs[0]);

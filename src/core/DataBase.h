@@ -99,6 +99,9 @@ private:
     // `position` and counts its values' uses; raises InvalidEntryException.
     TDataRecord* adopt(Candidate& candidate, std::size_t position, const TDataRecord* except);
     void loadEntries(const std::string& name, LoadReport& report);
+    // Undo support: the positions of the entries with these IDs (sorted and
+    // made unique on the way), ascending.
+    std::vector<std::size_t> positionsOf(std::vector<std::uint32_t>& ids) const;
     void reserveFor(std::size_t moreEntries);
     [[nodiscard]] std::size_t positionOf(std::uint32_t id) const;
 

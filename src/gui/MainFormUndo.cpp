@@ -7,6 +7,7 @@
 #include "RecordListModel.h"
 
 #include <QAction>
+#include <algorithm>
 
 void TMainForm::createUndoActions() {
     Commands = new TDataBaseCommands(*DataBase, this);
@@ -77,7 +78,9 @@ void TMainForm::entriesChanged(const std::vector<TEntryChange>& changes) {
 }
 
 // The list keeps its current entry; when that one leaves, the entry after it
-// becomes current, else the one before it.
+// becomes current, else the one before it. The entries of an import leave by
+// one rebuild of the list, after which the first item is current unless the
+// current entry stayed.
 void TMainForm::entriesRemoved(const std::vector<TDataRecord*>& entries) {
     if (entries.size() == 1) {
         if (const int row = ListModel->RowOf(entries.front()); row >= 0) {
@@ -86,11 +89,18 @@ void TMainForm::entriesRemoved(const std::vector<TDataRecord*>& entries) {
             else
                 RemoveListItem(row);
         }
-    } else {
-        SetCurrentItem(ListModel->RemoveRecords(entries, CurrentItem()));
+        LoadValueBoxes();
+        ShowSelectedRecord();
+        return;
     }
-    LoadValueBoxes();
-    ShowSelectedRecord();
+    TDataRecord* current = ItemRecord(CurrentItem());
+    if (std::find(entries.begin(), entries.end(), current) != entries.end())
+        current = nullptr;
+    RebuildList();
+    if (current != nullptr) {
+        SetCurrentItem(ListModel->RowOf(current));
+        ShowSelectedRecord();
+    }
 }
 
 void TMainForm::connectUndo() {

@@ -254,23 +254,3 @@ void TRecordListModel::RemoveRecord(int row) {
     rows_.erase(rows_.begin() + row);
     endRemoveRows();
 }
-
-int TRecordListModel::RemoveRecords(const std::vector<TDataRecord*>& records, int current) {
-    std::vector<const TDataRecord*> gone(records.begin(), records.end());
-    std::sort(gone.begin(), gone.end());
-    auto leaves = [&gone](const TDataRecord* r) {
-        return std::binary_search(gone.begin(), gone.end(), r);
-    };
-    beginResetModel();
-    int newCurrent = -1;
-    std::size_t kept = 0;
-    for (std::size_t i = 0; i < rows_.size(); ++i) {
-        if (static_cast<int>(i) == current)
-            newCurrent = static_cast<int>(kept);
-        if (!leaves(rows_[i]))
-            rows_[kept++] = rows_[i];
-    }
-    rows_.resize(kept);
-    endResetModel();
-    return std::min(newCurrent, Count() - 1);
-}

@@ -56,10 +56,6 @@ public:
     // new row.
     int SetRecord(int row, TDataRecord* record);
     void RemoveRecord(int row);
-    // Removes the rows of these entries in one pass (the model is reset).
-    // Returns the new row of the entry at `current`, or of the one that
-    // followed it when it left (else the last row, else -1).
-    int RemoveRecords(const std::vector<TDataRecord*>& records, int current);
 
     // Bytes the model holds per listed entry (capacity of its vector).
     std::size_t HeapBytes() const { return rows_.capacity() * sizeof(TDataRecord*); }
