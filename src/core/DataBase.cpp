@@ -292,16 +292,24 @@ std::vector<std::size_t> TDataBase::positionsOf(std::vector<std::uint32_t>& ids)
         return positions;
     positions.reserve(ids.size());
     auto byId = [](const std::unique_ptr<TDataRecord>& r, std::uint32_t id) { return r->ID < id; };
-    const auto first = std::lower_bound(Records.begin(), Records.end(), ids.front(), byId);
-    auto collect = [&](auto from, auto to) {
-        for (auto it = from; it != to && positions.size() < ids.size(); ++it)
-            if (std::binary_search(ids.begin(), ids.end(), (*it)->ID))
-                positions.push_back(static_cast<std::size_t>(it - Records.begin()));
-    };
-    collect(first, Records.end());
+    // A walk along both ascending sequences from the first wanted ID on.
+    std::size_t next = 0;
+    std::uint32_t last = 0;
+    for (auto it = std::lower_bound(Records.begin(), Records.end(), ids.front(), byId);
+         it != Records.end() && next < ids.size() && (*it)->ID >= last; ++it) {
+        last = (*it)->ID;
+        while (next < ids.size() && ids[next] < last)
+            ++next;
+        if (next < ids.size() && ids[next] == last) {
+            positions.push_back(static_cast<std::size_t>(it - Records.begin()));
+            ++next;
+        }
+    }
     if (positions.size() != ids.size()) {
         positions.clear();
-        collect(Records.begin(), Records.end());
+        for (std::size_t i = 0; i < Records.size(); ++i)
+            if (std::binary_search(ids.begin(), ids.end(), Records[i]->ID))
+                positions.push_back(i);
     }
     return positions;
 }
