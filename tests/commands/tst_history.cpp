@@ -1,126 +1,87 @@
 // The undo history against a plain model: random sequences of new entries,
 // changes, deletions, imports, saves, undo and redo, checking entries, IDs,
-// value lists, use counts, duplicate refusal, the unsaved flag and the
-// signals after every step; and the ticks that values come back with.
+// use counts, duplicate refusal, the unsaved flag and the signals after every
+// step; and the ticks that values come back with.
 #include "CoreTestUtil.h"
-#include "DataBase.h"
 #include "DataBaseCommands.h"
 #include "Errors.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
-#include <algorithm>
+#include <map>
 #include <random>
 #include <set>
 
 namespace {
 
 struct Fields {
-    std::string language, type, project;
-    int day = 0;
-    std::uint32_t minutes = 0;
-    std::uint32_t id = 0;
+    std::string field[3]; // language, category, project
+    int day = 1;
+    std::uint32_t minutes = 1, id = 0;
 };
+using Model = std::vector<Fields>; // the entries in database order
 
 std::string Folded(std::string s) {
     for (char& c : s)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
+        c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
     return s;
 }
 
-bool SameIdentity(const Fields& a, const Fields& b) {
-    return Folded(a.language) == Folded(b.language) && Folded(a.type) == Folded(b.type) &&
-           Folded(a.project) == Folded(b.project) && a.day == b.day && a.minutes == b.minutes;
+// Identical to an entry of `m` other than the one with ID `except`.
+bool Refused(const Model& m, const Fields& f, std::uint32_t except = ~0u) {
+    return std::any_of(m.begin(), m.end(), [&](const Fields& e) {
+        return e.id != except && e.day == f.day && e.minutes == f.minutes &&
+               std::equal(e.field, e.field + 3, f.field,
+                          [](auto& a, auto& b) { return Folded(a) == Folded(b); });
+    });
 }
 
 std::unique_ptr<TDataRecord> Record(const Fields& f) {
-    auto r = coretest::Entry(f.language, f.type, f.project, coretest::Day(2024, 1, f.day) + 0.5,
-                             f.minutes, "Text");
+    auto r = coretest::Entry(f.field[0], f.field[1], f.field[2], coretest::Day(2024, 1, f.day),
+                             f.minutes);
     r->ID = f.id;
     return r;
 }
 
 Fields Random(std::mt19937& rng) {
-    static const char* languages[] = {"C++", "c++", "Java", "Rust"};
-    static const char* types[] = {"Zeigerfehler", "Tippfehler"};
-    static const char* projects[] = {"Alpha", "Beta", "beta"};
-    auto pick = [&rng](auto& list) { return list[rng() % std::size(list)]; };
-    return {pick(languages), pick(types), pick(projects), 1 + static_cast<int>(rng() % 3),
+    static const char* values[3][3] = {{"C++", "c++", "Java"},
+                                       {"Zeigerfehler", "Tippfehler", "Tippfehler"},
+                                       {"Alpha", "Beta", "beta"}};
+    return {{values[0][rng() % 3], values[1][rng() % 3], values[2][rng() % 3]},
+            1 + static_cast<int>(rng() % 3),
             1 + static_cast<std::uint32_t>(rng() % 2)};
 }
 
-using Model = std::vector<Fields>; // the entries in database order
-
-bool Refused(const Model& m, const Fields& f, std::uint32_t except = ~0u) {
-    return std::any_of(m.begin(), m.end(),
-                       [&](const Fields& e) { return e.id != except && SameIdentity(e, f); });
-}
-
-// A view that knows the entries only from the signals.
-struct Follower {
-    std::set<const TDataRecord*> entries;
-    explicit Follower(TDataBaseCommands& c, TDataBase& db) {
-        QObject::connect(&c, &TDataBaseCommands::EntriesAdded,
-                         [this](const auto& list) { entries.insert(list.begin(), list.end()); });
-        QObject::connect(&c, &TDataBaseCommands::EntriesRemoved, [this](const auto& list) {
-            for (const TDataRecord* r : list)
-                QVERIFY(entries.erase(r) == 1);
-        });
-        QObject::connect(&c, &TDataBaseCommands::EntriesChanged, [this](const auto& list) {
-            for (const TEntryChange& ch : list) {
-                QVERIFY(entries.erase(ch.Before) == 1);
-                entries.insert(ch.After);
-            }
-        });
-        QObject::connect(&c, &TDataBaseCommands::DataBaseReplaced, [this, &db] {
-            entries.clear();
-            for (int i = 0; i < db.Count(); ++i)
-                entries.insert(db.GetRecord(i));
-        });
-    }
-};
-
-// Everything a step must leave right; returns the first difference.
-QString Difference(const TDataBase& db, const Model& m, bool modified, const Follower& view) {
-    if (db.Count() != static_cast<int>(m.size()))
-        return QStringLiteral("count %1, expected %2").arg(db.Count()).arg(m.size());
+// The first difference between the database and the model, or nothing.
+QString Difference(TDataBase& db, const Model& m, bool modified,
+                   const std::set<const TDataRecord*>& signalled) {
     std::set<const TDataRecord*> present;
+    std::map<std::string, int> uses[3];
     for (int i = 0; i < db.Count(); ++i) {
         const TDataRecord& r = *db.GetRecord(i);
         present.insert(&r);
-        const Fields& f = m[static_cast<std::size_t>(i)];
-        if (r.ID != f.id || r.Language != f.language || r.ErrorType != f.type ||
-            r.Project != f.project || r.TimeNeeded != f.minutes ||
-            r.Date != coretest::Day(2024, 1, f.day) + 0.5)
-            return QStringLiteral("entry %1 (ID %2, expected %3)").arg(i).arg(r.ID).arg(f.id);
-        if (r.ID >= db.NextID)
-            return QStringLiteral("NextID %1 not above %2").arg(db.NextID).arg(r.ID);
+        const Fields& f = m.at(static_cast<std::size_t>(i));
+        if (r.ID != f.id || r.ID >= db.NextID || r.Language != f.field[0] ||
+            r.ErrorType != f.field[1] || r.Project != f.field[2] ||
+            r.Date != coretest::Day(2024, 1, f.day) || r.TimeNeeded != f.minutes)
+            return QStringLiteral("entry %1 has ID %2, expected %3").arg(i).arg(r.ID).arg(f.id);
+        for (int k = 0; k < 3; ++k)
+            ++uses[k][Folded(f.field[k])];
     }
-    if (db.Modified != modified)
-        return QStringLiteral("unsaved flag %1").arg(db.Modified);
-    if (view.entries != present)
-        return QStringLiteral("the signals' view differs");
-    const std::pair<const TValueList*, std::string Fields::*> lists[] = {
-        {&db.Languages, &Fields::language},
-        {&db.ErrorTypes, &Fields::type},
-        {&db.Projects, &Fields::project}};
-    for (const auto& [list, field] : lists) {
-        std::map<std::string, int> uses;
-        for (const Fields& f : m)
-            ++uses[Folded(f.*field)];
-        int used = 0;
-        for (int i = 0; i < list->Count(); ++i) {
-            const std::string value = Folded(list->Value(i));
-            const int expected = uses.count(value) ? uses[value] : 0;
-            if (list->UseCount(i) != expected)
-                return QStringLiteral("uses of %1: %2, expected %3")
-                    .arg(QString::fromStdString(value))
-                    .arg(list->UseCount(i))
-                    .arg(expected);
-            used += expected > 0;
+    if (db.Count() != static_cast<int>(m.size()) || db.Modified != modified)
+        return QStringLiteral("%1 entries, unsaved %2").arg(db.Count()).arg(db.Modified);
+    if (present != signalled)
+        return QStringLiteral("the signals tell other entries");
+    const TValueList* lists[3] = {&db.Languages, &db.ErrorTypes, &db.Projects};
+    for (int k = 0; k < 3; ++k) {
+        std::size_t used = 0;
+        for (int i = 0; i < lists[k]->Count(); ++i) {
+            const auto it = uses[k].find(Folded(lists[k]->Value(i)));
+            used += it != uses[k].end();
+            if (lists[k]->UseCount(i) != (it == uses[k].end() ? 0 : it->second))
+                return QStringLiteral("use count of %1").arg(lists[k]->Value(i).c_str());
         }
-        if (used != static_cast<int>(uses.size()))
+        if (used != uses[k].size())
             return QStringLiteral("a used value is not listed");
     }
     return {};
@@ -130,193 +91,140 @@ QString Difference(const TDataBase& db, const Model& m, bool modified, const Fol
 
 class TestHistory : public QObject {
     Q_OBJECT
-private slots:
-    void initTestCase();
-    void randomSequences();
-    void ticksComeBack_data();
-    void ticksComeBack();
-
-private:
     QTemporaryDir dir_;
-    std::vector<std::pair<std::string, std::vector<Fields>>> files_;
-};
+    std::vector<std::pair<std::string, Model>> files_; // import files and their entries
 
-void TestHistory::initTestCase() {
-    QVERIFY(dir_.isValid());
-    std::mt19937 rng(7);
-    for (int k = 0; k < 3; ++k) {
-        TDataBase db;
-        std::vector<Fields> saved;
-        for (int i = 0; i < 6; ++i) {
-            Fields f = Random(rng);
-            if (Refused(saved, f))
-                continue;
-            db.AddRecord(Record(f));
-            saved.push_back(f);
+private slots:
+    void initTestCase() {
+        std::mt19937 rng(7);
+        for (int k = 0; k < 3; ++k) {
+            TDataBase db;
+            Model saved;
+            for (int i = 0; i < 6; ++i)
+                if (Fields f = Random(rng); !Refused(saved, f)) {
+                    db.AddRecord(Record(f));
+                    saved.push_back(f);
+                }
+            db.FileName = coretest::Native(dir_.filePath(QString::number(k)));
+            db.Save();
+            files_.emplace_back(db.FileName, saved);
         }
-        db.FileName = coretest::Native(dir_.filePath(QStringLiteral("f%1.mvd").arg(k)));
-        db.Save();
-        files_.emplace_back(db.FileName, saved);
     }
-}
 
-void TestHistory::randomSequences() {
-    std::mt19937 rng(20261208);
-    TDataBase db;
-    for (int sequence = 0; sequence < 3000; ++sequence) {
-        db.Clear();
-        TDataBaseCommands commands(db);
-        Follower view(commands, db);
-        commands.Replaced();
-        // The model's history: the state after each step, the present one, the saved one.
-        std::vector<Model> states{{}};
-        std::size_t at = 0;
-        long saved = 0;
-        std::uint32_t nextId = 1;
-        QStringList trail;
-        auto step = [&](Model next) {
-            if (saved > static_cast<long>(at))
-                saved = -1; // the saved point is gone with the redo steps
-            states.resize(at + 1);
-            states.push_back(std::move(next));
-            ++at;
-        };
-        for (int n = 0; n < 40; ++n) {
-            const Model& now = states[at];
-            const unsigned op = rng() % 8;
-            if (op <= 1) {
+    void randomSequences() {
+        std::mt19937 rng(20261208);
+        TDataBase db;
+        for (int sequence = 0; sequence < 3000; ++sequence) {
+            db.Clear();
+            TDataBaseCommands commands(db);
+            std::set<const TDataRecord*> seen; // what the signals told
+            connect(&commands, &TDataBaseCommands::EntriesAdded,
+                    [&](const auto& list) { seen.insert(list.begin(), list.end()); });
+            connect(&commands, &TDataBaseCommands::EntriesRemoved, [&](const auto& list) {
+                for (const TDataRecord* r : list)
+                    seen.erase(r);
+            });
+            connect(&commands, &TDataBaseCommands::EntriesChanged, [&](const auto& list) {
+                for (const TEntryChange& c : list)
+                    seen.erase(c.Before), seen.insert(c.After);
+            });
+            std::vector<Model> states{{}}; // the model's history
+            std::size_t at = 0;
+            long saved = 0;
+            std::uint32_t nextId = 1;
+            QString trail;
+            for (int n = 0; n < 40; ++n) {
+                Model next = states[at];
+                const unsigned op = rng() % 8;
                 Fields f = Random(rng);
-                trail << QStringLiteral("add");
-                bool refused = false;
+                const std::size_t i = next.empty() ? 0 : rng() % next.size();
+                bool refused = false, stepped = false;
                 try {
-                    commands.AddEntry(Record(f));
-                } catch (const InvalidEntryException&) {
-                    refused = true;
-                }
-                QCOMPARE(refused, Refused(now, f));
-                if (!refused) {
-                    f.id = nextId++;
-                    Model next = now;
-                    next.push_back(f);
-                    step(std::move(next));
-                }
-            } else if (op == 2 && !now.empty()) {
-                const std::size_t i = rng() % now.size();
-                Fields f = Random(rng);
-                f.id = now[i].id;
-                trail << QStringLiteral("change %1").arg(f.id);
-                bool refused = false;
-                try {
-                    QVERIFY(commands.ChangeEntry(Record(f)) != nullptr);
-                } catch (const InvalidEntryException&) {
-                    refused = true;
-                }
-                QCOMPARE(refused, Refused(now, f, f.id));
-                if (!refused) {
-                    Model next = now;
-                    next[i] = f;
-                    step(std::move(next));
-                }
-            } else if (op == 3 && !now.empty()) {
-                const std::size_t i = rng() % now.size();
-                trail << QStringLiteral("delete %1").arg(now[i].id);
-                commands.DeleteEntry(now[i].id);
-                Model next = now;
-                next.erase(next.begin() + static_cast<std::ptrdiff_t>(i));
-                step(std::move(next));
-            } else if (op == 4) {
-                const auto& [file, entries] = files_[rng() % files_.size()];
-                trail << QStringLiteral("import");
-                const bool canUndo = commands.CanUndo();
-                const QString undoText = commands.UndoText();
-                commands.ImportFile(file);
-                Model next = now;
-                for (Fields f : entries)
-                    if (!Refused(next, f)) {
+                    if (op <= 1) {
+                        trail += " add";
+                        commands.AddEntry(Record(f));
                         f.id = nextId++;
                         next.push_back(f);
+                        stepped = true;
+                    } else if (op == 2 && !next.empty()) {
+                        trail += QStringLiteral(" change %1").arg(f.id = next[i].id);
+                        QVERIFY(commands.ChangeEntry(Record(f)));
+                        next[i] = f;
+                        stepped = true;
+                    } else if (op == 3 && !next.empty()) {
+                        trail += QStringLiteral(" delete %1").arg(next[i].id);
+                        commands.DeleteEntry(next[i].id);
+                        next.erase(next.begin() + static_cast<std::ptrdiff_t>(i));
+                        stepped = true;
+                    } else if (op == 4) {
+                        const auto& [file, entries] = files_[rng() % files_.size()];
+                        trail += " import";
+                        commands.ImportFile(file);
+                        for (Fields e : entries)
+                            if (!Refused(next, e))
+                                e.id = nextId++, next.push_back(e);
+                        stepped = next.size() != states[at].size();
                     }
-                if (next.size() != now.size())
-                    step(std::move(next));
-                else
-                    QVERIFY(commands.CanUndo() == canUndo && commands.UndoText() == undoText);
-            } else if (op == 5) {
-                trail << QStringLiteral("save");
-                db.Modified = false;
-                commands.MarkSaved();
-                saved = static_cast<long>(at);
-            } else if (op == 6) {
-                trail << QStringLiteral("undo");
-                QCOMPARE(commands.CanUndo(), at > 0);
-                commands.Undo();
-                at -= at > 0;
-            } else {
-                trail << QStringLiteral("redo");
-                QCOMPARE(commands.CanRedo(), at + 1 < states.size());
-                commands.Redo();
-                at += at + 1 < states.size();
+                } catch (const InvalidEntryException&) {
+                    refused = true;
+                }
+                const bool entry = op <= 1 || (op == 2 && !states[at].empty());
+                QCOMPARE(refused, entry && Refused(states[at], f, op == 2 ? f.id : ~0u));
+                if (op == 5) {
+                    trail += " save";
+                    db.Modified = false;
+                    commands.MarkSaved();
+                    saved = static_cast<long>(at);
+                } else if (op == 6) {
+                    trail += " undo";
+                    QCOMPARE(commands.CanUndo(), at > 0);
+                    commands.Undo();
+                    at -= at > 0;
+                } else if (op == 7) {
+                    trail += " redo";
+                    QCOMPARE(commands.CanRedo(), at + 1 < states.size());
+                    commands.Redo();
+                    at += at + 1 < states.size();
+                } else if (stepped) {
+                    if (saved > static_cast<long>(at))
+                        saved = -1; // the saved point went with the steps to redo
+                    states.resize(at + 1);
+                    states.push_back(std::move(next));
+                    ++at;
+                }
+                const QString diff = Difference(db, states[at], saved != long(at), seen);
+                if (!diff.isEmpty())
+                    QFAIL(qPrintable(QStringLiteral("%1 after%2").arg(diff, trail)));
             }
-            const QString diff = Difference(db, states[at], saved != static_cast<long>(at), view);
-            if (!diff.isEmpty())
-                QFAIL(qPrintable(QStringLiteral("sequence %1: %2 after %3")
-                                     .arg(sequence)
-                                     .arg(diff, trail.join(QStringLiteral(", ")))));
         }
     }
-}
 
-// A value that left its list with an entry comes back with its tick, and the
-// entry is hidden again by it.
-void TestHistory::ticksComeBack_data() {
-    QTest::addColumn<QString>("step");
-    QTest::newRow("deletion") << "delete";
-    QTest::newRow("change") << "change";
-    QTest::newRow("import") << "import";
-}
-
-void TestHistory::ticksComeBack() {
-    QFETCH(QString, step);
-    TDataBase db;
-    TDataBaseCommands commands(db);
-    db.SetAndFilter(true);
-    const Fields kept{"Java", "Tippfehler", "Alpha", 1, 1};
-    db.AddRecord(Record(kept));
-    const Fields lone{"Rust", "Tippfehler", "Gamma", 2, 1};
-    if (step == QLatin1String("import")) {
-        TDataBase other;
-        other.AddRecord(Record(lone));
-        other.FileName = coretest::Native(dir_.filePath(QStringLiteral("lone.mvd")));
-        other.Save();
-        commands.ImportFile(other.FileName);
-    } else {
+    // A value that left its list with an entry comes back with its tick, and
+    // the entry is hidden by it again.
+    void ticksComeBack_data() {
+        QTest::addColumn<int>("step");
+        QTest::newRow("deletion") << 0;
+        QTest::newRow("change") << 1;
+    }
+    void ticksComeBack() {
+        QFETCH(int, step);
+        TDataBase db;
+        TDataBaseCommands commands(db);
+        db.AddRecord(Record({{"Java", "Tippfehler", "Alpha"}}));
+        Fields lone{{"Rust", "Tippfehler", "Gamma"}, 2};
         commands.AddEntry(Record(lone));
-    }
-    db.Projects.Filter(db.Projects.IndexOf("Gamma")).Checked = false;
-    db.SetAndFilter(true);
-    const std::uint32_t id = db.GetRecord(1)->ID;
-    QVERIFY(db.GetRecord(1)->Hidden);
-    if (step == QLatin1String("delete")) {
-        commands.DeleteEntry(id);
-    } else if (step == QLatin1String("change")) {
-        Fields other = lone;
-        other.project = "Delta";
-        other.id = id;
-        commands.ChangeEntry(Record(other));
-    } else {
+        db.Projects.Filter(db.Projects.IndexOf("Gamma")).Checked = false;
+        db.SetAndFilter(true);
+        lone.id = db.GetRecord(1)->ID;
+        lone.field[2] = "Delta";
+        step == 0 ? commands.DeleteEntry(lone.id) : (void)commands.ChangeEntry(Record(lone));
+        QCOMPARE(db.Projects.IndexOf("Gamma"), -1);
         commands.Undo();
+        QCOMPARE(db.GetRecord(1)->ID, lone.id);
+        QVERIFY(!db.Projects.Filter(db.Projects.IndexOf("Gamma")).Checked);
+        QVERIFY(db.GetRecord(1)->Hidden && !db.GetRecord(0)->Hidden);
     }
-    QCOMPARE(db.Projects.IndexOf("Gamma"), -1);
-    if (step == QLatin1String("import"))
-        commands.Redo();
-    else
-        commands.Undo();
-    QCOMPARE(db.Count(), 2);
-    QCOMPARE(db.GetRecord(1)->ID, id);
-    QVERIFY(db.Projects.IndexOf("Gamma") >= 0);
-    QVERIFY(!db.Projects.Filter(db.Projects.IndexOf("Gamma")).Checked);
-    QVERIFY(db.GetRecord(1)->Hidden);
-    QVERIFY(!db.GetRecord(0)->Hidden);
-}
+};
 
 QTEST_GUILESS_MAIN(TestHistory)
 #include "tst_history.moc"
