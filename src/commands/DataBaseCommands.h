@@ -28,8 +28,9 @@ struct TEntryChange {
 //
 // Observers (the list, the detail panel, later windows) follow the signals
 // instead of reading the database again. Each signal comes after the database
-// has changed and the unsaved-changes flag is right; the entry pointers stay
-// valid until the next change.
+// has changed and the unsaved-changes flag is right. Added and changed-to
+// entries are the database's own (valid while they stay in it); removed ones
+// may be read only during the signal.
 class TDataBaseCommands : public QObject {
     Q_OBJECT
 public:
