@@ -52,7 +52,10 @@ TDataBaseCommands::TDataBaseCommands(TDataBase& dataBase, QObject* parent)
     connect(&stack_, &QUndoStack::cleanChanged, this, &TDataBaseCommands::HistoryChanged);
 }
 
-TDataBaseCommands::~TDataBaseCommands() = default;
+TDataBaseCommands::~TDataBaseCommands() {
+    // The stack clears itself when it goes, after this object's own part is gone.
+    stack_.disconnect(this);
+}
 
 void TDataBaseCommands::pushDone(TDataBaseStep* step) {
     {

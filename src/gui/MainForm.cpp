@@ -3,6 +3,7 @@
 #include "Anchors.h"
 #include "Bevel.h"
 #include "DataBase.h"
+#include "DataBaseCommands.h"
 #include "DataBaseDrop.h"
 #include "DatePicker.h"
 #include "ErrorReport.h"
@@ -104,6 +105,7 @@ TMainForm::~TMainForm() {
     // QWidget's destructor still moves the focus: no more reports once this
     // part of the window is gone.
     disconnect(qApp, nullptr, this, nullptr);
+    disconnect(Commands, nullptr, this, nullptr);
     // The list refers to the database's entries: empty it before they go.
     if (ListModel)
         ListModel->Clear();
