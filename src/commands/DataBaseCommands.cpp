@@ -109,25 +109,40 @@ void TDataBaseCommands::DeleteEntry(std::uint32_t id) {
 }
 
 LoadReport TDataBaseCommands::ImportFile(const std::string& fileName) {
+    LoadReport report;
+    ImportEntries(QStringLiteral("Datenbank importieren"),
+                  [&](TDataBase& db) { report = db.LoadFromFile(fileName); });
+    return report;
+}
+
+void TDataBaseCommands::ImportEntries(const QString& text,
+                                      const std::function<void(TDataBase&)>& add) {
     const int before = dataBase_.Count();
     const bool wasModified = dataBase_.Modified;
-    LoadReport report = dataBase_.LoadFromFile(fileName);
-    if (dataBase_.Count() == before) {
-        dataBase_.Modified = wasModified;
-        return report;
+    auto record = [&] {
+        if (dataBase_.Count() == before) {
+            dataBase_.Modified = wasModified;
+            return;
+        }
+        // The import appends its entries to the database.
+        std::vector<TDataRecord*> entries;
+        std::vector<std::uint32_t> ids;
+        entries.reserve(static_cast<std::size_t>(dataBase_.Count() - before));
+        ids.reserve(entries.capacity());
+        for (int i = before; i < dataBase_.Count(); ++i) {
+            entries.push_back(dataBase_.GetRecord(i));
+            ids.push_back(entries.back()->ID);
+        }
+        pushDone(new TImportStep(*this, text, std::move(ids)));
+        emit EntriesAdded(entries);
+    };
+    try {
+        add(dataBase_);
+    } catch (...) {
+        record();
+        throw;
     }
-    // The import appends its entries to the database.
-    std::vector<TDataRecord*> entries;
-    std::vector<std::uint32_t> ids;
-    entries.reserve(static_cast<std::size_t>(dataBase_.Count() - before));
-    ids.reserve(entries.capacity());
-    for (int i = before; i < dataBase_.Count(); ++i) {
-        entries.push_back(dataBase_.GetRecord(i));
-        ids.push_back(entries.back()->ID);
-    }
-    pushDone(new TImportStep(*this, std::move(ids)));
-    emit EntriesAdded(entries);
-    return report;
+    record();
 }
 
 void TDataBaseCommands::moveIndex(bool undo) {

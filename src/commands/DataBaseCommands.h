@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QUndoStack>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -46,6 +47,9 @@ public:
     void DeleteEntry(std::uint32_t id);
     // Imports a database file; the entries it added are one step.
     LoadReport ImportFile(const std::string& fileName);
+    // Runs `add`, which appends entries to the database (a CSV import); the
+    // entries it added are one step named `text`, also when it raises.
+    void ImportEntries(const QString& text, const std::function<void(TDataBase&)>& add);
 
     // Undo and redo of the last step; a step that fails leaves the database
     // and the history as they were.

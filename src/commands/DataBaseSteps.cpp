@@ -81,8 +81,9 @@ TDataBaseStep::Announcement TEntryPresenceStep::putBack() {
     return added(std::move(entries));
 }
 
-TImportStep::TImportStep(TDataBaseCommands& owner, std::vector<std::uint32_t>&& ids)
-    : TDataBaseStep(owner, QStringLiteral("Datenbank importieren")), ids_(std::move(ids)) {}
+TImportStep::TImportStep(TDataBaseCommands& owner, const QString& text,
+                         std::vector<std::uint32_t>&& ids)
+    : TDataBaseStep(owner, text), ids_(std::move(ids)) {}
 
 TDataBaseStep::Announcement TImportStep::Apply() {
     std::vector<TDataRecord*> entries = Entries(taken_);

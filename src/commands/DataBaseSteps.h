@@ -54,11 +54,11 @@ private:
     bool adds_;
 };
 
-// The import of a database file: the IDs of the entries it added, and the
+// An import (of a database file or CSV rows): the IDs of the entries it added, and the
 // entries themselves while it is undone.
 class TImportStep : public TDataBaseStep {
 public:
-    TImportStep(TDataBaseCommands& owner, std::vector<std::uint32_t>&& ids);
+    TImportStep(TDataBaseCommands& owner, const QString& text, std::vector<std::uint32_t>&& ids);
     Announcement Apply() override;
     Announcement Revert() override;
 

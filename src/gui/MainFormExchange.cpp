@@ -5,6 +5,7 @@
 #include "CsvReader.h"
 #include "CsvWriter.h"
 #include "DataBase.h"
+#include "DataBaseCommands.h"
 #include "ErrorReport.h"
 #include "ImportReportForm.h"
 #include "MainForm.h"
@@ -138,7 +139,11 @@ void TMainForm::ExportXlsxActionExecute() {
 
 // The one place where a CSV import changes the database.
 exchange::AddOutcome TMainForm::addImportedRows(std::vector<exchange::ImportedRow>&& rows) {
-    return exchange::AddImportedRows(*DataBase, std::move(rows));
+    exchange::AddOutcome outcome;
+    Commands->ImportEntries(QStringLiteral("CSV-Datei importieren"), [&](TDataBase& db) {
+        outcome = exchange::AddImportedRows(db, std::move(rows));
+    });
+    return outcome;
 }
 
 void TMainForm::ImportCsvActionExecute() {

@@ -50,14 +50,15 @@ void TMainForm::RedoActionExecute() {
         Commands->Redo();
 }
 
-// A single entry becomes the current one when the filter lets it through; the
+// A single entry becomes the current one when the filter and the search let
+// it through; the
 // entries of an import are shown as after the import itself.
 void TMainForm::entriesAdded(const std::vector<TDataRecord*>& entries) {
     if (entries.size() != 1) {
         RebuildList();
         return;
     }
-    if (!entries.front()->Hidden)
+    if (IsListed(*entries.front()))
         SetCurrentItem(AddListItem(entries.front()));
     LoadValueBoxes();
     ShowSelectedRecord();
@@ -66,7 +67,7 @@ void TMainForm::entriesAdded(const std::vector<TDataRecord*>& entries) {
 void TMainForm::entriesChanged(const std::vector<TEntryChange>& changes) {
     for (const TEntryChange& change : changes) {
         const int row = ListModel->RowOf(change.Before);
-        if (!change.After->Hidden)
+        if (IsListed(*change.After))
             SetCurrentItem(row >= 0 ? FillListItem(row, change.After) : AddListItem(change.After));
         else if (row >= 0 && row == CurrentItem())
             removeListItemKeepingNeighbourCurrent(row);
