@@ -69,27 +69,27 @@ void TDataBaseCommands::syncModified() {
     dataBase_.Modified = !stack_.isClean();
 }
 
-TDataRecord* TDataBaseCommands::AddEntry(std::unique_ptr<TDataRecord>&& record) {
-    TDataRecord* stored = dataBase_.AddRecord(std::move(record));
+TDataRecord* TDataBaseCommands::AddEntry(const TRecordData& record) {
+    TDataRecord* stored = dataBase_.AddRecord(record);
     pushDone(
         new TEntryPresenceStep(*this, QStringLiteral("neuer Datensatz"), stored->ID, {}, true));
     emit EntriesAdded({stored});
     return stored;
 }
 
-TDataRecord* TDataBaseCommands::ChangeEntry(std::unique_ptr<TDataRecord>&& record) {
+TDataRecord* TDataBaseCommands::ChangeEntry(const TRecordData& record) {
     TDataBase::TakenRecord before;
-    const int at = PositionOf(dataBase_, record->ID);
+    const int at = PositionOf(dataBase_, record.ID);
     if (at < 0)
         return nullptr;
     const TDataRecord* replaced = dataBase_.GetRecord(at);
     before.Position = static_cast<std::size_t>(at);
-    before.Record = std::make_unique<TDataRecord>(*replaced);
+    before.Data = replaced->Data();
     const std::array<bool, 3> ticks = TChangeStep::TicksOf(dataBase_, *replaced);
     before.LanguageTicked = ticks[0];
     before.ErrorTypeTicked = ticks[1];
     before.ProjectTicked = ticks[2];
-    TDataRecord* stored = dataBase_.ChangeRecord(std::move(record));
+    TDataRecord* stored = dataBase_.ChangeRecord(record);
     if (stored == nullptr)
         return nullptr;
     pushDone(new TChangeStep(*this, std::move(before)));
@@ -102,7 +102,7 @@ void TDataBaseCommands::DeleteEntry(std::uint32_t id) {
     std::vector<TDataBase::TakenRecord> taken = dataBase_.TakeRecords(ids);
     if (taken.empty())
         return;
-    std::vector<TDataRecord*> entries{taken.front().Record.get()};
+    std::vector<TDataRecord*> entries{taken.front().Slot};
     pushDone(new TEntryPresenceStep(*this, QStringLiteral("Datensatz löschen"), id,
                                     std::move(taken), false));
     emit EntriesRemoved(entries);

@@ -31,7 +31,8 @@ struct TEntryChange {
 // instead of reading the database again. Each signal comes after the database
 // has changed and the unsaved-changes flag is right. Added and changed-to
 // entries are the database's own (valid while they stay in it); removed ones
-// may be read only during the signal.
+// are gone: their addresses are for comparison only, and a later entry may
+// take the same address.
 class TDataBaseCommands : public QObject {
     Q_OBJECT
 public:
@@ -41,9 +42,9 @@ public:
     // The operations. A refused one (duplicate, unknown entry, failed load
     // without entries) raises or returns as the database does and leaves no
     // step behind.
-    TDataRecord* AddEntry(std::unique_ptr<TDataRecord>&& record);
-    // Returns nullptr when no entry has record->ID (the record stays with the caller).
-    TDataRecord* ChangeEntry(std::unique_ptr<TDataRecord>&& record);
+    TDataRecord* AddEntry(const TRecordData& record);
+    // Returns nullptr when no entry has record.ID.
+    TDataRecord* ChangeEntry(const TRecordData& record);
     void DeleteEntry(std::uint32_t id);
     // Imports a database file; the entries it added are one step.
     LoadReport ImportFile(const std::string& fileName);
@@ -74,7 +75,8 @@ signals:
     void EntriesAdded(const std::vector<TDataRecord*>& entries);
     // Entries that were replaced by changed ones.
     void EntriesChanged(const std::vector<TEntryChange>& changes);
-    // Entries that left the database; still readable during the signal.
+    // Entries that left the database (gone: compare their addresses, never
+    // read them; a later entry may take the same address).
     void EntriesRemoved(const std::vector<TDataRecord*>& entries);
     // The whole database is another one (new, loaded); the history is empty.
     void DataBaseReplaced();

@@ -8,12 +8,30 @@
 
 namespace {
 
-std::vector<TDataRecord*> Entries(const std::vector<TDataBase::TakenRecord>& taken) {
+// The entries just put back: they stand at their old places.
+std::vector<TDataRecord*> Entries(TDataBase& db, const std::vector<std::size_t>& positions) {
+    std::vector<TDataRecord*> entries;
+    entries.reserve(positions.size());
+    for (const std::size_t at : positions)
+        entries.push_back(db.GetRecord(static_cast<int>(at)));
+    return entries;
+}
+
+// The entries just taken out: their addresses only.
+std::vector<TDataRecord*> Slots(const std::vector<TDataBase::TakenRecord>& taken) {
     std::vector<TDataRecord*> entries;
     entries.reserve(taken.size());
     for (const auto& t : taken)
-        entries.push_back(t.Record.get());
+        entries.push_back(t.Slot);
     return entries;
+}
+
+std::vector<std::size_t> Positions(const std::vector<TDataBase::TakenRecord>& taken) {
+    std::vector<std::size_t> positions;
+    positions.reserve(taken.size());
+    for (const auto& t : taken)
+        positions.push_back(t.Position);
+    return positions;
 }
 
 // The three value lists in field order, and an entry's values in the same order.
@@ -21,7 +39,7 @@ std::array<TValueList*, 3> Lists(TDataBase& db) {
     return {&db.Languages, &db.ErrorTypes, &db.Projects};
 }
 std::array<const std::string*, 3> Values(const TDataRecord& r) {
-    return {&r.Language, &r.ErrorType, &r.Project};
+    return {&r.Language(), &r.ErrorType(), &r.Project()};
 }
 
 } // namespace
@@ -72,13 +90,13 @@ TDataBaseStep::Announcement TEntryPresenceStep::Revert() {
 TDataBaseStep::Announcement TEntryPresenceStep::takeOut() {
     const std::uint32_t ids[] = {id_};
     taken_ = dataBase().TakeRecords(ids);
-    return removed(Entries(taken_));
+    return removed(Slots(taken_));
 }
 
 TDataBaseStep::Announcement TEntryPresenceStep::putBack() {
-    std::vector<TDataRecord*> entries = Entries(taken_);
+    const std::vector<std::size_t> positions = Positions(taken_);
     dataBase().PutBackRecords(taken_);
-    return added(std::move(entries));
+    return added(Entries(dataBase(), positions));
 }
 
 TImportStep::TImportStep(TDataBaseCommands& owner, const QString& text,
@@ -86,14 +104,14 @@ TImportStep::TImportStep(TDataBaseCommands& owner, const QString& text,
     : TDataBaseStep(owner, text), ids_(std::move(ids)) {}
 
 TDataBaseStep::Announcement TImportStep::Apply() {
-    std::vector<TDataRecord*> entries = Entries(taken_);
+    const std::vector<std::size_t> positions = Positions(taken_);
     dataBase().PutBackRecords(taken_);
-    return added(std::move(entries));
+    return added(Entries(dataBase(), positions));
 }
 
 TDataBaseStep::Announcement TImportStep::Revert() {
     taken_ = dataBase().TakeRecords(ids_);
-    return removed(Entries(taken_));
+    return removed(Slots(taken_));
 }
 
 TChangeStep::TChangeStep(TDataBaseCommands& owner, TDataBase::TakenRecord&& other)
@@ -123,18 +141,19 @@ std::array<bool, 3> TChangeStep::TicksOf(TDataBase& db, const TDataRecord& recor
 // after a change by hand; those of the other entry come back with their ticks.
 TDataBaseStep::Announcement TChangeStep::swap() {
     TDataBase& db = dataBase();
-    const std::uint32_t ids[] = {other_.front().Record->ID};
+    const std::uint32_t ids[] = {other_.front().Data.ID};
     std::vector<TDataBase::TakenRecord> present = db.TakeRecords(ids);
     if (present.empty())
         throw std::logic_error("changed entry is gone");
-    other_.front().Position = present.front().Position;
-    TDataRecord* coming = other_.front().Record.get();
+    const std::size_t at = present.front().Position;
+    other_.front().Position = at;
     try {
         db.PutBackRecords(other_);
     } catch (...) {
         db.PutBackRecords(present); // back as it was
         throw;
     }
+    TDataRecord* going = present.front().Slot;
     other_ = std::move(present);
-    return changed({other_.front().Record.get(), coming});
+    return changed({going, db.GetRecord(static_cast<int>(at))});
 }

@@ -10,6 +10,7 @@
 #include "ValueListImpl.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <new>
 #include <stdexcept>
@@ -291,7 +292,7 @@ std::vector<std::size_t> TDataBase::positionsOf(std::vector<std::uint32_t>& ids)
     if (ids.empty())
         return positions;
     positions.reserve(ids.size());
-    auto byId = [](const std::unique_ptr<TDataRecord>& r, std::uint32_t id) { return r->ID < id; };
+    auto byId = [](const TDataRecord* r, std::uint32_t id) { return r->ID < id; };
     // A walk along both ascending sequences from the first wanted ID on.
     std::size_t next = 0;
     std::uint32_t last = 0;
@@ -318,29 +319,31 @@ std::vector<TDataBase::TakenRecord> TDataBase::TakeRecords(std::span<const std::
     std::vector<std::uint32_t> wanted(ids.begin(), ids.end());
     const std::vector<std::size_t> positions = positionsOf(wanted);
     std::vector<TakenRecord> taken;
-    // All room first: nothing below throws.
+    // The copies first: nothing below throws.
     taken.reserve(positions.size());
+    for (const std::size_t at : positions) {
+        const TDataRecord& r = *Records[at];
+        taken.push_back({r.Data(), at, Records[at], Checked(r.language_), Checked(r.errorType_),
+                         Checked(r.project_)});
+    }
     if (positions.empty())
         return taken;
+    // One pass: the kept entries close up, each taken one frees its slot.
     Index& ix = *index_;
     std::size_t kept = positions.front();
     std::size_t next = 0; // in positions
     for (std::size_t i = positions.front(); i < Records.size(); ++i) {
+        TDataRecord* record = Records[i];
         if (next == positions.size() || positions[next] != i) {
-            Records[kept] = std::move(Records[i]);
-            ix.refs[kept] = ix.refs[i];
-            ++kept;
+            Records[kept++] = record;
             continue;
         }
         ++next;
-        const Index::Refs refs = ix.refs[i];
-        ix.identities.Erase(Records[i].get(), identity::Hash(*Records[i]));
-        taken.push_back({std::move(Records[i]), i, refs.language->filter.Checked,
-                         refs.errorType->filter.Checked, refs.project->filter.Checked});
-        dropIfUnused(refs.language, refs.errorType, refs.project);
+        ix.identities.Erase(record, identity::Hash(*record));
+        dropIfUnused(*record);
+        ix.store.Give(record);
     }
     Records.resize(kept);
-    ix.refs.resize(kept);
     Modified = true;
     return taken;
 }
@@ -349,82 +352,95 @@ void TDataBase::PutBackRecords(std::vector<TakenRecord>& taken) {
     if (taken.empty())
         return;
     Index& ix = *index_;
-    std::vector<std::uint64_t> hashes;
-    hashes.reserve(taken.size());
-    for (const TakenRecord& t : taken) {
-        hashes.push_back(identity::Hash(*t.Record));
-        if (ix.identities.Find(*t.Record, hashes.back()))
+    const std::size_t present = Records.size();
+    const std::size_t total = present + taken.size();
+    // Each entry is checked against the present ones before anything changes
+    // (the taken ones were in the database together, so they differ).
+    std::vector<Candidate> candidates(taken.size());
+    for (std::size_t k = 0; k < taken.size(); ++k) {
+        const TRecordData& d = taken[k].Data;
+        Candidate& c = candidates[k];
+        c.Set(0, Languages, d.Language);
+        c.Set(1, ErrorTypes, d.ErrorType);
+        c.Set(2, Projects, d.Project);
+        c.date = d.Date;
+        c.minutes = d.TimeNeeded;
+        c.description = d.Description;
+        c.id = d.ID;
+        TDataRecord probe;
+        probe.language_ = c.spelling[0];
+        probe.errorType_ = c.spelling[1];
+        probe.project_ = c.spelling[2];
+        probe.Date = c.date;
+        probe.TimeNeeded = c.minutes;
+        if (ix.identities.Find(probe, identity::Hash(probe)))
             throw InvalidEntryException();
     }
-    const std::size_t total = Records.size() + taken.size();
+    Records.reserve(total);
     ix.identities.Reserve(total);
-    // Entries that all go after the present ones are appended, one entry in
-    // between goes in by an insert, more are merged into new vectors.
-    const bool append = taken.front().Position >= Records.size();
-    std::vector<std::unique_ptr<TDataRecord>> records;
-    std::vector<Index::Refs> refs;
-    if (append) {
-        Records.reserve(total);
-        ix.refs.reserve(total);
-    } else if (taken.size() == 1) {
-        MakeRoom(Records);
-        MakeRoom(ix.refs);
-    } else {
-        records.reserve(total);
-        refs.reserve(total);
-    }
-    // A value that is listed anew gets back the tick it had.
-    auto value = [](TValueList& list, const std::string& text, bool ticked) {
-        const int before = list.Count();
-        TValueList::Node* node = list.findOrInsert(text);
-        if (list.Count() != before)
-            node->filter.Checked = ticked;
-        return node;
-    };
-    std::vector<Index::Refs> takenRefs;
-    takenRefs.reserve(taken.size());
-    for (const TakenRecord& t : taken)
-        takenRefs.push_back({value(Languages, t.Record->Language, t.LanguageTicked),
-                             value(ErrorTypes, t.Record->ErrorType, t.ErrorTypeTicked),
-                             value(Projects, t.Record->Project, t.ProjectTicked)});
-    // Nothing below throws.
-    for (std::size_t k = 0; k < taken.size(); ++k) {
-        TDataRecord& record = *taken[k].Record;
-        const Index::Refs& r = takenRefs[k];
-        ix.identities.Insert(&record, hashes[k]);
-        ++r.language->uses;
-        ++r.errorType->uses;
-        ++r.project->uses;
-        record.Hidden = Hidden(AndFilter, r.language->filter.Checked, r.errorType->filter.Checked,
-                               r.project->filter.Checked);
-        NextID = std::max(NextID, record.ID + 1);
-    }
-    if (append) {
-        for (std::size_t k = 0; k < taken.size(); ++k) {
-            Records.push_back(std::move(taken[k].Record));
-            ix.refs.push_back(takenRefs[k]);
-        }
-    } else if (taken.size() == 1) {
-        const auto at = static_cast<std::ptrdiff_t>(std::min(taken[0].Position, Records.size()));
-        Records.insert(Records.begin() + at, std::move(taken[0].Record));
-        ix.refs.insert(ix.refs.begin() + at, takenRefs[0]);
-    } else {
-        std::size_t next = 0; // the next present entry
-        for (std::size_t k = 0; k < taken.size(); ++k) {
-            while (next < Records.size() && records.size() < taken[k].Position) {
-                records.push_back(std::move(Records[next]));
-                refs.push_back(ix.refs[next++]);
+    ix.store.Reserve(taken.size());
+    const bool append = taken.front().Position >= present;
+    std::vector<TDataRecord*> merged;
+    if (!append)
+        merged.reserve(total);
+
+    // Appended one by one; a value that is listed anew gets back its tick.
+    // Should the room run out on the way, the entries put back so far leave
+    // again, and with them only the values that they listed.
+    TValueList* lists[3] = {&Languages, &ErrorTypes, &Projects};
+    const bool* ticks[3] = {};
+    std::vector<std::array<bool, 3>> listedAnew(taken.size());
+    const std::uint32_t nextId = NextID;
+    const bool modified = Modified;
+    std::size_t k = 0;
+    try {
+        for (; k < taken.size(); ++k) {
+            const TakenRecord& t = taken[k];
+            ticks[0] = &t.LanguageTicked;
+            ticks[1] = &t.ErrorTypeTicked;
+            ticks[2] = &t.ProjectTicked;
+            int before[3];
+            for (int f = 0; f < 3; ++f)
+                before[f] = lists[f]->Count();
+            TDataRecord* record = adopt(candidates[k], Records.size(), nullptr);
+            const TSpelling* spellings[3] = {record->language_, record->errorType_,
+                                             record->project_};
+            for (int f = 0; f < 3; ++f) {
+                listedAnew[k][f] = lists[f]->Count() != before[f];
+                if (listedAnew[k][f])
+                    spellings[f]->node->filter.Checked = *ticks[f];
             }
-            records.push_back(std::move(taken[k].Record));
-            refs.push_back(takenRefs[k]);
+            record->Hidden = Hidden(AndFilter, Checked(record->language_),
+                                    Checked(record->errorType_), Checked(record->project_));
+            NextID = std::max(NextID, record->ID + 1);
         }
-        for (; next < Records.size(); ++next) {
-            records.push_back(std::move(Records[next]));
-            refs.push_back(ix.refs[next]);
+    } catch (...) {
+        while (k-- > 0) {
+            TDataRecord* record = Records.back();
+            Records.pop_back();
+            ix.identities.Erase(record, identity::Hash(*record));
+            TValueList::Node* nodes[3] = {record->language_->node, record->errorType_->node,
+                                          record->project_->node};
+            for (int f = 0; f < 3; ++f)
+                if (--nodes[f]->uses == 0 && listedAnew[k][f])
+                    lists[f]->remove(nodes[f]);
+            ix.store.Give(record);
         }
-        Records = std::move(records);
-        ix.refs = std::move(refs);
+        NextID = nextId;
+        Modified = modified;
+        throw;
+    }
+    // Nothing below throws: the appended entries move to their old places.
+    if (!append) {
+        std::size_t from = 0; // the next present entry
+        for (std::size_t j = 0; j < taken.size(); ++j) {
+            while (from < present && merged.size() < taken[j].Position)
+                merged.push_back(Records[from++]);
+            merged.push_back(Records[present + j]);
+        }
+        merged.insert(merged.end(), Records.begin() + static_cast<std::ptrdiff_t>(from),
+                      Records.begin() + static_cast<std::ptrdiff_t>(present));
+        Records.swap(merged);
     }
     taken.clear();
-    Modified = true;
 }

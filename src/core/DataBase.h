@@ -72,8 +72,11 @@ public:
     // Undo support. An entry taken out of the database
     // with what it needs to come back exactly as it was.
     struct TakenRecord {
-        std::unique_ptr<TDataRecord> Record;
+        TRecordData Data; // with its ID
         std::size_t Position = 0; // its place in database order when taken
+        // Where it stood: an address to compare, never to read (its slot is
+        // free for the next entry).
+        TDataRecord* Slot = nullptr;
         // The ticks of its three values when taken: a value that left the
         // lists with the entry comes back with its tick.
         bool LanguageTicked = true;

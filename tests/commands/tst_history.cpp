@@ -36,10 +36,10 @@ bool Refused(const Model& m, const Fields& f, std::uint32_t except = ~0u) {
     });
 }
 
-std::unique_ptr<TDataRecord> Record(const Fields& f) {
-    auto r = coretest::Entry(f.field[0], f.field[1], f.field[2], coretest::Day(2024, 1, f.day),
-                             f.minutes);
-    r->ID = f.id;
+TRecordData Record(const Fields& f) {
+    TRecordData r = coretest::Entry(f.field[0], f.field[1], f.field[2],
+                                    coretest::Day(2024, 1, f.day), f.minutes);
+    r.ID = f.id;
     return r;
 }
 
@@ -61,8 +61,8 @@ QString Difference(TDataBase& db, const Model& m, bool modified,
         const TDataRecord& r = *db.GetRecord(i);
         present.insert(&r);
         const Fields& f = m.at(static_cast<std::size_t>(i));
-        if (r.ID != f.id || r.ID >= db.NextID || r.Language != f.field[0] ||
-            r.ErrorType != f.field[1] || r.Project != f.field[2] ||
+        if (r.ID != f.id || r.ID >= db.NextID || r.Language() != f.field[0] ||
+            r.ErrorType() != f.field[1] || r.Project() != f.field[2] ||
             r.Date != coretest::Day(2024, 1, f.day) || r.TimeNeeded != f.minutes)
             return QStringLiteral("entry %1 has ID %2, expected %3").arg(i).arg(r.ID).arg(f.id);
         for (int k = 0; k < 3; ++k)
