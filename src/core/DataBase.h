@@ -72,7 +72,7 @@ public:
     // Undo support. An entry taken out of the database
     // with what it needs to come back exactly as it was.
     struct TakenRecord {
-        TRecordData Data; // with its ID
+        TRecordData Data;         // with its ID
         std::size_t Position = 0; // its place in database order when taken
         // Where it stood: an address to compare, never to read (its slot is
         // free for the next entry).
