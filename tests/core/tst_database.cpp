@@ -489,6 +489,49 @@ private slots:
         db.RemoveUnusedValues("", "", "q");
         QCOMPARE(Values(db.Projects), QStringList({"P"}));
     }
+
+    // Entries taken out at scattered places come back with their IDs, fields,
+    // places and use counts; an identical entry present refuses the lot.
+    void takenEntriesComeBack_data() {
+        QTest::addColumn<QList<int>>("ids");
+        QTest::addColumn<bool>("blocked");
+        QTest::newRow("first and last") << QList<int>{1, 6} << false;
+        QTest::newRow("scattered, unknown skipped") << QList<int>{2, 4, 5, 99} << false;
+        QTest::newRow("all") << QList<int>{6, 5, 4, 3, 2, 1} << false;
+        QTest::newRow("refused") << QList<int>{2, 3} << true;
+    }
+    void takenEntriesComeBack() {
+        QFETCH(QList<int>, ids);
+        QFETCH(bool, blocked);
+        TDataBase db;
+        for (int i = 1; i <= 6; ++i)
+            db.AddRecord(Entry(i % 2 ? "C" : "Rust", "T", "P" + std::to_string(i % 3), i, 1));
+        auto fields = [&db] {
+            QStringList out;
+            const int c = db.Languages.IndexOf("C");
+            for (int i = 0; i < db.Count(); ++i)
+                out << QStringLiteral("%1 %2 %3")
+                           .arg(db.GetRecord(i)->ID)
+                           .arg(db.GetRecord(i)->FieldText(1).c_str(),
+                                db.GetRecord(i)->FieldText(3).c_str());
+            return out << Values(db.Languages) << Values(db.Projects)
+                       << QString::number(c < 0 ? 0 : db.Languages.UseCount(c));
+        };
+        const QStringList before = fields();
+        const std::vector<std::uint32_t> wanted(ids.begin(), ids.end());
+        auto taken = db.TakeRecords(wanted);
+        QCOMPARE(db.Count(), 6 - static_cast<int>(taken.size()));
+        if (blocked)
+            db.AddRecord(taken.back().Data);
+        const QStringList during = fields();
+        if (blocked)
+            QVERIFY_THROWS_EXCEPTION(InvalidEntryException, db.PutBackRecords(taken));
+        else
+            db.PutBackRecords(taken);
+        QCOMPARE(fields(), blocked ? during : before);
+        QCOMPARE(taken.empty(), !blocked);
+        QCOMPARE(db.NextID, blocked ? 8u : 7u);
+    }
 };
 
 QTEST_GUILESS_MAIN(DataBaseTest)
