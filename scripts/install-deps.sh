@@ -10,7 +10,7 @@ build_pkgs=(
   build-essential cmake ninja-build pkg-config
   libicu-dev
   libcsv-dev libxlsxwriter-dev
-  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-qpa-plugins qt6-translations-l10n
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-charts-dev qt6-qpa-plugins qt6-translations-l10n
   libgl-dev libglx-dev libvulkan-dev
   fonts-dejavu-core
   librsvg2-bin dpkg-dev

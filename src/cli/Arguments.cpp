@@ -28,6 +28,7 @@ constexpr AddOption AddOptions[] = {
 };
 
 constexpr const char* ExportOptions[] = {"--format", "--delimiter", "--output"};
+constexpr const char* StatsOptions[] = {"--by", "--measure"};
 
 bool AcceptsOption(CommandKind kind, const std::string& name) {
     if (kind == CommandKind::Add)
@@ -36,6 +37,10 @@ bool AcceptsOption(CommandKind kind, const std::string& name) {
                 return true;
     if (kind == CommandKind::Export)
         for (const char* option : ExportOptions)
+            if (name == option)
+                return true;
+    if (kind == CommandKind::Stats)
+        for (const char* option : StatsOptions)
             if (name == option)
                 return true;
     return false;
@@ -84,6 +89,38 @@ std::variant<Command, UsageError> BuildExport(Command command,
     }
     if (settings.format == ExportFormat::Xlsx && settings.output.empty())
         return Error("Eine Excel-Arbeitsmappe braucht eine Ausgabedatei (--output DATEI).");
+    return command;
+}
+
+std::variant<Command, UsageError> BuildStats(Command command,
+                                             const std::map<std::string, std::string>& values) {
+    using analysis::Grouping;
+    constexpr std::pair<const char*, Grouping> Groupings[] = {{"language", Grouping::Language},
+                                                              {"category", Grouping::Category},
+                                                              {"project", Grouping::Project},
+                                                              {"month", Grouping::Month},
+                                                              {"weekday", Grouping::Weekday}};
+    const auto by = values.find("--by");
+    if (by == values.end())
+        return Error("Die Option " + Quoted("--by") + " fehlt.");
+    bool known = false;
+    for (const auto& [name, grouping] : Groupings)
+        if (by->second == name) {
+            command.stats.grouping = grouping;
+            known = true;
+        }
+    if (!known)
+        return Error("Unbekannte Gruppierung " + Quoted(by->second) +
+                     " (erwartet: language, category, project, month oder weekday).");
+    if (const auto measure = values.find("--measure"); measure != values.end()) {
+        if (measure->second == "count")
+            command.stats.measure = analysis::Measure::Count;
+        else if (measure->second == "minutes")
+            command.stats.measure = analysis::Measure::Minutes;
+        else
+            return Error("Unbekanntes Ma\u00DF " + Quoted(measure->second) +
+                         " (erwartet: count oder minutes).");
+    }
     return command;
 }
 
@@ -168,10 +205,12 @@ std::variant<Command, UsageError> ParseArguments(const std::vector<std::string>&
         command.kind = CommandKind::Export;
     else if (name == "import")
         command.kind = CommandKind::Import;
+    else if (name == "stats")
+        command.kind = CommandKind::Stats;
     else
         return Error("Unbekannter Befehl " + Quoted(name) + ".");
 
-    // Positional arguments and, for `add` and `export`, value options ("--x value" or
+    // Positional arguments and, for `add`, `export` and `stats`, value options ("--x value" or
     // "--x=value"); after "--" everything is positional.
     std::vector<std::string> positional;
     std::map<std::string, std::string> values;
@@ -234,6 +273,10 @@ std::variant<Command, UsageError> ParseArguments(const std::vector<std::string>&
         if (!positional.empty())
             return Error("\u00DCberz\u00E4hliges Argument " + Quoted(positional.front()) + ".");
         return BuildAdd(std::move(command), values);
+    case CommandKind::Stats:
+        if (!positional.empty())
+            return Error("\u00DCberz\u00E4hliges Argument " + Quoted(positional.front()) + ".");
+        return BuildStats(std::move(command), values);
     default:
         if (!positional.empty())
             return Error("\u00DCberz\u00E4hliges Argument " + Quoted(positional.front()) + ".");
@@ -268,6 +311,17 @@ const char* HelpText() {
            "      \u00FCbernimmt die Zeilen der CSV-Dateien in DATEI (doppelte werden\n"
            "      \u00FCbersprungen, fehlerhafte mit Zeilennummer gemeldet) und sichert\n"
            "      DATEI; eine fehlende DATEI wird als neue Datenbank angelegt.\n"
+           "  mvd stats DATEI --by language|category|project|month|weekday\n"
+           "          [--measure count|minutes]\n"
+           "      gibt die Auswertung als CSV aus: je Gruppe Anzahl, Anteil, kumulierter\n"
+           "      Anteil, Aufwand gesamt (h:mm), Anteil, Mittel und Median (Minuten),\n"
+           "      nach dem Ma\u00DF absteigend geordnet (Vorgabe: count).\n"
+           "  mvd stats DATEI --by language|category|project|month|weekday\n"
+           "          [--measure count|minutes]\n"
+           "      gibt die Auswertung als CSV aus (wie export: UTF-8 mit BOM, Semikolon):\n"
+           "      je Gruppe Anzahl, Anteil, kumulierter Anteil, Aufwand gesamt (h:mm),\n"
+           "      Anteil, Mittel und Median (Minuten), nach dem Ma\u00DF absteigend\n"
+           "      (Vorgabe: count).\n"
            "  mvd --help\n"
            "      zeigt diese Hilfe.\n"
            "\n"

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Grouping.h"
+
 #include <cstdint>
 #include <string>
 #include <variant>
@@ -8,7 +10,7 @@
 // The command line of `mvd`, checked and converted: entry texts are already
 // Windows-1252 bytes (the database's own encoding), file names stay the bytes
 // the shell passed.
-enum class CommandKind { Help, List, Add, Merge, Check, Export, Import };
+enum class CommandKind { Help, List, Add, Merge, Check, Export, Import, Stats };
 
 struct NewEntry {
     std::string language;    // Windows-1252
@@ -27,12 +29,18 @@ struct ExportSettings {
     std::string output; // empty: CSV to standard output
 };
 
+struct StatsSettings {
+    analysis::Grouping grouping = analysis::Grouping::Language;
+    analysis::Measure measure = analysis::Measure::Count;
+};
+
 struct Command {
     CommandKind kind = CommandKind::Help;
     std::string file;                 // the database FILE (all but Help)
     std::vector<std::string> sources; // Merge, Import: the SOURCE or CSV files
     NewEntry entry;                   // Add: the entry to add
     ExportSettings exported;          // Export: format and target
+    StatsSettings stats;              // Stats: grouping and measure
 };
 
 // A command line that cannot be run; `message` is the German text (UTF-8).

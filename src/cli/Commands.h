@@ -13,3 +13,4 @@ int RunMerge(const Command& command, std::ostream& out, std::ostream& err);
 int RunCheck(const Command& command, std::ostream& out, std::ostream& err);
 int RunExport(const Command& command, std::ostream& out, std::ostream& err);
 int RunImport(const Command& command, std::ostream& out, std::ostream& err);
+int RunStats(const Command& command, std::ostream& out, std::ostream& err);

@@ -1,4 +1,5 @@
-// mvd: the command-line tool for Mavrolin databases (list, add, merge, check, export, import).
+// mvd: the command-line tool for Mavrolin databases (list, add, merge, check, export, import,
+// stats).
 #include "Arguments.h"
 #include "Commands.h"
 #include "Errors.h"
@@ -33,6 +34,8 @@ int main(int argc, char** argv) {
             return RunExport(command, std::cout, std::cerr);
         case CommandKind::Import:
             return RunImport(command, std::cout, std::cerr);
+        case CommandKind::Stats:
+            return RunStats(command, std::cout, std::cerr);
         }
     } catch (const std::exception& e) {
         // Whatever the core raises outside a load (e.g. lack of memory) is

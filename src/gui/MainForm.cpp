@@ -1,5 +1,6 @@
 #include "MainForm.h"
 
+#include "AnalysisForm.h"
 #include "Anchors.h"
 #include "Bevel.h"
 #include "DataBase.h"
@@ -145,6 +146,7 @@ void TMainForm::connectHandlers() {
     connectGuarded(ChangeItemAction, &QAction::triggered, &M::ChangeItemActionExecute);
     connectGuarded(DeleteItemAction, &QAction::triggered, &M::DeleteItemActionExecute);
     connectGuarded(FilterAction, &QAction::triggered, &M::FilterActionExecute);
+    connectGuarded(AnalysisAction, &QAction::triggered, &M::AnalysisActionExecute);
     connectGuarded(ConfigItem, &QAction::triggered, &M::ConfigItemClick);
     connectGuarded(SaveOptionItem, &QAction::triggered, &M::SaveOptionItemClick);
     connectGuarded(StopwatchAction, &QAction::triggered, &M::StopwatchActionExecute);
@@ -280,6 +282,9 @@ void TMainForm::createActions() {
              QStringLiteral("Information...\t%1")
                  .arg(QKeySequence(Qt::CTRL | Qt::Key_I).toString(QKeySequence::NativeText)),
              "zeigt den Informationsdialog an", {}, nullptr);
+    AnalysisAction =
+        make("AnalysisAction", "&Auswertung...", "zeigt Häufigkeit und Aufwand der Fehler",
+             QKeySequence(Qt::CTRL | Qt::Key_T), "analysis");
 
     ConfigItem = new QAction(QStringLiteral("&Konfigurieren..."), this);
     ConfigItem->setObjectName(QStringLiteral("ConfigItem"));
@@ -305,6 +310,8 @@ void TMainForm::createMenus() {
     ShowItem = bar->addMenu(QStringLiteral("&Ansicht"));
     ShowItem->setObjectName(QStringLiteral("ShowItem"));
     ShowItem->addActions({NextItemAction, PreviousItemAction, FirstItemAction, LastItemAction});
+    ShowItem->addSeparator();
+    ShowItem->addAction(AnalysisAction);
 
     DataItem = bar->addMenu(QStringLiteral("&Datensatz"));
     DataItem->setObjectName(QStringLiteral("DataItem"));

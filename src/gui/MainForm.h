@@ -26,11 +26,13 @@ class QTableView;
 class QTimer;
 class QToolBar;
 class QToolButton;
+class TAnalysisForm;
 class TAnchors;
 class TBevel;
 class TDataBase;
 class TDataBaseCommands;
 class TDataRecord;
+class TValueList;
 class TDatePicker;
 class TFilterForm;
 class TInfoForm;
@@ -106,8 +108,9 @@ public:
     QAction* DeleteItemAction = nullptr;
     QAction* FilterAction = nullptr;
     QAction* InfoAction = nullptr;
-    QList<QAction*> ActionList;    // every action above, in the order of the command table
-    QAction* ConfigItem = nullptr; // the two options items that are no commands
+    QAction* AnalysisAction = nullptr; // "&Auswertung...", in the Ansicht menu
+    QList<QAction*> ActionList;        // every action above, in the order of the command table
+    QAction* ConfigItem = nullptr;     // the two options items that are no commands
     QAction* SaveOptionItem = nullptr;
     // Undo and redo (MainFormUndo.cpp), in ActionList; their enabled state
     // follows the history as well as the editing state.
@@ -292,6 +295,18 @@ public:
 
     // Filter command (MainFormFilter.cpp); a window without FilterForm makes its own.
     void FilterActionExecute();
+    // Lists only the entries of one value of a value list, as the filter
+    // dialog does when only that value is ticked in its list (the other lists
+    // stay, the mode becomes AND). Nothing happens while an entry is edited
+    // or when the list does not hold the value.
+    void ShowOnlyValue(TValueList& list, const std::string& value);
+
+    // The analysis window (MainFormAnalysis.cpp): one, not modal, made at its
+    // first opening; its place and size go with the window configuration.
+    std::unique_ptr<TAnalysisForm> AnalysisForm;
+    void AnalysisActionExecute();
+    // Stores the analysis window's place when it was opened in this run.
+    void StoreAnalysisPlace();
 
     // Database commands and the close question (MainFormDatabase.cpp).
     enum class TCloseAction { caNone, caFree }; // let the window close, or keep it open

@@ -11,6 +11,7 @@
 #include "GuiText.h"
 #include "MainForm.h"
 #include "Prompt.h"
+#include "RecordListModel.h"
 
 #include <QAction>
 #include <QApplication>

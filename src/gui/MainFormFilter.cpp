@@ -22,3 +22,13 @@ void TMainForm::FilterActionExecute() {
     DataBase->SetAndFilter(FilterForm->AndFilterChecked());
     RebuildList();
 }
+
+void TMainForm::ShowOnlyValue(TValueList& list, const std::string& value) {
+    const int position = list.IndexOf(value);
+    if (Editing || position < 0)
+        return;
+    for (int i = 0; i < list.Count(); ++i)
+        list.Filter(i).Checked = i == position;
+    DataBase->SetAndFilter(true);
+    RebuildList();
+}

@@ -2,6 +2,7 @@
 // logged-in user, restoring the stored layout or putting the first-start
 // defaults in place, the options commands, the splitter's drag limits and the
 // tooltip time.
+#include "AnalysisForm.h"
 #include "DataBase.h"
 #include "ErrorReport.h"
 #include "MainForm.h"
@@ -247,8 +248,10 @@ void TMainForm::SaveOptionItemClick() {
                         QStringLiteral("Möchten sie diese Einstellungen wirklich speichern?"),
                         Prompt::Yes | Prompt::No) != Prompt::Yes)
         return;
-    if (UserManager->SaveWindowConfig)
+    if (UserManager->SaveWindowConfig) {
         StoreWindowConfiguration();
+        StoreAnalysisPlace();
+    }
     if (UserManager->SaveContents)
         UserManager->DataBaseName = DataBase->FileName;
     UserManager->Save();
@@ -287,10 +290,15 @@ void TMainForm::FormDestroy() {
     // The save is made here rather than by the store's destructor, so that a
     // failure reaches the general error report like every other error.
     if (UserManager && UserManager->Valid && UserManager->SaveOnExit) {
-        ErrorReport::Guard(this, [this] { UserManager->Save(); });
+        ErrorReport::Guard(this, [this] {
+            if (UserManager->SaveWindowConfig)
+                StoreAnalysisPlace();
+            UserManager->Save();
+        });
         UserManager->Valid = false; // written or reported: nothing more to write
     }
     RecentFilesItem->SetUserManager(nullptr);
+    AnalysisForm.reset(); // it counts the database's entries
     UserManager.reset();
     DataBase.reset();
 }

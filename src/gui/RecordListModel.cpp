@@ -254,3 +254,8 @@ void TRecordListModel::RemoveRecord(int row) {
     rows_.erase(rows_.begin() + row);
     endRemoveRows();
 }
+
+void TRecordListModel::Repoint(int row, TDataRecord* record) {
+    if (row >= 0 && row < Count())
+        rows_[static_cast<std::size_t>(row)] = record;
+}

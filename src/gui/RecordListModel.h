@@ -40,6 +40,8 @@ public:
     // Rows.
     int Count() const { return static_cast<int>(rows_.size()); }
     TDataRecord* Record(int row) const;
+    // Every row's entry, in list order.
+    const std::vector<TDataRecord*>& Records() const { return rows_; }
     int RowOf(const TDataRecord* record) const; // -1 when not listed
     void Clear();
     // Takes the rows (in database order) and sorts them by the given key.
@@ -56,6 +58,10 @@ public:
     // new row.
     int SetRecord(int row, TDataRecord* record);
     void RemoveRecord(int row);
+    // Points `row` at `record` (the same entry, replaced) without moving it or
+    // telling the views: for a row that is removed next, so that whoever
+    // watches the removal reads the live entry.
+    void Repoint(int row, TDataRecord* record);
 
     // Bytes the model holds per listed entry (capacity of its vector).
     std::size_t HeapBytes() const { return rows_.capacity() * sizeof(TDataRecord*); }

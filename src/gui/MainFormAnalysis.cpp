@@ -1,0 +1,69 @@
+// The analysis window of the main window: opening it, narrowing the list to a
+// group chosen in it, and its place in the user's settings.
+#include "AnalysisFeed.h"
+#include "AnalysisForm.h"
+#include "AnalysisWindowSettings.h"
+#include "DataBase.h"
+#include "ErrorReport.h"
+#include "MainForm.h"
+#include "RecordListModel.h"
+#include "UserManager.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace {
+
+// A stored place is used when the window's title bar lands on a screen.
+bool OnSomeScreen(const QRect& place) {
+    const QRect titleBar(place.topLeft(), QSize(place.width(), 24));
+    for (const QScreen* screen : QGuiApplication::screens())
+        if (screen->availableGeometry().intersects(titleBar))
+            return true;
+    return false;
+}
+
+} // namespace
+
+void TMainForm::AnalysisActionExecute() {
+    if (!AnalysisForm) {
+        const TRecordListModel* list = ListModel;
+        AnalysisForm = std::make_unique<TAnalysisForm>(
+            *DataBase,
+            [list] {
+                const std::vector<TDataRecord*>& rows = list->Records();
+                return std::span<const TDataRecord* const>(rows.data(), rows.size());
+            },
+            this);
+        new TAnalysisFeed(*ListModel, *AnalysisForm);
+        connect(AnalysisForm.get(), &TAnalysisForm::GroupChosen, this,
+                [this](analysis::Grouping grouping, const std::string& value) {
+                    ErrorReport::Guard(this, [&] {
+                        ShowOnlyValue(grouping == analysis::Grouping::Language ? DataBase->Languages
+                                      : grouping == analysis::Grouping::Category
+                                          ? DataBase->ErrorTypes
+                                          : DataBase->Projects,
+                                      value);
+                    });
+                });
+        std::optional<settings::WindowPlace> place;
+        if (UserManager)
+            place = settings::LoadAnalysisPlace(*UserManager);
+        if (place && OnSomeScreen(QRect(place->Left, place->Top, place->Width, place->Height))) {
+            AnalysisForm->move(place->Left, place->Top);
+            AnalysisForm->resize(place->Width, place->Height);
+        } else {
+            AnalysisForm->move(geometry().center() - AnalysisForm->rect().center());
+        }
+    }
+    AnalysisForm->show();
+    AnalysisForm->raise();
+    AnalysisForm->activateWindow();
+}
+
+void TMainForm::StoreAnalysisPlace() {
+    if (!AnalysisForm || !UserManager)
+        return;
+    settings::SaveAnalysisPlace(*UserManager, {AnalysisForm->x(), AnalysisForm->y(),
+                                               AnalysisForm->width(), AnalysisForm->height()});
+}
