@@ -1,0 +1,190 @@
+// The analysis window on the real main window: it follows the list, a chosen
+// group sets the filter as the filter dialog would, the chart saves as SVG.
+#include "AnalysisChart.h"
+#include "AnalysisForm.h"
+#include "AnalysisTableModel.h"
+#include "CoreTestUtil.h"
+#include "DataBase.h"
+#include "MainForm.h"
+#include "Prompt.h"
+#include "RecordListModel.h"
+
+#include <QBarSet>
+#include <QComboBox>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QXmlStreamReader>
+#include <QtTest>
+
+namespace {
+
+TDataRecord* Add(TMainForm& form, const std::string& language, const char* type,
+                 const char* project, std::uint32_t minutes) {
+    TDataRecord* stored = form.DataBase->AddRecord(
+        coretest::Entry(language, type, project, coretest::Day(2024, 3, 4), minutes));
+    if (!stored->Hidden)
+        form.AddListItem(stored);
+    return stored;
+}
+
+// C++ 10, Java 20 and java 30 (one group), Python 40 minutes.
+std::unique_ptr<TMainForm> MakeForm() {
+    auto form = std::make_unique<TMainForm>();
+    Add(*form, "C++", "Zeiger", "P1", 10);
+    Add(*form, "Java", "Syntax", "P2", 20);
+    Add(*form, "java", "Zeiger", "P2", 30);
+    Add(*form, "Python", "Syntax", "P1", 40);
+    form->RebuildList();
+    form->AnalysisActionExecute();
+    return form;
+}
+
+// "group count minutes" per row, in the table's order.
+QString Table(const TAnalysisForm& window) {
+    QStringList rows;
+    for (int r = 0; r < window.TableModel->rowCount(); ++r) {
+        QStringList cells;
+        for (int c : {0, 1, 4})
+            cells << window.TableModel->index(r, c).data().toString();
+        rows << cells.join(QLatin1Char(' '));
+    }
+    return rows.join(QStringLiteral(", "));
+}
+
+// The ticked values of a list, "alle" when every value is ticked.
+QString Ticked(const TValueList& list) {
+    QStringList ticked;
+    for (int i = 0; i < list.Count(); ++i)
+        if (list.Filter(i).Checked)
+            ticked << QString::fromStdString(list.Value(i));
+    return ticked.size() == list.Count() ? QStringLiteral("alle") : ticked.join('+');
+}
+
+QString FilterState(const TMainForm& form) {
+    const TDataBase& db = *form.DataBase;
+    return QStringLiteral("%1 %2 %3 %4 listed %5")
+        .arg(Ticked(db.Languages), Ticked(db.ErrorTypes), Ticked(db.Projects),
+             db.AndFilter ? QStringLiteral("AND") : QStringLiteral("OR"))
+        .arg(form.ItemCount());
+}
+
+} // namespace
+
+class TestAnalysisForm : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { Prompt::Testing::Begin(); }
+    void cleanup() { Prompt::Testing::End(); }
+
+    void followsTheList_data() {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("table");
+        QTest::newRow("nothing") << "" << "Java 2 0:50, C++ 1 0:10, Python 1 0:40";
+        QTest::newRow("filter") << "filter" << "Java 2 0:50, Python 1 0:40";
+        QTest::newRow("new entry") << "new" << "C++ 2 0:15, Java 2 0:50, Python 1 0:40";
+        QTest::newRow("change") << "change" << "C++ 1 0:10, Go 1 0:20, Java 1 0:30, Python 1 0:40";
+        QTest::newRow("delete") << "delete" << "C++ 1 0:10, Java 1 0:30, Python 1 0:40";
+        QTest::newRow("new database") << "clear" << "";
+    }
+    void followsTheList() {
+        QFETCH(QString, change);
+        QFETCH(QString, table);
+        auto form = MakeForm();
+        TAnalysisForm& window = *form->AnalysisForm;
+        TDataBase& db = *form->DataBase;
+        const int javaRow = form->ListModel->RowOf(db.GetRecord(1));
+        if (change == "filter") {
+            db.Languages.Filter(db.Languages.IndexOf("C++")).Checked = false;
+            db.SetAndFilter(true);
+            form->RebuildList();
+        } else if (change == "new") {
+            Add(*form, "c++", "Syntax", "P1", 5);
+        } else if (change == "change") {
+            auto changed = coretest::Entry("Go", "Syntax", "P2", coretest::Day(2024, 3, 4), 20);
+            changed->ID = db.GetRecord(1)->ID;
+            form->FillListItem(javaRow, db.ChangeRecord(std::move(changed)));
+        } else if (change == "delete") {
+            const std::uint32_t id = db.GetRecord(1)->ID;
+            form->RemoveListItem(javaRow);
+            db.DeleteRecord(id);
+        } else if (change == "clear") {
+            form->NewDataBaseActionExecute();
+        }
+        QTRY_COMPARE(Table(window), table);
+        // The same as a count afresh.
+        window.hide();
+        window.show();
+        QCOMPARE(Table(window), table);
+    }
+
+    void chosenGroupSetsTheFilter_data() {
+        QTest::addColumn<int>("grouping");
+        QTest::addColumn<bool>("bar");
+        QTest::addColumn<int>("index"); // row or bar in Pareto order
+        QTest::addColumn<QString>("state");
+        QTest::newRow("language row") << 0 << false << 0 << "Java alle alle AND listed 2";
+        QTest::newRow("category bar") << 1 << true << 1 << "alle Zeiger alle AND listed 2";
+        QTest::newRow("project row") << 2 << false << 1 << "alle alle P2 AND listed 2";
+        QTest::newRow("weekday bar") << 4 << true << 0 << "alle alle alle OR listed 4";
+        QTest::newRow("month row") << 3 << false << 0 << "alle alle alle OR listed 4";
+    }
+    void chosenGroupSetsTheFilter() {
+        QFETCH(int, grouping);
+        QFETCH(bool, bar);
+        QFETCH(int, index);
+        QFETCH(QString, state);
+        auto form = MakeForm();
+        form->DataBase->SetAndFilter(false);
+        TAnalysisForm& window = *form->AnalysisForm;
+        window.GroupingBox->setCurrentIndex(grouping);
+        if (bar)
+            emit window.Chart->Bars()->clicked(index);
+        else
+            window.TableViewDoubleClick(index);
+        QCOMPARE(FilterState(*form), state);
+        QTRY_VERIFY(window.TotalLabel->text().startsWith(QString::number(form->ItemCount()) + ' '));
+    }
+
+    void chartSavesAsSvg_data() {
+        QTest::addColumn<int>("languages");
+        QTest::addColumn<int>("bars");
+        QTest::newRow("three") << 3 << 3;
+        QTest::newRow("twelve") << 12 << 12;
+        QTest::newRow("fifteen: twelve and the rest") << 15 << 13;
+    }
+    void chartSavesAsSvg() {
+        QFETCH(int, languages);
+        QFETCH(int, bars);
+        auto form = std::make_unique<TMainForm>();
+        for (int i = 0; i < languages; ++i)
+            Add(*form, "L" + std::to_string(100 + i), "Zeiger", "P", static_cast<std::uint32_t>(i));
+        form->RebuildList();
+        form->AnalysisActionExecute();
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("chart.svg"));
+        Prompt::Testing::QueueFile(file);
+        form->AnalysisForm->SaveChartButtonClick();
+        QCOMPARE(form->AnalysisForm->Chart->BarCount(), bars);
+        QFile svg(file);
+        QVERIFY(svg.open(QIODevice::ReadOnly));
+        QXmlStreamReader xml(&svg);
+        int drawn = 0;
+        QString fill;
+        while (!xml.atEnd()) {
+            if (xml.readNext() != QXmlStreamReader::StartElement)
+                continue;
+            if (xml.name() == QLatin1String("g"))
+                fill = xml.attributes().value(QLatin1String("fill")).toString();
+            else if (xml.name() == QLatin1String("rect") &&
+                     (fill == TAnalysisChart::BarColor.name() ||
+                      fill == TAnalysisChart::RestColor.name()))
+                ++drawn;
+        }
+        QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+        QCOMPARE(drawn, bars + 1); // and the legend's marker
+        QVERIFY(Prompt::Testing::Messages().isEmpty());
+    }
+};
+
+QTEST_MAIN(TestAnalysisForm)
+#include "tst_analysisform.moc"
