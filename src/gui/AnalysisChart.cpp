@@ -6,14 +6,15 @@
 #include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
-#include <QDateTime>
-#include <QDateTimeAxis>
+#include <QCategoryAxis>
 #include <QLineSeries>
 #include <QLocale>
 #include <QPainter>
+#include <QPen>
 #include <QSvgGenerator>
 #include <QToolTip>
 #include <QValueAxis>
+#include <cmath>
 
 const QColor TAnalysisChart::BarColor(0x2a, 0x6f, 0xb0);
 const QColor TAnalysisChart::RestColor(0x9a, 0x9a, 0x9a);
@@ -34,15 +35,21 @@ QChart* NewChart() {
 
 QString MeasureTitle(analysis::Measure measure) {
     return measure == analysis::Measure::Count ? QStringLiteral("Anzahl")
-                                               : QStringLiteral("Aufwand (Minuten)");
+                                               : QStringLiteral("Minuten");
 }
 
-// An axis from 0 whose top is a round number at or above `largest`.
+// An axis from 0 in whole steps of 1, 2 or 5 times a power of ten, its top at
+// or above `largest`, labelled without decimals.
 QValueAxis* CountAxis(double largest, const QString& title) {
+    constexpr double Factors[] = {2.0, 2.5, 2.0}; // 1, 2, 5, 10, 20, 50, ...
+    double step = 1.0;
+    for (int i = 0; largest / step > 5.0; i = (i + 1) % 3)
+        step *= Factors[i];
+    const int steps = std::max(1, static_cast<int>(std::ceil(largest / step)));
     auto* axis = new QValueAxis();
-    axis->setRange(0.0, std::max(1.0, largest));
-    axis->applyNiceNumbers();
-    axis->setMin(0.0);
+    axis->setRange(0.0, step * steps);
+    axis->setTickCount(steps + 1);
+    axis->setLabelFormat(QStringLiteral("%.0f"));
     axis->setTitleText(title);
     return axis;
 }
@@ -75,6 +82,7 @@ void TAnalysisChart::ShowPareto(const std::vector<analysis::ParetoBar>& bars,
     cumulative->setName(QStringLiteral("kumuliert %"));
     cumulative->setColor(LineColor);
     cumulative->setPointsVisible(true);
+    cumulative->setPen(QPen(LineColor, 2));
     QStringList labels;
     double largest = 0.0;
     for (std::size_t i = 0; i < bars.size(); ++i) {
@@ -105,6 +113,8 @@ void TAnalysisChart::ShowPareto(const std::vector<analysis::ParetoBar>& bars,
     auto* percent = new QValueAxis();
     percent->setRange(0.0, 100.0);
     percent->setTickCount(6);
+    percent->setLabelFormat(QStringLiteral("%.0f"));
+    percent->setGridLineVisible(false); // the grid follows the measure's axis
     percent->setTitleText(QStringLiteral("kumuliert %"));
     chart->addAxis(percent, Qt::AlignRight);
     cumulative->attachAxis(percent);
@@ -120,42 +130,44 @@ void TAnalysisChart::ShowMonths(const std::vector<analysis::MonthPoint>& points)
     QChart* chart = NewChart();
     auto* counts = new QLineSeries();
     counts->setName(QStringLiteral("Anzahl"));
-    counts->setColor(BarColor);
+    counts->setPen(QPen(BarColor, 2));
     auto* minutes = new QLineSeries();
     minutes->setName(QStringLiteral("Aufwand (Minuten)"));
-    minutes->setColor(LineColor);
+    minutes->setPen(QPen(LineColor, 2));
+    // The months one step apart on the axis, every month labelled up to a
+    // dozen labels, beyond that every second, third ... month.
+    auto* time = new QCategoryAxis();
+    time->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    time->setTitleText(QStringLiteral("Monat"));
+    const std::size_t every = std::max<std::size_t>(1, (points.size() + 11) / 12);
     double mostCount = 0.0;
     double mostMinutes = 0.0;
-    for (const analysis::MonthPoint& point : points) {
-        const auto at = static_cast<double>(
-            QDateTime(QDate(point.Year, point.Month, 1), QTime(0, 0)).toMSecsSinceEpoch());
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const analysis::MonthPoint& point = points[i];
+        const auto at = static_cast<double>(i);
         counts->append(at, static_cast<double>(point.Count));
         minutes->append(at, static_cast<double>(point.Minutes));
         mostCount = std::max(mostCount, static_cast<double>(point.Count));
         mostMinutes = std::max(mostMinutes, static_cast<double>(point.Minutes));
+        if (i % every == 0)
+            time->append(
+                QStringLiteral("%1.%2").arg(point.Month, 2, 10, QLatin1Char('0')).arg(point.Year),
+                at);
     }
-    // A single month is drawn as points.
-    counts->setPointsVisible(points.size() < 40);
-    minutes->setPointsVisible(points.size() < 40);
+    const bool few = points.size() < 40;
+    counts->setPointsVisible(few); // a single month shows as points
+    minutes->setPointsVisible(few);
     chart->addSeries(counts);
     chart->addSeries(minutes);
-
-    auto* time = new QDateTimeAxis();
-    time->setFormat(QStringLiteral("MM.yyyy"));
-    time->setTitleText(QStringLiteral("Monat"));
-    time->setTickCount(static_cast<int>(std::clamp<std::size_t>(points.size(), 2, 10)));
-    if (!points.empty()) {
-        const QDateTime first(QDate(points.front().Year, points.front().Month, 1), QTime(0, 0));
-        const QDateTime last(QDate(points.back().Year, points.back().Month, 1), QTime(0, 0));
-        time->setRange(first, last > first ? last : first.addMonths(1));
-    }
+    time->setRange(-0.5, std::max(0.5, static_cast<double>(points.size()) - 0.5));
     chart->addAxis(time, Qt::AlignBottom);
     counts->attachAxis(time);
     minutes->attachAxis(time);
     QValueAxis* countAxis = CountAxis(mostCount, QStringLiteral("Anzahl"));
     chart->addAxis(countAxis, Qt::AlignLeft);
     counts->attachAxis(countAxis);
-    QValueAxis* minuteAxis = CountAxis(mostMinutes, QStringLiteral("Aufwand (Minuten)"));
+    QValueAxis* minuteAxis = CountAxis(mostMinutes, QStringLiteral("Minuten"));
+    minuteAxis->setGridLineVisible(false);
     chart->addAxis(minuteAxis, Qt::AlignRight);
     minutes->attachAxis(minuteAxis);
 

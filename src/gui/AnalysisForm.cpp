@@ -64,7 +64,10 @@ QString ExportFailure(const QString& what, const std::exception& error) {
 } // namespace
 
 TAnalysisForm::TAnalysisForm(const TDataBase& database, ListedEntries listed, QWidget* parent)
-    : QWidget(parent, Qt::Window), database_(database), listed_(std::move(listed)) {
+    : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
+      database_(database), listed_(std::move(listed)) {
+    setModal(false);
     setObjectName(QStringLiteral("AnalysisForm"));
     setWindowTitle(QStringLiteral("Auswertung"));
     setFont(FormFont());
@@ -94,6 +97,9 @@ TAnalysisForm::TAnalysisForm(const TDataBase& database, ListedEntries listed, QW
     SaveChartButton = new QPushButton(QStringLiteral("&Diagramm speichern..."), this);
     SaveChartButton->setObjectName(QStringLiteral("SaveChartButton"));
     SaveChartButton->setToolTip(QStringLiteral("speichert das Diagramm als PNG- oder SVG-Bild"));
+    // Enter in the table is no click on a button.
+    ExportTableButton->setAutoDefault(false);
+    SaveChartButton->setAutoDefault(false);
 
     Chart = new TAnalysisChart(this);
     Chart->setObjectName(QStringLiteral("Chart"));
@@ -119,6 +125,7 @@ TAnalysisForm::TAnalysisForm(const TDataBase& database, ListedEntries listed, QW
     Splitter->addWidget(TableView);
     Splitter->setStretchFactor(0, 3);
     Splitter->setStretchFactor(1, 2);
+    Splitter->setSizes({360, 240});
     TotalLabel = new QLabel(this);
     TotalLabel->setObjectName(QStringLiteral("TotalLabel"));
 
@@ -267,13 +274,13 @@ void TAnalysisForm::updateHints() {
 }
 
 void TAnalysisForm::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
+    QDialog::showEvent(event);
     guarded([this] { Refresh(); });
 }
 
 // The figures go with the window; the next opening counts afresh.
 void TAnalysisForm::hideEvent(QHideEvent* event) {
-    QWidget::hideEvent(event);
+    QDialog::hideEvent(event);
     refreshTimer_->stop();
     engine_.reset();
     recount_ = true;

@@ -2,7 +2,7 @@
 
 #include "Grouping.h"
 
-#include <QWidget>
+#include <QDialog>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -26,10 +26,10 @@ class FigureEngine;
 
 // The analysis window: how often the listed errors occur and what they cost,
 // grouped by language, category, project, month or weekday, as a table and a
-// chart. Not modal; it counts exactly the entries that the main list shows
-// and follows every change of them (its inputs come through TAnalysisFeed).
-// While it is hidden it keeps no figures and counts nothing.
-class TAnalysisForm : public QWidget {
+// chart. A dialog that is not modal (Escape closes it); it counts exactly the entries that the main
+// list shows and follows every change of them (its inputs come through TAnalysisFeed). While it is
+// hidden it keeps no figures and counts nothing.
+class TAnalysisForm : public QDialog {
     Q_OBJECT
 public:
     // The entries that the main list shows, for a full count.

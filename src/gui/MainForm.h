@@ -435,6 +435,9 @@ private:
     // without refilling the list; a file that loaded without an error joins
     // the recent files. Returns whether it did.
     bool openDataBase(const std::string& file);
+
+    // Where the analysis window opens first (MainFormAnalysis.cpp).
+    QPoint besideTheWindow(const QSize& size) const;
     // The file named on the command line, in place of the stored database.
     void openAtStart(const std::string& file);
 

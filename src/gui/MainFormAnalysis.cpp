@@ -11,6 +11,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <algorithm>
 
 namespace {
 
@@ -24,6 +25,21 @@ bool OnSomeScreen(const QRect& place) {
 }
 
 } // namespace
+
+// Beside the main window, on the side with more room on the screen, kept on
+// the screen: the list stays in sight as far as the screen allows.
+QPoint TMainForm::besideTheWindow(const QSize& size) const {
+    const QRect frame = frameGeometry();
+    const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!s)
+        return frame.topLeft();
+    const QRect area = s->availableGeometry();
+    const bool right = area.right() - frame.right() >= frame.left() - area.left();
+    int x = right ? frame.right() + 1 : frame.left() - size.width();
+    x = std::max(area.left(), std::min(x, area.right() + 1 - size.width()));
+    const int y = std::max(area.top(), std::min(frame.top(), area.bottom() + 1 - size.height()));
+    return {x, y};
+}
 
 void TMainForm::AnalysisActionExecute() {
     if (!AnalysisForm) {
@@ -53,7 +69,7 @@ void TMainForm::AnalysisActionExecute() {
             AnalysisForm->move(place->Left, place->Top);
             AnalysisForm->resize(place->Width, place->Height);
         } else {
-            AnalysisForm->move(geometry().center() - AnalysisForm->rect().center());
+            AnalysisForm->move(besideTheWindow(AnalysisForm->frameGeometry().size()));
         }
     }
     AnalysisForm->show();

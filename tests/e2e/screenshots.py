@@ -1,7 +1,7 @@
 #!/usr/bin/python3
-"""Screenshots of the program's four windows under Xvfb: the main window with
-a few entries, the filter dialog, the options dialog and the information
-dialog. Beside each PNG a .txt lists every control's place and size in the
+"""Screenshots of the program's windows under Xvfb: the main window with
+a few entries, the filter dialog, the options dialog, the information
+dialog and the analysis window. Beside each PNG a .txt lists every control's place and size in the
 window's client coordinates (from the accessibility bus), for comparing with
 the designed layout.
 
@@ -63,7 +63,8 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--bin", required=True)
     parser.add_argument("--out", required=True)
-    parser.add_argument("--readme", help="also write a small copy of the main window here")
+    parser.add_argument("--readme", help="also write a small copy of the main window here "
+                        "(and of the analysis window as analysis.png beside it)")
     args = parser.parse_args()
     bin_dir, out = os.path.abspath(args.bin), os.path.abspath(args.out)
     os.makedirs(out, exist_ok=True)
@@ -141,6 +142,24 @@ def main():
             geometry(U, dialog, os.path.join(out, "information-dialog.txt"))
             ui.key("Return")
             ui.window_gone("Information")
+
+            # The analysis window by its key, ordered by the time spent (Alt+M
+            # goes to the measure, Down picks "Aufwand").
+            ui.chord("ctrl+t")
+            analysis = ui.window("Auswertung")  # a dialog that is not modal
+            ui.wait_focused(analysis, lambda f: True, what="the analysis window's focus")
+            ui.chord("alt+m")
+            ui.wait_focused(analysis, lambda f: U.role(f) == "combo box", what="the measure box")
+            ui.key("Down")
+            U.wait_for(lambda: any(n.name == "Aufwand" for n in ui.find_all(analysis, "combo box")),
+                       5, "the measure Aufwand")
+            shoot(session, "Auswertung", os.path.join(out, "analysis-window.png"))
+            geometry(U, analysis, os.path.join(out, "analysis-window.txt"))
+            if args.readme:
+                subprocess.run(["convert", os.path.join(out, "analysis-window.png"), "-strip",
+                                "-colors", "128", "PNG8:" + os.path.join(
+                                    os.path.dirname(os.path.abspath(args.readme)),
+                                    "analysis.png")], check=True)
         finally:
             proc.kill()
             proc.wait()

@@ -79,12 +79,18 @@ private slots:
     void followsTheList_data() {
         QTest::addColumn<QString>("change");
         QTest::addColumn<QString>("table");
-        QTest::newRow("nothing") << "" << "Java 2 0:50, C++ 1 0:10, Python 1 0:40";
-        QTest::newRow("filter") << "filter" << "Java 2 0:50, Python 1 0:40";
-        QTest::newRow("new entry") << "new" << "C++ 2 0:15, Java 2 0:50, Python 1 0:40";
-        QTest::newRow("change") << "change" << "C++ 1 0:10, Go 1 0:20, Java 1 0:30, Python 1 0:40";
-        QTest::newRow("delete") << "delete" << "C++ 1 0:10, Java 1 0:30, Python 1 0:40";
-        QTest::newRow("new database") << "clear" << "";
+        QTest::newRow("nothing") << ""
+                                 << "Java 2 0:50, C++ 1 0:10, Python 1 0:40";
+        QTest::newRow("filter") << "filter"
+                                << "Java 2 0:50, Python 1 0:40";
+        QTest::newRow("new entry") << "new"
+                                   << "C++ 2 0:15, Java 2 0:50, Python 1 0:40";
+        QTest::newRow("change") << "change"
+                                << "C++ 1 0:10, Go 1 0:20, Java 1 0:30, Python 1 0:40";
+        QTest::newRow("delete") << "delete"
+                                << "C++ 1 0:10, Java 1 0:30, Python 1 0:40";
+        QTest::newRow("new database") << "clear"
+                                      << "";
     }
     void followsTheList() {
         QFETCH(QString, change);

@@ -136,7 +136,7 @@ private slots:
         }
         QCOMPARE(names(form_->ShowItem->actions()),
                  (QStringList{"NextItemAction", "PreviousItemAction", "FirstItemAction",
-                              "LastItemAction"}));
+                              "LastItemAction", "-", "AnalysisAction"}));
         QCOMPARE(names(form_->DataItem->actions()),
                  (QStringList{"UndoAction", "RedoAction", "-", "NewItemAction", "DeleteItemAction",
                               "ChangeItemAction", "-", "FilterAction", "-", "StopwatchAction",
@@ -216,6 +216,10 @@ private slots:
                                 << "&Suchen"
                                 << "sucht in allen Feldern der Einträge (Strg+E)"
                                 << QKeySequence("Ctrl+E") << true;
+        QTest::newRow("analysis") << "AnalysisAction"
+                                  << "&Auswertung..."
+                                  << "zeigt Häufigkeit und Aufwand der Fehler"
+                                  << QKeySequence("Ctrl+T") << true;
     }
     void actionProperties() {
         QFETCH(QString, name);

@@ -1,0 +1,96 @@
+// Measures the analysis window on a main window that lists about 1,000,000
+// entries (offscreen unless a display is chosen): opening it to the painted
+// chart (the window counts afresh at each opening), the heap it keeps while
+// open and the most it needs while opening, a filter change and a new entry
+// with the window open (list and window brought up to date).
+//
+//   bench_analysis_window [entries]   (at least that many entries are loaded)
+#include "AnalysisForm.h"
+#include "BenchSupport.h"
+#include "DataBase.h"
+#include "MainForm.h"
+#include "WindowBench.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QPushButton>
+#include <QSpinBox>
+#include <algorithm>
+#include <cstdio>
+#include <malloc.h>
+#include <vector>
+
+namespace {
+
+double HeapMiB() {
+    return static_cast<double>(mallinfo2().uordblks) / (1024.0 * 1024.0);
+}
+
+// Opens the window and waits until it is painted; returns the seconds.
+double Open(TMainForm& form) {
+    bench::Stopwatch watch;
+    form.AnalysisAction->trigger();
+    bench::Settle();
+    form.AnalysisForm->repaint(); // the chart painted, not only scheduled
+    return watch.Seconds();
+}
+
+int Measure(TMainForm& form) {
+    form.RebuildList();
+    bench::Settle();
+    const double before = HeapMiB();
+    std::vector<double> opened;
+    double kept = 0.0;
+    for (int round = 0; round < 5; ++round) {
+        opened.push_back(Open(form));
+        kept = std::max(kept, HeapMiB() - before);
+        form.AnalysisForm->hide();
+        bench::Settle();
+    }
+    Open(form);
+    std::vector<double> filtered, added;
+    for (int round = 0; round < 5; ++round) {
+        // Every other language unticked, then all ticked again.
+        for (int i = 0; i < form.DataBase->Languages.Count(); i += 2)
+            form.DataBase->Languages.Filter(i).Checked = round % 2 != 0;
+        bench::Stopwatch f;
+        form.DataBase->SetAndFilter(true);
+        form.RebuildList();
+        bench::Settle();
+        form.AnalysisForm->repaint();
+        filtered.push_back(f.Seconds());
+
+        form.NewItemAction->trigger();
+        form.LanguageBox->setEditText(QStringLiteral("Bench"));
+        form.TypeBox->setEditText(QStringLiteral("Laufzeit"));
+        form.ProjectBox->setEditText(QStringLiteral("Messung"));
+        form.TimeEdit->setValue(round + 1);
+        bench::Settle();
+        bench::Stopwatch a;
+        form.OkButton->click();
+        bench::Settle();
+        form.AnalysisForm->repaint();
+        added.push_back(a.Seconds());
+    }
+    std::printf("listed entries: %d, groups shown: %s\n", form.ItemCount(),
+                qPrintable(form.AnalysisForm->GroupingBox->currentText()));
+    bench::PrintRow("opening the window to the painted chart (median of 5)",
+                    bench::Median(opened) * 1000.0, "ms", 300.0);
+    bench::PrintRow("heap the open window keeps (most of 5)", kept, "MiB", 16.0);
+    bench::PrintRow("filter change, list and window (median of 5)",
+                    bench::Median(filtered) * 1000.0, "ms", 0.0);
+    bench::PrintRow("OK of a new entry, list and window (median of 5)",
+                    bench::Median(added) * 1000.0, "ms", 0.0);
+    std::printf("peak resident memory of the process: %.0f MiB\n", bench::PeakRssMiB());
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // The generated file repeats about 2 % of its records: write enough that
+    // at least `count` entries remain.
+    return bench::RunWindowBenchmark(
+        argc, argv, [](std::uint32_t count) { return count + count / 40; }, Measure);
+}
