@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# Takes screenshots of the four windows (main window, filter, options and
-# information dialog) under a private Xvfb session, with a list of every
+# Takes screenshots of the five windows (main window, filter, options and
+# information dialog, analysis window) under a private Xvfb session, with a list of every
 # control's place and size beside each picture.
 #   screenshots.sh [build folder] [--readme]
 # The build folder defaults to build/default; pictures go to <build>/screenshots.
-# --readme also refreshes docs/mavrolin.png, the README's picture.
+# --readme also refreshes docs/mavrolin.png and docs/analysis.png, the README's pictures.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=build/default
