@@ -12,6 +12,7 @@
 #include <QBarSet>
 #include <QComboBox>
 #include <QLabel>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 #include <QtTest>
@@ -121,6 +122,34 @@ private slots:
         window.hide();
         window.show();
         QCOMPARE(Table(window), table);
+    }
+
+    void tableSortsByColumn_data() {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<bool>("descending");
+        QTest::addColumn<QString>("groups");
+        QTest::newRow("group") << 0 << false << "C++ Java Python";
+        QTest::newRow("group, descending") << 0 << true << "Python Java C++";
+        QTest::newRow("count: ties in Pareto order") << 1 << true << "Java Python C++";
+        QTest::newRow("minutes") << 4 << false << "C++ Java Python";
+        QTest::newRow("median") << 7 << true << "Python Java C++";
+        QTest::newRow("cumulative: Pareto order") << 3 << false << "Java Python C++";
+    }
+    void tableSortsByColumn() {
+        QFETCH(int, column);
+        QFETCH(bool, descending);
+        QFETCH(QString, groups);
+        auto form = MakeForm();
+        TAnalysisForm& window = *form->AnalysisForm;
+        window.TableView->sortByColumn(column,
+                                       descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+        // A change keeps the chosen order.
+        Add(*form, "Python", "Zeiger", "P2", 60);
+        QTRY_VERIFY(window.TotalLabel->text().startsWith("5 "));
+        QStringList shown;
+        for (int r = 0; r < window.TableModel->rowCount(); ++r)
+            shown << window.TableModel->index(r, 0).data().toString();
+        QCOMPARE(shown.join(' '), groups);
     }
 
     void chosenGroupSetsTheFilter_data() {
