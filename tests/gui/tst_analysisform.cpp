@@ -114,6 +114,14 @@ private slots:
             const std::uint32_t id = db.GetRecord(1)->ID;
             form->RemoveListItem(javaRow);
             db.DeleteRecord(id);
+        } else if (change == "hide") { // through the panel, as the user changes an entry
+            db.Projects.Filter(db.Projects.IndexOf("P1")).Checked = false;
+            db.SetAndFilter(true);
+            form->RebuildList();
+            form->SetCurrentItem(form->ListModel->RowOf(db.GetRecord(1)));
+            form->ChangeItemActionExecute();
+            form->ProjectBox->setEditText(QStringLiteral("P1"));
+            form->OkButtonClick();
         } else if (change == "clear") {
             form->NewDataBaseActionExecute();
         }
