@@ -90,6 +90,8 @@ private slots:
                                 << "C++ 1 0:10, Go 1 0:20, Java 1 0:30, Python 1 0:40";
         QTest::newRow("delete") << "delete"
                                 << "C++ 1 0:10, Java 1 0:30, Python 1 0:40";
+        QTest::newRow("change that the filter hides") << "hide"
+                                                      << "Java 1 0:30";
         QTest::newRow("new database") << "clear"
                                       << "";
     }
