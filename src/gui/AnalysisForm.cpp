@@ -18,6 +18,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QHideEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QSplitter>
@@ -278,9 +279,12 @@ void TAnalysisForm::showEvent(QShowEvent* event) {
     guarded([this] { Refresh(); });
 }
 
-// The figures go with the window; the next opening counts afresh.
+// The figures go with the window; the next opening counts afresh. A window
+// that is only minimized keeps them.
 void TAnalysisForm::hideEvent(QHideEvent* event) {
     QDialog::hideEvent(event);
+    if (event->spontaneous())
+        return;
     refreshTimer_->stop();
     engine_.reset();
     recount_ = true;
