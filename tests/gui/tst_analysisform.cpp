@@ -1,5 +1,6 @@
-// The analysis window on the real main window: it follows the list, a chosen
-// group sets the filter as the filter dialog would, the chart saves as SVG.
+// The analysis window on the real main window: it follows the list (filter,
+// search, entry changes), a chosen group sets the filter as the filter dialog
+// would, the chart saves as SVG.
 #include "AnalysisChart.h"
 #include "AnalysisForm.h"
 #include "AnalysisTableModel.h"
@@ -12,6 +13,7 @@
 #include <QBarSet>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
@@ -92,6 +94,8 @@ private slots:
                                 << "C++ 1 0:10, Java 1 0:30, Python 1 0:40";
         QTest::newRow("change that the filter hides") << "hide"
                                                       << "Java 1 0:30";
+        QTest::newRow("quick search") << "search"
+                                      << "Python 1 0:40";
         QTest::newRow("new database") << "clear"
                                       << "";
     }
@@ -124,6 +128,9 @@ private slots:
             form->ChangeItemActionExecute();
             form->ProjectBox->setEditText(QStringLiteral("P1"));
             form->OkButtonClick();
+        } else if (change == "search") {
+            form->SearchEdit->setText(QStringLiteral("Python"));
+            form->SearchTimerTimer();
         } else if (change == "clear") {
             form->NewDataBaseActionExecute();
         }
