@@ -130,11 +130,11 @@ private slots:
     void importCsv_data();
     void importCsv();
     void exportThenImportKeepsEntries();
+    void stats_data();
+    void stats();
     void concurrentAddsKeepEveryEntry();
     void lockHeldTooLong_data();
     void lockHeldTooLong();
-    void stats_data();
-    void stats();
 
 private:
     Result run(const QStringList& args, std::function<void()> inChild = {});
@@ -658,58 +658,58 @@ void TestMvd::lockHeldTooLong() {
                         .toUtf8());
     QCOMPARE(ReadOrNull(path("db.mvd")), DbFile({Example}));
     QCOMPARE(run(args).exitCode, 0); // once the lock is free
+}
 
-    // Example and Umlauts on Monday 5 and Tuesday 6 March 2001, Other on
-    // Wednesday 7 (C++ 15 min, Object Pascal 90, Java 5), "c++" again on the 5th
-    // with 40 minutes, and an entry without calendar day.
-    void TestMvd::stats_data() {
-        QTest::addColumn<QStringList>("options");
-        QTest::addColumn<QByteArray>("csv");
-        const QByteArray head = "\xEF\xBB\xBF;Anzahl;Anteil %;kumuliert %;Aufwand gesamt;Anteil %;"
-                                "Aufwand Mittel;Aufwand Median\r\n";
-        auto table = [&](const char* group, const char* rows) {
-            return QByteArray(head).insert(3, group) + QString::fromUtf8(rows).toUtf8();
-        };
-        QTest::newRow("language by count: folded case, ties in list order")
-            << QStringList{"--by", "language"}
-            << table("Sprache", "C++;2;40,0 %;40,0 %;0:55;35,5 %;27,5;27,5\r\n"
-                                "Java;2;40,0 %;80,0 %;0:10;6,5 %;5,0;5,0\r\n"
-                                "Object Pascal;1;20,0 %;100,0 %;1:30;58,1 %;90,0;90,0\r\n");
-        QTest::newRow("language by minutes")
-            << QStringList{"--by=language", "--measure", "minutes"}
-            << table("Sprache", "Object Pascal;1;20,0 %;58,1 %;1:30;58,1 %;90,0;90,0\r\n"
-                                "C++;2;40,0 %;93,5 %;0:55;35,5 %;27,5;27,5\r\n"
-                                "Java;2;40,0 %;100,0 %;0:10;6,5 %;5,0;5,0\r\n");
-        QTest::newRow("weekday, no calendar day last")
-            << QStringList{"--by", "weekday"}
-            << table("Wochentag", "Montag;2;40,0 %;40,0 %;0:55;35,5 %;27,5;27,5\r\n"
-                                  "Dienstag;1;20,0 %;60,0 %;1:30;58,1 %;90,0;90,0\r\n"
-                                  "Mittwoch;1;20,0 %;80,0 %;0:05;3,2 %;5,0;5,0\r\n"
-                                  "ohne Datum;1;20,0 %;100,0 %;0:05;3,2 %;5,0;5,0\r\n");
-        QTest::newRow("month") << QStringList{"--by", "month", "--measure", "count"}
-                               << table("Monat",
-                                        "03.2001;4;80,0 %;80,0 %;2:30;96,8 %;37,5;27,5\r\n"
-                                        "ohne Datum;1;20,0 %;100,0 %;0:05;3,2 %;5,0;5,0\r\n");
-        QTest::newRow("unknown measure")
-            << QStringList{"--by", "month", "--measure", "hours"} << QByteArray();
-    }
+// Example and Umlauts on Monday 5 and Tuesday 6 March 2001, Other on
+// Wednesday 7 (C++ 15 min, Object Pascal 90, Java 5), "c++" again on the 5th
+// with 40 minutes, and an entry without calendar day.
+void TestMvd::stats_data() {
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QByteArray>("csv");
+    const QByteArray head = "\xEF\xBB\xBF;Anzahl;Anteil %;kumuliert %;Aufwand gesamt;Anteil %;"
+                            "Aufwand Mittel;Aufwand Median\r\n";
+    auto table = [&](const char* group, const char* rows) {
+        return QByteArray(head).insert(3, group) + QString::fromUtf8(rows).toUtf8();
+    };
+    QTest::newRow("language by count: folded case, ties in list order")
+        << QStringList{"--by", "language"}
+        << table("Sprache", "C++;2;40,0 %;40,0 %;0:55;35,5 %;27,5;27,5\r\n"
+                            "Java;2;40,0 %;80,0 %;0:10;6,5 %;5,0;5,0\r\n"
+                            "Object Pascal;1;20,0 %;100,0 %;1:30;58,1 %;90,0;90,0\r\n");
+    QTest::newRow("language by minutes")
+        << QStringList{"--by=language", "--measure", "minutes"}
+        << table("Sprache", "Object Pascal;1;20,0 %;58,1 %;1:30;58,1 %;90,0;90,0\r\n"
+                            "C++;2;40,0 %;93,5 %;0:55;35,5 %;27,5;27,5\r\n"
+                            "Java;2;40,0 %;100,0 %;0:10;6,5 %;5,0;5,0\r\n");
+    QTest::newRow("weekday, no calendar day last")
+        << QStringList{"--by", "weekday"}
+        << table("Wochentag", "Montag;2;40,0 %;40,0 %;0:55;35,5 %;27,5;27,5\r\n"
+                              "Dienstag;1;20,0 %;60,0 %;1:30;58,1 %;90,0;90,0\r\n"
+                              "Mittwoch;1;20,0 %;80,0 %;0:05;3,2 %;5,0;5,0\r\n"
+                              "ohne Datum;1;20,0 %;100,0 %;0:05;3,2 %;5,0;5,0\r\n");
+    QTest::newRow("month") << QStringList{"--by", "month", "--measure", "count"}
+                           << table("Monat", "03.2001;4;80,0 %;80,0 %;2:30;96,8 %;37,5;27,5\r\n"
+                                             "ohne Datum;1;20,0 %;100,0 %;0:05;3,2 %;5,0;5,0\r\n");
+    QTest::newRow("unknown measure")
+        << QStringList{"--by", "month", "--measure", "hours"} << QByteArray();
+}
 
-    void TestMvd::stats() {
-        QFETCH(QStringList, options);
-        QFETCH(QByteArray, csv);
-        Entry lower = Other;
-        lower.language = "c++";
-        lower.date = March5th2001;
-        lower.minutes = 40;
-        Entry noDay = Other;
-        noDay.date = std::numeric_limits<double>::quiet_NaN();
-        const QByteArray before = DbFile({Example, Umlauts, Other, lower, noDay});
-        WriteOrRemove(path("db.mvd"), before);
-        Result r = run(QStringList{"stats", "db.mvd"} + options);
-        QCOMPARE(r.out, csv);
-        QCOMPARE(r.exitCode, csv.isEmpty() ? 2 : 0);
-        QCOMPARE(ReadOrNull(path("db.mvd")), before);
-    }
+void TestMvd::stats() {
+    QFETCH(QStringList, options);
+    QFETCH(QByteArray, csv);
+    Entry lower = Other;
+    lower.language = "c++";
+    lower.date = March5th2001;
+    lower.minutes = 40;
+    Entry noDay = Other;
+    noDay.date = std::numeric_limits<double>::quiet_NaN();
+    const QByteArray before = DbFile({Example, Umlauts, Other, lower, noDay});
+    WriteOrRemove(path("db.mvd"), before);
+    Result r = run(QStringList{"stats", "db.mvd"} + options);
+    QCOMPARE(r.out, csv);
+    QCOMPARE(r.exitCode, csv.isEmpty() ? 2 : 0);
+    QCOMPARE(ReadOrNull(path("db.mvd")), before);
+}
 
-    QTEST_GUILESS_MAIN(TestMvd)
+QTEST_GUILESS_MAIN(TestMvd)
 #include "tst_mvd.moc"
