@@ -405,7 +405,7 @@ void TDataBase::PutBackRecords(std::vector<TakenRecord>& taken) {
             TDataRecord* record = adopt(candidates[k], Records.size(), nullptr);
             const TSpelling* spellings[3] = {record->language_, record->errorType_,
                                              record->project_};
-            for (int f = 0; f < 3; ++f) {
+            for (std::size_t f = 0; f < 3; ++f) {
                 listedAnew[k][f] = lists[f]->Count() != before[f];
                 if (listedAnew[k][f])
                     spellings[f]->node->filter.Checked = *ticks[f];
@@ -421,7 +421,7 @@ void TDataBase::PutBackRecords(std::vector<TakenRecord>& taken) {
             ix.identities.Erase(record, identity::Hash(*record));
             TValueList::Node* nodes[3] = {record->language_->node, record->errorType_->node,
                                           record->project_->node};
-            for (int f = 0; f < 3; ++f)
+            for (std::size_t f = 0; f < 3; ++f)
                 if (--nodes[f]->uses == 0 && listedAnew[k][f])
                     lists[f]->remove(nodes[f]);
             ix.store.Give(record);

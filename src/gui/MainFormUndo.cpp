@@ -69,10 +69,14 @@ void TMainForm::entriesChanged(const std::vector<TEntryChange>& changes) {
         const int row = ListModel->RowOf(change.Before);
         if (IsListed(*change.After))
             SetCurrentItem(row >= 0 ? FillListItem(row, change.After) : AddListItem(change.After));
-        else if (row >= 0 && row == CurrentItem())
-            removeListItemKeepingNeighbourCurrent(row);
-        else if (row >= 0)
-            RemoveListItem(row);
+        else if (row >= 0) {
+            // The row's entry is gone: observers of the removal read the new one.
+            ListModel->Repoint(row, change.After);
+            if (row == CurrentItem())
+                removeListItemKeepingNeighbourCurrent(row);
+            else
+                RemoveListItem(row);
+        }
     }
     LoadValueBoxes();
     ShowSelectedRecord();

@@ -6,6 +6,7 @@
 #include "AnalysisTableModel.h"
 #include "CoreTestUtil.h"
 #include "DataBase.h"
+#include "DataBaseCommands.h"
 #include "MainForm.h"
 #include "Prompt.h"
 #include "RecordListModel.h"
@@ -114,8 +115,8 @@ private slots:
             Add(*form, "c++", "Syntax", "P1", 5);
         } else if (change == "change") {
             auto changed = coretest::Entry("Go", "Syntax", "P2", coretest::Day(2024, 3, 4), 20);
-            changed->ID = db.GetRecord(1)->ID;
-            form->FillListItem(javaRow, db.ChangeRecord(std::move(changed)));
+            changed.ID = db.GetRecord(1)->ID;
+            form->Commands->ChangeEntry(changed);
         } else if (change == "delete") {
             const std::uint32_t id = db.GetRecord(1)->ID;
             form->RemoveListItem(javaRow);
