@@ -206,13 +206,7 @@ TDataRecord* TDataBase::adopt(Candidate& c, std::size_t position, const TDataRec
 
 TDataRecord* TDataBase::AddRecord(const TRecordData& data) {
     Candidate c;
-    c.Set(0, Languages, data.Language);
-    c.Set(1, ErrorTypes, data.ErrorType);
-    c.Set(2, Projects, data.Project);
-    c.date = data.Date;
-    c.minutes = data.TimeNeeded;
-    c.description = data.Description;
-    c.id = NextID;
+    c.SetFrom(*this, data, NextID);
     TDataRecord* adopted = adopt(c, Records.size(), nullptr);
     ++NextID;
     return adopted;
@@ -248,13 +242,7 @@ void TDataBase::DeleteRecord(std::uint32_t id) {
 
 TDataRecord* TDataBase::ChangeRecord(const TRecordData& data) {
     Candidate c;
-    c.Set(0, Languages, data.Language);
-    c.Set(1, ErrorTypes, data.ErrorType);
-    c.Set(2, Projects, data.Project);
-    c.date = data.Date;
-    c.minutes = data.TimeNeeded;
-    c.description = data.Description;
-    c.id = data.ID;
+    c.SetFrom(*this, data, data.ID);
     const std::size_t position = positionOf(data.ID);
     if (position == Records.size()) {
         // An identical entry is refused before the missing one is noticed.
@@ -360,13 +348,7 @@ void TDataBase::PutBackRecords(std::vector<TakenRecord>& taken) {
     for (std::size_t k = 0; k < taken.size(); ++k) {
         const TRecordData& d = taken[k].Data;
         Candidate& c = candidates[k];
-        c.Set(0, Languages, d.Language);
-        c.Set(1, ErrorTypes, d.ErrorType);
-        c.Set(2, Projects, d.Project);
-        c.date = d.Date;
-        c.minutes = d.TimeNeeded;
-        c.description = d.Description;
-        c.id = d.ID;
+        c.SetFrom(*this, d, d.ID);
         TDataRecord probe;
         probe.language_ = c.spelling[0];
         probe.errorType_ = c.spelling[1];

@@ -27,6 +27,16 @@ struct TDataBase::Candidate {
             spelling[field] = &unlisted[field];
         }
     }
+    // Every field from `data`, with the ID `entryId`.
+    void SetFrom(TDataBase& db, const TRecordData& data, std::uint32_t entryId) {
+        Set(0, db.Languages, data.Language);
+        Set(1, db.ErrorTypes, data.ErrorType);
+        Set(2, db.Projects, data.Project);
+        date = data.Date;
+        minutes = data.TimeNeeded;
+        description = data.Description;
+        id = entryId;
+    }
     // Puts every unlisted spelling into its list.
     void Resolve(TValueList* lists[3]) {
         for (int field = 0; field < 3; ++field)

@@ -390,8 +390,8 @@ private:
     void toggleColumn(TColumnKind kind);
     void showListViewPopup(const QPoint& at);
     void setTimeEditHidden(bool hidden);
-    // Removes `item`; the item after it becomes current, else the one before
-    // it, else none.
+    // Removes `item`; when it is the current one, the item after it becomes
+    // current, else the one before it, else none.
     void removeListItemKeepingNeighbourCurrent(int item);
     void installEditingKeys();
     void panelFocusChanged(QWidget* old, QWidget* now);

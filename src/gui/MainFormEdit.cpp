@@ -366,6 +366,7 @@ void TMainForm::DeleteItemActionExecute() {
 }
 
 void TMainForm::removeListItemKeepingNeighbourCurrent(int item) {
-    SetCurrentItem(!IsLastItem(item) ? item + 1 : !IsFirstItem(item) ? item - 1 : -1);
+    if (item == CurrentItem())
+        SetCurrentItem(!IsLastItem(item) ? item + 1 : !IsFirstItem(item) ? item - 1 : -1);
     RemoveListItem(item);
 }

@@ -72,10 +72,7 @@ void TMainForm::entriesChanged(const std::vector<TEntryChange>& changes) {
         else if (row >= 0) {
             // The row's entry is gone: observers of the removal read the new one.
             ListModel->Repoint(row, change.After);
-            if (row == CurrentItem())
-                removeListItemKeepingNeighbourCurrent(row);
-            else
-                RemoveListItem(row);
+            removeListItemKeepingNeighbourCurrent(row);
         }
     }
     LoadValueBoxes();
@@ -88,12 +85,8 @@ void TMainForm::entriesChanged(const std::vector<TEntryChange>& changes) {
 // current entry stayed.
 void TMainForm::entriesRemoved(const std::vector<TDataRecord*>& entries) {
     if (entries.size() == 1) {
-        if (const int row = ListModel->RowOf(entries.front()); row >= 0) {
-            if (row == CurrentItem())
-                removeListItemKeepingNeighbourCurrent(row);
-            else
-                RemoveListItem(row);
-        }
+        if (const int row = ListModel->RowOf(entries.front()); row >= 0)
+            removeListItemKeepingNeighbourCurrent(row);
         LoadValueBoxes();
         ShowSelectedRecord();
         return;
