@@ -2,11 +2,9 @@
 #include "DatabaseSession.h"
 #include "Errors.h"
 
-#include <cerrno>
 #include <memory>
 #include <ostream>
 #include <string>
-#include <sys/stat.h>
 
 namespace {
 
@@ -26,21 +24,8 @@ std::string WithCrLf(const std::string& text) {
 
 int RunAdd(const Command& command, std::ostream& /*out*/, std::ostream& err) {
     DatabaseSession session(err);
-    if (!session.Lock(command.file))
+    if (!session.OpenForChange(command.file, /*missingIsNew=*/true))
         return 1;
-
-    // A FILE that does not exist starts a new database; any other FILE must
-    // load completely, since saving a partly read database would cut off the
-    // entries behind the damage.
-    struct stat info {};
-    if (stat(command.file.c_str(), &info) != 0 && errno == ENOENT) {
-        session.db.FileName = command.file;
-    } else if (!session.Open(command.file)) {
-        err << "mvd: " << command.file
-            << " wurde nicht ver\u00E4ndert, weil die Datenbank nicht vollst\u00E4ndig "
-               "gelesen werden konnte.\n";
-        return 1;
-    }
 
     auto record = std::make_unique<TRecordData>();
     record->Language = command.entry.language;

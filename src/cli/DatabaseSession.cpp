@@ -2,8 +2,10 @@
 
 #include "Errors.h"
 
+#include <cerrno>
 #include <ostream>
 #include <stdexcept>
+#include <sys/stat.h>
 
 DatabaseSession::DatabaseSession(std::ostream& err) : err_(err) {
     db.OnLoadError = [this](const std::string& message) { err_ << message << '\n'; };
@@ -17,6 +19,22 @@ bool DatabaseSession::Lock(const std::string& file) {
         << "mvd: " << file
         << " wird gerade von einem anderen mvd-Aufruf ge\u00E4ndert. Bitte sp\u00E4ter noch einmal "
            "versuchen.\n";
+    return false;
+}
+
+bool DatabaseSession::OpenForChange(const std::string& file, bool missingIsNew) {
+    if (!Lock(file))
+        return false;
+    struct stat info {};
+    if (missingIsNew && stat(file.c_str(), &info) != 0 && errno == ENOENT) {
+        db.FileName = file;
+        return true;
+    }
+    if (Open(file))
+        return true;
+    err_ << "mvd: " << file
+         << " wurde nicht ver\u00E4ndert, weil die Datenbank nicht vollst\u00E4ndig "
+            "gelesen werden konnte.\n";
     return false;
 }
 

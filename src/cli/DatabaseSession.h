@@ -24,6 +24,12 @@ public:
     // Opens `file` the way the program's "open" does: FileName, then Reload.
     // Returns false when the load reported an error.
     bool Open(const std::string& file);
+    // The start of a read-change-save command: takes the lock of `file`, then
+    // opens it. A missing `file` starts a new database when `missingIsNew`;
+    // any other `file` must load completely, since saving a partly read
+    // database would cut off the entries behind the damage. Returns false,
+    // with a message, when the command must end.
+    bool OpenForChange(const std::string& file, bool missingIsNew);
     // Imports `file` the way the program's "import" does (LoadFromFile).
     // Returns false when the load reported an error.
     bool Import(const std::string& file);

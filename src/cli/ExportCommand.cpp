@@ -1,8 +1,8 @@
 #include "Commands.h"
 #include "CsvWriter.h"
 #include "DatabaseSession.h"
-#include "Errors.h"
 #include "EntryList.h"
+#include "Errors.h"
 #include "XlsxWriter.h"
 
 #include <ostream>

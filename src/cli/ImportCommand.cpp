@@ -3,25 +3,12 @@
 #include "DatabaseSession.h"
 #include "Errors.h"
 
-#include <cerrno>
 #include <ostream>
-#include <sys/stat.h>
 
 int RunImport(const Command& command, std::ostream& /*out*/, std::ostream& err) {
     DatabaseSession session(err);
-    if (!session.Lock(command.file))
+    if (!session.OpenForChange(command.file, /*missingIsNew=*/true))
         return 1;
-    // As with `add`: a FILE that does not exist starts a new database, and a
-    // FILE that does not load completely is never saved.
-    struct stat info {};
-    if (stat(command.file.c_str(), &info) != 0 && errno == ENOENT) {
-        session.db.FileName = command.file;
-    } else if (!session.Open(command.file)) {
-        err << "mvd: " << command.file
-            << " wurde nicht ver\u00E4ndert, weil die Datenbank nicht vollst\u00E4ndig "
-               "gelesen werden konnte.\n";
-        return 1;
-    }
 
     bool everyRowTaken = true;
     std::size_t imported = 0;

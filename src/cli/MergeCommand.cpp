@@ -5,16 +5,8 @@
 
 int RunMerge(const Command& command, std::ostream& out, std::ostream& err) {
     DatabaseSession session(err);
-    if (!session.Lock(command.file))
+    if (!session.OpenForChange(command.file, /*missingIsNew=*/false))
         return 1;
-    // Saving after a failed open would overwrite FILE with the part that was
-    // read, so a FILE that does not load completely is left alone.
-    if (!session.Open(command.file)) {
-        err << "mvd: " << command.file
-            << " wurde nicht ver\u00E4ndert, weil die Datenbank nicht vollst\u00E4ndig "
-               "gelesen werden konnte.\n";
-        return 1;
-    }
 
     const int before = session.db.Count();
     bool sourcesComplete = true;
