@@ -155,12 +155,7 @@ TDataRecord* TDataBase::adopt(Candidate& c, std::size_t position, const TDataRec
     Index& ix = *index_;
     // The entry that a change replaces is left out of the comparison, so a
     // change of the description alone is accepted.
-    TDataRecord probe;
-    probe.language_ = c.spelling[0];
-    probe.errorType_ = c.spelling[1];
-    probe.project_ = c.spelling[2];
-    probe.Date = c.date;
-    probe.TimeNeeded = c.minutes;
+    const TDataRecord probe = c.Probe();
     const std::uint64_t hash = identity::Hash(probe);
     if (const TDataRecord* hit = ix.identities.Find(probe, hash); hit && hit != except)
         throw InvalidEntryException();
@@ -246,12 +241,7 @@ TDataRecord* TDataBase::ChangeRecord(const TRecordData& data) {
     const std::size_t position = positionOf(data.ID);
     if (position == Records.size()) {
         // An identical entry is refused before the missing one is noticed.
-        TDataRecord probe;
-        probe.language_ = c.spelling[0];
-        probe.errorType_ = c.spelling[1];
-        probe.project_ = c.spelling[2];
-        probe.Date = c.date;
-        probe.TimeNeeded = c.minutes;
+        const TDataRecord probe = c.Probe();
         if (index_->identities.Find(probe, identity::Hash(probe)))
             throw InvalidEntryException();
         return nullptr;
@@ -349,12 +339,7 @@ void TDataBase::PutBackRecords(std::vector<TakenRecord>& taken) {
         const TRecordData& d = taken[k].Data;
         Candidate& c = candidates[k];
         c.SetFrom(*this, d, d.ID);
-        TDataRecord probe;
-        probe.language_ = c.spelling[0];
-        probe.errorType_ = c.spelling[1];
-        probe.project_ = c.spelling[2];
-        probe.Date = c.date;
-        probe.TimeNeeded = c.minutes;
+        const TDataRecord probe = c.Probe();
         if (ix.identities.Find(probe, identity::Hash(probe)))
             throw InvalidEntryException();
     }

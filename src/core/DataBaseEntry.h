@@ -37,6 +37,16 @@ struct TDataBase::Candidate {
         description = data.Description;
         id = entryId;
     }
+    // An entry with these fields, for looking up an identical one.
+    [[nodiscard]] TDataRecord Probe() const {
+        TDataRecord probe;
+        probe.language_ = spelling[0];
+        probe.errorType_ = spelling[1];
+        probe.project_ = spelling[2];
+        probe.Date = date;
+        probe.TimeNeeded = minutes;
+        return probe;
+    }
     // Puts every unlisted spelling into its list.
     void Resolve(TValueList* lists[3]) {
         for (int field = 0; field < 3; ++field)
