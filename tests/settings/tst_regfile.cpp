@@ -142,10 +142,15 @@ void RegFileTest::readsHandWrittenFile() {
                             "\r\n"
                             "[HKEY_CURRENT_USER\\Software\\Orbelon\\Mavrolin\\bob]\r\n"
                             "\"database\" = \"/tmp/x y.mvd\"\r\n"
-                            "\"configuration\"=hex:01,02,\\\r\n"
+                            "\"configuration\"=hex:01, 2 ,\\\r\n"
                             "  03,FF\r\n"
                             "\"options\"=dword:7\r\n"
-                            "\"empty\"=hex(0):\r\n";
+                            "\"empty\"=hex(0):\r\n"
+                            // Sections that leave a parent and come back to it.
+                            "[HKEY_CURRENT_USER\\Software\\Orbelon\\Mavrolin\\bob\\one]\r\n"
+                            "[HKEY_CURRENT_USER\\Software\\Orbelon\\MAVROLIN\\eve]\r\n"
+                            "[HKEY_CURRENT_USER\\Software\\Orbelon\\Mavrolin\\bob\\two]\r\n"
+                            "\"n\"=dword:2\r\n";
     auto parsed = regfile::Parse(text);
     QVERIFY(parsed);
     const RegKey* bob = parsed->FindPath({"Software", "Orbelon", "Mavrolin", "bob"});
@@ -154,6 +159,11 @@ void RegFileTest::readsHandWrittenFile() {
     QCOMPARE(*bob->Value("configuration"), RegValue::Binary(QByteArray("\x01\x02\x03\xff", 4)));
     QCOMPARE(*bob->Value("options"), RegValue::Dword(7));
     QCOMPARE(*bob->Value("empty"), (RegValue{settings::RegNone, {}}));
+    QCOMPARE(bob->SubKeys().size(), std::size_t(2));
+    QCOMPARE(*parsed->FindPath({"Software", "Orbelon", "Mavrolin", "bob", "two"})->Value("n"),
+             RegValue::Dword(2));
+    QCOMPARE(parsed->FindPath({"Software", "Orbelon"})->SubKeys().size(), std::size_t(1));
+    QVERIFY(parsed->FindPath({"Software", "Orbelon", "Mavrolin", "eve"}));
 }
 
 void RegFileTest::refusesInvalidText_data() {
