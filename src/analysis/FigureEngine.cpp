@@ -71,8 +71,6 @@ std::uint32_t FigureEngine::CountEntries(std::span<const TDataRecord* const> lis
             __builtin_prefetch(&listed[i + kAhead]->ID);
             keys_->PrefetchField(*listed[i + kAhead]);
         }
-        if (i + kAhead / 2 < listed.size())
-            keys_->PrefetchText(*listed[i + kAhead / 2]);
         const TDataRecord& record = *listed[i];
         Slot& slot = SlotOf(record.ID);
         if (slot.group != kFree)

@@ -68,10 +68,10 @@ std::uint32_t GroupKeys::GroupOfCached(const TDataRecord& record) {
     if (!list_)
         return DateGroup(record.Date);
     const std::string& text = ListText(record, grouping_);
-    std::uint32_t group = bySpelling_.Find(text);
+    std::uint32_t group = bySpelling_.Find(&text);
     if (group == SpellingCache::None) {
         group = ListGroup(text);
-        bySpelling_.Insert(text, group);
+        bySpelling_.Insert(&text, group);
     }
     return group;
 }
@@ -81,11 +81,6 @@ void GroupKeys::PrefetchField(const TDataRecord& record) const {
         __builtin_prefetch(&record);
     else
         __builtin_prefetch(&record.Date);
-}
-
-void GroupKeys::PrefetchText(const TDataRecord& record) const {
-    if (list_)
-        __builtin_prefetch(ListText(record, grouping_).data());
 }
 
 std::uint32_t GroupKeys::ListGroup(std::string_view text) {

@@ -30,15 +30,14 @@ public:
     // The group of `record`, registering a group seen for the first time.
     std::uint32_t GroupOf(const TDataRecord& record);
     // The same, remembering the answer per exact spelling, which is only right
-    // while the value lists do not change and the entries stay: for one full
-    // count, then forget.
+    // while the value lists do not change and the spellings stay: for one
+    // full count, then forget.
     std::uint32_t GroupOfCached(const TDataRecord& record);
     void ForgetSpellings() { bySpelling_.Clear(); }
     // A full count walks entries scattered over the heap; it asks for the
-    // fields that GroupOf reads some entries ahead so that the memory loads
-    // overlap: first the entry's field, then the text bytes it points to.
+    // field that GroupOf reads some entries ahead so that the memory loads
+    // overlap.
     void PrefetchField(const TDataRecord& record) const;
-    void PrefetchText(const TDataRecord& record) const;
 
     [[nodiscard]] std::uint32_t Count() const { return static_cast<std::uint32_t>(labels_.size()); }
     // The group's name in Windows-1252 bytes: the list's spelling of the value,
