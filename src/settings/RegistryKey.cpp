@@ -7,7 +7,10 @@ namespace settings {
 namespace {
 bool HasControlCharacter(const QString& text) {
     return std::any_of(text.begin(), text.end(), [](QChar c) {
-        return c.unicode() < 0x20 || c.unicode() == 0x7f || c.category() == QChar::Other_Control;
+        // ASCII needs no look-up in the character tables.
+        if (c.unicode() < 0x80)
+            return c.unicode() < 0x20 || c.unicode() == 0x7f;
+        return c.category() == QChar::Other_Control;
     });
 }
 bool SameName(const QString& a, const QString& b) {
