@@ -6,6 +6,7 @@
 #include "Errors.h"
 #include "ExportFile.h"
 #include "Utf8Out.h"
+#include "XlsxCompression.h"
 
 #include <algorithm>
 #include <array>
@@ -176,6 +177,7 @@ XlsxOutcome ExportXlsxFile(const std::string& path, std::span<const TDataRecord*
     file.Open();
     XlsxOutcome outcome;
     {
+        const FastCompression fastCompression; // the sheet's compression is most of the time
         // Constant-memory mode streams each row out as it is written.
         lxw_workbook_options options{};
         options.constant_memory = LXW_TRUE;

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Reads back a workbook that `mvd export` wrote, with zipfile and the sheet's
-XML only: header, frozen pane, autofilter, date cells, numbers, texts, widths."""
+XML only: header, frozen pane, autofilter, date cells, numbers, texts, widths,
+and the sheet packed at zlib's fastest level."""
 import datetime
 import math
 import os
@@ -56,11 +57,15 @@ def main():
         with zipfile.ZipFile(book) as z:
             check(z.testzip() is None, "zip intact")
             names = z.namelist()
+            packed = z.getinfo("xl/worksheets/sheet1.xml")
             workbook = ET.fromstring(z.read("xl/workbook.xml"))
             sheet = ET.fromstring(z.read("xl/worksheets/sheet1.xml"))
             styles = ET.fromstring(z.read("xl/styles.xml"))
             strings = ET.fromstring(z.read("xl/sharedStrings.xml")) \
                 if "xl/sharedStrings.xml" in names else None
+    # minizip marks the deflate level in the flag bits 1 and 2 (both set: fastest).
+    check(packed.compress_type == zipfile.ZIP_DEFLATED and packed.flag_bits & 6 == 6,
+          f"sheet deflated at the fastest level: {packed.compress_type}, {packed.flag_bits}")
     check([s.get("name") for s in workbook.iterfind("m:sheets/m:sheet", NS)] == ["Einträge"],
           "one sheet named Einträge")
 
