@@ -22,26 +22,6 @@ private:
     bool& flag_;
 };
 
-// The position of the entry with `id`, or -1: IDs grow with the database
-// order, so a binary search finds it; the walk over all is the fallback.
-int PositionOf(const TDataBase& db, std::uint32_t id) {
-    int lo = 0;
-    int hi = db.Count();
-    while (lo < hi) {
-        const int mid = lo + (hi - lo) / 2;
-        if (db.GetRecord(mid)->ID < id)
-            lo = mid + 1;
-        else
-            hi = mid;
-    }
-    if (lo < db.Count() && db.GetRecord(lo)->ID == id)
-        return lo;
-    for (int i = 0; i < db.Count(); ++i)
-        if (db.GetRecord(i)->ID == id)
-            return i;
-    return -1;
-}
-
 } // namespace
 
 TDataBaseCommands::TDataBaseCommands(TDataBase& dataBase, QObject* parent)
@@ -78,17 +58,12 @@ TDataRecord* TDataBaseCommands::AddEntry(const TRecordData& record) {
 }
 
 TDataRecord* TDataBaseCommands::ChangeEntry(const TRecordData& record) {
-    TDataBase::TakenRecord before;
-    const int at = PositionOf(dataBase_, record.ID);
-    if (at < 0)
+    // The entry before the change, with the ticks of its values.
+    const std::uint32_t ids[] = {record.ID};
+    TDataBase::TakenRecords before = dataBase_.CopyRecords(ids);
+    if (before.empty())
         return nullptr;
-    const TDataRecord* replaced = dataBase_.GetRecord(at);
-    before.Position = static_cast<std::size_t>(at);
-    before.Data = replaced->Data();
-    const std::array<bool, 3> ticks = TChangeStep::TicksOf(dataBase_, *replaced);
-    before.LanguageTicked = ticks[0];
-    before.ErrorTypeTicked = ticks[1];
-    before.ProjectTicked = ticks[2];
+    const TDataRecord* replaced = dataBase_.GetRecord(static_cast<int>(before.Position(0)));
     TDataRecord* stored = dataBase_.ChangeRecord(record);
     if (stored == nullptr)
         return nullptr;
@@ -99,10 +74,10 @@ TDataRecord* TDataBaseCommands::ChangeEntry(const TRecordData& record) {
 
 void TDataBaseCommands::DeleteEntry(std::uint32_t id) {
     const std::uint32_t ids[] = {id};
-    std::vector<TDataBase::TakenRecord> taken = dataBase_.TakeRecords(ids);
+    TDataBase::TakenRecords taken = dataBase_.TakeRecords(ids);
     if (taken.empty())
         return;
-    std::vector<TDataRecord*> entries{taken.front().Slot};
+    std::vector<TDataRecord*> entries{taken.Slot(0)};
     pushDone(new TEntryPresenceStep(*this, QStringLiteral("Datensatz löschen"), id,
                                     std::move(taken), false));
     emit EntriesRemoved(entries);

@@ -18,28 +18,20 @@ std::vector<TDataRecord*> Entries(TDataBase& db, const std::vector<std::size_t>&
 }
 
 // The entries just taken out: their addresses only.
-std::vector<TDataRecord*> Slots(const std::vector<TDataBase::TakenRecord>& taken) {
+std::vector<TDataRecord*> Slots(const TDataBase::TakenRecords& taken) {
     std::vector<TDataRecord*> entries;
     entries.reserve(taken.size());
-    for (const auto& t : taken)
-        entries.push_back(t.Slot);
+    for (std::size_t k = 0; k < taken.size(); ++k)
+        entries.push_back(taken.Slot(k));
     return entries;
 }
 
-std::vector<std::size_t> Positions(const std::vector<TDataBase::TakenRecord>& taken) {
+std::vector<std::size_t> Positions(const TDataBase::TakenRecords& taken) {
     std::vector<std::size_t> positions;
     positions.reserve(taken.size());
-    for (const auto& t : taken)
-        positions.push_back(t.Position);
+    for (std::size_t k = 0; k < taken.size(); ++k)
+        positions.push_back(taken.Position(k));
     return positions;
-}
-
-// The three value lists in field order, and an entry's values in the same order.
-std::array<TValueList*, 3> Lists(TDataBase& db) {
-    return {&db.Languages, &db.ErrorTypes, &db.Projects};
-}
-std::array<const std::string*, 3> Values(const TDataRecord& r) {
-    return {&r.Language(), &r.ErrorType(), &r.Project()};
 }
 
 } // namespace
@@ -75,8 +67,7 @@ TDataBaseStep::Announcement TDataBaseStep::changed(TEntryChange change) const {
 }
 
 TEntryPresenceStep::TEntryPresenceStep(TDataBaseCommands& owner, const QString& text,
-                                       std::uint32_t id,
-                                       std::vector<TDataBase::TakenRecord>&& taken, bool adds)
+                                       std::uint32_t id, TDataBase::TakenRecords&& taken, bool adds)
     : TDataBaseStep(owner, text), id_(id), taken_(std::move(taken)), adds_(adds) {}
 
 TDataBaseStep::Announcement TEntryPresenceStep::Apply() {
@@ -114,10 +105,8 @@ TDataBaseStep::Announcement TImportStep::Revert() {
     return removed(Slots(taken_));
 }
 
-TChangeStep::TChangeStep(TDataBaseCommands& owner, TDataBase::TakenRecord&& other)
-    : TDataBaseStep(owner, QStringLiteral("Datensatz ändern")) {
-    other_.push_back(std::move(other));
-}
+TChangeStep::TChangeStep(TDataBaseCommands& owner, TDataBase::TakenRecords&& other)
+    : TDataBaseStep(owner, QStringLiteral("Datensatz ändern")), other_(std::move(other)) {}
 
 TDataBaseStep::Announcement TChangeStep::Apply() {
     return swap();
@@ -127,33 +116,23 @@ TDataBaseStep::Announcement TChangeStep::Revert() {
     return swap();
 }
 
-std::array<bool, 3> TChangeStep::TicksOf(TDataBase& db, const TDataRecord& record) {
-    std::array<bool, 3> ticks{true, true, true};
-    const auto lists = Lists(db);
-    const auto values = Values(record);
-    for (std::size_t i = 0; i < 3; ++i)
-        if (const int at = lists[i]->IndexOf(*values[i]); at >= 0)
-            ticks[i] = lists[i]->Filter(at).Checked;
-    return ticks;
-}
-
 // Values that only the entry in the database uses leave their lists, as
 // after a change by hand; those of the other entry come back with their ticks.
 TDataBaseStep::Announcement TChangeStep::swap() {
     TDataBase& db = dataBase();
-    const std::uint32_t ids[] = {other_.front().Data.ID};
-    std::vector<TDataBase::TakenRecord> present = db.TakeRecords(ids);
+    const std::uint32_t ids[] = {other_.Id(0)};
+    TDataBase::TakenRecords present = db.TakeRecords(ids);
     if (present.empty())
         throw std::logic_error("changed entry is gone");
-    const std::size_t at = present.front().Position;
-    other_.front().Position = at;
+    const std::size_t at = present.Position(0);
+    other_.SetPosition(0, at);
     try {
         db.PutBackRecords(other_);
     } catch (...) {
         db.PutBackRecords(present); // back as it was
         throw;
     }
-    TDataRecord* going = present.front().Slot;
+    TDataRecord* going = present.Slot(0);
     other_ = std::move(present);
     return changed({going, db.GetRecord(static_cast<int>(at))});
 }

@@ -4,7 +4,6 @@
 #include "DataBaseCommands.h"
 
 #include <QUndoCommand>
-#include <array>
 #include <functional>
 #include <vector>
 
@@ -41,7 +40,7 @@ class TEntryPresenceStep : public TDataBaseStep {
 public:
     // A new entry (present now): `id`; a deletion (gone now): `taken`.
     TEntryPresenceStep(TDataBaseCommands& owner, const QString& text, std::uint32_t id,
-                       std::vector<TDataBase::TakenRecord>&& taken, bool adds);
+                       TDataBase::TakenRecords&& taken, bool adds);
     Announcement Apply() override;
     Announcement Revert() override;
 
@@ -50,7 +49,7 @@ private:
     Announcement putBack();
 
     std::uint32_t id_;
-    std::vector<TDataBase::TakenRecord> taken_; // the entry while it is out
+    TDataBase::TakenRecords taken_; // the entry while it is out
     bool adds_;
 };
 
@@ -64,7 +63,7 @@ public:
 
 private:
     std::vector<std::uint32_t> ids_;
-    std::vector<TDataBase::TakenRecord> taken_;
+    TDataBase::TakenRecords taken_;
 };
 
 // A change: the entry that is not in the database now (at first a copy of
@@ -72,14 +71,12 @@ private:
 // swap it with the one that is.
 class TChangeStep : public TDataBaseStep {
 public:
-    TChangeStep(TDataBaseCommands& owner, TDataBase::TakenRecord&& other);
+    TChangeStep(TDataBaseCommands& owner, TDataBase::TakenRecords&& other);
     Announcement Apply() override;
     Announcement Revert() override;
-    // The ticks of the entry's three values (ticked when not listed).
-    static std::array<bool, 3> TicksOf(TDataBase& db, const TDataRecord& record);
 
 private:
     Announcement swap();
 
-    std::vector<TDataBase::TakenRecord> other_;
+    TDataBase::TakenRecords other_;
 };

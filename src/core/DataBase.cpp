@@ -115,6 +115,7 @@ void TDataBase::RemoveUnusedValues(const std::string& language, const std::strin
 }
 
 void TDataBase::Clear() {
+    ++generation_;
     FileName.clear();
     DiskStamp = {};
     Modified = false;
@@ -293,21 +294,103 @@ std::vector<std::size_t> TDataBase::positionsOf(std::vector<std::uint32_t>& ids)
     return positions;
 }
 
-std::vector<TDataBase::TakenRecord> TDataBase::TakeRecords(std::span<const std::uint32_t> ids) {
-    std::vector<std::uint32_t> wanted(ids.begin(), ids.end());
-    const std::vector<std::size_t> positions = positionsOf(wanted);
-    std::vector<TakenRecord> taken;
-    // The copies first: nothing below throws.
-    taken.reserve(positions.size());
+namespace {
+
+// Entries ahead whose index slots are asked for while one is worked on.
+constexpr std::size_t kPrefetchAhead = 8;
+
+} // namespace
+
+TRecordData TDataBase::TakenRecords::Data(std::size_t k) const {
+    const Entry& e = entries_[k];
+    TRecordData data;
+    data.Language = values_[0][e.value[0]].text;
+    data.ErrorType = values_[1][e.value[1]].text;
+    data.Project = values_[2][e.value[2]].text;
+    if (e.descriptionSize != 0)
+        data.Description.assign(e.description, e.descriptionSize);
+    data.Date = e.date;
+    data.ID = e.id;
+    data.TimeNeeded = e.minutes;
+    return data;
+}
+
+TDataBase::TakenRecords TDataBase::copyAt(const std::vector<std::size_t>& positions) const {
+    TakenRecords taken;
+    taken.generation_ = generation_;
+    taken.entries_.reserve(positions.size());
+    // Each distinct spelling gets its number once, through a small
+    // open-addressing table by address: a batch holds few distinct values.
+    struct Numbered {
+        const TSpelling* spelling = nullptr;
+        std::uint32_t number = 0;
+    };
+    std::vector<Numbered> tables[3];
+    auto slotOf = [](const std::vector<Numbered>& table, const TSpelling* spelling) {
+        const std::size_t mask = table.size() - 1;
+        std::size_t i =
+            static_cast<std::size_t>(
+                (reinterpret_cast<std::uintptr_t>(spelling) * 0x9E3779B97F4A7C15ull) >> 32) &
+            mask;
+        while (table[i].spelling && table[i].spelling != spelling)
+            i = (i + 1) & mask;
+        return i;
+    };
+    auto number = [&](int field, const TSpelling* spelling) {
+        std::vector<Numbered>& table = tables[field];
+        std::size_t i = slotOf(table, spelling);
+        if (table[i].spelling)
+            return table[i].number;
+        auto& values = taken.values_[field];
+        const auto n = static_cast<std::uint32_t>(values.size());
+        values.push_back({spelling->text, Checked(spelling)});
+        if ((values.size() + 1) * 2 > table.size()) {
+            std::vector<Numbered> larger(table.size() * 2);
+            for (const Numbered& old : table)
+                if (old.spelling)
+                    larger[slotOf(larger, old.spelling)] = old;
+            table.swap(larger);
+            i = slotOf(table, spelling);
+        }
+        table[i] = {spelling, n};
+        return n;
+    };
+    for (std::vector<Numbered>& table : tables)
+        table.resize(64);
     for (const std::size_t at : positions) {
         const TDataRecord& r = *Records[at];
-        taken.push_back({r.Data(), at, Records[at], Checked(r.language_), Checked(r.errorType_),
-                         Checked(r.project_)});
+        TakenRecords::Entry e;
+        e.slot = Records[at];
+        e.description = r.description_;
+        e.descriptionSize = r.descriptionSize_;
+        e.hash = identity::Hash(r);
+        e.date = r.Date;
+        e.id = r.ID;
+        e.minutes = r.TimeNeeded;
+        e.position = static_cast<std::uint32_t>(at);
+        e.value[0] = number(0, r.language_);
+        e.value[1] = number(1, r.errorType_);
+        e.value[2] = number(2, r.project_);
+        taken.entries_.push_back(e);
     }
+    return taken;
+}
+
+TDataBase::TakenRecords TDataBase::CopyRecords(std::span<const std::uint32_t> ids) const {
+    std::vector<std::uint32_t> wanted(ids.begin(), ids.end());
+    return copyAt(positionsOf(wanted));
+}
+
+TDataBase::TakenRecords TDataBase::TakeRecords(std::span<const std::uint32_t> ids) {
+    std::vector<std::uint32_t> wanted(ids.begin(), ids.end());
+    const std::vector<std::size_t> positions = positionsOf(wanted);
+    // What the entries need to come back, first: nothing below throws.
+    TakenRecords taken = copyAt(positions);
     if (positions.empty())
         return taken;
     // One pass: the kept entries close up, each taken one frees its slot.
     Index& ix = *index_;
+    const auto& entries = taken.entries_;
     std::size_t kept = positions.front();
     std::size_t next = 0; // in positions
     for (std::size_t i = positions.front(); i < Records.size(); ++i) {
@@ -316,8 +399,10 @@ std::vector<TDataBase::TakenRecord> TDataBase::TakeRecords(std::span<const std::
             Records[kept++] = record;
             continue;
         }
+        if (next + kPrefetchAhead < entries.size())
+            ix.identities.Prefetch(entries[next + kPrefetchAhead].hash);
+        ix.identities.Erase(record, entries[next].hash);
         ++next;
-        ix.identities.Erase(record, identity::Hash(*record));
         dropIfUnused(*record);
         ix.store.Give(record);
     }
@@ -326,82 +411,98 @@ std::vector<TDataBase::TakenRecord> TDataBase::TakeRecords(std::span<const std::
     return taken;
 }
 
-void TDataBase::PutBackRecords(std::vector<TakenRecord>& taken) {
+void TDataBase::PutBackRecords(TakenRecords& taken) {
     if (taken.empty())
         return;
+    if (taken.generation_ != generation_)
+        throw std::logic_error("entries taken before the database was cleared");
     Index& ix = *index_;
+    const auto& entries = taken.entries_;
     const std::size_t present = Records.size();
-    const std::size_t total = present + taken.size();
-    // Each entry is checked against the present ones before anything changes
-    // (the taken ones were in the database together, so they differ).
-    std::vector<Candidate> candidates(taken.size());
-    for (std::size_t k = 0; k < taken.size(); ++k) {
-        const TRecordData& d = taken[k].Data;
-        Candidate& c = candidates[k];
-        c.SetFrom(*this, d, d.ID);
-        const TDataRecord probe = c.Probe();
-        if (ix.identities.Find(probe, identity::Hash(probe)))
-            throw InvalidEntryException();
-    }
-    Records.reserve(total);
-    ix.identities.Reserve(total);
-    ix.store.Reserve(taken.size());
-    const bool append = taken.front().Position >= present;
+    Records.reserve(present + entries.size());
+    ix.identities.Reserve(present + entries.size());
+    ix.store.Reserve(entries.size());
+    const bool append = entries.front().position >= present;
     std::vector<TDataRecord*> merged;
     if (!append)
-        merged.reserve(total);
+        merged.reserve(present + entries.size());
 
-    // Appended one by one; a value that is listed anew gets back its tick.
-    // Should the room run out on the way, the entries put back so far leave
-    // again, and with them only the values that they listed.
+    // The values first, each distinct one once; a value that comes back into
+    // its list gets back its tick. The entries are appended one by one and
+    // checked against those present (the taken ones were in the database
+    // together, so they differ). Should one be refused or the room run out,
+    // the entries put back so far leave again, and with them only the values
+    // that they listed.
     TValueList* lists[3] = {&Languages, &ErrorTypes, &Projects};
-    const bool* ticks[3] = {};
-    std::vector<std::array<bool, 3>> listedAnew(taken.size());
-    const std::uint32_t nextId = NextID;
-    const bool modified = Modified;
-    std::size_t k = 0;
+    std::vector<const TSpelling*> spellings[3];
+    std::vector<TValueList::Node*> listedAnew[3];
+    std::uint32_t lastId = 0;
     try {
-        for (; k < taken.size(); ++k) {
-            const TakenRecord& t = taken[k];
-            ticks[0] = &t.LanguageTicked;
-            ticks[1] = &t.ErrorTypeTicked;
-            ticks[2] = &t.ProjectTicked;
-            int before[3];
-            for (int f = 0; f < 3; ++f)
-                before[f] = lists[f]->Count();
-            TDataRecord* record = adopt(candidates[k], Records.size(), nullptr);
-            const TSpelling* spellings[3] = {record->language_, record->errorType_,
-                                             record->project_};
-            for (std::size_t f = 0; f < 3; ++f) {
-                listedAnew[k][f] = lists[f]->Count() != before[f];
-                if (listedAnew[k][f])
-                    spellings[f]->node->filter.Checked = *ticks[f];
+        for (std::size_t f = 0; f < 3; ++f) {
+            spellings[f].reserve(taken.values_[f].size());
+            for (const TakenRecords::Value& value : taken.values_[f]) {
+                const TSpelling* spelling = lists[f]->findSpelling(value.text);
+                if (!spelling) {
+                    const int before = lists[f]->Count();
+                    listedAnew[f].reserve(listedAnew[f].size() + 1);
+                    spelling = lists[f]->intern(value.text);
+                    if (lists[f]->Count() != before) {
+                        spelling->node->filter.Checked = value.ticked;
+                        listedAnew[f].push_back(spelling->node);
+                    }
+                }
+                spellings[f].push_back(spelling);
             }
+        }
+        for (std::size_t k = 0; k < entries.size(); ++k) {
+            if (k + kPrefetchAhead < entries.size())
+                ix.identities.Prefetch(entries[k + kPrefetchAhead].hash);
+            const TakenRecords::Entry& e = entries[k];
+            TDataRecord* record = ix.store.Take();
+            record->language_ = spellings[0][e.value[0]];
+            record->errorType_ = spellings[1][e.value[1]];
+            record->project_ = spellings[2][e.value[2]];
+            record->description_ = e.description;
+            record->descriptionSize_ = e.descriptionSize;
+            record->Date = e.date;
+            record->ID = e.id;
+            record->TimeNeeded = e.minutes;
+            if (ix.identities.Find(*record, e.hash)) {
+                ix.store.Give(record);
+                throw InvalidEntryException();
+            }
+            ix.identities.Insert(record, e.hash);
+            ++record->language_->node->uses;
+            ++record->errorType_->node->uses;
+            ++record->project_->node->uses;
             record->Hidden = Hidden(AndFilter, Checked(record->language_),
                                     Checked(record->errorType_), Checked(record->project_));
-            NextID = std::max(NextID, record->ID + 1);
+            Records.push_back(record);
+            lastId = std::max(lastId, e.id);
         }
     } catch (...) {
-        while (k-- > 0) {
-            TDataRecord* record = Records.back();
-            Records.pop_back();
-            ix.identities.Erase(record, identity::Hash(*record));
-            TValueList::Node* nodes[3] = {record->language_->node, record->errorType_->node,
-                                          record->project_->node};
-            for (std::size_t f = 0; f < 3; ++f)
-                if (--nodes[f]->uses == 0 && listedAnew[k][f])
-                    lists[f]->remove(nodes[f]);
+        for (std::size_t j = present; j < Records.size(); ++j) {
+            TDataRecord* record = Records[j];
+            ix.identities.Erase(record, entries[j - present].hash);
+            --record->language_->node->uses;
+            --record->errorType_->node->uses;
+            --record->project_->node->uses;
             ix.store.Give(record);
         }
-        NextID = nextId;
-        Modified = modified;
+        Records.resize(present);
+        for (std::size_t f = 0; f < 3; ++f)
+            for (TValueList::Node* node : listedAnew[f])
+                if (node->uses == 0)
+                    lists[f]->remove(node);
         throw;
     }
     // Nothing below throws: the appended entries move to their old places.
+    NextID = std::max(NextID, lastId + 1);
+    Modified = true;
     if (!append) {
         std::size_t from = 0; // the next present entry
-        for (std::size_t j = 0; j < taken.size(); ++j) {
-            while (from < present && merged.size() < taken[j].Position)
+        for (std::size_t j = 0; j < entries.size(); ++j) {
+            while (from < present && merged.size() < entries[j].position)
                 merged.push_back(Records[from++]);
             merged.push_back(Records[present + j]);
         }
@@ -409,5 +510,5 @@ void TDataBase::PutBackRecords(std::vector<TakenRecord>& taken) {
                       Records.begin() + static_cast<std::ptrdiff_t>(present));
         Records.swap(merged);
     }
-    taken.clear();
+    taken = TakenRecords();
 }

@@ -69,29 +69,59 @@ public:
     TDataRecord* ChangeRecord(const TRecordData& record);
     void SetAndFilter(bool value);
 
-    // Undo support. An entry taken out of the database
-    // with what it needs to come back exactly as it was.
-    struct TakenRecord {
-        TRecordData Data;         // with its ID
-        std::size_t Position = 0; // its place in database order when taken
+    // Undo support: entries taken out of the database with what they need to
+    // come back exactly as they were. They refer to their descriptions where
+    // the database keeps them (until Clear) and hold each distinct value once,
+    // with the tick it had, so that a million of them cost no copies of texts.
+    class TakenRecords {
+    public:
+        [[nodiscard]] bool empty() const { return entries_.empty(); }
+        [[nodiscard]] std::size_t size() const { return entries_.size(); }
+        [[nodiscard]] std::uint32_t Id(std::size_t k) const { return entries_[k].id; }
+        // Its place in database order when taken.
+        [[nodiscard]] std::size_t Position(std::size_t k) const { return entries_[k].position; }
+        void SetPosition(std::size_t k, std::size_t position) {
+            entries_[k].position = static_cast<std::uint32_t>(position);
+        }
         // Where it stood: an address to compare, never to read (its slot is
         // free for the next entry).
-        TDataRecord* Slot = nullptr;
-        // The ticks of its three values when taken: a value that left the
-        // lists with the entry comes back with its tick.
-        bool LanguageTicked = true;
-        bool ErrorTypeTicked = true;
-        bool ProjectTicked = true;
+        [[nodiscard]] TDataRecord* Slot(std::size_t k) const { return entries_[k].slot; }
+        // Its fields, read while the database has not been cleared since.
+        [[nodiscard]] TRecordData Data(std::size_t k) const;
+
+    private:
+        friend class TDataBase;
+        struct Value {
+            std::string text;
+            bool ticked = true;
+        };
+        struct Entry {
+            TDataRecord* slot = nullptr;
+            const char* description = nullptr;
+            std::uint64_t hash = 0; // its identity's
+            double date = 0.0;
+            std::uint32_t descriptionSize = 0;
+            std::uint32_t id = 0;
+            std::uint32_t minutes = 0;
+            std::uint32_t position = 0;
+            std::uint32_t value[3] = {}; // in values_[field]
+        };
+        std::vector<Value> values_[3];
+        std::vector<Entry> entries_;
+        std::uint64_t generation_ = 0; // of the database's texts
     };
     // Takes the entries with these IDs out of the database in one pass and
     // returns them in database order; IDs that no entry has are skipped.
     // Values that no entry uses any more leave their lists.
-    std::vector<TakenRecord> TakeRecords(std::span<const std::uint32_t> ids);
+    TakenRecords TakeRecords(std::span<const std::uint32_t> ids);
+    // The entries with these IDs as TakeRecords would return them, left in
+    // place (a change keeps the entry that it replaces so).
+    [[nodiscard]] TakenRecords CopyRecords(std::span<const std::uint32_t> ids) const;
     // Puts entries taken by TakeRecords back, each with its own ID at its old
     // position (as returned: ascending positions). Raises
     // InvalidEntryException and changes nothing when an identical entry is
     // present. `taken` is emptied on success and left as it was on failure.
-    void PutBackRecords(std::vector<TakenRecord>& taken);
+    void PutBackRecords(TakenRecords& taken);
 
 private:
     struct Index;
@@ -105,9 +135,12 @@ private:
     // Undo support: the positions of the entries with these IDs (sorted and
     // made unique on the way), ascending.
     std::vector<std::size_t> positionsOf(std::vector<std::uint32_t>& ids) const;
+    TakenRecords copyAt(const std::vector<std::size_t>& positions) const;
     void reserveFor(std::size_t moreEntries);
     [[nodiscard]] std::size_t positionOf(std::uint32_t id) const;
 
     std::vector<TDataRecord*> Records;
     std::unique_ptr<Index> index_;
+    // Counts the Clears: taken entries refer to texts of one generation.
+    std::uint64_t generation_ = 0;
 };

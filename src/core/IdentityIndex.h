@@ -22,6 +22,12 @@ public:
     // Removes exactly this entry (found by its hash and address).
     void Erase(const TDataRecord* record, std::uint64_t hash);
     void Reserve(std::size_t entries);
+    // Starts loading the slot at which a lookup of `hash` begins: work on many
+    // entries asks a few entries ahead, so that the misses overlap.
+    void Prefetch(std::uint64_t hash) const {
+        if (slots_)
+            __builtin_prefetch(&slots_[hash & mask()]);
+    }
     void Clear();
     [[nodiscard]] std::size_t Size() const { return size_; }
 

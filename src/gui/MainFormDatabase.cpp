@@ -80,9 +80,11 @@ void TMainForm::ImportDataBaseActionExecute() {
     const std::optional<QString> chosen = chooseFile(*OpenDialog, QString());
     if (!chosen)
         return;
-    // FileName stays as it is; the whole import is one step.
-    Commands->ImportFile(FromQString(*chosen));
-    RebuildList();
+    // FileName stays as it is; the whole import is one step. Several entries
+    // rebuild the list through the command layer's signal, one is shown like
+    // the others after an import.
+    if (Commands->ImportFile(FromQString(*chosen)).Added <= 1)
+        RebuildList();
 }
 
 void TMainForm::SaveDataBaseActionExecute() {

@@ -158,7 +158,9 @@ void TMainForm::ImportCsvActionExecute() {
         read = exchange::ReadCsvFile(nativepath::FromQString(*chosen));
         if (read.failure.empty()) {
             added = addImportedRows(std::move(read.rows));
-            RebuildList();
+            // Several entries rebuild the list through the command layer's signal.
+            if (added.imported <= 1)
+                RebuildList();
         }
     }
     if (!read.failure.empty()) {

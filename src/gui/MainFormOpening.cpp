@@ -59,8 +59,10 @@ void TMainForm::FormDragDrop(const QString& file, Qt::KeyboardModifiers modifier
         return;
     const std::string name = nativepath::FromQString(file);
     if (modifiers & Qt::ControlModifier) {
-        Commands->ImportFile(name); // an import: FileName stays
-        RebuildList();
+        // An import: FileName stays; several entries rebuild the list through
+        // the command layer's signal.
+        if (Commands->ImportFile(name).Added <= 1)
+            RebuildList();
         return;
     }
     // Unlike "Datenbank laden", a drop asks first: it is easily made by mistake.

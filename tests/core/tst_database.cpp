@@ -522,7 +522,7 @@ private slots:
         auto taken = db.TakeRecords(wanted);
         QCOMPARE(db.Count(), 6 - static_cast<int>(taken.size()));
         if (blocked)
-            db.AddRecord(taken.back().Data);
+            db.AddRecord(taken.Data(taken.size() - 1));
         const QStringList during = fields();
         if (blocked)
             QVERIFY_THROWS_EXCEPTION(InvalidEntryException, db.PutBackRecords(taken));
