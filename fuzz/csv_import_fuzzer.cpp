@@ -25,7 +25,7 @@ void Require(bool condition, const char* what) {
     }
 }
 
-bool SameEntry(const TRecordData& a, const TRecordData& b) {
+bool SameEntry(const TRecordView& a, const TRecordView& b) {
     return a.Language == b.Language && a.ErrorType == b.ErrorType && a.Project == b.Project &&
            FormatDate(a.Date) == FormatDate(b.Date) && a.TimeNeeded == b.TimeNeeded &&
            a.Description == b.Description;
@@ -58,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::vector<const TDataRecord*> entries;
         for (const auto& row : read.rows) {
             holders.push_back(std::make_unique<TDataBase>());
-            entries.push_back(holders.back()->AddRecord(*row.entry));
+            entries.push_back(holders.back()->AddRecord(row.entry));
         }
         std::string csv;
         exchange::WriteCsv([&csv](std::string_view block) { csv += block; }, entries,
@@ -67,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Require(again.failure.empty() && again.refused.empty(), "own output refused");
         Require(again.rows.size() == read.rows.size(), "own output lost rows");
         for (std::size_t i = 0; i < again.rows.size(); ++i)
-            Require(SameEntry(*again.rows[i].entry, *read.rows[i].entry), "entry changed");
+            Require(SameEntry(again.rows[i].entry, read.rows[i].entry), "entry changed");
     }
 
     TDataBase db;

@@ -208,6 +208,50 @@ TDataRecord* TDataBase::AddRecord(const TRecordData& data) {
     return adopted;
 }
 
+TDataRecord* TDataBase::AddRecord(const TRecordView& data) {
+    Candidate c;
+    c.SetFrom(*this, data, NextID);
+    TDataRecord* adopted = adopt(c, Records.size(), nullptr);
+    ++NextID;
+    return adopted;
+}
+
+std::size_t TDataBase::AddRecords(std::size_t count,
+                                  const std::function<TRecordView(std::size_t)>& record,
+                                  std::vector<std::uint32_t>& ids) {
+    reserveFor(count);
+    ids.reserve(ids.size() + count);
+    Index& ix = *index_;
+    // The entries a few rows ahead are looked up already, and their index
+    // slots asked for, so that the misses overlap. An entry's values may be
+    // listed by an earlier row meanwhile: its own spellings then stand in for
+    // them until it is adopted.
+    constexpr std::size_t Ahead = 8;
+    Candidate ring[Ahead];
+    std::uint64_t hashes[Ahead] = {};
+    auto prepare = [&](std::size_t k) {
+        Candidate& c = ring[k % Ahead];
+        c.SetFrom(*this, record(k), 0);
+        hashes[k % Ahead] = identity::Hash(c.Probe());
+        ix.identities.Prefetch(hashes[k % Ahead]);
+    };
+    for (std::size_t k = 0; k < std::min(count, Ahead); ++k)
+        prepare(k);
+    std::size_t added = 0;
+    for (std::size_t k = 0; k < count; ++k) {
+        Candidate& c = ring[k % Ahead];
+        if (!ix.identities.Find(c.Probe(), hashes[k % Ahead])) {
+            c.id = NextID;
+            ids.push_back(adopt(c, Records.size(), nullptr)->ID);
+            ++NextID;
+            ++added;
+        }
+        if (k + Ahead < count)
+            prepare(k + Ahead);
+    }
+    return added;
+}
+
 void TDataBase::dropIfUnused(const TDataRecord& record) {
     TValueList::Node* language = record.language_->node;
     TValueList::Node* errorType = record.errorType_->node;

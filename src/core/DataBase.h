@@ -62,6 +62,13 @@ public:
     // Adopts a copy of `record` with the next ID, or raises
     // InvalidEntryException and changes nothing. Returns the adopted entry.
     TDataRecord* AddRecord(const TRecordData& record);
+    TDataRecord* AddRecord(const TRecordView& record);
+    // Adds `count` entries in order, each as AddRecord would with the next ID,
+    // and returns how many were added: an entry identical to one present or to
+    // an earlier one stays out. `ids` gets the ID of each one added. Raises
+    // only when room runs out; the entries added until then stay.
+    std::size_t AddRecords(std::size_t count, const std::function<TRecordView(std::size_t)>& record,
+                           std::vector<std::uint32_t>& ids);
     void DeleteRecord(std::uint32_t id);
     // Replaces the entry with record.ID by a copy of `record`; raises
     // InvalidEntryException like AddRecord. Returns the adopted entry, or

@@ -37,6 +37,15 @@ struct TDataBase::Candidate {
         description = data.Description;
         id = entryId;
     }
+    void SetFrom(TDataBase& db, const TRecordView& data, std::uint32_t entryId) {
+        Set(0, db.Languages, data.Language);
+        Set(1, db.ErrorTypes, data.ErrorType);
+        Set(2, db.Projects, data.Project);
+        date = data.Date;
+        minutes = data.TimeNeeded;
+        description = data.Description;
+        id = entryId;
+    }
     // An entry with these fields, for looking up an identical one.
     [[nodiscard]] TDataRecord Probe() const {
         TDataRecord probe;

@@ -30,6 +30,17 @@ struct TRecordData {
     std::uint32_t TimeNeeded = 0; // minutes
 };
 
+// The same fields viewed in the caller's texts, for adding many entries
+// without a copy of each (the rows of an import).
+struct TRecordView {
+    std::string_view Language;
+    std::string_view ErrorType;
+    std::string_view Project;
+    std::string_view Description;
+    double Date = 0.0;
+    std::uint32_t TimeNeeded = 0;
+};
+
 // One logged programming error as the database holds it. Only the database
 // makes them: the three values refer to the exact spellings that their value
 // lists keep once, the description lies in the database's text arena, and the

@@ -1,19 +1,12 @@
 #include "CsvImport.h"
 
-#include "Errors.h"
-
 namespace exchange {
 
 AddOutcome AddImportedRows(TDataBase& db, std::vector<ImportedRow>&& rows) {
     AddOutcome outcome;
-    for (ImportedRow& row : rows) {
-        try {
-            outcome.addedIds.push_back(db.AddRecord(*row.entry)->ID);
-            ++outcome.imported;
-        } catch (const InvalidEntryException&) {
-            ++outcome.duplicates;
-        }
-    }
+    outcome.imported = db.AddRecords(
+        rows.size(), [&rows](std::size_t k) { return rows[k].entry; }, outcome.addedIds);
+    outcome.duplicates = rows.size() - outcome.imported;
     rows.clear();
     return outcome;
 }

@@ -17,7 +17,8 @@ struct AddOutcome {
     std::vector<std::uint32_t> addedIds;
 };
 
-// Adds the entries in row order; a duplicate stays out and is counted.
+// Adds the entries in row order; a duplicate stays out and is counted. The
+// rows' texts lie in the CsvReadResult that read them, which must still live.
 AddOutcome AddImportedRows(TDataBase& db, std::vector<ImportedRow>&& rows);
 
 // "n Einträge importiert, k Duplikate übersprungen, f Zeilen fehlerhaft"

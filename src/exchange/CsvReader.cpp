@@ -3,7 +3,6 @@
 #include "Cp1252.h"
 #include "CsvHeader.h"
 #include "CsvParser.h"
-#include "EntryFields.h"
 #include "Errors.h"
 #include "ImportText.h"
 #include "ImportValues.h"
@@ -65,9 +64,9 @@ public:
         if (IsBlank(record.fields))
             return;
         std::string reason;
-        auto entry = ToEntry(record.fields, reason);
-        if (entry)
-            result_.rows.push_back({record.line, std::move(entry)});
+        ImportedRow row{record.line, {}};
+        if (ToEntry(record.fields, row.entry, reason))
+            result_.rows.push_back(row);
         else
             Refuse(record, std::move(reason));
     }
@@ -103,15 +102,19 @@ private:
         return index ? &fields[*index] : nullptr;
     }
 
-    std::optional<std::string> Text(std::span<const std::string> fields, Column column,
-                                    std::string& reason) const {
+    // A text field converted into the result's texts; an absent column is empty.
+    std::optional<std::string_view> Text(std::span<const std::string> fields, Column column,
+                                         std::string& reason) const {
         const std::string* field = Field(fields, column);
         if (!field)
-            return std::string();
-        auto text = ToDatabaseText(*field, encoding_);
-        if (!text)
+            return std::string_view();
+        char* at = result_.texts.Room(field->size());
+        const std::optional<std::size_t> size = ToDatabaseText(*field, encoding_, at);
+        if (!size) {
             reason = ColumnName(column) + " " + UnstorableReason(*field);
-        return text;
+            return std::nullopt;
+        }
+        return result_.texts.Keep(at, *size);
     }
 
     // A number or date cell as UTF-8 (only the reason can show other bytes).
@@ -122,44 +125,43 @@ private:
         return converted;
     }
 
-    std::unique_ptr<TRecordData> ToEntry(std::span<const std::string> fields,
-                                         std::string& reason) const {
+    bool ToEntry(std::span<const std::string> fields, TRecordView& entry,
+                 std::string& reason) const {
         if (fields.size() != header_->fieldCount) {
             reason = "falsche Anzahl Felder: " + std::to_string(fields.size()) + " statt " +
                      std::to_string(header_->fieldCount);
-            return nullptr;
+            return false;
         }
-        EntryData data;
         auto language = Text(fields, Column::Language, reason);
         auto category = language ? Text(fields, Column::Category, reason) : std::nullopt;
         auto project = category ? Text(fields, Column::Project, reason) : std::nullopt;
         auto description = project ? Text(fields, Column::Description, reason) : std::nullopt;
         if (!description)
-            return nullptr;
-        data.language = std::move(*language);
-        data.category = std::move(*category);
-        data.project = std::move(*project);
-        data.description = std::move(*description);
+            return false;
+        entry.Language = *language;
+        entry.ErrorType = *category;
+        entry.Project = *project;
+        entry.Description = *description;
 
-        data.date = NoCalendarDay;
+        entry.Date = NoCalendarDay;
         std::string converted;
         if (const std::string* field = Field(fields, Column::Date)) {
             auto date = ParseDateCell(Utf8(*field, converted));
             if (auto* refusal = std::get_if<CellRefusal>(&date)) {
                 reason = std::move(refusal->reason);
-                return nullptr;
+                return false;
             }
-            data.date = std::get<double>(date);
+            entry.Date = std::get<double>(date);
         }
         if (const std::string* field = Field(fields, Column::Minutes)) {
             auto minutes = ParseMinutesCell(Utf8(*field, converted));
             if (auto* refusal = std::get_if<CellRefusal>(&minutes)) {
                 reason = std::move(refusal->reason);
-                return nullptr;
+                return false;
             }
-            data.minutes = std::get<std::uint32_t>(minutes);
+            entry.TimeNeeded = std::get<std::uint32_t>(minutes);
         }
-        return std::make_unique<TRecordData>(MakeRecord(std::move(data)));
+        return true;
     }
 
     TextEncoding encoding_;
@@ -174,6 +176,23 @@ CsvReadResult Refused(std::string message) {
 }
 
 } // namespace
+
+char* RowTexts::Room(std::size_t size) {
+    if (static_cast<std::size_t>(end_ - next_) < size) {
+        // Blocks of 1 MiB, or one of its own for a longer text.
+        const std::size_t blockSize = std::max<std::size_t>(size, std::size_t{1} << 20);
+        blocks_.reserve(blocks_.size() + 1);
+        blocks_.emplace_back(new char[blockSize]);
+        next_ = blocks_.back().get();
+        end_ = next_ + blockSize;
+    }
+    return next_;
+}
+
+std::string_view RowTexts::Keep(const char* at, std::size_t used) {
+    next_ += used;
+    return {at, used};
+}
 
 CsvReadResult ReadCsv(std::string_view bytes) {
     // Excel's "Unicode text" is UTF-16, which would otherwise be taken for

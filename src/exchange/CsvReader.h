@@ -16,9 +16,24 @@
 // fields are all blank are skipped. Line numbers are the file's physical lines.
 namespace exchange {
 
+// The texts of read rows, in blocks that stay where they are while the
+// result lives (also when it is moved).
+class RowTexts {
+public:
+    // Room for `size` bytes after the last text.
+    char* Room(std::size_t size);
+    // Keeps the first `used` bytes of the room last given (`at`).
+    std::string_view Keep(const char* at, std::size_t used);
+
+private:
+    std::vector<std::unique_ptr<char[]>> blocks_;
+    char* next_ = nullptr;
+    char* end_ = nullptr;
+};
+
 struct ImportedRow {
     std::size_t line = 0; // where the row starts
-    std::unique_ptr<TRecordData> entry;
+    TRecordView entry;    // texts in the CsvReadResult's `texts`
 };
 
 struct RefusedRow {
@@ -29,6 +44,7 @@ struct RefusedRow {
 
 struct CsvReadResult {
     std::vector<ImportedRow> rows; // in file order
+    RowTexts texts;                // what the rows' texts view
     std::vector<RefusedRow> refused;
     // When the file as a whole is refused (no CSV, header without a required
     // column, file error): the German message; `rows` and `refused` are empty.

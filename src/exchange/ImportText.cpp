@@ -78,21 +78,22 @@ InputText DetectEncoding(std::string_view bytes) {
     return {IsValidUtf8(bytes) ? TextEncoding::Utf8 : TextEncoding::Windows1252, bytes};
 }
 
-std::optional<std::string> ToDatabaseText(std::string_view field, TextEncoding encoding) {
-    if (encoding == TextEncoding::Windows1252)
-        return std::string(field);
-    std::size_t ascii = AsciiPrefix(field);
-    if (ascii == field.size())
-        return std::string(field);
+std::optional<std::size_t> ToDatabaseText(std::string_view field, TextEncoding encoding,
+                                          char* out) {
+    std::size_t ascii = encoding == TextEncoding::Windows1252 ? field.size() : AsciiPrefix(field);
+    if (ascii == field.size()) {
+        if (!field.empty())
+            std::memcpy(out, field.data(), field.size());
+        return field.size();
+    }
     if (field.size() > INT32_MAX)
         return std::nullopt;
     // Runs of ASCII are copied as they are; every other character takes at
     // least two bytes in UTF-8 and one in the result, so the text only shrinks.
-    std::string text(field.size(), '\0');
     std::size_t length = 0;
     std::size_t pos = 0;
     while (true) {
-        std::memcpy(text.data() + length, field.data() + pos, ascii);
+        std::memcpy(out + length, field.data() + pos, ascii);
         length += ascii;
         pos += ascii;
         if (pos == field.size())
@@ -102,12 +103,11 @@ std::optional<std::string> ToDatabaseText(std::string_view field, TextEncoding e
         const std::optional<char> stored = c < 0 ? std::nullopt : DatabaseByte(c);
         if (!stored)
             return std::nullopt;
-        text[length++] = *stored;
+        out[length++] = *stored;
         pos = static_cast<std::size_t>(next);
         ascii = AsciiPrefix(field.substr(pos));
     }
-    text.resize(length);
-    return text;
+    return length;
 }
 
 std::string UnstorableReason(std::string_view field) {

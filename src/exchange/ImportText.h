@@ -17,10 +17,11 @@ struct InputText {
 
 InputText DetectEncoding(std::string_view bytes);
 
-// A field as database text (Windows-1252); nothing when it holds a character
-// that Windows-1252 cannot hold (or bytes that are no UTF-8 after a byte
-// order mark).
-std::optional<std::string> ToDatabaseText(std::string_view field, TextEncoding encoding);
+// A field as database text (Windows-1252), written to `out`, which has room
+// for field.size() bytes (the text never grows); returns its length, or
+// nothing when the field holds a character that Windows-1252 cannot hold (or
+// bytes that are no UTF-8 after a byte order mark).
+std::optional<std::size_t> ToDatabaseText(std::string_view field, TextEncoding encoding, char* out);
 // Why ToDatabaseText refused `field` (German), naming the first character.
 std::string UnstorableReason(std::string_view field);
 // Text of the file for showing it (UTF-8), cut after `limit` characters.

@@ -21,13 +21,10 @@ QString Texts(const TDataRecord& entry) {
 }
 
 // The same texts of an entry not yet adopted.
-QString Texts(const TRecordData& entry) {
-    const std::string fields[] = {entry.Language,
-                                  entry.ErrorType,
-                                  entry.Project,
-                                  FormatDate(entry.Date),
-                                  std::to_string(entry.TimeNeeded),
-                                  entry.Description};
+QString Texts(const TRecordView& entry) {
+    const std::string fields[] = {std::string(entry.Language),      std::string(entry.ErrorType),
+                                  std::string(entry.Project),       FormatDate(entry.Date),
+                                  std::to_string(entry.TimeNeeded), std::string(entry.Description)};
     QStringList texts;
     for (const std::string& field : fields)
         texts << QString::fromStdString(cp1252::ToUtf8(field));
@@ -37,7 +34,7 @@ QString Texts(const TRecordData& entry) {
 QStringList Texts(const std::vector<exchange::ImportedRow>& rows) {
     QStringList list;
     for (const auto& row : rows)
-        list << QString("%1:").arg(row.line) + Texts(*row.entry);
+        list << QString("%1:").arg(row.line) + Texts(row.entry);
     return list;
 }
 
