@@ -102,9 +102,11 @@ private:
 
 } // namespace
 
-std::size_t ParseCsv(std::string_view text, char separator, const CsvEvents& events) {
+CsvEnd ParseCsv(std::string_view text, char separator, const CsvEvents& events,
+                std::size_t firstLine) {
     Parser parser(separator);
     State state;
+    state.line = firstLine - 1;
     bool inRecord = false;
     std::size_t recordStart = 0;
     std::size_t recordLine = 0;
@@ -144,11 +146,12 @@ std::size_t ParseCsv(std::string_view text, char separator, const CsvEvents& eve
         }
         pos = next;
     }
+    const std::size_t lines = state.line - (firstLine - 1);
     if (!parser.Finish(state))
-        return state.fieldLine;
+        return {state.fieldLine, lines};
     if (state.ended)
         report(text.size(), false);
-    return 0;
+    return {0, lines};
 }
 
 } // namespace exchange

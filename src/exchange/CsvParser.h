@@ -26,10 +26,18 @@ struct CsvEvents {
     std::function<void(const CsvRecord&)> misplacedQuote;
 };
 
-// Parses `text` (without byte order mark). Lines end with CR LF, LF or CR;
-// empty lines between records are skipped. Returns 0 when the text ended
-// properly, otherwise the line on which the quoted field begins that is still
-// open at the end of the text (whose record is not reported).
-std::size_t ParseCsv(std::string_view text, char separator, const CsvEvents& events);
+struct CsvEnd {
+    // 0 when the text ended properly, otherwise the line on which the quoted
+    // field begins that is still open at the end of the text (whose record is
+    // not reported).
+    std::size_t openQuote = 0;
+    std::size_t lines = 0; // physical lines read
+};
+
+// Parses `text` (without byte order mark), whose first line has the number
+// `firstLine`. Lines end with CR LF, LF or CR; empty lines between records
+// are skipped.
+CsvEnd ParseCsv(std::string_view text, char separator, const CsvEvents& events,
+                std::size_t firstLine = 1);
 
 } // namespace exchange

@@ -10,10 +10,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <exception>
 #include <fcntl.h>
 #include <new>
 #include <optional>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace exchange {
@@ -82,6 +84,12 @@ public:
     }
 
     [[nodiscard]] bool SawHeader() const { return header_.has_value(); }
+    // Reads rows under the header that `other` read.
+    void TakeHeader(const RowReader& other) { header_ = other.header_; }
+    [[nodiscard]] CsvEvents Events() {
+        return {[this](const CsvRecord& record) { Record(record); },
+                [this](const CsvRecord& record) { MisplacedQuote(record); }};
+    }
 
 private:
     void ReadHeader(const CsvRecord& record) {
@@ -175,6 +183,92 @@ CsvReadResult Refused(std::string message) {
     return result;
 }
 
+CsvReadResult OpenQuoteAtEnd(std::size_t line) {
+    return Refused("Das Feld in Anf\u00FChrungszeichen, das in Zeile " + std::to_string(line) +
+                   " beginnt, wird bis zum Dateiende nicht geschlossen; die Datei ist keine "
+                   "vollst\u00E4ndige CSV-Datei.");
+}
+
+// At most one row a line: the rows' list grows only once.
+void ReserveRows(CsvReadResult& result, std::string_view text) {
+    std::size_t lines = 0;
+    for (const char *p = text.data(), *end = p + text.size();
+         (p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p))));
+         ++p)
+        ++lines;
+    result.rows.reserve(lines);
+}
+
+// Reads the rows after a header of one line in two halves at once, the second
+// on a thread of its own. The halves meet at the start of a line, which is
+// the start of a record when the first half ends outside a quoted field;
+// when it does not (or the header is not one plain line), nothing, and the
+// caller reads the text in one piece.
+std::optional<CsvReadResult> ReadInHalves(std::string_view text, char separator,
+                                          TextEncoding encoding) {
+    const std::size_t headerStart = text.find_first_not_of("\r\n");
+    if (headerStart == std::string_view::npos)
+        return std::nullopt;
+    std::size_t headerEnd = text.find_first_of("\r\n", headerStart);
+    if (headerEnd == std::string_view::npos ||
+        text.substr(headerStart, headerEnd - headerStart).find('"') != std::string_view::npos)
+        return std::nullopt;
+    headerEnd += text.substr(headerEnd, 2) == "\r\n" ? 2u : 1u;
+    const std::size_t middle = text.size() / 2;
+    const void* feed = std::memchr(text.data() + middle, '\n', text.size() - middle);
+    if (!feed)
+        return std::nullopt;
+    const auto split = static_cast<std::size_t>(static_cast<const char*>(feed) - text.data()) + 1;
+    if (split <= headerEnd || split >= text.size())
+        return std::nullopt;
+
+    CsvReadResult first;
+    RowReader firstReader(encoding, first);
+    const CsvEnd header = ParseCsv(text.substr(0, headerEnd), separator, firstReader.Events());
+    if (!first.failure.empty() || !firstReader.SawHeader() || header.openQuote != 0)
+        return std::nullopt;
+    CsvReadResult second;
+    RowReader secondReader(encoding, second);
+    secondReader.TakeHeader(firstReader);
+    ReserveRows(first, text.substr(0, split));
+    ReserveRows(second, text.substr(split));
+
+    CsvEnd secondEnd;
+    std::exception_ptr secondFailed;
+    std::thread worker([&] {
+        try {
+            secondEnd = ParseCsv(text.substr(split), separator, secondReader.Events());
+        } catch (...) {
+            secondFailed = std::current_exception();
+        }
+    });
+    CsvEnd firstEnd;
+    try {
+        firstEnd = ParseCsv(text.substr(headerEnd, split - headerEnd), separator,
+                            firstReader.Events(), header.lines + 1);
+    } catch (...) {
+        worker.join();
+        throw;
+    }
+    worker.join();
+    if (secondFailed)
+        std::rethrow_exception(secondFailed);
+    if (firstEnd.openQuote != 0)
+        return std::nullopt; // the halves met inside a quoted field
+    const std::size_t offset = header.lines + firstEnd.lines;
+    if (secondEnd.openQuote != 0)
+        return OpenQuoteAtEnd(secondEnd.openQuote + offset);
+    for (ImportedRow& row : second.rows)
+        row.line += offset;
+    for (RefusedRow& row : second.refused)
+        row.line += offset;
+    first.rows.insert(first.rows.end(), second.rows.begin(), second.rows.end());
+    first.refused.insert(first.refused.end(), std::make_move_iterator(second.refused.begin()),
+                         std::make_move_iterator(second.refused.end()));
+    first.texts.Adopt(std::move(second.texts));
+    return first;
+}
+
 } // namespace
 
 char* RowTexts::Room(std::size_t size) {
@@ -194,7 +288,14 @@ std::string_view RowTexts::Keep(const char* at, std::size_t used) {
     return {at, used};
 }
 
-CsvReadResult ReadCsv(std::string_view bytes) {
+void RowTexts::Adopt(RowTexts&& other) {
+    blocks_.reserve(blocks_.size() + other.blocks_.size());
+    for (auto& block : other.blocks_)
+        blocks_.push_back(std::move(block));
+    other = RowTexts();
+}
+
+CsvReadResult ReadCsv(std::string_view bytes, std::size_t parallelAbove) {
     // Excel's "Unicode text" is UTF-16, which would otherwise be taken for
     // binary data because of its NUL bytes.
     if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF"))
@@ -208,25 +309,18 @@ CsvReadResult ReadCsv(std::string_view bytes) {
         return Refused("Die Datei enth\u00E4lt in Zeile " + std::to_string(LineOf(text, nul)) +
                        " Bin\u00E4rdaten (ein Nullbyte) und ist keine CSV-Datei.");
 
+    const char separator = DetectSeparator(FirstLine(text));
+    if (text.size() > parallelAbove)
+        if (std::optional<CsvReadResult> halves = ReadInHalves(text, separator, input.encoding))
+            return std::move(*halves);
     CsvReadResult result;
-    // At most one row a line: the rows' list grows only once.
-    std::size_t lines = 0;
-    for (const char *p = text.data(), *end = p + text.size();
-         (p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p))));
-         ++p)
-        ++lines;
-    result.rows.reserve(lines);
+    ReserveRows(result, text);
     RowReader reader(input.encoding, result);
-    const CsvEvents events{[&reader](const CsvRecord& record) { reader.Record(record); },
-                           [&reader](const CsvRecord& record) { reader.MisplacedQuote(record); }};
-    const std::size_t openQuote = ParseCsv(text, DetectSeparator(FirstLine(text)), events);
+    const CsvEnd end = ParseCsv(text, separator, reader.Events());
     if (!result.failure.empty())
         return Refused(std::move(result.failure));
-    if (openQuote != 0)
-        return Refused("Das Feld in Anf\u00FChrungszeichen, das in Zeile " +
-                       std::to_string(openQuote) +
-                       " beginnt, wird bis zum Dateiende nicht geschlossen; die Datei ist keine "
-                       "vollst\u00E4ndige CSV-Datei.");
+    if (end.openQuote != 0)
+        return OpenQuoteAtEnd(end.openQuote);
     if (!reader.SawHeader())
         return Refused("Die Datei ist leer; ihr fehlt die Kopfzeile mit den Spalten\u00FCber"
                        "schriften.");

@@ -24,6 +24,8 @@ public:
     char* Room(std::size_t size);
     // Keeps the first `used` bytes of the room last given (`at`).
     std::string_view Keep(const char* at, std::size_t used);
+    // Takes over the texts of `other`.
+    void Adopt(RowTexts&& other);
 
 private:
     std::vector<std::unique_ptr<char[]>> blocks_;
@@ -51,7 +53,10 @@ struct CsvReadResult {
     std::string failure;
 };
 
-CsvReadResult ReadCsv(std::string_view bytes);
+// A text of more than `parallelAbove` bytes is read in two halves at once,
+// one of them on a thread of its own; the result is the same.
+inline constexpr std::size_t ParallelReadAbove = std::size_t{4} << 20;
+CsvReadResult ReadCsv(std::string_view bytes, std::size_t parallelAbove = ParallelReadAbove);
 CsvReadResult ReadCsvFile(const std::string& path);
 
 } // namespace exchange

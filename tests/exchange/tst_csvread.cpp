@@ -38,8 +38,21 @@ QStringList Texts(const std::vector<exchange::ImportedRow>& rows) {
     return list;
 }
 
+// Everything a read gives, for comparing two reads.
+QStringList Outcome(const exchange::CsvReadResult& result) {
+    QStringList outcome = Texts(result.rows) << QString::fromStdString(result.failure);
+    for (const exchange::RefusedRow& row : result.refused)
+        outcome << QString("%1: %2 %3").arg(row.line).arg(row.reason.c_str(), row.text.c_str());
+    return outcome;
+}
+
+// Read in one piece and, which must give the same, in two halves at once.
 exchange::CsvReadResult Read(const QByteArray& bytes) {
-    return exchange::ReadCsv(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+    const std::string_view text(bytes.constData(), std::size_t(bytes.size()));
+    exchange::CsvReadResult whole = exchange::ReadCsv(text, SIZE_MAX);
+    QTest::qCompare(Outcome(exchange::ReadCsv(text, 0)), Outcome(whole), "halves", "whole",
+                    __FILE__, __LINE__);
+    return whole;
 }
 
 } // namespace
@@ -80,6 +93,12 @@ void TestCsvRead::accepted_data() {
                         .toUtf8()
         << QStringList{"2:a|b|c||0|1\r\n2\n3",
                        QString("8:\u00C4|\u00DF|\u20AC|29.02.2024|4294967295|\"")};
+    QByteArray lines; // a quoted field across the middle of the file
+    for (int i = 0; i < 40; ++i)
+        lines += "x\n";
+    QTest::newRow("quoted line breaks across the middle")
+        << Header + "C;c;p;;;\"" + lines + "\"\r\n" + Good
+        << QStringList{"2:C|c|p||0|" + QString(lines), "43:" + good.mid(2)};
     QTest::newRow("only the required columns")
         << QByteArray("Kategorie;Sprache;Projekt\nx;y;z\n") << QStringList{"2:y|x|z||0|"};
 }
