@@ -504,16 +504,21 @@ private slots:
         QFETCH(QList<int>, ids);
         QFETCH(bool, blocked);
         TDataBase db;
-        for (int i = 1; i <= 6; ++i)
-            db.AddRecord(Entry(i % 2 ? "C" : "Rust", "T", "P" + std::to_string(i % 3), i, 1));
+        for (int i = 1; i <= 6; ++i) {
+            TRecordData entry = Entry(i % 2 ? "C" : "Rust", "T", "P" + std::to_string(i % 3), i, 1);
+            entry.Description = "d" + std::to_string(i);
+            db.AddRecord(entry);
+        }
+        // An entry put back refers to its description where it was, no copy.
         auto fields = [&db] {
             QStringList out;
             const int c = db.Languages.IndexOf("C");
             for (int i = 0; i < db.Count(); ++i)
-                out << QStringLiteral("%1 %2 %3")
+                out << QStringLiteral("%1 %2 %3 %4")
                            .arg(db.GetRecord(i)->ID)
                            .arg(db.GetRecord(i)->FieldText(1).c_str(),
-                                db.GetRecord(i)->FieldText(3).c_str());
+                                db.GetRecord(i)->FieldText(3).c_str())
+                           .arg(quintptr(db.GetRecord(i)->Description().data()));
             return out << Values(db.Languages) << Values(db.Projects)
                        << QString::number(c < 0 ? 0 : db.Languages.UseCount(c));
         };
@@ -531,6 +536,64 @@ private slots:
         QCOMPARE(fields(), blocked ? during : before);
         QCOMPARE(taken.empty(), !blocked);
         QCOMPARE(db.NextID, blocked ? 8u : 7u);
+    }
+
+    void takenEntriesDoNotOutliveAClear() {
+        TDataBase db;
+        db.AddRecord(Entry("C", "T", "P", 1, 1));
+        const std::uint32_t ids[] = {1};
+        auto taken = db.TakeRecords(ids);
+        db.Clear();
+        QVERIFY_THROWS_EXCEPTION(std::logic_error, db.PutBackRecords(taken));
+        QCOMPARE(db.Count(), 0);
+    }
+
+    // A batch adds what AddRecord adds one by one: the same entries, IDs,
+    // values and use counts, also when rows ahead use a value that an earlier
+    // row lists, in another letter case or not.
+    void batchAddsLikeOneByOne() {
+        std::mt19937 rng(14);
+        const char* languages[] = {"C", "c", "Rust", "RUST", "Go"};
+        std::vector<TRecordData> rows;
+        for (int i = 0; i < 300; ++i)
+            rows.push_back(Entry(languages[rng() % 5], "T" + std::to_string(rng() % 4),
+                                 "P" + std::to_string(rng() % 5), Day(2024, 1, 1 + int(rng() % 3)),
+                                 1 + std::uint32_t(rng() % 2)));
+        TDataBase single, batch;
+        std::size_t added = 0;
+        for (TDataBase* db : {&single, &batch})
+            db->AddRecord(rows[7]);
+        for (const TRecordData& row : rows) {
+            try {
+                single.AddRecord(row);
+                ++added;
+            } catch (const InvalidEntryException&) {
+            }
+        }
+        std::vector<std::uint32_t> ids;
+        auto view = [&rows](std::size_t k) {
+            const TRecordData& r = rows[k];
+            return TRecordView{r.Language,    r.ErrorType, r.Project,
+                               r.Description, r.Date,      r.TimeNeeded};
+        };
+        QCOMPARE(batch.AddRecords(rows.size(), view, ids), added);
+        auto state = [](const TDataBase& db) {
+            QStringList out;
+            for (int i = 0; i < db.Count(); ++i) {
+                out << QString::number(db.GetRecord(i)->ID);
+                for (std::uint8_t k = 1; k <= 5; ++k)
+                    out.back() += " " + QString::fromLatin1(db.GetRecord(i)->FieldText(k).c_str());
+            }
+            for (const TValueList* list : {&db.Languages, &db.ErrorTypes, &db.Projects})
+                for (int i = 0; i < list->Count(); ++i)
+                    out << QStringLiteral("%1 %2")
+                               .arg(list->Value(i).c_str())
+                               .arg(list->UseCount(i));
+            return out << QString::number(db.NextID);
+        };
+        QCOMPARE(state(batch), state(single));
+        QCOMPARE(ids.size(), added);
+        QCOMPARE(ids.back(), batch.GetRecord(batch.Count() - 1)->ID);
     }
 };
 
