@@ -88,24 +88,33 @@ std::optional<std::size_t> ToDatabaseText(std::string_view field, TextEncoding e
     }
     if (field.size() > INT32_MAX)
         return std::nullopt;
-    // Runs of ASCII are copied as they are; every other character takes at
-    // least two bytes in UTF-8 and one in the result, so the text only shrinks.
-    std::size_t length = 0;
-    std::size_t pos = 0;
-    while (true) {
-        std::memcpy(out + length, field.data() + pos, ascii);
-        length += ascii;
-        pos += ascii;
-        if (pos == field.size())
-            break;
-        auto next = static_cast<std::int32_t>(pos);
-        const UChar32 c = NextCharacter(field, next);
+    // Every character other than ASCII takes at least two bytes in UTF-8 and
+    // one in the result, so the text only shrinks. Latin-1 letters (U+00A0 to
+    // U+00FF) are the same byte in Windows-1252 and are taken straight.
+    std::memcpy(out, field.data(), ascii);
+    std::size_t length = ascii;
+    std::size_t pos = ascii;
+    while (pos < field.size()) {
+        const auto byte = static_cast<unsigned char>(field[pos]);
+        if (byte < 0x80) {
+            out[length++] = static_cast<char>(byte);
+            ++pos;
+            continue;
+        }
+        const auto next = pos + 1 < field.size() ? static_cast<unsigned char>(field[pos + 1]) : 0;
+        if ((byte == 0xC3 && (next & 0xC0) == 0x80) ||
+            (byte == 0xC2 && next >= 0xA0 && next < 0xC0)) {
+            out[length++] = static_cast<char>(byte == 0xC3 ? next + 0x40 : next);
+            pos += 2;
+            continue;
+        }
+        auto at = static_cast<std::int32_t>(pos);
+        const UChar32 c = NextCharacter(field, at);
         const std::optional<char> stored = c < 0 ? std::nullopt : DatabaseByte(c);
         if (!stored)
             return std::nullopt;
         out[length++] = *stored;
-        pos = static_cast<std::size_t>(next);
-        ascii = AsciiPrefix(field.substr(pos));
+        pos = static_cast<std::size_t>(at);
     }
     return length;
 }
