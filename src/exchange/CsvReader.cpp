@@ -15,6 +15,7 @@
 #include <new>
 #include <optional>
 #include <sys/stat.h>
+#include <system_error>
 #include <thread>
 #include <unistd.h>
 
@@ -235,13 +236,18 @@ std::optional<CsvReadResult> ReadInHalves(std::string_view text, char separator,
 
     CsvEnd secondEnd;
     std::exception_ptr secondFailed;
-    std::thread worker([&] {
-        try {
-            secondEnd = ParseCsv(text.substr(split), separator, secondReader.Events());
-        } catch (...) {
-            secondFailed = std::current_exception();
-        }
-    });
+    std::thread worker;
+    try {
+        worker = std::thread([&] {
+            try {
+                secondEnd = ParseCsv(text.substr(split), separator, secondReader.Events());
+            } catch (...) {
+                secondFailed = std::current_exception();
+            }
+        });
+    } catch (const std::system_error&) {
+        return std::nullopt; // no thread to be had: read in one piece
+    }
     CsvEnd firstEnd;
     try {
         firstEnd = ParseCsv(text.substr(headerEnd, split - headerEnd), separator,
