@@ -2,6 +2,7 @@
 
 #include "DataRecord.h"
 #include "GuiText.h"
+#include "RadixSort.h"
 #include "RecordCompare.h"
 
 #include <algorithm>
@@ -190,12 +191,13 @@ void TRecordListModel::sortRows() {
         for (TDataRecord* r : rows_)
             items.push_back({RecordCompare::PackedKey(*r, column), r->ID, r});
     }
+    // A radix sort by ID, then by the key, which keeps the order of IDs among
+    // equal keys: a few passes over memory instead of n log n comparisons.
+    const auto byId = [](const Item& x, const Item& y) { return x.id < y.id; };
+    if (!std::is_sorted(items.begin(), items.end(), byId))
+        analysis::RadixSort(items, [](const Item& item) { return item.id; });
     const bool desc = descending_;
-    std::stable_sort(items.begin(), items.end(), [desc](const Item& x, const Item& y) {
-        if (x.key != y.key)
-            return desc ? x.key > y.key : x.key < y.key;
-        return x.id < y.id;
-    });
+    analysis::RadixSort(items, [desc](const Item& item) { return desc ? ~item.key : item.key; });
     for (std::size_t i = 0; i < items.size(); ++i)
         rows_[i] = items[i].record;
 }
