@@ -309,7 +309,8 @@ void TDataBase::SetAndFilter(bool value) {
 // the smallest and the largest ID; when that range does not hold them all
 // (an ID that no entry has), every entry is looked at.
 std::vector<std::size_t> TDataBase::positionsOf(std::vector<std::uint32_t>& ids) const {
-    std::sort(ids.begin(), ids.end());
+    if (!std::is_sorted(ids.begin(), ids.end())) // an import's are already
+        std::sort(ids.begin(), ids.end());
     ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
     std::vector<std::size_t> positions;
     if (ids.empty())
