@@ -499,6 +499,8 @@ private slots:
         QTest::newRow("scattered, unknown skipped") << QList<int>{2, 4, 5, 99} << false;
         QTest::newRow("all") << QList<int>{6, 5, 4, 3, 2, 1} << false;
         QTest::newRow("refused") << QList<int>{2, 3} << true;
+        // The values that the first five listed anew leave again with them.
+        QTest::newRow("all, the last refused") << QList<int>{1, 2, 3, 4, 5, 6} << true;
     }
     void takenEntriesComeBack() {
         QFETCH(QList<int>, ids);
