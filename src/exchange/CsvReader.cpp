@@ -178,6 +178,15 @@ private:
     std::optional<HeaderColumns> header_;
 };
 
+// Closes a file when it goes, also when the reading raises.
+struct Closer {
+    explicit Closer(int descriptor) : fd(descriptor) {}
+    int fd;
+    Closer(const Closer&) = delete;
+    Closer& operator=(const Closer&) = delete;
+    ~Closer() { ::close(fd); }
+};
+
 CsvReadResult Refused(std::string message) {
     CsvReadResult result;
     result.failure = std::move(message);
@@ -338,9 +347,12 @@ CsvReadResult ReadCsvFile(const std::string& path) {
         const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0)
             return Refused(FileErrorMessage(errno));
-        // Read straight into one buffer of the file's size; a file that grows
-        // meanwhile, or one that has no size (a pipe), is read to its end.
-        std::string bytes;
+        const Closer closer(fd);
+        // Read straight into one buffer of the file's size (not filled with
+        // zeros first); a file that grows meanwhile, or one that has no size
+        // (a pipe), is read to its end.
+        std::unique_ptr<char[]> bytes;
+        std::size_t capacity = 0;
         std::size_t size = 0;
         int error = 0;
         struct stat info {};
@@ -349,27 +361,33 @@ CsvReadResult ReadCsvFile(const std::string& path) {
         else if (S_ISDIR(info.st_mode))
             error = EISDIR;
         else if (S_ISREG(info.st_mode))
-            bytes.resize(static_cast<std::size_t>(info.st_size));
+            capacity = static_cast<std::size_t>(info.st_size);
+        bytes.reset(new char[capacity]);
         char more[64 * 1024];
         while (error == 0) {
-            const bool full = size == bytes.size();
+            const bool full = size == capacity;
             const ssize_t n = full ? ::read(fd, more, sizeof more)
-                                   : ::read(fd, bytes.data() + size, bytes.size() - size);
+                                   : ::read(fd, bytes.get() + size, capacity - size);
             if (n < 0 && errno == EINTR)
                 continue;
             if (n < 0)
                 error = errno;
             if (n <= 0)
                 break;
-            if (full)
-                bytes.append(more, static_cast<std::size_t>(n));
-            size += static_cast<std::size_t>(n);
+            const auto read = static_cast<std::size_t>(n);
+            if (full) {
+                const std::size_t grown = std::max(capacity * 2, size + read);
+                std::unique_ptr<char[]> larger(new char[grown]);
+                std::memcpy(larger.get(), bytes.get(), size);
+                std::memcpy(larger.get() + size, more, read);
+                bytes.swap(larger);
+                capacity = grown;
+            }
+            size += read;
         }
-        bytes.resize(size);
-        ::close(fd);
         if (error != 0)
             return Refused(FileErrorMessage(error));
-        return ReadCsv(bytes);
+        return ReadCsv(std::string_view(bytes.get(), size));
     } catch (const std::bad_alloc&) {
         return Refused(loadmsg::OutOfMemory);
     }

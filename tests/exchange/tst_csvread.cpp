@@ -5,6 +5,8 @@
 #include "EntryFields.h"
 
 #include <QtTest>
+#include <sys/stat.h>
+#include <thread>
 
 namespace {
 
@@ -68,6 +70,7 @@ private slots:
     void refusedFiles();
     void roundTrip_data();
     void roundTrip();
+    void pipe();
 };
 
 void TestCsvRead::accepted_data() {
@@ -248,4 +251,23 @@ void TestCsvRead::roundTrip() {
 }
 
 QTEST_APPLESS_MAIN(TestCsvRead)
+// A file without a size (a pipe) is read to its end.
+void TestCsvRead::pipe() {
+    QTemporaryDir dir;
+    const QByteArray path = QFile::encodeName(dir.filePath("pipe.csv"));
+    QCOMPARE(::mkfifo(path.constData(), 0600), 0);
+    QByteArray file = Header;
+    for (int i = 0; i < 5000; ++i) // beyond 64 KiB: the buffer grows several times
+        file += Good;
+    std::thread writer([&] {
+        QFile out(QFile::decodeName(path));
+        if (out.open(QIODevice::WriteOnly))
+            out.write(file);
+    });
+    const exchange::CsvReadResult result = exchange::ReadCsvFile(path.toStdString());
+    writer.join();
+    QCOMPARE(result.rows.size(), std::size_t(5000));
+    QCOMPARE(result.rows.back().line, std::size_t(5001));
+}
+
 #include "tst_csvread.moc"
