@@ -3,9 +3,7 @@
 #include "DataBaseEntry.h"
 #include "Errors.h"
 #include "FileStamp.h"
-#include "IdentityIndex.h"
 #include "RecordIdentity.h"
-#include "RecordStore.h"
 #include "Spelling.h"
 #include "ValueListImpl.h"
 
@@ -42,12 +40,6 @@ template <typename T> void MakeRoom(std::vector<T>& v) {
 }
 
 } // namespace
-
-struct TDataBase::Index {
-    // Every entry by its identity; the database never holds two identical ones.
-    IdentityIndex identities;
-    TRecordStore store;
-};
 
 namespace {
 
@@ -153,13 +145,18 @@ std::size_t TDataBase::positionOf(std::uint32_t id) const {
 }
 
 TDataRecord* TDataBase::adopt(Candidate& c, std::size_t position, const TDataRecord* except) {
-    Index& ix = *index_;
     // The entry that a change replaces is left out of the comparison, so a
     // change of the description alone is accepted.
     const TDataRecord probe = c.Probe();
     const std::uint64_t hash = identity::Hash(probe);
-    if (const TDataRecord* hit = ix.identities.Find(probe, hash); hit && hit != except)
+    if (const TDataRecord* hit = index_->identities.Find(probe, hash); hit && hit != except)
         throw InvalidEntryException();
+    return place(c, hash, position, except);
+}
+
+TDataRecord* TDataBase::place(Candidate& c, std::uint64_t hash, std::size_t position,
+                              const TDataRecord* except) {
+    Index& ix = *index_;
     if (!except)
         MakeRoom(Records);
     ix.identities.Reserve(ix.identities.Size() + 1);
@@ -167,7 +164,8 @@ TDataRecord* TDataBase::adopt(Candidate& c, std::size_t position, const TDataRec
     c.Resolve(lists);
     TDataRecord* record = ix.store.Take();
     try {
-        record->description_ = ix.store.CopyText(c.description);
+        record->description_ =
+            c.textStored ? c.description.data() : ix.store.CopyText(c.description);
     } catch (...) {
         ix.store.Give(record);
         throw;

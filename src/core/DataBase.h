@@ -138,6 +138,10 @@ private:
     // Checks `candidate` against every entry but `except`, stores it at
     // `position` and counts its values' uses; raises InvalidEntryException.
     TDataRecord* adopt(Candidate& candidate, std::size_t position, const TDataRecord* except);
+    // The storing part of adopt, for a candidate known to differ from every
+    // entry but `except`, with its identity hash.
+    TDataRecord* place(Candidate& candidate, std::uint64_t hash, std::size_t position,
+                       const TDataRecord* except);
     void loadEntries(const std::string& name, LoadReport& report);
     // Undo support: the positions of the entries with these IDs (sorted and
     // made unique on the way), ascending.

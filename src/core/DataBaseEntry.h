@@ -3,10 +3,18 @@
 // Inside of TDataBase, shared by its entry functions and its file loader.
 
 #include "DataBase.h"
+#include "IdentityIndex.h"
 #include "RecordIdentity.h"
+#include "RecordStore.h"
 #include "Spelling.h"
 
 #include <string_view>
+
+struct TDataBase::Index {
+    // Every entry by its identity; the database never holds two identical ones.
+    IdentityIndex identities;
+    TRecordStore store;
+};
 
 // The fields of an entry about to be adopted. Each value is the spelling its
 // list keeps, or until the entry is accepted a spelling of its own, so that a
@@ -18,6 +26,9 @@ struct TDataBase::Candidate {
     std::uint32_t minutes = 0;
     std::uint32_t id = 0;
     std::string_view description;
+    // The description lies in the store's arena already (the loader copies
+    // it there while it reads ahead).
+    bool textStored = false;
 
     void Set(int field, TValueList& list, std::string_view text) {
         spelling[field] = list.findSpelling(text);

@@ -4,7 +4,6 @@
 #include "RecordIdentity.h"
 #include "Spelling.h"
 
-#include <cmath>
 #include <limits>
 #include <string_view>
 
@@ -81,9 +80,7 @@ bool TDataRecord::IsIdentical(const TDataRecord& other) const {
 namespace identity {
 
 std::int64_t DayKey(double date) {
-    if (!DecodeDate(date))
-        return std::numeric_limits<std::int64_t>::min();
-    return static_cast<std::int64_t>(std::trunc(date));
+    return DayNumber(date).value_or(std::numeric_limits<std::int64_t>::min());
 }
 
 std::uint64_t FoldedHash(std::string_view text) {

@@ -46,7 +46,7 @@ int DaysInMonth(int year, int month) {
 
 } // namespace
 
-std::optional<CivilDate> DecodeDate(double value) {
+std::optional<std::int64_t> DayNumber(double value) {
     if (!std::isfinite(value))
         return std::nullopt;
     // The whole part is the day, also for negative values (-1.25 is 29.12.1899
@@ -54,7 +54,14 @@ std::optional<CivilDate> DecodeDate(double value) {
     const double day = std::trunc(value);
     if (day < static_cast<double>(kFirstDay) || day > static_cast<double>(kLastDay))
         return std::nullopt;
-    return CivilFromDays(static_cast<std::int64_t>(day) - kEpochShift);
+    return static_cast<std::int64_t>(day);
+}
+
+std::optional<CivilDate> DecodeDate(double value) {
+    const auto day = DayNumber(value);
+    if (!day)
+        return std::nullopt;
+    return CivilFromDays(*day - kEpochShift);
 }
 
 double EncodeDate(const CivilDate& date) {

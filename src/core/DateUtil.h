@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -13,6 +14,8 @@ struct CivilDate {
 // The calendar day of a date value, or nothing when the value is no day
 // between 01.01.0001 and 31.12.9999 (NaN, infinity, out of range).
 std::optional<CivilDate> DecodeDate(double value);
+// The whole day number of the same days (the calendar left out), or nothing.
+std::optional<std::int64_t> DayNumber(double value);
 // The date value (a whole day) of a calendar day; the day must be valid.
 double EncodeDate(const CivilDate& date);
 // "dd.mm.yyyy", or empty when the value is no calendar day.

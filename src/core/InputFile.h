@@ -30,6 +30,16 @@ public:
     // The next `size` bytes: in place when the buffer holds them, otherwise
     // read into `scratch`. Valid until the next read.
     std::string_view View(std::size_t size, std::string& scratch);
+    // The next `size` bytes in place when the buffer holds them (valid until
+    // the next read), otherwise nullptr and nothing is consumed.
+    const char* TakeBuffered(std::size_t size) {
+        if (static_cast<std::size_t>(end_ - next_) < size)
+            return nullptr;
+        const char* at = next_;
+        next_ += size;
+        consumed_ += size;
+        return at;
+    }
     // False when the next `size` bytes of a regular file run into a hole
     // (a sparse file claims them but holds no data there).
     [[nodiscard]] bool Holds(std::uint64_t size) const;

@@ -18,6 +18,7 @@
 #include <limits>
 #include <new>
 #include <stdexcept>
+#include <vector>
 
 namespace {
 
@@ -30,6 +31,8 @@ constexpr std::uint64_t kMinEntrySize = 4 + 4 + 4 + 8 + 4 + 4;
 // of this size, so that room grows only with the bytes that really arrive.
 constexpr std::size_t kChunkSize = std::size_t{64} * 1024;
 constexpr std::size_t kBoundedText = std::size_t{4} << 20;
+// Entries read ahead before they are adopted (see loadEntries).
+constexpr std::size_t kBatch = 32;
 
 // The values of the format, read from a file; a corrupt length never
 // allocates more than the file holds.
@@ -41,17 +44,25 @@ public:
 
     std::uint32_t U32() {
         unsigned char b[4];
-        Read(reinterpret_cast<char*>(b), 4);
-        return static_cast<std::uint32_t>(b[0]) | static_cast<std::uint32_t>(b[1]) << 8 |
-               static_cast<std::uint32_t>(b[2]) << 16 | static_cast<std::uint32_t>(b[3]) << 24;
+        const auto* p = reinterpret_cast<const unsigned char*>(in_.TakeBuffered(4));
+        if (!p) {
+            Read(reinterpret_cast<char*>(b), 4);
+            p = b;
+        }
+        return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+               static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
     }
 
     double F64() {
         unsigned char b[8];
-        Read(reinterpret_cast<char*>(b), 8);
+        const auto* p = reinterpret_cast<const unsigned char*>(in_.TakeBuffered(8));
+        if (!p) {
+            Read(reinterpret_cast<char*>(b), 8);
+            p = b;
+        }
         std::uint64_t bits = 0;
         for (int i = 7; i >= 0; --i)
-            bits = bits << 8 | b[i];
+            bits = bits << 8 | p[i];
         return std::bit_cast<double>(bits); // every bit kept, NaN payloads too
     }
 
@@ -159,25 +170,56 @@ void TDataBase::loadEntries(const std::string& name, LoadReport& report) {
     else
         expected = std::min<std::uint64_t>(expected, 1024);
     reserveFor(static_cast<std::size_t>(expected));
-    Candidate entry;
-    std::string scratch;
-    for (std::uint32_t i = 0; i < count; ++i) {
-        // Each value is looked up (or copied) before the next read moves the buffer.
-        entry.Set(0, Languages, in.Text(scratch));
-        entry.Set(1, ErrorTypes, in.Text(scratch));
-        entry.Set(2, Projects, in.Text(scratch));
-        entry.date = in.F64();
-        entry.minutes = in.U32();
-        entry.description = in.Text(scratch);
-        entry.id = NextID;
-        try {
-            adopt(entry, Records.size(), nullptr);
+
+    // The entries are read in batches: first the fields of each, its
+    // description copied to the arena and the identity index's slot for it
+    // asked for ahead, then each adopted in file order. The index's random
+    // accesses of a batch thus overlap instead of stalling one by one.
+    struct Pending {
+        Candidate entry;
+        std::uint64_t hash = 0;
+    };
+    std::vector<Pending> batch(kBatch);
+    std::size_t read = 0; // entries of the batch read so far
+    Index& ix = *index_;
+    const auto adoptRead = [&] {
+        for (std::size_t k = 0; k < read; ++k) {
+            Candidate& entry = batch[k].entry;
+            entry.id = NextID;
+            if (ix.identities.Find(entry.Probe(), batch[k].hash)) {
+                // A duplicate in the file is skipped silently.
+                ix.store.ReleaseText(entry.description.data(), entry.description.size());
+                ++report.Duplicates;
+                continue;
+            }
+            place(entry, batch[k].hash, Records.size(), nullptr);
             ++NextID;
             ++report.Added;
-        } catch (const InvalidEntryException&) {
-            // A duplicate in the file is skipped silently.
-            ++report.Duplicates;
         }
+        read = 0;
+    };
+    std::string scratch;
+    for (std::uint32_t i = 0; i < count;) {
+        try {
+            for (; read < kBatch && i < count; ++read, ++i) {
+                Candidate& entry = batch[read].entry;
+                // Each value is looked up (or copied) before the next read moves the buffer.
+                entry.Set(0, Languages, in.Text(scratch));
+                entry.Set(1, ErrorTypes, in.Text(scratch));
+                entry.Set(2, Projects, in.Text(scratch));
+                entry.date = in.F64();
+                entry.minutes = in.U32();
+                const std::string_view text = in.Text(scratch);
+                entry.description = std::string_view(ix.store.CopyText(text), text.size());
+                entry.textStored = true;
+                batch[read].hash = identity::Hash(entry.Probe());
+                ix.identities.Prefetch(batch[read].hash);
+            }
+        } catch (...) {
+            adoptRead(); // the entries read before the failure stay
+            throw;
+        }
+        adoptRead();
     }
 }
 

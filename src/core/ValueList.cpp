@@ -98,9 +98,9 @@ public:
             capacity *= 2;
         slots_.assign(capacity, Slot{});
         size_ = 0;
+        valid_ = true; // before the inserts, which skip a stale table
         for (const auto& entry : spellings)
             Insert(entry.second.get());
-        valid_ = true;
     }
 
     void Insert(TSpelling* spelling) {
