@@ -73,9 +73,10 @@ private:
     friend struct TRecordAccess;
     TDataRecord() = default;
 
+    // Beside Hidden, in the padding after it: an entry takes 56 bytes.
+    std::uint32_t descriptionSize_ = 0;
     const TSpelling* language_ = nullptr;
     const TSpelling* errorType_ = nullptr;
     const TSpelling* project_ = nullptr;
     const char* description_ = nullptr;
-    std::uint32_t descriptionSize_ = 0;
 };

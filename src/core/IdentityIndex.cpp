@@ -1,27 +1,19 @@
 #include "IdentityIndex.h"
 
+#include "PageMemory.h"
 #include "RecordIdentity.h"
 
 #include <cstdlib>
 #include <new>
-#include <sys/mman.h>
 #include <utility>
 
 namespace {
 
-// Tables of at least this size are mapped; smaller ones come from the heap.
-constexpr std::size_t kMappedBytes = std::size_t{2} << 20;
-
+// Tables of a huge page or more are mapped; smaller ones come from the heap.
 template <typename Slot> Slot* AllocateSlots(std::size_t count) {
     const std::size_t bytes = count * sizeof(Slot);
-    if (bytes >= kMappedBytes) {
-        void* p =
-            ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (p == MAP_FAILED)
-            throw std::bad_alloc();
-        ::madvise(p, bytes, MADV_HUGEPAGE); // a hint; without it the table still works
-        return static_cast<Slot*>(p);
-    }
+    if (bytes >= pagememory::kHugePage)
+        return static_cast<Slot*>(pagememory::Map(bytes));
     void* p = std::calloc(count, sizeof(Slot));
     if (!p)
         throw std::bad_alloc();
@@ -32,8 +24,8 @@ template <typename Slot> void FreeSlots(Slot* slots, std::size_t count) {
     if (!slots)
         return;
     const std::size_t bytes = count * sizeof(Slot);
-    if (bytes >= kMappedBytes)
-        ::munmap(slots, bytes);
+    if (bytes >= pagememory::kHugePage)
+        pagememory::Unmap(slots, bytes);
     else
         std::free(slots);
 }

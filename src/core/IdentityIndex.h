@@ -48,8 +48,8 @@ private:
     [[nodiscard]] std::size_t mask() const { return capacity_ - 1; }
 
     // Power-of-two capacity, at most half full. A large table is mapped from
-    // the system in huge pages where it allows them: its pages are zero until
-    // touched, and the random probes of a load miss the TLB far less often.
+    // the system in huge pages (see PageMemory.h), so that the random probes
+    // of a load miss the TLB far less often.
     Slot* slots_ = nullptr;
     std::size_t capacity_ = 0;
     std::size_t size_ = 0;

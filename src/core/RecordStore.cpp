@@ -1,20 +1,47 @@
 #include "RecordStore.h"
 
+#include "PageMemory.h"
+
 #include <algorithm>
 #include <cstring>
 #include <new>
 
 namespace {
 
-// Arena blocks grow from the first to the largest size, so that a small
-// database stays small; the large ones come straight from the system and go
-// back to it whole, and a page is only touched when a text is written to it.
-constexpr std::size_t kFirstTextBlock = std::size_t{64} << 10;
-constexpr std::size_t kLargestTextBlock = std::size_t{4} << 20;
+// Blocks grow from the first to the largest size, so that a small database
+// stays small; the largest are huge pages, mapped from the system, and a
+// page is only touched when an entry or a text is written to it.
+constexpr std::size_t kFirstBlock = std::size_t{64} << 10;
+constexpr std::size_t kLargestEntryBlock = pagememory::kHugePage;
+constexpr std::size_t kLargestTextBlock = 2 * pagememory::kHugePage;
 // A longer text gets a block of its own, so that it wastes no room.
 constexpr std::size_t kOwnBlock = std::size_t{512} << 10;
 
+std::size_t GrownSize(std::size_t blocks, std::size_t largest) {
+    return std::min(largest, kFirstBlock << std::min<std::size_t>(blocks, 6));
+}
+
 } // namespace
+
+TRecordStore::Block TRecordStore::NewBlock(std::size_t bytes) {
+    if (bytes >= pagememory::kHugePage)
+        return {pagememory::Map(bytes), bytes};
+    return {::operator new(bytes), bytes};
+}
+
+void TRecordStore::FreeBlocks(std::vector<Block>& blocks) noexcept {
+    for (const Block& block : blocks) {
+        if (block.bytes >= pagememory::kHugePage)
+            pagememory::Unmap(block.memory, block.bytes);
+        else
+            ::operator delete(block.memory);
+    }
+    std::vector<Block>().swap(blocks);
+}
+
+TRecordStore::~TRecordStore() {
+    Clear();
+}
 
 TDataRecord* TRecordStore::Take() {
     if (free_) {
@@ -22,13 +49,15 @@ TDataRecord* TRecordStore::Take() {
         free_ = slot->nextFree;
         return new (&slot->record) TDataRecord();
     }
-    if (usedInLast_ == kBlockEntries) {
+    if (next_ == end_) {
         blocks_.reserve(blocks_.size() + 1);
-        // Not value-initialised: the slots are written when they are taken.
-        blocks_.emplace_back(new Slot[kBlockEntries]);
-        usedInLast_ = 0;
+        // Not written here: a slot is written when it is taken.
+        const Block block = NewBlock(GrownSize(blocks_.size(), kLargestEntryBlock));
+        blocks_.push_back(block);
+        next_ = static_cast<Slot*>(block.memory);
+        end_ = next_ + block.bytes / sizeof(Slot);
     }
-    return new (&blocks_.back()[usedInLast_++].record) TDataRecord();
+    return new (&(next_++)->record) TDataRecord();
 }
 
 void TRecordStore::Give(TDataRecord* record) noexcept {
@@ -44,18 +73,17 @@ const char* TRecordStore::CopyText(std::string_view text) {
     char* at = nullptr;
     if (size > kOwnBlock) {
         texts_.reserve(texts_.size() + 1);
-        auto block = std::unique_ptr<char[]>(new char[size]);
-        at = block.get();
+        const Block block = NewBlock(size);
+        at = static_cast<char*>(block.memory);
         // Before the current block, which keeps taking the short texts.
-        texts_.insert(texts_.empty() ? texts_.end() : texts_.end() - 1, std::move(block));
+        texts_.insert(texts_.empty() ? texts_.end() : texts_.end() - 1, block);
     } else {
         if (static_cast<std::size_t>(textEnd_ - textNext_) < size) {
             texts_.reserve(texts_.size() + 1);
-            const std::size_t blockSize = std::min(
-                kLargestTextBlock, kFirstTextBlock << std::min<std::size_t>(texts_.size(), 6));
-            texts_.emplace_back(new char[blockSize]);
-            textNext_ = texts_.back().get();
-            textEnd_ = textNext_ + blockSize;
+            const Block block = NewBlock(GrownSize(texts_.size(), kLargestTextBlock));
+            texts_.push_back(block);
+            textNext_ = static_cast<char*>(block.memory);
+            textEnd_ = textNext_ + block.bytes;
         }
         at = textNext_;
         textNext_ += size;
@@ -70,13 +98,12 @@ void TRecordStore::ReleaseText(const char* text, std::size_t size) noexcept {
 }
 
 void TRecordStore::Reserve(std::size_t entries) {
-    blocks_.reserve(blocks_.size() + entries / kBlockEntries + 1);
+    blocks_.reserve(blocks_.size() + entries / (kLargestEntryBlock / sizeof(Slot)) + 8);
 }
 
 void TRecordStore::Clear() noexcept {
-    std::vector<std::unique_ptr<Slot[]>>().swap(blocks_);
-    usedInLast_ = kBlockEntries;
-    free_ = nullptr;
-    std::vector<std::unique_ptr<char[]>>().swap(texts_);
+    FreeBlocks(blocks_);
+    next_ = end_ = free_ = nullptr;
+    FreeBlocks(texts_);
     textNext_ = textEnd_ = nullptr;
 }

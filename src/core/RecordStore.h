@@ -3,18 +3,17 @@
 #include "DataRecord.h"
 
 #include <cstddef>
-#include <memory>
 #include <string_view>
 #include <vector>
 
 // Where the database keeps its entries: blocks of entries at addresses that
 // stay while an entry lives, and one growing arena for the descriptions. A
-// million entries cost a few hundred allocations, and freeing them as many
-// calls. A deleted entry's slot is reused; its description stays behind as
-// garbage until Clear (a reload).
+// million entries cost a few dozen blocks, and freeing them as many calls. A deleted entry's slot
+// is reused; its description stays behind as garbage until Clear (a reload).
 class TRecordStore {
 public:
     TRecordStore() = default;
+    ~TRecordStore();
     TRecordStore(const TRecordStore&) = delete;
     TRecordStore& operator=(const TRecordStore&) = delete;
 
@@ -34,17 +33,26 @@ public:
     void Clear() noexcept;
 
 private:
-    static constexpr std::size_t kBlockEntries = 4096;
     union Slot {
         Slot() {}
         TDataRecord record;
         Slot* nextFree;
     };
-    std::vector<std::unique_ptr<Slot[]>> blocks_;
-    std::size_t usedInLast_ = kBlockEntries;
+    // A block of entries or of texts: from the heap while the database is
+    // small, mapped from the system once it is large (see PageMemory.h).
+    struct Block {
+        void* memory = nullptr;
+        std::size_t bytes = 0;
+    };
+    static Block NewBlock(std::size_t bytes);
+    static void FreeBlocks(std::vector<Block>& blocks) noexcept;
+
+    std::vector<Block> blocks_;
+    Slot* next_ = nullptr; // the next untaken slot of the last block
+    Slot* end_ = nullptr;
     Slot* free_ = nullptr;
 
-    std::vector<std::unique_ptr<char[]>> texts_;
+    std::vector<Block> texts_;
     char* textNext_ = nullptr;
     char* textEnd_ = nullptr;
 };
