@@ -121,7 +121,43 @@ public:
         Put(text.data(), text.size());
     }
 
+    // One entry: straight into the file's buffer when it has the room,
+    // otherwise value by value.
+    void Entry(const TDataRecord& record) {
+        const std::string_view texts[4] = {record.Language(), record.ErrorType(), record.Project(),
+                                           record.Description()};
+        const std::size_t size =
+            4 * 4 + 8 + 4 + texts[0].size() + texts[1].size() + texts[2].size() + texts[3].size();
+        char* at = size <= kChunkSize ? out_.Room(size) : nullptr;
+        if (!at) {
+            String(texts[0]);
+            String(texts[1]);
+            String(texts[2]);
+            F64(record.Date);
+            U32(record.TimeNeeded);
+            String(texts[3]);
+            return;
+        }
+        for (int k = 0; k < 3; ++k)
+            at = Text(at, texts[k]);
+        at = Bytes(at, std::bit_cast<std::uint64_t>(record.Date), 8);
+        at = Bytes(at, record.TimeNeeded, 4);
+        Text(at, texts[3]);
+    }
+
 private:
+    // `value` in `count` little-endian bytes at `at`; returns the end.
+    static char* Bytes(char* at, std::uint64_t value, int count) {
+        for (int i = 0; i < count; ++i)
+            at[i] = static_cast<char>(value >> (8 * i));
+        return at + count;
+    }
+    static char* Text(char* at, std::string_view text) {
+        at = Bytes(at, text.size(), 4);
+        std::memcpy(at, text.data(), text.size());
+        return at + text.size();
+    }
+
     fileio::OutputFile& out_;
 };
 
@@ -231,14 +267,8 @@ void TDataBase::Save() {
             Writer out(file);
             out.Put(kMagic, kMagicSize);
             out.U32(static_cast<std::uint32_t>(Records.size()));
-            for (const TDataRecord* record : Records) {
-                out.String(record->Language());
-                out.String(record->ErrorType());
-                out.String(record->Project());
-                out.F64(record->Date);
-                out.U32(record->TimeNeeded);
-                out.String(record->Description());
-            }
+            for (const TDataRecord* record : Records)
+                out.Entry(*record);
         });
     } catch (const std::bad_alloc&) {
         throw std::runtime_error(loadmsg::OutOfMemory);

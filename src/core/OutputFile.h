@@ -18,6 +18,21 @@ public:
     OutputFile& operator=(const OutputFile&) = delete;
 
     void Write(const char* data, std::size_t size);
+    // Room for the next `size` bytes, which count as written and must all be
+    // filled before the next call; nullptr when the buffer lacks the room
+    // (then Write them). The buffer is written out in the same pieces either way.
+    char* Room(std::size_t size) {
+        if (memory_) {
+            const std::size_t at = memory_->size();
+            memory_->resize(at + size);
+            return memory_->data() + at;
+        }
+        if (buffer_.size() - used_ <= size) // a full buffer goes out through Write
+            return nullptr;
+        char* at = buffer_.data() + used_;
+        used_ += size;
+        return at;
+    }
     // Writes out what the buffer holds.
     void Flush();
 
