@@ -5,6 +5,7 @@
 #include "ValueListImpl.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -83,10 +84,11 @@ const Collator& TheCollator() {
 
 } // namespace
 
-// The exact spellings once more, in a flat open-addressing table of (hash,
-// spelling) slots: the loader looks up three per entry, and a probe here
-// touches one slot where the node-based map walks a chain. Inserts go in at
-// once; a removal only marks it stale, and the next lookup rebuilds it.
+// The exact spellings once more, in a flat open-addressing table: the loader
+// looks up three per entry. A slot is one cache line holding the hash, the
+// length and, for all but long spellings, the bytes themselves, so that a hit
+// reads nothing but its slot. Inserts go in at once; a removal only marks the
+// table stale, and the next lookup rebuilds it.
 class SpellingTable {
 public:
     [[nodiscard]] bool Valid() const { return valid_; }
@@ -110,11 +112,17 @@ public:
             valid_ = false; // rebuilt larger at the next lookup
             return;
         }
-        const std::uint64_t hash = Hash(spelling->text);
+        const std::string_view text = spelling->text;
+        const std::uint64_t hash = Hash(text);
         std::size_t i = hash & (slots_.size() - 1);
         while (slots_[i].spelling)
             i = (i + 1) & (slots_.size() - 1);
-        slots_[i] = Slot{hash, spelling};
+        Slot& slot = slots_[i];
+        slot.hash = hash;
+        slot.spelling = spelling;
+        slot.size = static_cast<std::uint32_t>(std::min<std::size_t>(text.size(), UINT32_MAX));
+        if (text.size() <= kInline)
+            std::memcpy(slot.text, text.data(), text.size());
         ++size_;
     }
 
@@ -124,31 +132,56 @@ public:
             const Slot& slot = slots_[i];
             if (!slot.spelling)
                 return nullptr;
-            if (slot.hash == hash && slot.spelling->text == text)
+            if (slot.hash != hash || slot.size != text.size())
+                continue;
+            if (text.size() <= kInline ? std::memcmp(slot.text, text.data(), text.size()) == 0
+                                       : slot.spelling->text == text)
                 return slot.spelling;
         }
     }
 
 private:
-    struct Slot {
+    static constexpr std::size_t kInline = 44;
+    struct alignas(64) Slot {
         std::uint64_t hash = 0;
         TSpelling* spelling = nullptr;
+        std::uint32_t size = 0;
+        char text[kInline];
     };
+    static_assert(sizeof(Slot) == 64);
 
-    // Eight bytes at a time; the length seeds it.
+    static std::uint64_t Load64(const char* p) {
+        std::uint64_t v = 0;
+        std::memcpy(&v, p, 8);
+        return v;
+    }
+    static std::uint64_t Load32(const char* p) {
+        std::uint32_t v = 0;
+        std::memcpy(&v, p, 4);
+        return v;
+    }
+
+    // Eight bytes at a time, the last eight overlapping the others; the
+    // length seeds it.
     static std::uint64_t Hash(std::string_view text) {
-        std::uint64_t h = 0x9E3779B97F4A7C15ull ^ text.size();
-        std::size_t i = 0;
-        for (; i + 8 <= text.size(); i += 8) {
-            std::uint64_t word = 0;
-            std::memcpy(&word, text.data() + i, 8);
-            h = (h ^ word) * 0xFF51AFD7ED558CCDull;
-            h ^= h >> 32;
+        const char* p = text.data();
+        const std::size_t n = text.size();
+        std::uint64_t h = 0x9E3779B97F4A7C15ull ^ n;
+        std::uint64_t last = 0;
+        if (n >= 8) {
+            for (std::size_t i = 0; i + 8 < n; i += 8) {
+                h = (h ^ Load64(p + i)) * 0xFF51AFD7ED558CCDull;
+                h ^= h >> 32;
+            }
+            last = Load64(p + n - 8);
+        } else if (n >= 4) {
+            last = Load32(p) | Load32(p + n - 4) << 32;
+        } else if (n > 0) {
+            last = static_cast<unsigned char>(p[0]) |
+                   static_cast<std::uint64_t>(static_cast<unsigned char>(p[n / 2])) << 8 |
+                   static_cast<std::uint64_t>(static_cast<unsigned char>(p[n - 1])) << 16;
         }
-        std::uint64_t tail = 0;
-        if (i < text.size())
-            std::memcpy(&tail, text.data() + i, text.size() - i);
-        h = (h ^ tail) * 0xC4CEB9FE1A85EC53ull;
+        h = (h ^ last) * 0xC4CEB9FE1A85EC53ull;
         h ^= h >> 29;
         return h;
     }
