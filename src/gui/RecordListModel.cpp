@@ -152,6 +152,15 @@ bool TRecordListModel::before(const TDataRecord* a, const TDataRecord* b) const 
 // key among the distinct texts (few: they are the value lists' values). The
 // pairs live only while sorting.
 void TRecordListModel::sortRows() {
+    // In ID order the rows of a rebuild are sorted already (IDs grow with the
+    // database order): ascending as they are, descending reversed.
+    if (sortColumn_ == ckNone &&
+        std::is_sorted(rows_.begin(), rows_.end(),
+                       [](const TDataRecord* a, const TDataRecord* b) { return a->ID < b->ID; })) {
+        if (descending_)
+            std::reverse(rows_.begin(), rows_.end());
+        return;
+    }
     struct Item {
         std::uint64_t key;
         std::uint32_t id; // ties keep database order, which is the order of IDs
