@@ -170,12 +170,14 @@ void TRecordListModel::sortRows() {
     items.reserve(rows_.size());
     const TColumnKind column = sortColumn_;
     if (column == ckLanguage || column == ckType || column == ckProject) {
-        auto field = [column](const TDataRecord* r) -> std::string_view {
-            return column == ckLanguage ? r->Language()
-                                        : (column == ckType ? r->ErrorType() : r->Project());
+        // The database keeps each exact spelling once, so the address of a
+        // row's text stands for the text: one pointer hashed per row.
+        auto field = [column](const TDataRecord* r) -> const std::string* {
+            return column == ckLanguage ? &r->Language()
+                                        : (column == ckType ? &r->ErrorType() : &r->Project());
         };
-        std::unordered_map<std::string_view, std::uint64_t> ids;
-        std::vector<std::string_view> distinct;
+        std::unordered_map<const std::string*, std::uint64_t> ids;
+        std::vector<const std::string*> distinct;
         for (TDataRecord* r : rows_) {
             const auto [it, inserted] = ids.try_emplace(field(r), distinct.size());
             if (inserted)
@@ -185,12 +187,13 @@ void TRecordListModel::sortRows() {
         std::vector<std::size_t> order(distinct.size());
         std::iota(order.begin(), order.end(), std::size_t{0});
         std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-            return RecordCompare::CompareTextKeys(distinct[a], distinct[b]) < 0;
+            return RecordCompare::CompareTextKeys(*distinct[a], *distinct[b]) < 0;
         });
         std::vector<std::uint64_t> rank(distinct.size());
         std::uint64_t r = 0;
         for (std::size_t k = 0; k < order.size(); ++k) {
-            if (k > 0 && RecordCompare::CompareTextKeys(distinct[order[k - 1]], distinct[order[k]]))
+            if (k > 0 &&
+                RecordCompare::CompareTextKeys(*distinct[order[k - 1]], *distinct[order[k]]))
                 ++r; // equal text keys share a rank
             rank[order[k]] = r;
         }
