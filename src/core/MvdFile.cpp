@@ -154,7 +154,8 @@ private:
     }
     static char* Text(char* at, std::string_view text) {
         at = Bytes(at, text.size(), 4);
-        std::memcpy(at, text.data(), text.size());
+        if (!text.empty()) // an empty description has no bytes at all
+            std::memcpy(at, text.data(), text.size());
         return at + text.size();
     }
 

@@ -134,7 +134,7 @@ public:
                 return nullptr;
             if (slot.hash != hash || slot.size != text.size())
                 continue;
-            if (text.size() <= kInline ? std::memcmp(slot.text, text.data(), text.size()) == 0
+            if (text.size() <= kInline ? std::string_view(slot.text, text.size()) == text
                                        : slot.spelling->text == text)
                 return slot.spelling;
         }
