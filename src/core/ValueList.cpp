@@ -87,12 +87,11 @@ const Collator& TheCollator() {
 // The exact spellings once more, in a flat open-addressing table: the loader
 // looks up three per entry. A slot is one cache line holding the hash, the
 // length and, for all but long spellings, the bytes themselves, so that a hit
-// reads nothing but its slot. Inserts go in at once; a removal only marks the
-// table stale, and the next lookup rebuilds it.
+// reads nothing but its slot. Inserts and removals go in at once; a table
+// that grows past half full is rebuilt larger at the next lookup.
 class SpellingTable {
 public:
     [[nodiscard]] bool Valid() const { return valid_; }
-    void Invalidate() { valid_ = false; }
 
     template <typename Map> void Rebuild(const Map& spellings) {
         std::size_t capacity = 64;
@@ -124,6 +123,29 @@ public:
         if (text.size() <= kInline)
             std::memcpy(slot.text, text.data(), text.size());
         ++size_;
+    }
+
+    // Removes exactly this spelling; backward-shift deletion keeps every
+    // probe run whole without tombstones.
+    void Erase(const TSpelling* spelling) {
+        if (!valid_)
+            return;
+        const std::size_t mask = slots_.size() - 1;
+        std::size_t gap = Hash(spelling->text) & mask;
+        while (slots_[gap].spelling && slots_[gap].spelling != spelling)
+            gap = (gap + 1) & mask;
+        if (!slots_[gap].spelling)
+            return;
+        for (std::size_t j = (gap + 1) & mask; slots_[j].spelling; j = (j + 1) & mask) {
+            const std::size_t home = slots_[j].hash & mask;
+            // The slot at j may move to the gap when its home is not in (gap, j].
+            if (gap <= j ? (home <= gap || home > j) : (home <= gap && home > j)) {
+                slots_[gap] = slots_[j];
+                gap = j;
+            }
+        }
+        slots_[gap] = Slot{};
+        --size_;
     }
 
     [[nodiscard]] TSpelling* Find(std::string_view text) const {
@@ -316,10 +338,11 @@ bool TValueList::Add(std::string_view value) {
 }
 
 void TValueList::remove(Node* node) {
-    d_->flat.Invalidate();
-    for (const TSpelling* spelling : node->spellings)
+    for (const TSpelling* spelling : node->spellings) {
+        d_->flat.Erase(spelling);
         if (const auto hit = d_->bySpelling.find(spelling->text); hit != d_->bySpelling.end())
             d_->bySpelling.erase(hit);
+    }
     d_->orderValid = false;
     d_->unchangedSinceReset = false;
     const auto it = d_->byKey.find(node->key);

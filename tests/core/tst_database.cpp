@@ -297,6 +297,35 @@ private slots:
         }
     }
 
+    // Values that come and go in any order, many of them sharing probe runs
+    // of the spelling table: every entry keeps its own spelling, and a
+    // spelling that went is never handed out again.
+    void valuesComeAndGo() {
+        std::mt19937 rng(17);
+        TDataBase db;
+        std::map<std::uint32_t, std::string> projectOf; // by ID
+        for (int step = 0; step < 4000; ++step) {
+            if (!projectOf.empty() && rng() % 3 == 0) {
+                auto it = projectOf.begin();
+                std::advance(it, static_cast<long>(rng() % projectOf.size()));
+                db.DeleteRecord(it->first);
+                projectOf.erase(it);
+            } else {
+                const std::string project = "P" + std::to_string(rng() % 300);
+                projectOf[db.AddRecord(
+                                Entry("C", "T", project, 1, static_cast<std::uint32_t>(step)))
+                              ->ID] = project;
+            }
+        }
+        std::set<std::string> used;
+        for (int i = 0; i < db.Count(); ++i) {
+            const TDataRecord& r = *db.GetRecord(i);
+            QCOMPARE(r.Project(), projectOf.at(r.ID));
+            used.insert(r.Project());
+        }
+        QCOMPARE(db.Projects.Count(), static_cast<int>(used.size()));
+    }
+
     void changeRecord() {
         TDataBase db;
         db.AddRecord(Entry("C++", "Zeigerfehler", "Alt", Day(2001, 3, 5), 15, "a"));
