@@ -154,7 +154,7 @@ private:
     }
     static char* Text(char* at, std::string_view text) {
         at = Bytes(at, text.size(), 4);
-        if (!text.empty()) // an empty description has no bytes at all
+        if (!text.empty()) // an empty text may have no bytes at all
             std::memcpy(at, text.data(), text.size());
         return at + text.size();
     }
@@ -224,7 +224,8 @@ void TDataBase::loadEntries(const std::string& name, LoadReport& report) {
             Candidate& entry = batch[k].entry;
             entry.id = NextID;
             if (ix.identities.Find(entry.Probe(), batch[k].hash)) {
-                // A duplicate in the file is skipped silently.
+                // A duplicate in the file is skipped silently. Its description,
+                // copied ahead, stays in the arena unless it was the last copy.
                 ix.store.ReleaseText(entry.description.data(), entry.description.size());
                 ++report.Duplicates;
                 continue;

@@ -8,8 +8,9 @@
 
 // Where the database keeps its entries: blocks of entries at addresses that
 // stay while an entry lives, and one growing arena for the descriptions. A
-// million entries cost a few dozen blocks, and freeing them as many calls. A deleted entry's slot
-// is reused; its description stays behind as garbage until Clear (a reload).
+// million entries cost a few dozen blocks, and freeing them as many calls. A
+// deleted entry's slot is reused; its description stays behind as garbage
+// until Clear (a reload).
 class TRecordStore {
 public:
     TRecordStore() = default;
