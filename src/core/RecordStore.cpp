@@ -80,7 +80,10 @@ const char* TRecordStore::CopyText(std::string_view text) {
     } else {
         if (static_cast<std::size_t>(textEnd_ - textNext_) < size) {
             texts_.reserve(texts_.size() + 1);
-            const Block block = NewBlock(GrownSize(texts_.size(), kLargestTextBlock));
+            // Never smaller than the text: one of up to kOwnBlock may be
+            // longer than the next grown block.
+            const Block block =
+                NewBlock(std::max(size, GrownSize(texts_.size(), kLargestTextBlock)));
             texts_.push_back(block);
             textNext_ = static_cast<char*>(block.memory);
             textEnd_ = textNext_ + block.bytes;

@@ -4,6 +4,8 @@
 #include "CoreTestUtil.h"
 #include "Errors.h"
 #include "IdentityIndex.h"
+#include "PageMemory.h"
+#include "RecordStore.h"
 
 #include <QtTest>
 #include <map>
@@ -295,6 +297,52 @@ private slots:
             QCOMPARE(db.Languages.IndexOf("Java"), -1); // defaults are not protected
             QCOMPARE(db.Languages.Count(), 10);
         }
+    }
+
+    // The store grows from heap blocks into blocks mapped from the system:
+    // entries and texts keep their bytes in every kind of block, and slots
+    // given back are taken again first.
+    void storeGrowsIntoMappedBlocks() {
+        TRecordStore store;
+        std::vector<TDataRecord*> records;
+        std::vector<std::pair<const char*, std::string>> texts;
+        for (std::uint32_t i = 0; i < 100000; ++i) { // about 5 MiB of entries
+            records.push_back(store.Take());
+            records.back()->ID = i;
+            if (i % 10 == 0) { // about 10 MiB of texts
+                const std::string text(1000 + i % 7, static_cast<char>('a' + i % 26));
+                texts.emplace_back(store.CopyText(text), text);
+            }
+        }
+        std::size_t wrong = 0;
+        for (std::uint32_t i = 0; i < records.size(); ++i)
+            wrong += records[i]->ID != i;
+        for (const auto& [at, text] : texts)
+            wrong += std::string_view(at, text.size()) != text;
+        QCOMPARE(wrong, std::size_t{0});
+        const std::set<TDataRecord*> given(records.begin() + 40000, records.begin() + 40500);
+        for (TDataRecord* r : given)
+            store.Give(r);
+        for (int k = 0; k < 500; ++k)
+            QVERIFY(given.count(store.Take()));
+    }
+
+    void pageMemoryBlocks_data() {
+        QTest::addColumn<qulonglong>("bytes");
+        for (const qulonglong bytes : {4096ull, 2ull << 20, (2ull << 20) + 1, 5ull << 20})
+            QTest::addRow("%llu bytes", bytes) << bytes;
+    }
+    // Blocks of a huge page or more start on one (else no huge page fits),
+    // and every byte reads zero and can be written.
+    void pageMemoryBlocks() {
+        QFETCH(qulonglong, bytes);
+        auto* block = static_cast<unsigned char*>(pagememory::Map(bytes));
+        if (bytes >= pagememory::kHugePage)
+            QCOMPARE(reinterpret_cast<std::uintptr_t>(block) % pagememory::kHugePage,
+                     std::uintptr_t{0});
+        QCOMPARE(std::count(block, block + bytes, 0), static_cast<std::ptrdiff_t>(bytes));
+        block[bytes - 1] = 1;
+        pagememory::Unmap(block, bytes);
     }
 
     // Values that come and go in any order, many of them sharing probe runs

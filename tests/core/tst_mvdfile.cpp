@@ -124,7 +124,8 @@ private slots:
     // on a thread of its own.
     void longTextsRoundTrip_data() {
         QTest::addColumn<int>("length");
-        for (int length : {1, 64 << 10, (512 << 10) + 1, (4 << 20) + 1, (8 << 20) + 1})
+        for (int length :
+             {1, 64 << 10, (64 << 10) + 1, (512 << 10) + 1, (4 << 20) + 1, (8 << 20) + 1})
             QTest::addRow("%d bytes", length) << length;
     }
     void longTextsRoundTrip() {
@@ -281,6 +282,24 @@ private slots:
         l.db.Reload(); // an empty FileName: just a clear
         QCOMPARE(l.db.Count(), 0);
         QVERIFY(l.messages.isEmpty());
+    }
+
+    // A save writes the file's buffer only when it is full, whether an entry
+    // goes into it whole or value by value: one write per 64 KiB piece.
+    void saveWritesFullPieces() {
+        Loader l;
+        for (std::uint32_t i = 0; i < 3000; ++i)
+            l.db.AddRecord(Entry("C", "T", "P", 1, i, std::string(i % 97 ? i % 200 : 70000, 'd')));
+        l.db.FileName = Native(path("pieces.mvd"));
+        std::size_t writes = 0;
+        fileio::SetFaultHook([&](fileio::Op op) {
+            writes += op == fileio::Op::Write;
+            return 0;
+        });
+        l.db.Save();
+        fileio::SetFaultHook({});
+        const auto size = static_cast<std::size_t>(ReadBytes(path("pieces.mvd")).size());
+        QCOMPARE(writes, (size + 65535) / 65536);
     }
 
     // The loader reads entries ahead in batches: what it keeps, skips and
