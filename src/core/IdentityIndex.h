@@ -21,12 +21,6 @@ public:
     void Insert(const TDataRecord* record, std::uint64_t hash);
     // Removes exactly this entry (found by its hash and address).
     void Erase(const TDataRecord* record, std::uint64_t hash);
-    // Asks the processor for the slot where a lookup of `hash` starts, so
-    // that a batch of lookups waits for memory once instead of once each.
-    void Prefetch(std::uint64_t hash) const {
-        if (slots_)
-            __builtin_prefetch(&slots_[hash & mask()]);
-    }
     void Reserve(std::size_t entries);
     // Starts loading the slot at which a lookup of `hash` begins: work on many
     // entries asks a few entries ahead, so that the misses overlap.
