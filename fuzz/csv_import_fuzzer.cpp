@@ -52,14 +52,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Require(!row.reason.empty(), "refused row without a reason");
 
     // Written out and read again, the accepted rows come back unchanged.
+    // Each row held by an empty database of its own, so that none is refused.
+    // The databases live across runs and are cleared after each: a new one
+    // costs its default lists, which took half the run time.
+    static std::vector<std::unique_ptr<TDataBase>> holders;
+    while (holders.size() < read.rows.size())
+        holders.push_back(std::make_unique<TDataBase>());
+    std::vector<const TDataRecord*> entries;
+    for (std::size_t i = 0; i < read.rows.size(); ++i)
+        entries.push_back(holders[i]->AddRecord(read.rows[i].entry));
     for (const char separator : {';', ',', '\t'}) {
-        // Each row held by a database of its own, so that none is refused.
-        std::vector<std::unique_ptr<TDataBase>> holders;
-        std::vector<const TDataRecord*> entries;
-        for (const auto& row : read.rows) {
-            holders.push_back(std::make_unique<TDataBase>());
-            entries.push_back(holders.back()->AddRecord(row.entry));
-        }
         std::string csv;
         exchange::WriteCsv([&csv](std::string_view block) { csv += block; }, entries,
                            {separator, separator != ',', false});
@@ -70,12 +72,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             Require(SameEntry(again.rows[i].entry, read.rows[i].entry), "entry changed");
     }
 
-    TDataBase db;
+    // What a run allocates is freed in the same run, or libFuzzer suspects a
+    // leak and runs the input again.
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        holders[i]->Clear();
+
+    static TDataBase db;
     const std::size_t rows = read.rows.size();
     const exchange::AddOutcome added = exchange::AddImportedRows(db, std::move(read.rows));
     Require(added.imported + added.duplicates == rows, "rows lost on the way in");
     Require(added.imported == static_cast<std::size_t>(db.Count()) &&
                 added.addedIds.size() == added.imported,
             "imported count wrong");
+    db.Clear();
     return 0;
 }

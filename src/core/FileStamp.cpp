@@ -1,5 +1,7 @@
 #include "FileStamp.h"
 
+#include "FileIO.h"
+
 #include <sys/stat.h>
 
 namespace fileio {
@@ -14,6 +16,8 @@ FileStamp FromStat(const struct stat& st) {
 } // namespace
 
 FileStamp StampOf(const std::string& name) {
+    if (ActiveMemoryFiles())
+        return {};
     struct stat st {};
     return ::stat(name.c_str(), &st) == 0 && S_ISREG(st.st_mode) ? FromStat(st) : FileStamp{};
 }

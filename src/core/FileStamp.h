@@ -20,7 +20,9 @@ struct FileStamp {
     bool operator==(const FileStamp&) const = default;
 };
 
-// The stamp of the file that `name` names (links are followed).
+// The stamp of the file that `name` names (links are followed); the empty
+// stamp while the files are in memory (fileio::UseMemoryFiles), as a replace
+// there leaves.
 [[nodiscard]] FileStamp StampOf(const std::string& name);
 // The stamp of an open file.
 [[nodiscard]] FileStamp StampOfFd(int fd);

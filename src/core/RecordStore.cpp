@@ -9,16 +9,18 @@
 namespace {
 
 // Blocks grow from the first to the largest size, so that a small database
-// stays small; the largest are huge pages, mapped from the system, and a
-// page is only touched when an entry or a text is written to it.
-constexpr std::size_t kFirstBlock = std::size_t{64} << 10;
+// (and each run of the fuzzer) allocates little; the largest are huge pages,
+// mapped from the system, and a page is only touched when an entry or a text
+// is written to it.
+constexpr std::size_t kFirstBlock = std::size_t{4} << 10;
 constexpr std::size_t kLargestEntryBlock = pagememory::kHugePage;
 constexpr std::size_t kLargestTextBlock = 2 * pagememory::kHugePage;
 // A longer text gets a block of its own, so that it wastes no room.
 constexpr std::size_t kOwnBlock = std::size_t{512} << 10;
+static_assert((kFirstBlock << 10) >= kLargestTextBlock);
 
 std::size_t GrownSize(std::size_t blocks, std::size_t largest) {
-    return std::min(largest, kFirstBlock << std::min<std::size_t>(blocks, 6));
+    return std::min(largest, kFirstBlock << std::min<std::size_t>(blocks, 10));
 }
 
 } // namespace
@@ -101,7 +103,8 @@ void TRecordStore::ReleaseText(const char* text, std::size_t size) noexcept {
 }
 
 void TRecordStore::Reserve(std::size_t entries) {
-    blocks_.reserve(blocks_.size() + entries / (kLargestEntryBlock / sizeof(Slot)) + 8);
+    // The growing first blocks hold fewer: at most ten more blocks.
+    blocks_.reserve(blocks_.size() + entries / (kLargestEntryBlock / sizeof(Slot)) + 11);
 }
 
 void TRecordStore::Clear() noexcept {

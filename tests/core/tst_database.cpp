@@ -428,12 +428,15 @@ private slots:
     void storeKeepsEntriesThroughEdits_data() {
         QTest::addColumn<int>("entries");
         QTest::addColumn<int>("projects");
-        QTest::newRow("within one block") << 300 << 7;
-        QTest::newRow("several blocks, many spellings") << 20000 << 3000;
+        QTest::addColumn<int>("longest"); // description
+        QTest::newRow("the small first blocks") << 300 << 7 << 40;
+        QTest::newRow("several blocks, many spellings") << 20000 << 3000 << 40;
+        QTest::newRow("texts longer than a block") << 60 << 7 << 300000;
     }
     void storeKeepsEntriesThroughEdits() {
         QFETCH(int, entries);
         QFETCH(int, projects);
+        QFETCH(int, longest);
         std::mt19937 rng(7);
         TDataBase db;
         std::map<std::uint32_t, TRecordData> model;
@@ -451,12 +454,12 @@ private slots:
             } else if (i % 5 == 4 && model.count(id)) {
                 TRecordData changed = model[id];
                 changed.Project = project();
-                changed.Description = std::string(rng() % 40, 'c');
+                changed.Description = std::string(rng() % static_cast<unsigned>(longest), 'c');
                 db.ChangeRecord(changed);
                 model[id] = changed;
             } else {
                 TRecordData r = Entry("C", "T", project(), 1, static_cast<std::uint32_t>(i),
-                                      std::string(rng() % 40, 'd'));
+                                      std::string(rng() % static_cast<unsigned>(longest), 'd'));
                 r.ID = db.AddRecord(r)->ID;
                 model[r.ID] = r;
             }

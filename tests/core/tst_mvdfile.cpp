@@ -124,8 +124,8 @@ private slots:
     // on a thread of its own.
     void longTextsRoundTrip_data() {
         QTest::addColumn<int>("length");
-        for (int length :
-             {1, 64 << 10, (64 << 10) + 1, (512 << 10) + 1, (4 << 20) + 1, (8 << 20) + 1})
+        for (int length : {1, 64 << 10, (64 << 10) + 1, 100 << 10, (512 << 10) + 1, (4 << 20) + 1,
+                           (8 << 20) + 1})
             QTest::addRow("%d bytes", length) << length;
     }
     void longTextsRoundTrip() {
