@@ -161,14 +161,8 @@ void TRecordListModel::sortRows() {
             std::reverse(rows_.begin(), rows_.end());
         return;
     }
-    struct Item {
-        std::uint64_t key;
-        std::uint32_t id; // ties keep database order, which is the order of IDs
-        TDataRecord* record;
-    };
-    std::vector<Item> items;
-    items.reserve(rows_.size());
     const TColumnKind column = sortColumn_;
+    const bool desc = descending_;
     if (column == ckLanguage || column == ckType || column == ckProject) {
         // The database keeps each exact spelling once, so the address of a
         // row's text stands for the text: one pointer hashed per row.
@@ -176,42 +170,76 @@ void TRecordListModel::sortRows() {
             return column == ckLanguage ? &r->Language()
                                         : (column == ckType ? &r->ErrorType() : &r->Project());
         };
-        std::unordered_map<const std::string*, std::uint64_t> ids;
+        std::unordered_map<const std::string*, std::uint32_t> ids;
         std::vector<const std::string*> distinct;
         for (TDataRecord* r : rows_) {
-            const auto [it, inserted] = ids.try_emplace(field(r), distinct.size());
+            const auto [it, inserted] =
+                ids.try_emplace(field(r), static_cast<std::uint32_t>(distinct.size()));
             if (inserted)
                 distinct.push_back(it->first);
-            items.push_back({it->second, r->ID, r});
         }
         std::vector<std::size_t> order(distinct.size());
         std::iota(order.begin(), order.end(), std::size_t{0});
         std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
             return RecordCompare::CompareTextKeys(*distinct[a], *distinct[b]) < 0;
         });
-        std::vector<std::uint64_t> rank(distinct.size());
-        std::uint64_t r = 0;
+        std::vector<std::uint32_t> rank(distinct.size());
+        std::uint32_t r = 0;
         for (std::size_t k = 0; k < order.size(); ++k) {
             if (k > 0 &&
                 RecordCompare::CompareTextKeys(*distinct[order[k - 1]], *distinct[order[k]]))
                 ++r; // equal text keys share a rank
             rank[order[k]] = r;
         }
-        for (Item& item : items)
-            item.key = rank[item.key];
+        sortRowsInIdOrder();
+        sortRowsBy([&](const TDataRecord* row) {
+            const std::uint32_t key = rank[ids.at(field(row))];
+            return desc ? ~key : key;
+        });
+    } else if (column == ckTime) {
+        sortRowsInIdOrder();
+        sortRowsBy(
+            [desc](const TDataRecord* row) { return desc ? ~row->TimeNeeded : row->TimeNeeded; });
     } else {
-        for (TDataRecord* r : rows_)
-            items.push_back({RecordCompare::PackedKey(*r, column), r->ID, r});
+        // Dates need all 64 bits of their key.
+        struct Item {
+            std::uint64_t key;
+            std::uint32_t id; // ties keep database order, which is the order of IDs
+            TDataRecord* record;
+        };
+        std::vector<Item> items;
+        items.reserve(rows_.size());
+        for (TDataRecord* row : rows_)
+            items.push_back({RecordCompare::PackedKey(*row, column), row->ID, row});
+        const auto byId = [](const Item& x, const Item& y) { return x.id < y.id; };
+        if (!std::is_sorted(items.begin(), items.end(), byId))
+            analysis::RadixSort(items, [](const Item& item) { return item.id; });
+        analysis::RadixSort(items,
+                            [desc](const Item& item) { return desc ? ~item.key : item.key; });
+        for (std::size_t i = 0; i < items.size(); ++i)
+            rows_[i] = items[i].record;
     }
-    // A radix sort by ID, then by the key, which keeps the order of IDs among
-    // equal keys: a few passes over memory instead of n log n comparisons.
-    const auto byId = [](const Item& x, const Item& y) { return x.id < y.id; };
-    if (!std::is_sorted(items.begin(), items.end(), byId))
-        analysis::RadixSort(items, [](const Item& item) { return item.id; });
-    const bool desc = descending_;
-    analysis::RadixSort(items, [desc](const Item& item) { return desc ? ~item.key : item.key; });
-    for (std::size_t i = 0; i < items.size(); ++i)
-        rows_[i] = items[i].record;
+}
+
+void TRecordListModel::sortRowsInIdOrder() {
+    if (!std::is_sorted(rows_.begin(), rows_.end(),
+                        [](const TDataRecord* a, const TDataRecord* b) { return a->ID < b->ID; }))
+        sortRowsBy([](const TDataRecord* row) { return row->ID; });
+}
+
+// A radix sort of one 64-bit word per row, the key above the row's place, so
+// that equal keys keep their order: a few passes over 8 bytes per row, and
+// at most three such words per row while it sorts (a cleared search sorts a
+// million rows again and must not add much to the window's memory).
+template <typename KeyOf> void TRecordListModel::sortRowsBy(KeyOf keyOf) {
+    std::vector<std::uint64_t> keys(rows_.size());
+    for (std::size_t i = 0; i < rows_.size(); ++i)
+        keys[i] = std::uint64_t{keyOf(rows_[i])} << 32 | i;
+    analysis::RadixSort(keys);
+    std::vector<TDataRecord*> sorted(rows_.size());
+    for (std::size_t i = 0; i < keys.size(); ++i)
+        sorted[i] = rows_[keys[i] & 0xFFFFFFFFu];
+    rows_.swap(sorted);
 }
 
 int TRecordListModel::sortedPlace(const TDataRecord* record) const {

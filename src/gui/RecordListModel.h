@@ -71,6 +71,9 @@ private:
     // (IDs grow with the database's order), so equal keys keep that order.
     bool before(const TDataRecord* a, const TDataRecord* b) const;
     void sortRows();
+    void sortRowsInIdOrder();
+    // Sorts the rows stably by a 32-bit key of each.
+    template <typename KeyOf> void sortRowsBy(KeyOf keyOf);
     int sortedPlace(const TDataRecord* record) const;
 
     std::vector<TDataRecord*> rows_;
