@@ -5,7 +5,10 @@
 #include "DataBase.h"
 #include "MainForm.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QComboBox>
+#include <QSpinBox>
 #include <cstdio>
 #include <cstdlib>
 
@@ -13,6 +16,15 @@ namespace bench {
 
 void Settle() {
     QApplication::processEvents();
+}
+
+void FillNewEntry(TMainForm& form, int minutes) {
+    form.NewItemAction->trigger();
+    form.LanguageBox->setEditText(QStringLiteral("Bench"));
+    form.TypeBox->setEditText(QStringLiteral("Laufzeit"));
+    form.ProjectBox->setEditText(QStringLiteral("Messung"));
+    form.TimeEdit->setValue(minutes);
+    Settle();
 }
 
 int RunWindowBenchmark(int argc, char** argv, const RecordsFor& records,

@@ -21,4 +21,8 @@ int RunWindowBenchmark(int argc, char** argv, const RecordsFor& records,
 // Lets the window handle what the last command left queued.
 void Settle();
 
+// Starts a new entry and fills in its fields (language "Bench", category
+// "Laufzeit", project "Messung", `minutes`), ready for OK.
+void FillNewEntry(TMainForm& form, int minutes);
+
 } // namespace bench

@@ -73,12 +73,7 @@ int Measure(TMainForm& form) {
         form.AnalysisForm->repaint();
         filtered.push_back(f.Seconds());
 
-        form.NewItemAction->trigger();
-        form.LanguageBox->setEditText(QStringLiteral("Bench"));
-        form.TypeBox->setEditText(QStringLiteral("Laufzeit"));
-        form.ProjectBox->setEditText(QStringLiteral("Messung"));
-        form.TimeEdit->setValue(round + 1);
-        bench::Settle();
+        bench::FillNewEntry(form, round + 1);
         bench::Stopwatch a;
         form.OkButton->click();
         bench::Settle();

@@ -64,12 +64,7 @@ int Measure(TMainForm& form) {
         filter.push_back(ConfirmFilter(form, [](TFilterForm& d) { d.FilterResetClick(); }));
 
         // A new entry (listed, sorted in by ID at the top).
-        form.NewItemAction->trigger();
-        form.LanguageBox->setEditText(QStringLiteral("Bench"));
-        form.TypeBox->setEditText(QStringLiteral("Laufzeit"));
-        form.ProjectBox->setEditText(QStringLiteral("Messung"));
-        form.TimeEdit->setValue(round + 1);
-        bench::Settle();
+        bench::FillNewEntry(form, round + 1);
         bench::Stopwatch a;
         form.OkButton->click();
         bench::Settle();
