@@ -441,7 +441,7 @@ private slots:
         TDataBase db;
         std::map<std::uint32_t, TRecordData> model;
         auto project = [&] {
-            std::string p = "Projekt " + std::to_string(rng() % projects);
+            std::string p = "Projekt " + std::to_string(rng() % static_cast<unsigned>(projects));
             if (rng() % 4 == 0)
                 p[0] = 'p'; // another spelling of the same value
             return p;
