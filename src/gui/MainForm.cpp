@@ -548,24 +548,22 @@ void TMainForm::createSplitter() {
 }
 
 void TMainForm::createFileDialogs() {
-    const QStringList filters{QStringLiteral("Mavrolin-Datenbank (*.mvd)"),
-                              QStringLiteral("alle Dateien (*.*)")};
-    SaveDialog = new QFileDialog(this, QStringLiteral("Datenbank sichern"));
-    SaveDialog->setObjectName(QStringLiteral("SaveDialog"));
-    // Qt's own dialog: the same titles, filters and behaviour on every desktop.
-    SaveDialog->setOption(QFileDialog::DontUseNativeDialog);
-    SaveDialog->setAcceptMode(QFileDialog::AcceptSave);
-    SaveDialog->setFileMode(QFileDialog::AnyFile);
-    SaveDialog->setDefaultSuffix(QStringLiteral("mvd"));
-    SaveDialog->setNameFilters(filters);
-
-    OpenDialog = new QFileDialog(this, QStringLiteral("Datenbank öffnen"));
-    OpenDialog->setObjectName(QStringLiteral("OpenDialog"));
-    OpenDialog->setOption(QFileDialog::DontUseNativeDialog);
-    OpenDialog->setAcceptMode(QFileDialog::AcceptOpen);
-    OpenDialog->setFileMode(QFileDialog::AnyFile); // the file need not exist
-    OpenDialog->setDefaultSuffix(QStringLiteral("mvd"));
-    OpenDialog->setNameFilters(filters);
+    const auto make = [this](const char* name, const QString& title, QFileDialog::AcceptMode mode) {
+        return TFileDialogSlot([this, name, title, mode] {
+            auto* dialog = new QFileDialog(this, title);
+            dialog->setObjectName(QLatin1String(name));
+            // Qt's own dialog: the same titles, filters and behaviour on every desktop.
+            dialog->setOption(QFileDialog::DontUseNativeDialog);
+            dialog->setAcceptMode(mode);
+            dialog->setFileMode(QFileDialog::AnyFile); // an opened file need not exist
+            dialog->setDefaultSuffix(QStringLiteral("mvd"));
+            dialog->setNameFilters({QStringLiteral("Mavrolin-Datenbank (*.mvd)"),
+                                    QStringLiteral("alle Dateien (*.*)")});
+            return dialog;
+        });
+    };
+    SaveDialog = make("SaveDialog", QStringLiteral("Datenbank sichern"), QFileDialog::AcceptSave);
+    OpenDialog = make("OpenDialog", QStringLiteral("Datenbank öffnen"), QFileDialog::AcceptOpen);
 }
 
 // While no entry is shown, the minutes are drawn in the field's background

@@ -2,6 +2,7 @@
 
 #include "ColumnKind.h"
 #include "EntrySearch.h"
+#include "FileDialogSlot.h"
 #include "Stopwatch.h"
 #include "UserManager.h"
 
@@ -223,16 +224,16 @@ public:
     QAction* ImportCsvAction = nullptr;
     QAction* ExportCsvAction = nullptr;
     QAction* ExportXlsxAction = nullptr;
-    QFileDialog* CsvImportDialog = nullptr;
-    QFileDialog* CsvExportDialog = nullptr; // the filter chooses semicolon or comma
-    QFileDialog* XlsxExportDialog = nullptr;
+    TFileDialogSlot CsvImportDialog;
+    TFileDialogSlot CsvExportDialog; // the filter chooses semicolon or comma
+    TFileDialogSlot XlsxExportDialog;
     void ImportCsvActionExecute();
     void ExportCsvActionExecute();
     void ExportXlsxActionExecute();
 
-    // File dialogs, kept between uses.
-    QFileDialog* SaveDialog = nullptr;
-    QFileDialog* OpenDialog = nullptr;
+    // File dialogs, made at their first use and kept between uses.
+    TFileDialogSlot SaveDialog;
+    TFileDialogSlot OpenDialog;
 
     // Fixed sizes and times of the window (its first-start layout is
     // WindowConfiguration::FirstStart()).

@@ -74,17 +74,22 @@ void TMainForm::createExchange() {
     QAction* before = import >= 0 && import + 1 < items.size() ? items[import + 1] : nullptr;
     DataBaseItem->insertActions(before, {ImportCsvAction, ExportCsvAction, ExportXlsxAction});
 
-    CsvImportDialog = MakeDialog(
-        this, "CsvImportDialog", QStringLiteral("CSV-Datei importieren"), QFileDialog::AcceptOpen,
-        QStringLiteral("csv"),
-        {QStringLiteral("CSV-Dateien (*.csv *.txt)"), QStringLiteral("alle Dateien (*.*)")});
+    const auto slot = [this](const char* name, const QString& title, QFileDialog::AcceptMode mode,
+                             const QString& suffix, const QStringList& filters) {
+        return TFileDialogSlot(
+            [=, this] { return MakeDialog(this, name, title, mode, suffix, filters); });
+    };
+    CsvImportDialog =
+        slot("CsvImportDialog", QStringLiteral("CSV-Datei importieren"), QFileDialog::AcceptOpen,
+             QStringLiteral("csv"),
+             {QStringLiteral("CSV-Dateien (*.csv *.txt)"), QStringLiteral("alle Dateien (*.*)")});
     CsvExportDialog =
-        MakeDialog(this, "CsvExportDialog", QStringLiteral("als CSV exportieren"),
-                   QFileDialog::AcceptSave, QStringLiteral("csv"), {SemicolonFilter, CommaFilter});
+        slot("CsvExportDialog", QStringLiteral("als CSV exportieren"), QFileDialog::AcceptSave,
+             QStringLiteral("csv"), {SemicolonFilter, CommaFilter});
     XlsxExportDialog =
-        MakeDialog(this, "XlsxExportDialog", QStringLiteral("als Excel-Arbeitsmappe exportieren"),
-                   QFileDialog::AcceptSave, QStringLiteral("xlsx"),
-                   {QStringLiteral("Excel-Arbeitsmappe (*.xlsx)")});
+        slot("XlsxExportDialog", QStringLiteral("als Excel-Arbeitsmappe exportieren"),
+             QFileDialog::AcceptSave, QStringLiteral("xlsx"),
+             {QStringLiteral("Excel-Arbeitsmappe (*.xlsx)")});
 }
 
 std::vector<const TDataRecord*> TMainForm::listedEntries() const {
