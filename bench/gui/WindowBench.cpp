@@ -4,7 +4,6 @@
 #include "BenchSupport.h"
 #include "DataBase.h"
 #include "MainForm.h"
-#include "PageMemory.h"
 
 #include <QAction>
 #include <QApplication>
@@ -33,7 +32,6 @@ int RunWindowBenchmark(int argc, char** argv, const RecordsFor& records,
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     const std::uint32_t count = argc > 1 ? static_cast<std::uint32_t>(std::atol(argv[1])) : 1000000;
-    pagememory::ReturnLargeFreesAtOnce(); // as the program does
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Mavrolin"));
 

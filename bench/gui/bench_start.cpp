@@ -8,7 +8,6 @@
 #include "BenchData.h"
 #include "BenchSupport.h"
 #include "MainForm.h"
-#include "PageMemory.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
@@ -70,7 +69,6 @@ void WriteSettings(const std::string& configFolder, const std::string& file) {
 // One start of the program in this process, as far as the first paint.
 int RunStart(int argc, char** argv, bench::Stopwatch& clock) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    pagememory::ReturnLargeFreesAtOnce(); // as the program does
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Mavrolin"));
     TMainForm form;

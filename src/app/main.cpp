@@ -5,7 +5,6 @@
 #include "GuardedApplication.h"
 #include "LoginStep.h"
 #include "MainForm.h"
-#include "PageMemory.h"
 #include "ProgramStart.h"
 
 #include <QLibraryInfo>
@@ -42,7 +41,6 @@ int main(int argc, char** argv) {
     if (const int status = AnswerCommandLine(commandLine); status >= 0)
         return status;
 
-    pagememory::ReturnLargeFreesAtOnce();
     TGuardedApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Mavrolin"));
     // Ties the windows to the installed desktop entry (Wayland app id, task bar).

@@ -1,7 +1,6 @@
 #include "PageMemory.h"
 
 #include <cstdint>
-#include <malloc.h>
 #include <new>
 #include <sys/mman.h>
 
@@ -44,11 +43,6 @@ void* Map(std::size_t bytes) {
 void Unmap(void* block, std::size_t bytes) noexcept {
     if (block)
         ::munmap(block, Rounded(bytes, kPage));
-}
-
-void ReturnLargeFreesAtOnce() noexcept {
-    // A fixed limit also stops the heap from raising it.
-    ::mallopt(M_MMAP_THRESHOLD, 1 << 20);
 }
 
 } // namespace pagememory

@@ -192,10 +192,17 @@ void TRecordListModel::sortRows() {
             rank[order[k]] = r;
         }
         sortRowsInIdOrder();
-        sortRowsBy([&](const TDataRecord* row) {
+        // Few ranks: a counting sort, one pass to count and one to place,
+        // with one rank per row kept between them (2 bytes while they fit).
+        const std::uint32_t last = r;
+        const auto keyOf = [&](const TDataRecord* row) {
             const std::uint32_t key = rank[ids.at(field(row))];
-            return desc ? ~key : key;
-        });
+            return desc ? last - key : key;
+        };
+        if (last <= UINT16_MAX)
+            sortRowsByFewKeys<std::uint16_t>(keyOf, last);
+        else
+            sortRowsByFewKeys<std::uint32_t>(keyOf, last);
     } else if (column == ckTime) {
         sortRowsInIdOrder();
         sortRowsBy(
@@ -239,6 +246,22 @@ template <typename KeyOf> void TRecordListModel::sortRowsBy(KeyOf keyOf) {
     std::vector<TDataRecord*> sorted(rows_.size());
     for (std::size_t i = 0; i < keys.size(); ++i)
         sorted[i] = rows_[keys[i] & 0xFFFFFFFFu];
+    rows_.swap(sorted);
+}
+
+// A stable counting sort by keys in [0, last]: every row's key is taken once.
+template <typename Key, typename KeyOf>
+void TRecordListModel::sortRowsByFewKeys(KeyOf keyOf, std::uint32_t last) {
+    std::vector<Key> keys(rows_.size());
+    std::vector<std::size_t> start(std::size_t{last} + 2);
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        keys[i] = static_cast<Key>(keyOf(rows_[i]));
+        ++start[std::size_t{keys[i]} + 1];
+    }
+    std::partial_sum(start.begin(), start.end(), start.begin());
+    std::vector<TDataRecord*> sorted(rows_.size());
+    for (std::size_t i = 0; i < rows_.size(); ++i)
+        sorted[start[keys[i]]++] = rows_[i];
     rows_.swap(sorted);
 }
 

@@ -662,11 +662,16 @@ private slots:
         form_->SortColumn = static_cast<TColumnKind>(sortColumn);
         form_->SortDescending = descending;
         form_->RebuildList();
+        // Equal keys keep the database's order (the order of IDs), which the
+        // binary search of a single item relies on.
         auto sorted = [this] {
-            for (int row = 1; row < form_->ItemCount(); ++row)
-                if (form_->ListViewCompare(*form_->ItemRecord(row - 1), *form_->ItemRecord(row)) >
-                    0)
+            for (int row = 1; row < form_->ItemCount(); ++row) {
+                const TDataRecord& a = *form_->ItemRecord(row - 1);
+                const TDataRecord& b = *form_->ItemRecord(row);
+                const int c = form_->ListViewCompare(a, b);
+                if (c > 0 || (c == 0 && a.ID > b.ID))
                     return false;
+            }
             return true;
         };
         QVERIFY(sorted());
