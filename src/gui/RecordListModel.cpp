@@ -147,11 +147,13 @@ bool TRecordListModel::before(const TDataRecord* a, const TDataRecord* b) const 
 }
 
 // Sorting a million rows through the compare rule alone chases two entry
-// pointers and folds two strings per comparison. Instead each row gets an
-// integer key once: numbers and dates directly, texts the rank of their text
-// key among the distinct texts (few: they are the value lists' values). The
-// pairs live only while sorting.
+// pointers and folds two strings per comparison. Instead the rows are sorted
+// by an integer key: minutes and dates directly (a radix sort), texts by the
+// rank of their text key among the distinct texts (a counting sort: they are
+// the value lists' few values). Equal keys keep the order of IDs.
 void TRecordListModel::sortRows() {
+    if (rows_.size() < 2)
+        return;
     // In ID order the rows of a rebuild are sorted already (IDs grow with the
     // database order): ascending as they are, descending reversed.
     if (sortColumn_ == ckNone &&
@@ -203,50 +205,50 @@ void TRecordListModel::sortRows() {
             sortRowsByFewKeys<std::uint16_t>(keyOf, last);
         else
             sortRowsByFewKeys<std::uint32_t>(keyOf, last);
-    } else if (column == ckTime) {
-        sortRowsInIdOrder();
-        sortRowsBy(
-            [desc](const TDataRecord* row) { return desc ? ~row->TimeNeeded : row->TimeNeeded; });
     } else {
-        // Dates need all 64 bits of their key.
-        struct Item {
-            std::uint64_t key;
-            std::uint32_t id; // ties keep database order, which is the order of IDs
-            TDataRecord* record;
+        // Minutes and dates (a day each, mostly) have few distinct values
+        // too: they are ranked and counted like texts. Should there be many,
+        // the rows themselves are radix sorted, each key taken from its
+        // entry again in every pass. Either way only one more list of rows
+        // lives meanwhile (a cleared search sorts a million rows again and
+        // must not add much to the window's memory).
+        auto keyOf = [column](const TDataRecord* row) {
+            return RecordCompare::PackedKey(*row, column);
         };
-        std::vector<Item> items;
-        items.reserve(rows_.size());
-        for (TDataRecord* row : rows_)
-            items.push_back({RecordCompare::PackedKey(*row, column), row->ID, row});
-        const auto byId = [](const Item& x, const Item& y) { return x.id < y.id; };
-        if (!std::is_sorted(items.begin(), items.end(), byId))
-            analysis::RadixSort(items, [](const Item& item) { return item.id; });
-        analysis::RadixSort(items,
-                            [desc](const Item& item) { return desc ? ~item.key : item.key; });
-        for (std::size_t i = 0; i < items.size(); ++i)
-            rows_[i] = items[i].record;
+        constexpr std::size_t ManyKeys = 65536;
+        std::unordered_map<std::uint64_t, std::uint32_t> ids;
+        for (const TDataRecord* row : rows_) {
+            ids.try_emplace(keyOf(row), 0);
+            if (ids.size() > ManyKeys)
+                break;
+        }
+        sortRowsInIdOrder();
+        if (ids.size() > ManyKeys) {
+            analysis::RadixSort(
+                rows_, [&](const TDataRecord* row) { return desc ? ~keyOf(row) : keyOf(row); });
+            return;
+        }
+        std::vector<std::uint64_t> distinct;
+        distinct.reserve(ids.size());
+        for (const auto& id : ids)
+            distinct.push_back(id.first);
+        std::sort(distinct.begin(), distinct.end());
+        for (std::size_t k = 0; k < distinct.size(); ++k)
+            ids[distinct[k]] = static_cast<std::uint32_t>(k);
+        const auto last = static_cast<std::uint32_t>(distinct.size() - 1);
+        sortRowsByFewKeys<std::uint16_t>(
+            [&](const TDataRecord* row) {
+                const std::uint32_t key = ids.at(keyOf(row));
+                return desc ? last - key : key;
+            },
+            last);
     }
 }
 
 void TRecordListModel::sortRowsInIdOrder() {
     if (!std::is_sorted(rows_.begin(), rows_.end(),
                         [](const TDataRecord* a, const TDataRecord* b) { return a->ID < b->ID; }))
-        sortRowsBy([](const TDataRecord* row) { return row->ID; });
-}
-
-// A radix sort of one 64-bit word per row, the key above the row's place, so
-// that equal keys keep their order: a few passes over 8 bytes per row, and
-// at most three such words per row while it sorts (a cleared search sorts a
-// million rows again and must not add much to the window's memory).
-template <typename KeyOf> void TRecordListModel::sortRowsBy(KeyOf keyOf) {
-    std::vector<std::uint64_t> keys(rows_.size());
-    for (std::size_t i = 0; i < rows_.size(); ++i)
-        keys[i] = std::uint64_t{keyOf(rows_[i])} << 32 | i;
-    analysis::RadixSort(keys);
-    std::vector<TDataRecord*> sorted(rows_.size());
-    for (std::size_t i = 0; i < keys.size(); ++i)
-        sorted[i] = rows_[keys[i] & 0xFFFFFFFFu];
-    rows_.swap(sorted);
+        analysis::RadixSort(rows_, [](const TDataRecord* row) { return row->ID; });
 }
 
 // A stable counting sort by keys in [0, last]: every row's key is taken once.

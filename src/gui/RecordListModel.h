@@ -73,7 +73,6 @@ private:
     void sortRows();
     void sortRowsInIdOrder();
     // Sorts the rows stably by a 32-bit key of each.
-    template <typename KeyOf> void sortRowsBy(KeyOf keyOf);
     template <typename Key, typename KeyOf> void sortRowsByFewKeys(KeyOf keyOf, std::uint32_t last);
     int sortedPlace(const TDataRecord* record) const;
 

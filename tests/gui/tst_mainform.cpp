@@ -65,6 +65,19 @@ QString EnablingOf(const TMainForm& f) {
     return s;
 }
 
+// The list in its sort order; equal keys keep the database's order (the
+// order of IDs), which the binary search of a single item relies on.
+bool ListedInOrder(const TMainForm& form) {
+    for (int row = 1; row < form.ItemCount(); ++row) {
+        const TDataRecord& a = *form.ItemRecord(row - 1);
+        const TDataRecord& b = *form.ItemRecord(row);
+        const int c = form.ListViewCompare(a, b);
+        if (c > 0 || (c == 0 && a.ID > b.ID))
+            return false;
+    }
+    return true;
+}
+
 void ClickHeader(TMainForm& form, int position) {
     QHeaderView* header = form.ListView->horizontalHeader();
     const QPoint at(header->sectionViewportPosition(position) + header->sectionSize(position) / 2,
@@ -662,18 +675,7 @@ private slots:
         form_->SortColumn = static_cast<TColumnKind>(sortColumn);
         form_->SortDescending = descending;
         form_->RebuildList();
-        // Equal keys keep the database's order (the order of IDs), which the
-        // binary search of a single item relies on.
-        auto sorted = [this] {
-            for (int row = 1; row < form_->ItemCount(); ++row) {
-                const TDataRecord& a = *form_->ItemRecord(row - 1);
-                const TDataRecord& b = *form_->ItemRecord(row);
-                const int c = form_->ListViewCompare(a, b);
-                if (c > 0 || (c == 0 && a.ID > b.ID))
-                    return false;
-            }
-            return true;
-        };
+        auto sorted = [this] { return ListedInOrder(*form_); };
         QVERIFY(sorted());
         for (unsigned i = 20; i < 40; ++i)
             form_->AddListItem(entry(i));
@@ -689,6 +691,34 @@ private slots:
         form_->RemoveListItem(5);
         QCOMPARE(form_->ItemCount(), 39);
         QVERIFY(sorted());
+    }
+
+    // A rebuild sorts by every column in both directions, from no entry to
+    // more distinct values than the list ranks (it then sorts the rows by
+    // their keys themselves).
+    void rebuildSortsEveryColumn_data() {
+        QTest::addColumn<int>("entries");
+        for (int n : {0, 1, 70000})
+            QTest::addRow("%d entries", n) << n;
+    }
+    void rebuildSortsEveryColumn() {
+        QFETCH(int, entries);
+        for (int i = 0; i < entries; ++i) {
+            const std::string language = "L" + std::to_string(i % 70001);
+            Add(*form_->DataBase, {language.c_str(), i % 3 ? "Zeiger" : "Syntax", "P",
+                                   coretest::Day(2000, 1, 1) + i / 1000.0,
+                                   static_cast<unsigned>((i * 7919) % 100000)});
+        }
+        for (int c = ckNone; c <= ckTime; ++c)
+            for (bool descending : {false, true}) {
+                form_->SortColumn = static_cast<TColumnKind>(c);
+                form_->SortDescending = descending;
+                form_->RebuildList();
+                QCOMPARE(form_->ItemCount(), entries);
+                QVERIFY2(
+                    ListedInOrder(*form_),
+                    qPrintable(QStringLiteral("column %1, descending %2").arg(c).arg(descending)));
+            }
     }
 
     void fillListItemKeepsCurrent() {
