@@ -718,6 +718,12 @@ private slots:
                 QVERIFY2(
                     ListedInOrder(*form_),
                     qPrintable(QStringLiteral("column %1, descending %2").arg(c).arg(descending)));
+                // Sorted again from that order, as a header click does.
+                form_->SortColumn = static_cast<TColumnKind>(c == ckTime ? ckNone : c + 1);
+                form_->SortDescending = !descending;
+                form_->ListModel->Sort(form_->SortColumn, form_->SortDescending);
+                QVERIFY2(ListedInOrder(*form_),
+                         qPrintable(QStringLiteral("sorted again after column %1").arg(c)));
             }
     }
 
