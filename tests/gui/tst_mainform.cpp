@@ -14,6 +14,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
@@ -725,6 +726,23 @@ private slots:
                 QVERIFY2(ListedInOrder(*form_),
                          qPrintable(QStringLiteral("sorted again after column %1").arg(c)));
             }
+    }
+
+    // The file dialogs are made at their first use, not with the window, and
+    // kept with what the user chose in them.
+    void fileDialogsAreMadeOnFirstUseAndKept() {
+        QVERIFY(form_->findChildren<QFileDialog*>().isEmpty());
+        QFileDialog* csv = form_->CsvExportDialog.get();
+        QCOMPARE(form_->findChildren<QFileDialog*>(), QList<QFileDialog*>{csv});
+        QCOMPARE(csv->objectName(), QStringLiteral("CsvExportDialog"));
+        csv->selectNameFilter(QStringLiteral("CSV mit Komma (*.csv)"));
+        QCOMPARE(form_->CsvExportDialog.get(), csv);
+        QCOMPARE(form_->CsvExportDialog->selectedNameFilter(),
+                 QStringLiteral("CSV mit Komma (*.csv)"));
+        for (TFileDialogSlot* slot : {&form_->SaveDialog, &form_->OpenDialog,
+                                      &form_->CsvImportDialog, &form_->XlsxExportDialog})
+            QVERIFY(slot->get() != csv && slot->get()->parent() == form_.get());
+        QCOMPARE(form_->findChildren<QFileDialog*>().size(), 5);
     }
 
     void fillListItemKeepsCurrent() {
