@@ -147,10 +147,10 @@ bool TRecordListModel::before(const TDataRecord* a, const TDataRecord* b) const 
 }
 
 // Sorting a million rows through the compare rule alone chases two entry
-// pointers and folds two strings per comparison. Instead the rows are sorted
-// by an integer key: minutes and dates directly (a radix sort), texts by the
-// rank of their text key among the distinct texts (a counting sort: they are
-// the value lists' few values). Equal keys keep the order of IDs.
+// pointers and folds two strings per comparison. Instead each row is placed
+// by the rank of its value among the column's distinct values, a counting
+// sort: texts are the value lists' few values, and minutes and dates are
+// mostly few as well. Equal keys keep the order of IDs.
 void TRecordListModel::sortRows() {
     if (rows_.size() < 2)
         return;
