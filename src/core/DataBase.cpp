@@ -199,11 +199,8 @@ TDataRecord* TDataBase::place(Candidate& c, std::uint64_t hash, std::size_t posi
 }
 
 TDataRecord* TDataBase::AddRecord(const TRecordData& data) {
-    Candidate c;
-    c.SetFrom(*this, data, NextID);
-    TDataRecord* adopted = adopt(c, Records.size(), nullptr);
-    ++NextID;
-    return adopted;
+    return AddRecord(TRecordView{data.Language, data.ErrorType, data.Project, data.Description,
+                                 data.Date, data.TimeNeeded});
 }
 
 TDataRecord* TDataBase::AddRecord(const TRecordView& data) {
@@ -240,7 +237,7 @@ std::size_t TDataBase::AddRecords(std::size_t count,
         Candidate& c = ring[k % Ahead];
         if (!ix.identities.Find(c.Probe(), hashes[k % Ahead])) {
             c.id = NextID;
-            ids.push_back(adopt(c, Records.size(), nullptr)->ID);
+            ids.push_back(place(c, hashes[k % Ahead], Records.size(), nullptr)->ID);
             ++NextID;
             ++added;
         }

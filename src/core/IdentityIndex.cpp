@@ -3,31 +3,16 @@
 #include "PageMemory.h"
 #include "RecordIdentity.h"
 
-#include <cstdlib>
-#include <new>
 #include <utility>
 
 namespace {
 
-// Tables of a huge page or more are mapped; smaller ones come from the heap.
 template <typename Slot> Slot* AllocateSlots(std::size_t count) {
-    const std::size_t bytes = count * sizeof(Slot);
-    if (bytes >= pagememory::kHugePage)
-        return static_cast<Slot*>(pagememory::Map(bytes));
-    void* p = std::calloc(count, sizeof(Slot));
-    if (!p)
-        throw std::bad_alloc();
-    return static_cast<Slot*>(p);
+    return static_cast<Slot*>(pagememory::Allocate(count * sizeof(Slot)));
 }
 
 template <typename Slot> void FreeSlots(Slot* slots, std::size_t count) {
-    if (!slots)
-        return;
-    const std::size_t bytes = count * sizeof(Slot);
-    if (bytes >= pagememory::kHugePage)
-        pagememory::Unmap(slots, bytes);
-    else
-        std::free(slots);
+    pagememory::Free(slots, count * sizeof(Slot));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "PageMemory.h"
 
 #include <cstdint>
+#include <cstdlib>
 #include <new>
 #include <sys/mman.h>
 
@@ -22,10 +23,14 @@ void* MapAnonymous(std::size_t bytes) {
 
 } // namespace
 
-void* Map(std::size_t bytes) {
+void* Allocate(std::size_t bytes) {
+    if (bytes < kHugePage) {
+        void* block = std::calloc(1, bytes == 0 ? 1 : bytes);
+        if (!block)
+            throw std::bad_alloc();
+        return block;
+    }
     bytes = Rounded(bytes, kPage);
-    if (bytes < kHugePage)
-        return MapAnonymous(bytes);
     // One huge page more than asked for, then the unaligned head and the
     // tail go back, so that the block starts on a huge page.
     auto* raw = static_cast<char*>(MapAnonymous(bytes + kHugePage));
@@ -40,8 +45,12 @@ void* Map(std::size_t bytes) {
     return aligned;
 }
 
-void Unmap(void* block, std::size_t bytes) noexcept {
-    if (block)
+void Free(void* block, std::size_t bytes) noexcept {
+    if (!block)
+        return;
+    if (bytes < kHugePage)
+        std::free(block);
+    else
         ::munmap(block, Rounded(bytes, kPage));
 }
 

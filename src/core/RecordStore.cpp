@@ -26,18 +26,12 @@ std::size_t GrownSize(std::size_t blocks, std::size_t largest) {
 } // namespace
 
 TRecordStore::Block TRecordStore::NewBlock(std::size_t bytes) {
-    if (bytes >= pagememory::kHugePage)
-        return {pagememory::Map(bytes), bytes};
-    return {::operator new(bytes), bytes};
+    return {pagememory::Allocate(bytes), bytes};
 }
 
 void TRecordStore::FreeBlocks(std::vector<Block>& blocks) noexcept {
-    for (const Block& block : blocks) {
-        if (block.bytes >= pagememory::kHugePage)
-            pagememory::Unmap(block.memory, block.bytes);
-        else
-            ::operator delete(block.memory);
-    }
+    for (const Block& block : blocks)
+        pagememory::Free(block.memory, block.bytes);
     std::vector<Block>().swap(blocks);
 }
 

@@ -436,6 +436,8 @@ private:
     // without refilling the list; a file that loaded without an error joins
     // the recent files. Returns whether it did.
     bool openDataBase(const std::string& file);
+    // Adds the entries of a database file as one step; FileName stays.
+    void importDataBase(const std::string& file);
 
     // Where the analysis window opens first (MainFormAnalysis.cpp).
     QPoint besideTheWindow(const QSize& size) const;

@@ -80,10 +80,13 @@ void TMainForm::ImportDataBaseActionExecute() {
     const std::optional<QString> chosen = chooseFile(*OpenDialog, QString());
     if (!chosen)
         return;
-    // FileName stays as it is; the whole import is one step. Several entries
-    // rebuild the list through the command layer's signal, one is shown like
-    // the others after an import.
-    if (Commands->ImportFile(FromQString(*chosen)).Added <= 1)
+    importDataBase(FromQString(*chosen));
+}
+
+void TMainForm::importDataBase(const std::string& file) {
+    // Several entries rebuild the list through the command layer's signal;
+    // one, or none, is shown like the others after an import.
+    if (Commands->ImportFile(file).Added <= 1)
         RebuildList();
 }
 

@@ -59,10 +59,7 @@ void TMainForm::FormDragDrop(const QString& file, Qt::KeyboardModifiers modifier
         return;
     const std::string name = nativepath::FromQString(file);
     if (modifiers & Qt::ControlModifier) {
-        // An import: FileName stays; several entries rebuild the list through
-        // the command layer's signal.
-        if (Commands->ImportFile(name).Added <= 1)
-            RebuildList();
+        importDataBase(name);
         return;
     }
     // Unlike "Datenbank laden", a drop asks first: it is easily made by mistake.

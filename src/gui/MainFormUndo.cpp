@@ -51,8 +51,7 @@ void TMainForm::RedoActionExecute() {
 }
 
 // A single entry becomes the current one when the filter and the search let
-// it through; the
-// entries of an import are shown as after the import itself.
+// it through; the entries of an import are shown as after the import itself.
 void TMainForm::entriesAdded(const std::vector<TDataRecord*>& entries) {
     if (entries.size() != 1) {
         RebuildList();

@@ -336,13 +336,13 @@ private slots:
     // and every byte reads zero and can be written.
     void pageMemoryBlocks() {
         QFETCH(qulonglong, bytes);
-        auto* block = static_cast<unsigned char*>(pagememory::Map(bytes));
+        auto* block = static_cast<unsigned char*>(pagememory::Allocate(bytes));
         if (bytes >= pagememory::kHugePage)
             QCOMPARE(reinterpret_cast<std::uintptr_t>(block) % pagememory::kHugePage,
                      std::uintptr_t{0});
         QCOMPARE(std::count(block, block + bytes, 0), static_cast<std::ptrdiff_t>(bytes));
         block[bytes - 1] = 1;
-        pagememory::Unmap(block, bytes);
+        pagememory::Free(block, bytes);
     }
 
     // Values that come and go in any order, many of them sharing probe runs
