@@ -1,6 +1,6 @@
 #include "BenchData.h"
 
-#include "DataBase.h"
+#include "core/DataBase.h"
 
 #include <algorithm>
 #include <array>

@@ -9,8 +9,8 @@
 //   bench_analysis [--entries N] [--repeat R]
 #include "BenchData.h"
 #include "BenchSupport.h"
-#include "DataBase.h"
-#include "FigureEngine.h"
+#include "analysis/FigureEngine.h"
+#include "core/DataBase.h"
 
 #include <algorithm>
 #include <cstdio>

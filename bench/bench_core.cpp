@@ -10,7 +10,7 @@
 //   bench_core --write FILE [--entries N]   writes the generated database only
 #include "BenchData.h"
 #include "BenchSupport.h"
-#include "DataBase.h"
+#include "core/DataBase.h"
 
 #include <cstdio>
 #include <cstdlib>

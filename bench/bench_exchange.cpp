@@ -6,10 +6,10 @@
 //   bench_exchange [--entries N] [--repeat R]
 #include "BenchData.h"
 #include "BenchSupport.h"
-#include "CsvImport.h"
-#include "CsvWriter.h"
-#include "DataBase.h"
-#include "XlsxWriter.h"
+#include "core/DataBase.h"
+#include "exchange/CsvImport.h"
+#include "exchange/CsvWriter.h"
+#include "exchange/XlsxWriter.h"
 
 #include <algorithm>
 #include <cstdio>

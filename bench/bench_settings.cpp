@@ -3,8 +3,8 @@
 // among all those siblings. Measures TUserManager's Load (read, parse, look
 // up, write back) with 200 and with 20,000 users.
 #include "BenchSupport.h"
-#include "SettingsStore.h"
-#include "UserManager.h"
+#include "settings/SettingsStore.h"
+#include "settings/UserManager.h"
 
 #include <QString>
 #include <cstdio>

@@ -3,11 +3,11 @@
 // being written as CSV and read again unchanged, and adding the rows to a
 // database accounts for each of them.
 
-#include "CsvImport.h"
-#include "CsvWriter.h"
-#include "DataBase.h"
-#include "DateUtil.h"
-#include "EntryFields.h"
+#include "core/DataBase.h"
+#include "core/DateUtil.h"
+#include "exchange/CsvImport.h"
+#include "exchange/CsvWriter.h"
+#include "exchange/EntryFields.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -3,8 +3,8 @@
 // value list or message. The files live in memory: the loader and the writer
 // run as on disk, without the cost of files and flushes.
 
-#include "DataBase.h"
-#include "FileIO.h"
+#include "core/DataBase.h"
+#include "fileio/FileIO.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -2,7 +2,7 @@
 // and parsed again: the two trees must agree, and writing the second tree
 // must give the same text again. A text that does not parse must say why.
 
-#include "RegFileFormat.h"
+#include "settings/RegFileFormat.h"
 
 #include <QByteArray>
 #include <QString>

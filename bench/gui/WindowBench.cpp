@@ -2,8 +2,8 @@
 
 #include "BenchData.h"
 #include "BenchSupport.h"
-#include "DataBase.h"
-#include "MainForm.h"
+#include "core/DataBase.h"
+#include "gui/MainForm.h"
 
 #include <QAction>
 #include <QApplication>

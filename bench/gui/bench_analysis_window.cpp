@@ -5,11 +5,11 @@
 // with the window open (list and window brought up to date).
 //
 //   bench_analysis_window [entries]   (at least that many entries are loaded)
-#include "AnalysisForm.h"
 #include "BenchSupport.h"
-#include "DataBase.h"
-#include "MainForm.h"
 #include "WindowBench.h"
+#include "core/DataBase.h"
+#include "gui/AnalysisForm.h"
+#include "gui/MainForm.h"
 
 #include <QAction>
 #include <QApplication>

@@ -6,11 +6,11 @@
 //
 //   bench_edit [entries]   (at least that many entries are loaded)
 #include "BenchSupport.h"
-#include "DataBase.h"
-#include "FilterForm.h"
-#include "MainForm.h"
-#include "Prompt.h"
 #include "WindowBench.h"
+#include "core/DataBase.h"
+#include "gui/FilterForm.h"
+#include "gui/MainForm.h"
+#include "gui/Prompt.h"
 
 #include <QAction>
 #include <QApplication>

@@ -4,11 +4,11 @@
 // list adds per listed entry, and "Datenbank laden" of the same file from the
 // chosen file to the list painted with its first rows.
 #include "BenchSupport.h"
-#include "DataBase.h"
-#include "MainForm.h"
-#include "Prompt.h"
-#include "RecordListModel.h"
 #include "WindowBench.h"
+#include "core/DataBase.h"
+#include "gui/MainForm.h"
+#include "gui/Prompt.h"
+#include "gui/RecordListModel.h"
 
 #include <QAction>
 #include <QHeaderView>

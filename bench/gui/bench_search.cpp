@@ -7,9 +7,9 @@
 //
 //   bench_search [entries]
 #include "BenchSupport.h"
-#include "DataBase.h"
-#include "MainForm.h"
 #include "WindowBench.h"
+#include "core/DataBase.h"
+#include "gui/MainForm.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

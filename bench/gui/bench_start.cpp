@@ -7,7 +7,7 @@
 //   bench_start [--entries N] [--repeat R]
 #include "BenchData.h"
 #include "BenchSupport.h"
-#include "MainForm.h"
+#include "gui/MainForm.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>

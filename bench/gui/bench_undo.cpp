@@ -7,11 +7,11 @@
 //   bench_undo [entries]   (at least that many entries are loaded and imported)
 #include "BenchData.h"
 #include "BenchSupport.h"
-#include "DataBase.h"
-#include "DataBaseCommands.h"
-#include "MainForm.h"
-#include "Prompt.h"
 #include "WindowBench.h"
+#include "commands/DataBaseCommands.h"
+#include "core/DataBase.h"
+#include "gui/MainForm.h"
+#include "gui/Prompt.h"
 
 #include <QAction>
 #include <QComboBox>

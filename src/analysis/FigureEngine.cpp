@@ -1,8 +1,8 @@
-#include "FigureEngine.h"
+#include "analysis/FigureEngine.h"
 
-#include "DataBase.h"
-#include "HeapOrder.h"
-#include "RadixSort.h"
+#include "analysis/HeapOrder.h"
+#include "analysis/RadixSort.h"
+#include "core/DataBase.h"
 
 #include <algorithm>
 #include <bit>

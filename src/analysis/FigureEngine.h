@@ -1,9 +1,9 @@
 #pragma once
 
-#include "FigureRows.h"
-#include "GroupKeys.h"
-#include "Grouping.h"
-#include "MinuteHistogram.h"
+#include "analysis/FigureRows.h"
+#include "analysis/GroupKeys.h"
+#include "analysis/Grouping.h"
+#include "analysis/MinuteHistogram.h"
 
 #include <cstdint>
 #include <memory>

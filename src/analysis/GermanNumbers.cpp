@@ -1,4 +1,4 @@
-#include "GermanNumbers.h"
+#include "analysis/GermanNumbers.h"
 
 #include <algorithm>
 #include <cmath>

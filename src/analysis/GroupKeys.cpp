@@ -1,7 +1,7 @@
-#include "GroupKeys.h"
+#include "analysis/GroupKeys.h"
 
-#include "DataBase.h"
-#include "DateUtil.h"
+#include "core/DataBase.h"
+#include "core/DateUtil.h"
 
 #include <cmath>
 #include <cstdio>

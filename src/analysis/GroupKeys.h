@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Grouping.h"
-#include "SpellingCache.h"
+#include "analysis/Grouping.h"
+#include "analysis/SpellingCache.h"
 
 #include <cstdint>
 #include <string>

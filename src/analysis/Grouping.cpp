@@ -1,4 +1,4 @@
-#include "Grouping.h"
+#include "analysis/Grouping.h"
 
 namespace analysis {
 

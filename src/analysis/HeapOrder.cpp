@@ -1,4 +1,4 @@
-#include "HeapOrder.h"
+#include "analysis/HeapOrder.h"
 
 #include <array>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "MinuteHistogram.h"
+#include "analysis/MinuteHistogram.h"
 
 #include <algorithm>
 

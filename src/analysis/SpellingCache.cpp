@@ -1,4 +1,4 @@
-#include "SpellingCache.h"
+#include "analysis/SpellingCache.h"
 
 #include <algorithm>
 #include <bit>

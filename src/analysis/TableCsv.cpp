@@ -1,8 +1,8 @@
-#include "TableCsv.h"
+#include "analysis/TableCsv.h"
 
-#include "Cp1252.h"
-#include "CsvWriter.h"
-#include "TableText.h"
+#include "analysis/TableText.h"
+#include "core/Cp1252.h"
+#include "exchange/CsvWriter.h"
 
 namespace analysis {
 

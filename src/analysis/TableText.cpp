@@ -1,6 +1,6 @@
-#include "TableText.h"
+#include "analysis/TableText.h"
 
-#include "GermanNumbers.h"
+#include "analysis/GermanNumbers.h"
 
 namespace analysis {
 

@@ -1,12 +1,12 @@
-#include "ProgramStart.h"
+#include "app/ProgramStart.h"
 
-#include "ErrorReport.h"
-#include "FilterForm.h"
-#include "InfoForm.h"
-#include "LoginStep.h"
-#include "MainForm.h"
-#include "OptionForm.h"
-#include "Prompt.h"
+#include "gui/ErrorReport.h"
+#include "gui/FilterForm.h"
+#include "gui/InfoForm.h"
+#include "gui/MainForm.h"
+#include "gui/OptionForm.h"
+#include "gui/Prompt.h"
+#include "login/LoginStep.h"
 
 #include <exception>
 

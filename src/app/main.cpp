@@ -1,11 +1,11 @@
 // The program body: the command line, the application titled "Mavrolin", the
 // login and the windows, the event loop, and the main window's destruction at
 // the end.
-#include "CommandLine.h"
-#include "GuardedApplication.h"
-#include "LoginStep.h"
-#include "MainForm.h"
-#include "ProgramStart.h"
+#include "app/CommandLine.h"
+#include "app/ProgramStart.h"
+#include "gui/GuardedApplication.h"
+#include "gui/MainForm.h"
+#include "login/LoginStep.h"
 
 #include <QLibraryInfo>
 #include <QLocale>

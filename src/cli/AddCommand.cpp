@@ -1,6 +1,6 @@
-#include "Commands.h"
-#include "DatabaseSession.h"
-#include "Errors.h"
+#include "cli/Commands.h"
+#include "cli/DatabaseSession.h"
+#include "core/Errors.h"
 
 #include <memory>
 #include <ostream>

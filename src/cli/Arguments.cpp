@@ -1,7 +1,7 @@
-#include "Arguments.h"
+#include "cli/Arguments.h"
 
-#include "Cp1252.h"
-#include "DateUtil.h"
+#include "core/Cp1252.h"
+#include "core/DateUtil.h"
 
 #include <charconv>
 #include <map>

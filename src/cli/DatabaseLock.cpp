@@ -1,6 +1,6 @@
-#include "DatabaseLock.h"
+#include "cli/DatabaseLock.h"
 
-#include "PathUtil.h"
+#include "fileio/PathUtil.h"
 
 #include <cerrno>
 #include <cstdlib>

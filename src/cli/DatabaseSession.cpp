@@ -1,6 +1,6 @@
-#include "DatabaseSession.h"
+#include "cli/DatabaseSession.h"
 
-#include "Errors.h"
+#include "core/Errors.h"
 
 #include <cerrno>
 #include <ostream>

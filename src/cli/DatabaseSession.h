@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DataBase.h"
-#include "DatabaseLock.h"
+#include "cli/DatabaseLock.h"
+#include "core/DataBase.h"
 
 #include <iosfwd>
 #include <memory>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DataBase.h"
+#include "core/DataBase.h"
 
 #include <vector>
 

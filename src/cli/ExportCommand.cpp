@@ -1,9 +1,9 @@
-#include "Commands.h"
-#include "CsvWriter.h"
-#include "DatabaseSession.h"
-#include "EntryList.h"
-#include "Errors.h"
-#include "XlsxWriter.h"
+#include "cli/Commands.h"
+#include "cli/DatabaseSession.h"
+#include "cli/EntryList.h"
+#include "core/Errors.h"
+#include "exchange/CsvWriter.h"
+#include "exchange/XlsxWriter.h"
 
 #include <ostream>
 #include <stdexcept>

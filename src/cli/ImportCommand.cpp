@@ -1,7 +1,7 @@
-#include "Commands.h"
-#include "CsvImport.h"
-#include "DatabaseSession.h"
-#include "Errors.h"
+#include "cli/Commands.h"
+#include "cli/DatabaseSession.h"
+#include "core/Errors.h"
+#include "exchange/CsvImport.h"
 
 #include <ostream>
 

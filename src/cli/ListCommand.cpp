@@ -1,7 +1,7 @@
-#include "Commands.h"
-#include "CsvWriter.h"
-#include "DatabaseSession.h"
-#include "EntryList.h"
+#include "cli/Commands.h"
+#include "cli/DatabaseSession.h"
+#include "cli/EntryList.h"
+#include "exchange/CsvWriter.h"
 
 #include <ostream>
 

@@ -1,5 +1,5 @@
-#include "Commands.h"
-#include "DatabaseSession.h"
+#include "cli/Commands.h"
+#include "cli/DatabaseSession.h"
 
 #include <ostream>
 

@@ -1,8 +1,8 @@
-#include "Commands.h"
-#include "DatabaseSession.h"
-#include "EntryList.h"
-#include "FigureEngine.h"
-#include "TableCsv.h"
+#include "analysis/FigureEngine.h"
+#include "analysis/TableCsv.h"
+#include "cli/Commands.h"
+#include "cli/DatabaseSession.h"
+#include "cli/EntryList.h"
 
 #include <ostream>
 

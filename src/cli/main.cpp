@@ -1,8 +1,8 @@
 // mvd: the command-line tool for Mavrolin databases (list, add, merge, check, export, import,
 // stats).
-#include "Arguments.h"
-#include "Commands.h"
-#include "Errors.h"
+#include "cli/Arguments.h"
+#include "cli/Commands.h"
+#include "core/Errors.h"
 
 #include <exception>
 #include <iostream>

@@ -1,10 +1,10 @@
 // The command layer's operations: each does its work on the database first
 // (so that a refusal raises exactly as the database raises and leaves no
 // step), then puts the finished step on the history and tells the observers.
-#include "DataBaseCommands.h"
+#include "commands/DataBaseCommands.h"
 
-#include "DataBase.h"
-#include "DataBaseSteps.h"
+#include "commands/DataBaseSteps.h"
+#include "core/DataBase.h"
 
 #include <utility>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DataRecord.h"
-#include "LoadReport.h"
+#include "core/DataRecord.h"
+#include "core/LoadReport.h"
 
 #include <QObject>
 #include <QUndoStack>

@@ -1,8 +1,8 @@
 // The steps of the undo history: what each change of the entries keeps to go
 // back and forth, and the database work of each direction.
-#include "DataBaseSteps.h"
+#include "commands/DataBaseSteps.h"
 
-#include "DataBaseCommands.h"
+#include "commands/DataBaseCommands.h"
 
 #include <stdexcept>
 

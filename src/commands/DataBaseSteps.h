@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DataBase.h"
-#include "DataBaseCommands.h"
+#include "commands/DataBaseCommands.h"
+#include "core/DataBase.h"
 
 #include <QUndoCommand>
 #include <functional>

@@ -1,11 +1,11 @@
-#include "DataBase.h"
+#include "core/DataBase.h"
 
-#include "DataBaseEntry.h"
-#include "Errors.h"
-#include "FileStamp.h"
-#include "RecordIdentity.h"
-#include "Spelling.h"
-#include "ValueListImpl.h"
+#include "core/DataBaseEntry.h"
+#include "core/Errors.h"
+#include "core/RecordIdentity.h"
+#include "core/Spelling.h"
+#include "core/ValueListImpl.h"
+#include "fileio/FileStamp.h"
 
 #include <algorithm>
 #include <array>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "DataRecord.h"
-#include "FileStamp.h"
-#include "LoadReport.h"
-#include "ValueList.h"
+#include "core/DataRecord.h"
+#include "core/LoadReport.h"
+#include "core/ValueList.h"
+#include "fileio/FileStamp.h"
 
 #include <cstdint>
 #include <functional>

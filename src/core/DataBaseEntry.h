@@ -2,11 +2,11 @@
 
 // Inside of TDataBase, shared by its entry functions and its file loader.
 
-#include "DataBase.h"
-#include "IdentityIndex.h"
-#include "RecordIdentity.h"
-#include "RecordStore.h"
-#include "Spelling.h"
+#include "core/DataBase.h"
+#include "core/IdentityIndex.h"
+#include "core/RecordIdentity.h"
+#include "core/RecordStore.h"
+#include "core/Spelling.h"
 
 #include <string_view>
 

@@ -1,8 +1,8 @@
-#include "DataRecord.h"
+#include "core/DataRecord.h"
 
-#include "DateUtil.h"
-#include "RecordIdentity.h"
-#include "Spelling.h"
+#include "core/DateUtil.h"
+#include "core/RecordIdentity.h"
+#include "core/Spelling.h"
 
 #include <limits>
 #include <string_view>

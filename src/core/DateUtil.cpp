@@ -1,4 +1,4 @@
-#include "DateUtil.h"
+#include "core/DateUtil.h"
 
 #include <cmath>
 #include <cstdint>

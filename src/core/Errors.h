@@ -1,5 +1,7 @@
 #pragma once
 
+#include "fileio/FileErrors.h"
+
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -12,12 +14,6 @@ public:
     static const char* const Message; // "Es ist bereits ein identischer Eintrag ..."
 };
 
-// The German text of a failure of the file layer, by errno value: "Datei nicht
-// gefunden", "Dateizugriff verweigert", ..., otherwise "E/A-Fehler <errno>".
-std::string FileErrorMessage(int errnum);
-// The failure of the file layer with that message.
-std::runtime_error FileError(int errnum);
-
 // The text of a failure as the general error report shows it (UTF-8): a full
 // stop is appended when the last character sorts after the full stop, so a
 // text ending in "!" stays as it is and one ending in a letter gets ".".
@@ -25,7 +21,7 @@ std::string GeneralReportText(std::string_view message);
 
 // Messages of a load that are not errno values.
 namespace loadmsg {
-inline constexpr const char* PastEnd = "Versuch hinter dem Dateiende zu lesen";
+inline constexpr const char* PastEnd = fileio::PastEndMessage;
 inline constexpr const char* BadMagic = "Die angegebene Datei ist keine gültige Datenbank!";
 inline constexpr const char* RangeCheck = "Fehler bei Bereichsprüfung";
 inline constexpr const char* OutOfMemory = "Zu wenig Arbeitsspeicher";

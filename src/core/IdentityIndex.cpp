@@ -1,7 +1,7 @@
-#include "IdentityIndex.h"
+#include "core/IdentityIndex.h"
 
-#include "PageMemory.h"
-#include "RecordIdentity.h"
+#include "core/PageMemory.h"
+#include "core/RecordIdentity.h"
 
 #include <utility>
 

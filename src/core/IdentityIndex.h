@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DataRecord.h"
+#include "core/DataRecord.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -4,12 +4,12 @@
 // unsigned 32-bit value, Description as a string). A string is a signed 32-bit
 // length and that many bytes.
 
-#include "DataBase.h"
-#include "DataBaseEntry.h"
-#include "Errors.h"
-#include "InputFile.h"
-#include "Leftovers.h"
-#include "ReplaceFile.h"
+#include "core/DataBase.h"
+#include "core/DataBaseEntry.h"
+#include "core/Errors.h"
+#include "fileio/InputFile.h"
+#include "fileio/Leftovers.h"
+#include "fileio/ReplaceFile.h"
 
 #include <algorithm>
 #include <bit>
@@ -116,7 +116,7 @@ public:
     void String(std::string_view text) {
         // A text too long for the signed 32-bit length cannot be stored.
         if (text.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
-            throw FileError(EFBIG);
+            throw fileio::FileError(EFBIG);
         U32(static_cast<std::uint32_t>(text.size()));
         Put(text.data(), text.size());
     }
@@ -176,7 +176,7 @@ LoadReport TDataBase::LoadFromFile(const std::string& name) {
     } catch (const std::exception& e) {
         report.Error = e.what();
     } catch (...) {
-        report.Error = FileErrorMessage(EIO);
+        report.Error = fileio::FileErrorMessage(EIO);
     }
     if (!report.Error.empty() && OnLoadError) {
         try {
@@ -263,7 +263,7 @@ void TDataBase::loadEntries(const std::string& name, LoadReport& report) {
 
 void TDataBase::Save() {
     if (FileName.empty())
-        throw FileError(ENOENT);
+        throw fileio::FileError(ENOENT);
     try {
         DiskStamp = fileio::ReplaceFile(FileName, [this](fileio::OutputFile& file) {
             Writer out(file);

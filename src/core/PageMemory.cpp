@@ -1,4 +1,4 @@
-#include "PageMemory.h"
+#include "core/PageMemory.h"
 
 #include <cstdint>
 #include <cstdlib>

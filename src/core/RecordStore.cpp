@@ -1,6 +1,6 @@
-#include "RecordStore.h"
+#include "core/RecordStore.h"
 
-#include "PageMemory.h"
+#include "core/PageMemory.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ValueList.h"
+#include "core/ValueList.h"
 
 #include <cstdint>
 #include <string>

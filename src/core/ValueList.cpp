@@ -1,8 +1,8 @@
-#include "ValueList.h"
+#include "core/ValueList.h"
 
-#include "Cp1252.h"
-#include "RecordIdentity.h"
-#include "ValueListImpl.h"
+#include "core/Cp1252.h"
+#include "core/RecordIdentity.h"
+#include "core/ValueListImpl.h"
 
 #include <algorithm>
 #include <cstdint>

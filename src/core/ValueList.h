@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Filter.h"
+#include "core/Filter.h"
 
 #include <memory>
 #include <span>

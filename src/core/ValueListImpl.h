@@ -3,8 +3,8 @@
 // Inside of TValueList, shared with the database so that it can keep use
 // counts and read flags through stable node pointers.
 
-#include "Spelling.h"
-#include "ValueList.h"
+#include "core/Spelling.h"
+#include "core/ValueList.h"
 
 #include <cstdint>
 #include <string>

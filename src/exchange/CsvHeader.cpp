@@ -1,4 +1,4 @@
-#include "CsvHeader.h"
+#include "exchange/CsvHeader.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Columns.h"
+#include "exchange/Columns.h"
 
 #include <array>
 #include <optional>

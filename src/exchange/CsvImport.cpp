@@ -1,4 +1,4 @@
-#include "CsvImport.h"
+#include "exchange/CsvImport.h"
 
 namespace exchange {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CsvReader.h"
-#include "DataBase.h"
+#include "core/DataBase.h"
+#include "exchange/CsvReader.h"
 
 #include <cstdint>
 #include <string>

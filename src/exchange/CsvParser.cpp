@@ -1,4 +1,4 @@
-#include "CsvParser.h"
+#include "exchange/CsvParser.h"
 
 #include <cstring>
 #include <csv.h>

@@ -1,11 +1,11 @@
-#include "CsvReader.h"
+#include "exchange/CsvReader.h"
 
-#include "Cp1252.h"
-#include "CsvHeader.h"
-#include "CsvParser.h"
-#include "Errors.h"
-#include "ImportText.h"
-#include "ImportValues.h"
+#include "core/Cp1252.h"
+#include "core/Errors.h"
+#include "exchange/CsvHeader.h"
+#include "exchange/CsvParser.h"
+#include "exchange/ImportText.h"
+#include "exchange/ImportValues.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -346,7 +346,7 @@ CsvReadResult ReadCsvFile(const std::string& path) {
     try {
         const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0)
-            return Refused(FileErrorMessage(errno));
+            return Refused(fileio::FileErrorMessage(errno));
         const Closer closer(fd);
         // Read straight into one buffer of the file's size (not filled with
         // zeros first); a file that grows meanwhile, or one that has no size
@@ -386,7 +386,7 @@ CsvReadResult ReadCsvFile(const std::string& path) {
             size += read;
         }
         if (error != 0)
-            return Refused(FileErrorMessage(error));
+            return Refused(fileio::FileErrorMessage(error));
         return ReadCsv(std::string_view(bytes.get(), size));
     } catch (const std::bad_alloc&) {
         return Refused(loadmsg::OutOfMemory);

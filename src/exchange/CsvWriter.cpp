@@ -1,10 +1,10 @@
-#include "CsvWriter.h"
+#include "exchange/CsvWriter.h"
 
-#include "Columns.h"
-#include "DateUtil.h"
-#include "EntryFields.h"
-#include "ExportFile.h"
-#include "Utf8Out.h"
+#include "core/DateUtil.h"
+#include "exchange/Columns.h"
+#include "exchange/EntryFields.h"
+#include "exchange/ExportFile.h"
+#include "exchange/Utf8Out.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,4 +1,4 @@
-#include "EntryFields.h"
+#include "exchange/EntryFields.h"
 
 namespace exchange {
 

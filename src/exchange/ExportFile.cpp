@@ -1,7 +1,7 @@
-#include "ExportFile.h"
+#include "exchange/ExportFile.h"
 
-#include "Errors.h"
-#include "FileIO.h"
+#include "core/Errors.h"
+#include "fileio/FileIO.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -15,7 +15,7 @@ namespace exchange {
 namespace {
 
 [[noreturn]] void Fail(int err) {
-    throw std::runtime_error(FileErrorMessage(err));
+    throw std::runtime_error(fileio::FileErrorMessage(err));
 }
 
 mode_t CurrentUmask() {

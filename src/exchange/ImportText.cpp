@@ -1,6 +1,6 @@
-#include "ImportText.h"
+#include "exchange/ImportText.h"
 
-#include "Cp1252.h"
+#include "core/Cp1252.h"
 
 #include <cstdint>
 #include <cstdio>

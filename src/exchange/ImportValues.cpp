@@ -1,6 +1,6 @@
-#include "ImportValues.h"
+#include "exchange/ImportValues.h"
 
-#include "DateUtil.h"
+#include "core/DateUtil.h"
 
 #include <charconv>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Cp1252.h"
+#include "core/Cp1252.h"
 
 // Writes the UTF-8 form of one Windows-1252 byte (1 to 3 bytes) at `out` and
 // returns the position after it. For the writers' inner loops, which convert

@@ -1,4 +1,4 @@
-#include "XlsxCompression.h"
+#include "exchange/XlsxCompression.h"
 
 #include <dlfcn.h>
 #include <xlsxwriter/third_party/zip.h>

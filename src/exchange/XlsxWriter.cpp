@@ -1,12 +1,12 @@
-#include "XlsxWriter.h"
+#include "exchange/XlsxWriter.h"
 
-#include "Columns.h"
-#include "DateUtil.h"
-#include "EntryFields.h"
-#include "Errors.h"
-#include "ExportFile.h"
-#include "Utf8Out.h"
-#include "XlsxCompression.h"
+#include "core/DateUtil.h"
+#include "core/Errors.h"
+#include "exchange/Columns.h"
+#include "exchange/EntryFields.h"
+#include "exchange/ExportFile.h"
+#include "exchange/Utf8Out.h"
+#include "exchange/XlsxCompression.h"
 
 #include <algorithm>
 #include <array>
@@ -52,7 +52,7 @@ struct Formats {
         error == LXW_ERROR_READING_TMPFILE || error == LXW_ERROR_ZIP_FILE_OPERATION ||
         error == LXW_ERROR_ZIP_CLOSE || error == LXW_ERROR_ZIP_FILE_ADD;
     if (fileError && err != 0)
-        throw std::runtime_error(FileErrorMessage(err));
+        throw std::runtime_error(fileio::FileErrorMessage(err));
     throw std::runtime_error(
         std::string("Die Excel-Arbeitsmappe konnte nicht geschrieben werden (") +
         lxw_strerror(error) + ").");

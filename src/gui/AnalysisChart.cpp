@@ -1,7 +1,7 @@
-#include "AnalysisChart.h"
+#include "gui/AnalysisChart.h"
 
-#include "GermanNumbers.h"
-#include "GuiText.h"
+#include "analysis/GermanNumbers.h"
+#include "gui/GuiText.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSeries>

@@ -1,8 +1,8 @@
-#include "AnalysisFeed.h"
+#include "gui/AnalysisFeed.h"
 
-#include "AnalysisForm.h"
-#include "DataRecord.h"
-#include "RecordListModel.h"
+#include "core/DataRecord.h"
+#include "gui/AnalysisForm.h"
+#include "gui/RecordListModel.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Grouping.h"
+#include "analysis/Grouping.h"
 
 #include <QDialog>
 #include <cstdint>

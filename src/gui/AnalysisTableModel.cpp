@@ -1,7 +1,7 @@
-#include "AnalysisTableModel.h"
+#include "gui/AnalysisTableModel.h"
 
-#include "GuiText.h"
-#include "TableText.h"
+#include "analysis/TableText.h"
+#include "gui/GuiText.h"
 
 #include <algorithm>
 #include <tuple>

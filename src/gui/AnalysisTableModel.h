@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FigureRows.h"
-#include "Grouping.h"
+#include "analysis/FigureRows.h"
+#include "analysis/Grouping.h"
 
 #include <QAbstractTableModel>
 #include <vector>

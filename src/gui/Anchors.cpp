@@ -1,4 +1,4 @@
-#include "Anchors.h"
+#include "gui/Anchors.h"
 
 #include <QEvent>
 #include <QWidget>

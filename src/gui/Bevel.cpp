@@ -1,4 +1,4 @@
-#include "Bevel.h"
+#include "gui/Bevel.h"
 
 #include <QPainter>
 

@@ -1,4 +1,4 @@
-#include "ColumnKind.h"
+#include "gui/ColumnKind.h"
 
 const std::array<QString, 6> ColumnCaptions = {
     QString(),

@@ -1,4 +1,4 @@
-#include "DataBaseDrop.h"
+#include "gui/DataBaseDrop.h"
 
 #include <QApplication>
 #include <QDropEvent>

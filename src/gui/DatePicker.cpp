@@ -1,6 +1,6 @@
-#include "DatePicker.h"
+#include "gui/DatePicker.h"
 
-#include "DateUtil.h"
+#include "core/DateUtil.h"
 
 #include <QCalendarWidget>
 #include <QEvent>

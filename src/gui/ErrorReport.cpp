@@ -1,7 +1,7 @@
-#include "ErrorReport.h"
+#include "gui/ErrorReport.h"
 
-#include "Errors.h"
-#include "Prompt.h"
+#include "core/Errors.h"
+#include "gui/Prompt.h"
 
 #include <QCoreApplication>
 

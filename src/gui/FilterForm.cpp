@@ -1,9 +1,9 @@
-#include "FilterForm.h"
+#include "gui/FilterForm.h"
 
-#include "Cp1252.h"
-#include "DataBase.h"
-#include "FormSetup.h"
-#include "ValueList.h"
+#include "core/Cp1252.h"
+#include "core/DataBase.h"
+#include "core/ValueList.h"
+#include "gui/FormSetup.h"
 
 #include <QAction>
 #include <QCheckBox>

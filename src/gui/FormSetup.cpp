@@ -1,4 +1,4 @@
-#include "FormSetup.h"
+#include "gui/FormSetup.h"
 
 #include <QApplication>
 #include <QCheckBox>

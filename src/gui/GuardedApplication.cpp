@@ -1,6 +1,6 @@
-#include "GuardedApplication.h"
+#include "gui/GuardedApplication.h"
 
-#include "ErrorReport.h"
+#include "gui/ErrorReport.h"
 
 TGuardedApplication::TGuardedApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 

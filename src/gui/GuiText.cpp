@@ -1,6 +1,6 @@
-#include "GuiText.h"
+#include "gui/GuiText.h"
 
-#include "Cp1252.h"
+#include "core/Cp1252.h"
 
 #include <array>
 

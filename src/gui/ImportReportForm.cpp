@@ -1,8 +1,8 @@
-#include "ImportReportForm.h"
+#include "gui/ImportReportForm.h"
 
-#include "ErrorReport.h"
-#include "FormSetup.h"
-#include "Prompt.h"
+#include "gui/ErrorReport.h"
+#include "gui/FormSetup.h"
+#include "gui/Prompt.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,7 +1,7 @@
-#include "InfoForm.h"
+#include "gui/InfoForm.h"
 
-#include "DataBase.h"
-#include "FormSetup.h"
+#include "core/DataBase.h"
+#include "gui/FormSetup.h"
 
 #include <QDesktopServices>
 #include <QFile>

@@ -1,20 +1,20 @@
-#include "MainForm.h"
+#include "gui/MainForm.h"
 
-#include "AnalysisForm.h"
-#include "Anchors.h"
-#include "Bevel.h"
-#include "DataBase.h"
-#include "DataBaseCommands.h"
-#include "DataBaseDrop.h"
-#include "DatePicker.h"
-#include "ErrorReport.h"
-#include "FormSetup.h"
-#include "MinutesEdit.h"
-#include "Prompt.h"
-#include "RecentFilesMenu.h"
-#include "RecordListModel.h"
-#include "RecordListView.h"
-#include "WindowConfiguration.h"
+#include "commands/DataBaseCommands.h"
+#include "core/DataBase.h"
+#include "gui/AnalysisForm.h"
+#include "gui/Anchors.h"
+#include "gui/Bevel.h"
+#include "gui/DataBaseDrop.h"
+#include "gui/DatePicker.h"
+#include "gui/ErrorReport.h"
+#include "gui/FormSetup.h"
+#include "gui/MinutesEdit.h"
+#include "gui/Prompt.h"
+#include "gui/RecentFilesMenu.h"
+#include "gui/RecordListModel.h"
+#include "gui/RecordListView.h"
+#include "settings/WindowConfiguration.h"
 
 #include <QAction>
 #include <QApplication>
@@ -110,22 +110,6 @@ TMainForm::~TMainForm() {
     // The list refers to the database's entries: empty it before they go.
     if (ListModel)
         ListModel->Clear();
-}
-
-template <class Body> void TMainForm::runGuarded(Body&& body) {
-    bool failed = true;
-    ErrorReport::Guard(this, [&] {
-        std::forward<Body>(body)();
-        failed = false;
-    });
-    if (failed)
-        commandFailed_ = true;
-}
-
-template <class Sender, class Signal, class... Args>
-void TMainForm::connectGuarded(Sender* sender, Signal signal, void (TMainForm::*handler)(Args...)) {
-    connect(sender, signal, this,
-            [this, handler](Args... args) { runGuarded([&] { (this->*handler)(args...); }); });
 }
 
 void TMainForm::connectHandlers() {

@@ -1,10 +1,11 @@
 #pragma once
 
-#include "ColumnKind.h"
-#include "EntrySearch.h"
-#include "FileDialogSlot.h"
-#include "Stopwatch.h"
-#include "UserManager.h"
+#include "gui/ColumnKind.h"
+#include "gui/ErrorReport.h"
+#include "gui/FileDialogSlot.h"
+#include "search/EntrySearch.h"
+#include "settings/UserManager.h"
+#include "stopwatch/Stopwatch.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -468,3 +469,21 @@ private:
     void closeEvent(QCloseEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
 };
+
+// Defined here, where every file of the window sees them: a template that is
+// only declared would link only where the compiler happens to emit it.
+template <class Body> void TMainForm::runGuarded(Body&& body) {
+    bool failed = true;
+    ErrorReport::Guard(this, [&] {
+        std::forward<Body>(body)();
+        failed = false;
+    });
+    if (failed)
+        commandFailed_ = true;
+}
+
+template <class Sender, class Signal, class... Args>
+void TMainForm::connectGuarded(Sender* sender, Signal signal, void (TMainForm::*handler)(Args...)) {
+    connect(sender, signal, this,
+            [this, handler](Args... args) { runGuarded([&] { (this->*handler)(args...); }); });
+}

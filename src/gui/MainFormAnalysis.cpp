@@ -1,13 +1,13 @@
 // The analysis window of the main window: opening it, narrowing the list to a
 // group chosen in it, and its place in the user's settings.
-#include "AnalysisFeed.h"
-#include "AnalysisForm.h"
-#include "AnalysisWindowSettings.h"
-#include "DataBase.h"
-#include "ErrorReport.h"
-#include "MainForm.h"
-#include "RecordListModel.h"
-#include "UserManager.h"
+#include "core/DataBase.h"
+#include "gui/AnalysisFeed.h"
+#include "gui/AnalysisForm.h"
+#include "gui/ErrorReport.h"
+#include "gui/MainForm.h"
+#include "gui/RecordListModel.h"
+#include "settings/AnalysisWindowSettings.h"
+#include "settings/UserManager.h"
 
 #include <QGuiApplication>
 #include <QScreen>

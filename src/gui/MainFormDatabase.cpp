@@ -1,16 +1,16 @@
 // The database commands of the main window (new, open, import, save, save as,
 // exit), the close question that runs on every close of the window, and the
 // information command.
-#include "DataBase.h"
-#include "DataBaseCommands.h"
-#include "ErrorReport.h"
-#include "FileStamp.h"
-#include "InfoForm.h"
-#include "MainForm.h"
-#include "NativePath.h"
-#include "Prompt.h"
-#include "RecentFilesMenu.h"
-#include "UserManager.h"
+#include "commands/DataBaseCommands.h"
+#include "core/DataBase.h"
+#include "fileio/FileStamp.h"
+#include "gui/ErrorReport.h"
+#include "gui/InfoForm.h"
+#include "gui/MainForm.h"
+#include "gui/NativePath.h"
+#include "gui/Prompt.h"
+#include "gui/RecentFilesMenu.h"
+#include "settings/UserManager.h"
 
 #include <QAbstractItemView>
 #include <QAction>

@@ -1,17 +1,17 @@
 // Record editing: the switch between the viewing and the editing state of the
 // detail panel, the new/change/delete commands, OK and Cancel, the date display
 // and the focus guard that keeps typing out of the panel while viewing.
-#include "Anchors.h"
-#include "Bevel.h"
-#include "DataBase.h"
-#include "DataBaseCommands.h"
-#include "DatePicker.h"
-#include "DateUtil.h"
-#include "Errors.h"
-#include "GuiText.h"
-#include "MainForm.h"
-#include "Prompt.h"
-#include "RecordListModel.h"
+#include "commands/DataBaseCommands.h"
+#include "core/DataBase.h"
+#include "core/DateUtil.h"
+#include "core/Errors.h"
+#include "gui/Anchors.h"
+#include "gui/Bevel.h"
+#include "gui/DatePicker.h"
+#include "gui/GuiText.h"
+#include "gui/MainForm.h"
+#include "gui/Prompt.h"
+#include "gui/RecordListModel.h"
 
 #include <QAction>
 #include <QApplication>

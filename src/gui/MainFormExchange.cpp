@@ -1,18 +1,18 @@
 // Exchange with spreadsheets: the listed entries, in list order, to CSV or an
 // Excel workbook, and the import of a CSV file through the duplicate rule
 // with its report.
-#include "CsvImport.h"
-#include "CsvReader.h"
-#include "CsvWriter.h"
-#include "DataBase.h"
-#include "DataBaseCommands.h"
-#include "ErrorReport.h"
-#include "ImportReportForm.h"
-#include "MainForm.h"
-#include "NativePath.h"
-#include "Prompt.h"
-#include "RecordListModel.h"
-#include "XlsxWriter.h"
+#include "commands/DataBaseCommands.h"
+#include "core/DataBase.h"
+#include "exchange/CsvImport.h"
+#include "exchange/CsvReader.h"
+#include "exchange/CsvWriter.h"
+#include "exchange/XlsxWriter.h"
+#include "gui/ErrorReport.h"
+#include "gui/ImportReportForm.h"
+#include "gui/MainForm.h"
+#include "gui/NativePath.h"
+#include "gui/Prompt.h"
+#include "gui/RecordListModel.h"
 
 #include <QAction>
 #include <QApplication>

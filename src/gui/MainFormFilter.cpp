@@ -1,8 +1,8 @@
 // The filter command: the filter dialog edits a copy of the database's filter
 // state; only OK writes the ticks back, sets the mode and rebuilds the list.
-#include "DataBase.h"
-#include "FilterForm.h"
-#include "MainForm.h"
+#include "core/DataBase.h"
+#include "gui/FilterForm.h"
+#include "gui/MainForm.h"
 
 #include <QAction>
 

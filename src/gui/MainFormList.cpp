@@ -1,12 +1,12 @@
 // The record list: its contents, columns, sort order, current item and
 // navigation, and the filling of the detail panel.
-#include "DataBase.h"
-#include "DatePicker.h"
-#include "DateUtil.h"
-#include "GuiText.h"
-#include "MainForm.h"
-#include "RecordCompare.h"
-#include "RecordListModel.h"
+#include "core/DataBase.h"
+#include "core/DateUtil.h"
+#include "gui/DatePicker.h"
+#include "gui/GuiText.h"
+#include "gui/MainForm.h"
+#include "gui/RecordCompare.h"
+#include "gui/RecordListModel.h"
 
 #include <QAction>
 #include <QComboBox>

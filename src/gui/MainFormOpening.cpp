@@ -1,12 +1,12 @@
 // Databases named from outside the file dialogs: the recent files, a file
 // dropped on the window, and the file named on the command line.
-#include "DataBase.h"
-#include "DataBaseCommands.h"
-#include "Errors.h"
-#include "MainForm.h"
-#include "NativePath.h"
-#include "Prompt.h"
-#include "RecentFilesMenu.h"
+#include "commands/DataBaseCommands.h"
+#include "core/DataBase.h"
+#include "core/Errors.h"
+#include "gui/MainForm.h"
+#include "gui/NativePath.h"
+#include "gui/Prompt.h"
+#include "gui/RecentFilesMenu.h"
 
 #include <QAction>
 #include <cerrno>
@@ -38,8 +38,8 @@ void TMainForm::RecentFileItemClick(const std::string& file) {
         return;
     // A file that is gone leaves the open database as it is.
     if (!FileExists(file)) {
-        Prompt::Message(this, Prompt::Kind::Error, QString::fromUtf8(FileErrorMessage(ENOENT)),
-                        Prompt::Ok);
+        Prompt::Message(this, Prompt::Kind::Error,
+                        QString::fromUtf8(fileio::FileErrorMessage(ENOENT)), Prompt::Ok);
         RecentFilesItem->RemoveFile(file);
         return;
     }

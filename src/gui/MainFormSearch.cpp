@@ -1,10 +1,10 @@
 // The quick search: the field on the toolbar, the pause after typing, the
 // matching in slices and the list it leaves.
-#include "DataBase.h"
-#include "FormSetup.h"
-#include "MainForm.h"
-#include "RecordListModel.h"
-#include "SearchFields.h"
+#include "core/DataBase.h"
+#include "gui/FormSetup.h"
+#include "gui/MainForm.h"
+#include "gui/RecordListModel.h"
+#include "search/SearchFields.h"
 
 #include <QAction>
 #include <QElapsedTimer>

@@ -2,15 +2,15 @@
 // logged-in user, restoring the stored layout or putting the first-start
 // defaults in place, the options commands, the splitter's drag limits and the
 // tooltip time.
-#include "AnalysisForm.h"
-#include "DataBase.h"
-#include "ErrorReport.h"
-#include "MainForm.h"
-#include "OptionForm.h"
-#include "Prompt.h"
-#include "RecentFilesMenu.h"
-#include "RecordListModel.h"
-#include "WindowConfiguration.h"
+#include "core/DataBase.h"
+#include "gui/AnalysisForm.h"
+#include "gui/ErrorReport.h"
+#include "gui/MainForm.h"
+#include "gui/OptionForm.h"
+#include "gui/Prompt.h"
+#include "gui/RecentFilesMenu.h"
+#include "gui/RecordListModel.h"
+#include "settings/WindowConfiguration.h"
 
 #include <QAction>
 #include <QApplication>

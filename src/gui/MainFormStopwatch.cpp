@@ -1,10 +1,10 @@
 // The fix-time stopwatch of the main window: its two commands in the
 // "Datensatz" menu, its time on the toolbar, and its ties to the settings store
 // (every change is stored at once) and to new entries (which take its minutes).
-#include "FormSetup.h"
-#include "MainForm.h"
-#include "Prompt.h"
-#include "StopwatchSettings.h"
+#include "gui/FormSetup.h"
+#include "gui/MainForm.h"
+#include "gui/Prompt.h"
+#include "settings/StopwatchSettings.h"
 
 #include <QAction>
 #include <QFrame>

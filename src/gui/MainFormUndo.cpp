@@ -1,10 +1,10 @@
 // Undo and redo in the main window: the two commands, their captions and
 // enabled states, and the list and detail panel following the command layer's
 // signals (after the window's own commands as after undo and redo).
-#include "DataBase.h"
-#include "DataBaseCommands.h"
-#include "MainForm.h"
-#include "RecordListModel.h"
+#include "commands/DataBaseCommands.h"
+#include "core/DataBase.h"
+#include "gui/MainForm.h"
+#include "gui/RecordListModel.h"
 
 #include <QAction>
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "MinutesEdit.h"
+#include "gui/MinutesEdit.h"
 
 #include <QRegularExpression>
 

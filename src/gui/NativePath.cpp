@@ -1,4 +1,4 @@
-#include "NativePath.h"
+#include "gui/NativePath.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,9 @@
-#include "OptionForm.h"
+#include "gui/OptionForm.h"
 
-#include "ErrorReport.h"
-#include "FormSetup.h"
-#include "Prompt.h"
-#include "UserManager.h"
+#include "gui/ErrorReport.h"
+#include "gui/FormSetup.h"
+#include "gui/Prompt.h"
+#include "settings/UserManager.h"
 
 #include <QApplication>
 #include <QCheckBox>

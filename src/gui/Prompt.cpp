@@ -1,4 +1,4 @@
-#include "Prompt.h"
+#include "gui/Prompt.h"
 
 #include <QCoreApplication>
 #include <QFileDialog>

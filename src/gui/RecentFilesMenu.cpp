@@ -1,8 +1,8 @@
-#include "RecentFilesMenu.h"
+#include "gui/RecentFilesMenu.h"
 
-#include "ErrorReport.h"
-#include "RecentFileList.h"
-#include "UserManager.h"
+#include "gui/ErrorReport.h"
+#include "settings/RecentFileList.h"
+#include "settings/UserManager.h"
 
 #include <QAction>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "RecordCompare.h"
+#include "gui/RecordCompare.h"
 
 #include <algorithm>
 #include <bit>

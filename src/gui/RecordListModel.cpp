@@ -1,9 +1,9 @@
-#include "RecordListModel.h"
+#include "gui/RecordListModel.h"
 
-#include "DataRecord.h"
-#include "GuiText.h"
-#include "RadixSort.h"
-#include "RecordCompare.h"
+#include "analysis/RadixSort.h"
+#include "core/DataRecord.h"
+#include "gui/GuiText.h"
+#include "gui/RecordCompare.h"
 
 #include <algorithm>
 #include <cstdint>

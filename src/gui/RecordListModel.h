@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ColumnKind.h"
+#include "gui/ColumnKind.h"
 
 #include <QAbstractTableModel>
 #include <cstddef>

@@ -1,4 +1,4 @@
-#include "RecordListView.h"
+#include "gui/RecordListView.h"
 
 QModelIndex TRecordListView::moveCursor(CursorAction cursorAction,
                                         Qt::KeyboardModifiers modifiers) {

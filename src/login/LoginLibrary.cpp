@@ -1,7 +1,7 @@
 // The login library: logs in the operating-system account that runs the
 // program, notes the login in the user's state folder and shows nothing.
 
-#include "LoginLibrary.h"
+#include "login/LoginLibrary.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,6 +1,6 @@
-#include "LoginStep.h"
+#include "login/LoginStep.h"
 
-#include "LoginLibrary.h"
+#include "login/LoginLibrary.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "CaseFold.h"
+#include "search/CaseFold.h"
 
 #include <array>
 #include <cstring>

@@ -1,8 +1,8 @@
-#include "EntrySearch.h"
+#include "search/EntrySearch.h"
 
-#include "CaseFold.h"
-#include "Cp1252.h"
-#include "SearchFields.h"
+#include "core/Cp1252.h"
+#include "search/CaseFold.h"
+#include "search/SearchFields.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,6 +1,6 @@
-#include "SearchFields.h"
+#include "search/SearchFields.h"
 
-#include "DateUtil.h"
+#include "core/DateUtil.h"
 
 namespace search {
 

@@ -1,6 +1,6 @@
-#include "AnalysisWindowSettings.h"
+#include "settings/AnalysisWindowSettings.h"
 
-#include "UserManager.h"
+#include "settings/UserManager.h"
 
 #include <array>
 #include <cstdint>

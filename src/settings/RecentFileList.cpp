@@ -1,6 +1,6 @@
-#include "RecentFileList.h"
+#include "settings/RecentFileList.h"
 
-#include "UserManager.h"
+#include "settings/UserManager.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
-#include "SettingsStore.h"
+#include "settings/SettingsStore.h"
 
-#include "Leftovers.h"
-#include "RegFileFormat.h"
-#include "ReplaceFile.h"
+#include "fileio/Leftovers.h"
+#include "fileio/ReplaceFile.h"
+#include "settings/RegFileFormat.h"
 
 #include <QDateTime>
 #include <QDir>

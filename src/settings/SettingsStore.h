@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RegistryKey.h"
+#include "settings/RegistryKey.h"
 
 #include <QString>
 #include <chrono>

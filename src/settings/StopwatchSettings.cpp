@@ -1,6 +1,6 @@
-#include "StopwatchSettings.h"
+#include "settings/StopwatchSettings.h"
 
-#include "UserManager.h"
+#include "settings/UserManager.h"
 
 #include <optional>
 

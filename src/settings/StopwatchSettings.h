@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Stopwatch.h"
+#include "stopwatch/Stopwatch.h"
 
 class TUserManager;
 

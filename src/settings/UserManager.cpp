@@ -1,6 +1,6 @@
-#include "UserManager.h"
+#include "settings/UserManager.h"
 
-#include "SettingsStore.h"
+#include "settings/SettingsStore.h"
 
 #include <QStringList>
 #include <QtDebug>

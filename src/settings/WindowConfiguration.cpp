@@ -1,4 +1,4 @@
-#include "WindowConfiguration.h"
+#include "settings/WindowConfiguration.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 // The analysis figures on a small database with hand-computed values, the
 // chart data, and single updates against a full count after random edits.
 
-#include "CoreTestUtil.h"
-#include "FigureEngine.h"
-#include "GroupKeys.h"
-#include "HeapOrder.h"
-#include "TableText.h"
+#include "analysis/FigureEngine.h"
+#include "analysis/GroupKeys.h"
+#include "analysis/HeapOrder.h"
+#include "analysis/TableText.h"
+#include "support/CoreTestUtil.h"
 
 #include <QtTest>
 #include <algorithm>

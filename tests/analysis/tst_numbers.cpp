@@ -1,6 +1,6 @@
 // German number texts of the analysis.
 
-#include "GermanNumbers.h"
+#include "analysis/GermanNumbers.h"
 
 #include <QtTest>
 #include <cmath>

@@ -1,7 +1,7 @@
 // The program's command line: its own options, Qt's options left for Qt, the
 // file name, and usage errors.
 
-#include "CommandLine.h"
+#include "app/CommandLine.h"
 
 #include <QTest>
 

@@ -1,5 +1,5 @@
-#include "Arguments.h"
-#include "DateUtil.h"
+#include "cli/Arguments.h"
+#include "core/DateUtil.h"
 
 #include <QtTest>
 

@@ -2,9 +2,9 @@
 // changes, deletions, imports, saves, undo and redo, checking entries, IDs,
 // use counts, duplicate refusal, the unsaved flag and the signals after every
 // step; and the ticks that values come back with.
-#include "CoreTestUtil.h"
-#include "DataBaseCommands.h"
-#include "Errors.h"
+#include "commands/DataBaseCommands.h"
+#include "core/Errors.h"
+#include "support/CoreTestUtil.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

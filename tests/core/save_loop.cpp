@@ -2,7 +2,7 @@
 // Usage: core_save_loop <file> <entries> <saves>
 // Builds a database of <entries> entries and saves it <saves> times; exits
 // with 1 when a save fails.
-#include "CoreTestUtil.h"
+#include "support/CoreTestUtil.h"
 
 #include <cstdio>
 #include <cstdlib>

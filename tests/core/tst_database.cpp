@@ -1,11 +1,11 @@
 // The in-memory database: defaults, duplicates, IDs, value lists with their
 // use counts, visibility and the unsaved-changes flag.
 
-#include "CoreTestUtil.h"
-#include "Errors.h"
-#include "IdentityIndex.h"
-#include "PageMemory.h"
-#include "RecordStore.h"
+#include "core/Errors.h"
+#include "core/IdentityIndex.h"
+#include "core/PageMemory.h"
+#include "core/RecordStore.h"
+#include "support/CoreTestUtil.h"
 
 #include <QtTest>
 #include <map>

@@ -1,9 +1,9 @@
 // The .mvd file: byte layout, loading of broken files, the messages of the
 // file layer, and what a save leaves on disk.
 
-#include "CoreTestUtil.h"
-#include "Errors.h"
-#include "FileIO.h"
+#include "core/Errors.h"
+#include "fileio/FileIO.h"
+#include "support/CoreTestUtil.h"
 
 #include <QtTest>
 #include <cerrno>

@@ -5,9 +5,9 @@
 // a folder that refuses the temporary file) that fails once: the old content
 // is written back.
 
-#include "CoreTestUtil.h"
-#include "Errors.h"
-#include "FileIO.h"
+#include "core/Errors.h"
+#include "fileio/FileIO.h"
+#include "support/CoreTestUtil.h"
 
 #include <QtTest>
 #include <csignal>
@@ -190,7 +190,7 @@ private slots:
     void messages() {
         QFETCH(int, errnum);
         QFETCH(QString, message);
-        QCOMPARE(QString::fromStdString(FileErrorMessage(errnum)), message);
+        QCOMPARE(QString::fromStdString(fileio::FileErrorMessage(errnum)), message);
     }
 
     // The messages as a load and a save meet them.

@@ -2,7 +2,7 @@
 // open: a reader never finds a torn file, and the last save wins. A program
 // killed while it saves leaves the old or the new file, and the temporary
 // file it leaves goes with the next save or load.
-#include "CoreTestUtil.h"
+#include "support/CoreTestUtil.h"
 
 #include <QDeadlineTimer>
 #include <QProcess>

@@ -1,7 +1,7 @@
 // Windows-1252 conversion against ICU's converter, and the date helpers.
 
-#include "Cp1252.h"
-#include "DateUtil.h"
+#include "core/Cp1252.h"
+#include "core/DateUtil.h"
 
 #include <QtTest>
 #include <cmath>

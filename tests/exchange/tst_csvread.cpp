@@ -1,8 +1,8 @@
-#include "Cp1252.h"
-#include "CsvImport.h"
-#include "CsvWriter.h"
-#include "DateUtil.h"
-#include "EntryFields.h"
+#include "core/Cp1252.h"
+#include "core/DateUtil.h"
+#include "exchange/CsvImport.h"
+#include "exchange/CsvWriter.h"
+#include "exchange/EntryFields.h"
 
 #include <QtTest>
 #include <sys/stat.h>

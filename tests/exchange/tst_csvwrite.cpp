@@ -1,7 +1,7 @@
-#include "CsvWriter.h"
-#include "DataBase.h"
-#include "DateUtil.h"
-#include "EntryFields.h"
+#include "core/DataBase.h"
+#include "core/DateUtil.h"
+#include "exchange/CsvWriter.h"
+#include "exchange/EntryFields.h"
 
 #include <QtTest>
 #include <sstream>

@@ -1,15 +1,15 @@
 // The analysis window on the real main window: it follows the list (filter,
 // search, entry changes), a chosen group sets the filter as the filter dialog
 // would, the chart saves as SVG.
-#include "AnalysisChart.h"
-#include "AnalysisForm.h"
-#include "AnalysisTableModel.h"
-#include "CoreTestUtil.h"
-#include "DataBase.h"
-#include "DataBaseCommands.h"
-#include "MainForm.h"
-#include "Prompt.h"
-#include "RecordListModel.h"
+#include "commands/DataBaseCommands.h"
+#include "core/DataBase.h"
+#include "gui/AnalysisChart.h"
+#include "gui/AnalysisForm.h"
+#include "gui/AnalysisTableModel.h"
+#include "gui/MainForm.h"
+#include "gui/Prompt.h"
+#include "gui/RecordListModel.h"
+#include "support/CoreTestUtil.h"
 
 #include <QBarSet>
 #include <QComboBox>

@@ -1,14 +1,14 @@
 // The database commands of the main window and the close question, driven
 // through the actions and the window's close paths with scripted answers;
 // the two file dialogs' own behaviour is checked with the real dialogs.
-#include "CoreTestUtil.h"
-#include "DataBase.h"
-#include "DialogDriver.h"
-#include "InfoForm.h"
-#include "MainForm.h"
-#include "Prompt.h"
-#include "RecordListModel.h"
-#include "UserManager.h"
+#include "core/DataBase.h"
+#include "gui/InfoForm.h"
+#include "gui/MainForm.h"
+#include "gui/Prompt.h"
+#include "gui/RecordListModel.h"
+#include "settings/UserManager.h"
+#include "support/CoreTestUtil.h"
+#include "support/DialogDriver.h"
 
 #include <QAction>
 #include <QDir>

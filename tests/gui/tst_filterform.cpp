@@ -1,7 +1,7 @@
-#include "Cp1252.h"
-#include "DataBase.h"
-#include "DialogDriver.h"
-#include "FilterForm.h"
+#include "core/Cp1252.h"
+#include "core/DataBase.h"
+#include "gui/FilterForm.h"
+#include "support/DialogDriver.h"
 
 #include <QCheckBox>
 #include <QContextMenuEvent>

@@ -1,7 +1,7 @@
-#include "CoreTestUtil.h"
-#include "DataBase.h"
-#include "DialogDriver.h"
-#include "InfoForm.h"
+#include "core/DataBase.h"
+#include "gui/InfoForm.h"
+#include "support/CoreTestUtil.h"
+#include "support/DialogDriver.h"
 
 #include <QDesktopServices>
 #include <QLabel>

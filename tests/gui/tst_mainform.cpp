@@ -1,16 +1,16 @@
 // Drives the real main window (offscreen): enabling of the commands, the
 // navigation, the sort rule through header clicks, the column toggles, the
 // detail panel and the shortcuts.
-#include "Anchors.h"
-#include "CoreTestUtil.h"
-#include "DataBase.h"
-#include "DatePicker.h"
-#include "DateUtil.h"
-#include "ListViewProbe.h"
-#include "MainForm.h"
-#include "Prompt.h"
-#include "RecordCompare.h"
-#include "RecordListModel.h"
+#include "core/DataBase.h"
+#include "core/DateUtil.h"
+#include "gui/Anchors.h"
+#include "gui/DatePicker.h"
+#include "gui/MainForm.h"
+#include "gui/Prompt.h"
+#include "gui/RecordCompare.h"
+#include "gui/RecordListModel.h"
+#include "support/CoreTestUtil.h"
+#include "support/ListViewProbe.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -2,15 +2,15 @@
 // viewing and editing with its geometry, the enabling of the commands, new
 // entries and changes through OK, refused input, Enter/Escape, deleting, and
 // the focus guard of the detail panel.
-#include "Anchors.h"
-#include "Bevel.h"
-#include "CoreTestUtil.h"
-#include "DataBase.h"
-#include "DatePicker.h"
-#include "DateUtil.h"
-#include "MainForm.h"
-#include "Prompt.h"
-#include "RecordListModel.h"
+#include "core/DataBase.h"
+#include "core/DateUtil.h"
+#include "gui/Anchors.h"
+#include "gui/Bevel.h"
+#include "gui/DatePicker.h"
+#include "gui/MainForm.h"
+#include "gui/Prompt.h"
+#include "gui/RecordListModel.h"
+#include "support/CoreTestUtil.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,12 +1,12 @@
 // Exchange with spreadsheets from the main window: the export writes the
 // listed entries in list order; the CSV import adds rows through the
 // duplicate rule and reports refused rows in its report window.
-#include "CoreTestUtil.h"
-#include "DataBase.h"
-#include "DialogDriver.h"
-#include "ImportReportForm.h"
-#include "MainForm.h"
-#include "Prompt.h"
+#include "core/DataBase.h"
+#include "gui/ImportReportForm.h"
+#include "gui/MainForm.h"
+#include "gui/Prompt.h"
+#include "support/CoreTestUtil.h"
+#include "support/DialogDriver.h"
 
 #include <QAction>
 #include <QClipboard>

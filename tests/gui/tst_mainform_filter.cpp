@@ -1,11 +1,11 @@
 // The filter command on the real main window with the real filter dialog:
 // what OK writes back (flags by position, AND mode, list), what Cancel keeps.
-#include "CoreTestUtil.h"
-#include "DataBase.h"
-#include "DateUtil.h"
-#include "DialogDriver.h"
-#include "FilterForm.h"
-#include "MainForm.h"
+#include "core/DataBase.h"
+#include "core/DateUtil.h"
+#include "gui/FilterForm.h"
+#include "gui/MainForm.h"
+#include "support/CoreTestUtil.h"
+#include "support/DialogDriver.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,11 +1,11 @@
 // The quick search on the real main window: what the list shows as the text
 // changes (narrowing and widening), with the filter and after edits, the
 // current entry, the count, Ctrl+E and Escape, and what clears it.
-#include "CoreTestUtil.h"
-#include "Cp1252.h"
-#include "DataBase.h"
-#include "MainForm.h"
-#include "Prompt.h"
+#include "core/Cp1252.h"
+#include "core/DataBase.h"
+#include "gui/MainForm.h"
+#include "gui/Prompt.h"
+#include "support/CoreTestUtil.h"
 
 #include <QAction>
 #include <QComboBox>

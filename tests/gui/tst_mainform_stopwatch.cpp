@@ -2,11 +2,11 @@
 // a clock that the test moves, through a user's steps: its commands and
 // toolbar time, editing, a restart of the window without shut-down (as after
 // a crash), and the new entry that takes its minutes.
-#include "CoreTestUtil.h"
-#include "DataBase.h"
-#include "DatePicker.h"
-#include "MainForm.h"
-#include "Prompt.h"
+#include "core/DataBase.h"
+#include "gui/DatePicker.h"
+#include "gui/MainForm.h"
+#include "gui/Prompt.h"
+#include "support/CoreTestUtil.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -1,10 +1,10 @@
 // Undo and redo in the real main window (offscreen): the captions and enabled
 // states of the two commands (also while editing), the current entry after
 // undoing a deletion, the close question after undoing back to the saved point.
-#include "CoreTestUtil.h"
-#include "DataBase.h"
-#include "MainForm.h"
-#include "Prompt.h"
+#include "core/DataBase.h"
+#include "gui/MainForm.h"
+#include "gui/Prompt.h"
+#include "support/CoreTestUtil.h"
 
 #include <QAction>
 #include <QComboBox>

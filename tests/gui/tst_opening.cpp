@@ -1,11 +1,11 @@
 // Databases opened from outside the file dialogs, on real main windows
 // (offscreen): the file named at start, and files dropped on the window.
-#include "CoreTestUtil.h"
-#include "DataBase.h"
-#include "MainForm.h"
-#include "Prompt.h"
-#include "RecentFilesMenu.h"
-#include "SettingsStore.h"
+#include "core/DataBase.h"
+#include "gui/MainForm.h"
+#include "gui/Prompt.h"
+#include "gui/RecentFilesMenu.h"
+#include "settings/SettingsStore.h"
+#include "support/CoreTestUtil.h"
 
 #include <QAction>
 #include <QMimeData>

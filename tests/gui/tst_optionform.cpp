@@ -1,7 +1,7 @@
-#include "DialogDriver.h"
-#include "OptionForm.h"
-#include "Prompt.h"
-#include "UserManager.h"
+#include "gui/OptionForm.h"
+#include "gui/Prompt.h"
+#include "settings/UserManager.h"
+#include "support/DialogDriver.h"
 
 #include <QCheckBox>
 #include <QLabel>

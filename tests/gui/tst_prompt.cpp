@@ -1,5 +1,5 @@
-#include "ErrorReport.h"
-#include "Prompt.h"
+#include "gui/ErrorReport.h"
+#include "gui/Prompt.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -2,14 +2,14 @@
 // with a settings store in a temporary folder: which commands put a file on
 // the list, the captions, a file that is gone, "Liste leeren", the deleted
 // settings, the enabled state, and windows that share the list.
-#include "CoreTestUtil.h"
-#include "DataBase.h"
-#include "DialogDriver.h"
-#include "MainForm.h"
-#include "OptionForm.h"
-#include "Prompt.h"
-#include "RecentFilesMenu.h"
-#include "SettingsStore.h"
+#include "core/DataBase.h"
+#include "gui/MainForm.h"
+#include "gui/OptionForm.h"
+#include "gui/Prompt.h"
+#include "gui/RecentFilesMenu.h"
+#include "settings/SettingsStore.h"
+#include "support/CoreTestUtil.h"
+#include "support/DialogDriver.h"
 
 #include <QAction>
 #include <QPushButton>

@@ -3,19 +3,19 @@
 // stored layouts, the settings warnings, the save command, the options
 // command, the splitter limits, the login failures and a locked or unusable
 // store.
-#include "CoreTestUtil.h"
-#include "DataBase.h"
-#include "DialogDriver.h"
-#include "FilterForm.h"
-#include "InfoForm.h"
-#include "ListViewProbe.h"
-#include "MainForm.h"
-#include "OptionForm.h"
-#include "ProgramStart.h"
-#include "Prompt.h"
-#include "RecordListModel.h"
-#include "SettingsStore.h"
-#include "WindowConfiguration.h"
+#include "app/ProgramStart.h"
+#include "core/DataBase.h"
+#include "gui/FilterForm.h"
+#include "gui/InfoForm.h"
+#include "gui/MainForm.h"
+#include "gui/OptionForm.h"
+#include "gui/Prompt.h"
+#include "gui/RecordListModel.h"
+#include "settings/SettingsStore.h"
+#include "settings/WindowConfiguration.h"
+#include "support/CoreTestUtil.h"
+#include "support/DialogDriver.h"
+#include "support/ListViewProbe.h"
 
 #include <QAction>
 #include <QCheckBox>

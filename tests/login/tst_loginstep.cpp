@@ -1,6 +1,6 @@
 // The login step against the real login library and small stand-ins.
 
-#include "LoginStep.h"
+#include "login/LoginStep.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,10 +1,10 @@
 // The quick search's matching: letter case over all of Windows-1252 (checked
 // against Qt's Unicode tables), the fields searched, several words, and when
 // one query's result may be taken from another's.
-#include "CaseFold.h"
-#include "CoreTestUtil.h"
-#include "Cp1252.h"
-#include "EntrySearch.h"
+#include "core/Cp1252.h"
+#include "search/CaseFold.h"
+#include "search/EntrySearch.h"
+#include "support/CoreTestUtil.h"
 
 #include <QtTest>
 

@@ -3,7 +3,7 @@
 // Inside one locked update it prints "locked", waits, then adds the dword
 // value <value name> = 1 to HKEY_CURRENT_USER\Software\Holder.
 
-#include "SettingsStore.h"
+#include "settings/SettingsStore.h"
 
 #include <chrono>
 #include <cstdio>

@@ -1,8 +1,8 @@
 // The analysis window's place in its own settings value: what is written is
 // read back, unusable values are ignored, and nothing is written while the
 // user's settings are not valid.
-#include "AnalysisWindowSettings.h"
-#include "UserManager.h"
+#include "settings/AnalysisWindowSettings.h"
+#include "settings/UserManager.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

@@ -1,9 +1,9 @@
 // The list of recently used databases in the settings store: what a stored
 // value may hold, that the other values stay as they are, and that deleted
 // settings stay deleted. (Order, limit and two windows: tst_recentfiles.)
-#include "RecentFileList.h"
-#include "SettingsStore.h"
-#include "UserManager.h"
+#include "settings/RecentFileList.h"
+#include "settings/SettingsStore.h"
+#include "settings/UserManager.h"
 
 #include <QTemporaryDir>
 #include <QTest>

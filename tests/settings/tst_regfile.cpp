@@ -1,7 +1,7 @@
 // The REGEDIT4 text form of the settings tree: what is written, what is read
 // back, and which texts are refused.
 
-#include "RegFileFormat.h"
+#include "settings/RegFileFormat.h"
 
 #include <QTest>
 

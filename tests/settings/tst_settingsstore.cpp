@@ -1,9 +1,9 @@
 // The settings file on disk: atomic replacement, the lock between instances,
 // a corrupt file kept aside, and folders that cannot be created.
 
-#include "FileIO.h"
-#include "RegFileFormat.h"
-#include "SettingsStore.h"
+#include "fileio/FileIO.h"
+#include "settings/RegFileFormat.h"
+#include "settings/SettingsStore.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 // The stopwatch's state machine and minutes rule with a clock that the test
 // moves, each state's trip through the settings store, and unusable values.
-#include "SettingsStore.h"
-#include "StopwatchSettings.h"
-#include "UserManager.h"
+#include "settings/SettingsStore.h"
+#include "settings/StopwatchSettings.h"
+#include "settings/UserManager.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

@@ -1,8 +1,8 @@
 // TUserManager on a settings store in a temporary configuration folder.
 
-#include "RegFileFormat.h"
-#include "SettingsStore.h"
-#include "UserManager.h"
+#include "settings/RegFileFormat.h"
+#include "settings/SettingsStore.h"
+#include "settings/UserManager.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 // The 52-byte window configuration record against hand-written bytes.
 
-#include "WindowConfiguration.h"
+#include "settings/WindowConfiguration.h"
 
 #include <QTest>
 

@@ -2,8 +2,8 @@
 
 // Small helpers shared by the core's tests: building entries and file bytes.
 
-#include "DataBase.h"
-#include "DateUtil.h"
+#include "core/DataBase.h"
+#include "core/DateUtil.h"
 
 #include <QByteArray>
 #include <QFile>

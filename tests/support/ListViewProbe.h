@@ -3,8 +3,8 @@
 // Reads what the main window's record list shows: column captions and widths
 // of the visible columns, in their order on screen.
 
-#include "MainForm.h"
-#include "RecordListModel.h"
+#include "gui/MainForm.h"
+#include "gui/RecordListModel.h"
 
 #include <QHeaderView>
 #include <QList>

@@ -1,7 +1,7 @@
-#include "InputFile.h"
+#include "fileio/InputFile.h"
 
-#include "Errors.h"
-#include "FileIO.h"
+#include "fileio/FileErrors.h"
+#include "fileio/FileIO.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -89,7 +89,7 @@ bool InputFile::Holds(std::uint64_t size) const {
 
 void InputFile::fill() {
     if (fd_ < 0)
-        throw std::runtime_error(loadmsg::PastEnd);
+        throw std::runtime_error(PastEndMessage);
     for (;;) {
         const ssize_t n = ::read(fd_, buffer_.data(), buffer_.size());
         if (n > 0) {
@@ -98,7 +98,7 @@ void InputFile::fill() {
             return;
         }
         if (n == 0)
-            throw std::runtime_error(loadmsg::PastEnd);
+            throw std::runtime_error(PastEndMessage);
         if (errno != EINTR)
             throw FileError(errno);
     }

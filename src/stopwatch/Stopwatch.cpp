@@ -1,4 +1,4 @@
-#include "Stopwatch.h"
+#include "stopwatch/Stopwatch.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "FileIO.h"
+#include "fileio/FileIO.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,6 +1,6 @@
-#include "FileStamp.h"
+#include "fileio/FileStamp.h"
 
-#include "FileIO.h"
+#include "fileio/FileIO.h"
 
 #include <sys/stat.h>
 

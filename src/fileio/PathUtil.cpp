@@ -1,6 +1,6 @@
-#include "PathUtil.h"
+#include "fileio/PathUtil.h"
 
-#include "Errors.h"
+#include "fileio/FileErrors.h"
 
 #include <cerrno>
 #include <sys/stat.h>

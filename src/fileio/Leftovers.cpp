@@ -1,7 +1,7 @@
-#include "Leftovers.h"
+#include "fileio/Leftovers.h"
 
-#include "FileIO.h"
-#include "PathUtil.h"
+#include "fileio/FileIO.h"
+#include "fileio/PathUtil.h"
 
 #include <cstring>
 #include <dirent.h>

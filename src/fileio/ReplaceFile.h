@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FileStamp.h"
-#include "OutputFile.h"
+#include "fileio/FileStamp.h"
+#include "fileio/OutputFile.h"
 
 #include <functional>
 #include <string>

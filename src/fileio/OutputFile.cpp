@@ -1,7 +1,7 @@
-#include "OutputFile.h"
+#include "fileio/OutputFile.h"
 
-#include "Errors.h"
-#include "FileIO.h"
+#include "fileio/FileErrors.h"
+#include "fileio/FileIO.h"
 
 #include <algorithm>
 #include <cstring>

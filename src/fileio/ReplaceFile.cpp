@@ -1,9 +1,9 @@
-#include "ReplaceFile.h"
+#include "fileio/ReplaceFile.h"
 
-#include "Errors.h"
-#include "FileIO.h"
-#include "Leftovers.h"
-#include "PathUtil.h"
+#include "fileio/FileErrors.h"
+#include "fileio/FileIO.h"
+#include "fileio/Leftovers.h"
+#include "fileio/PathUtil.h"
 
 #include <algorithm>
 #include <cerrno>
