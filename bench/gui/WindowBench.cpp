@@ -4,6 +4,7 @@
 #include "BenchSupport.h"
 #include "core/DataBase.h"
 #include "gui/MainForm.h"
+#include "support/WindowProbe.h"
 
 #include <QAction>
 #include <QApplication>
@@ -18,12 +19,12 @@ void Settle() {
     QApplication::processEvents();
 }
 
-void FillNewEntry(TMainForm& form, int minutes) {
-    form.NewItemAction->trigger();
-    form.LanguageBox->setEditText(QStringLiteral("Bench"));
-    form.TypeBox->setEditText(QStringLiteral("Laufzeit"));
-    form.ProjectBox->setEditText(QStringLiteral("Messung"));
-    form.TimeEdit->setValue(minutes);
+void FillNewEntry(TTestForm& form, int minutes) {
+    form.NewItemAction()->trigger();
+    form.LanguageBox()->setEditText(QStringLiteral("Bench"));
+    form.TypeBox()->setEditText(QStringLiteral("Laufzeit"));
+    form.ProjectBox()->setEditText(QStringLiteral("Messung"));
+    form.TimeEdit()->setValue(minutes);
     Settle();
 }
 
@@ -39,12 +40,11 @@ int RunWindowBenchmark(int argc, char** argv, const RecordsFor& records,
     const std::string file = dir.File("bench.mvd");
     WriteDatabaseFile(file, records(count));
 
-    TMainForm form;
+    TTestForm form;
     form.show();
     Settle();
-    form.DataBase->FileName = file;
-    form.DataBase->Reload();
-    std::printf("entries in the database: %d\n", form.DataBase->Count());
+    form.Commands().Open(file);
+    std::printf("entries in the database: %d\n", form.DataBase().Count());
     return measure(form);
 }
 

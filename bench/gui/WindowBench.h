@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <functional>
 
-class TMainForm;
+class TTestForm;
 
 // The set-up shared by the window benchmarks: offscreen unless QT_QPA_PLATFORM
 // says otherwise, the application named "Mavrolin", a generated database of
@@ -13,7 +13,7 @@ class TMainForm;
 namespace bench {
 
 using RecordsFor = std::function<std::uint32_t(std::uint32_t count)>;
-using WindowMeasure = std::function<int(TMainForm& form)>;
+using WindowMeasure = std::function<int(TTestForm& form)>;
 
 int RunWindowBenchmark(int argc, char** argv, const RecordsFor& records,
                        const WindowMeasure& measure);
@@ -23,6 +23,6 @@ void Settle();
 
 // Starts a new entry and fills in its fields (language "Bench", category
 // "Laufzeit", project "Messung", `minutes`), ready for OK.
-void FillNewEntry(TMainForm& form, int minutes);
+void FillNewEntry(TTestForm& form, int minutes);
 
 } // namespace bench

@@ -10,6 +10,7 @@
 #include "core/DataBase.h"
 #include "gui/AnalysisForm.h"
 #include "gui/MainForm.h"
+#include "support/WindowProbe.h"
 
 #include <QAction>
 #include <QApplication>
@@ -36,19 +37,19 @@ double HeapMiB() {
 
 // Opens the window and waits until it is painted; returns the seconds, and
 // adds the CPU seconds of this thread (a busy machine disturbs them less).
-double Open(TMainForm& form, std::vector<double>* cpu = nullptr) {
+double Open(TTestForm& form, std::vector<double>* cpu = nullptr) {
     const double cpuBefore = ThreadCpuSeconds();
     bench::Stopwatch watch;
-    form.AnalysisAction->trigger();
+    form.AnalysisAction()->trigger();
     bench::Settle();
-    form.AnalysisForm->repaint(); // the chart painted, not only scheduled
+    form.AnalysisForm()->repaint(); // the chart painted, not only scheduled
     const double seconds = watch.Seconds();
     if (cpu)
         cpu->push_back(ThreadCpuSeconds() - cpuBefore);
     return seconds;
 }
 
-int Measure(TMainForm& form) {
+int Measure(TTestForm& form) {
     form.RebuildList();
     bench::Settle();
     const double before = HeapMiB();
@@ -57,31 +58,35 @@ int Measure(TMainForm& form) {
     for (int round = 0; round < 5; ++round) {
         opened.push_back(Open(form, &openedCpu));
         kept = std::max(kept, HeapMiB() - before);
-        form.AnalysisForm->hide();
+        form.AnalysisForm()->hide();
         bench::Settle();
     }
     Open(form);
     std::vector<double> filtered, added;
     for (int round = 0; round < 5; ++round) {
         // Every other language unticked, then all ticked again.
-        for (int i = 0; i < form.DataBase->Languages.Count(); i += 2)
-            form.DataBase->Languages.Filter(i).Checked = round % 2 != 0;
+        const TDataBase& db = form.DataBase();
+        TFilterTicks ticks{std::vector<bool>(static_cast<std::size_t>(db.Languages.Count()), true),
+                           std::vector<bool>(static_cast<std::size_t>(db.ErrorTypes.Count()), true),
+                           std::vector<bool>(static_cast<std::size_t>(db.Projects.Count()), true),
+                           true};
+        for (std::size_t i = 0; i < ticks.Languages.size(); i += 2)
+            ticks.Languages[i] = round % 2 != 0;
         bench::Stopwatch f;
-        form.DataBase->SetAndFilter(true);
-        form.RebuildList();
+        form.Commands().SetFilter(ticks); // the list follows
         bench::Settle();
-        form.AnalysisForm->repaint();
+        form.AnalysisForm()->repaint();
         filtered.push_back(f.Seconds());
 
         bench::FillNewEntry(form, round + 1);
         bench::Stopwatch a;
-        form.OkButton->click();
+        form.OkButton()->click();
         bench::Settle();
-        form.AnalysisForm->repaint();
+        form.AnalysisForm()->repaint();
         added.push_back(a.Seconds());
     }
     std::printf("listed entries: %d, groups shown: %s\n", form.ItemCount(),
-                qPrintable(form.AnalysisForm->GroupingBox->currentText()));
+                qPrintable(form.AnalysisForm()->GroupingBox->currentText()));
     bench::PrintRow("opening the window to the painted chart (median of 5)",
                     bench::Median(opened) * 1000.0, "ms", 300.0);
     bench::PrintRow("    CPU time", bench::Median(openedCpu) * 1000.0, "ms", 0.0);

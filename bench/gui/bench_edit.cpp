@@ -11,6 +11,7 @@
 #include "gui/FilterForm.h"
 #include "gui/MainForm.h"
 #include "gui/Prompt.h"
+#include "support/WindowProbe.h"
 
 #include <QAction>
 #include <QApplication>
@@ -31,7 +32,7 @@ namespace {
 
 // Runs the filter command; `ticks` sets the dialog before OK. Returns the
 // seconds from OK to the rebuilt list.
-double ConfirmFilter(TMainForm& form, const std::function<void(TFilterForm&)>& ticks) {
+double ConfirmFilter(TTestForm& form, const std::function<void(TFilterForm&)>& ticks) {
     std::optional<bench::Stopwatch> watch;
     std::function<void()> answer = [&] {
         auto* dialog = qobject_cast<TFilterForm*>(QApplication::activeModalWidget());
@@ -44,12 +45,12 @@ double ConfirmFilter(TMainForm& form, const std::function<void(TFilterForm&)>& t
         dialog->OkButton->click();
     };
     QTimer::singleShot(0, answer);
-    form.FilterAction->trigger();
+    form.FilterAction()->trigger();
     bench::Settle();
     return watch ? watch->Seconds() : -1.0;
 }
 
-int Measure(TMainForm& form) {
+int Measure(TTestForm& form) {
     Prompt::Testing::Begin(); // the delete question is answered from the queue
     form.RebuildList();
     bench::Settle();
@@ -66,27 +67,27 @@ int Measure(TMainForm& form) {
         // A new entry (listed, sorted in by ID at the top).
         bench::FillNewEntry(form, round + 1);
         bench::Stopwatch a;
-        form.OkButton->click();
+        form.OkButton()->click();
         bench::Settle();
         added.push_back(a.Seconds());
 
         // A change of an entry in the middle of the list.
         form.SetCurrentItem(form.ItemCount() / 2);
         form.ShowSelectedRecord();
-        form.ChangeItemAction->trigger();
-        form.DescriptionMemo->setPlainText(QStringLiteral("geändert in Runde %1").arg(round));
+        form.ChangeItemAction()->trigger();
+        form.DescriptionMemo()->setPlainText(QStringLiteral("geändert in Runde %1").arg(round));
         bench::Settle();
         bench::Stopwatch c;
-        form.OkButton->click();
+        form.OkButton()->click();
         bench::Settle();
         changed.push_back(c.Seconds());
 
         // Deleting the entry added above (current after a jump to the top).
-        form.FirstItemAction->trigger();
+        form.FirstItemAction()->trigger();
         bench::Settle();
         Prompt::Testing::QueueAnswer(Prompt::Yes);
         bench::Stopwatch d;
-        form.DeleteItemAction->trigger();
+        form.DeleteItemAction()->trigger();
         bench::Settle();
         deleted.push_back(d.Seconds());
     }

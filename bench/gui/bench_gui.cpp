@@ -9,6 +9,7 @@
 #include "gui/MainForm.h"
 #include "gui/Prompt.h"
 #include "gui/RecordListModel.h"
+#include "support/WindowProbe.h"
 
 #include <QAction>
 #include <QHeaderView>
@@ -25,28 +26,28 @@ std::size_t HeapInUse() {
 
 // "Datenbank laden" with the file dialog answered: from the command to the
 // list painted with its first rows, median of 5.
-double LoadThroughMenu(TMainForm& form) {
-    const QString file = QString::fromStdString(form.DataBase->FileName);
+double LoadThroughMenu(TTestForm& form) {
+    const QString file = QString::fromStdString(form.DataBase().FileName);
     std::vector<double> loads;
     Prompt::Testing::Begin();
     for (int round = 0; round < 5; ++round) {
         Prompt::Testing::QueueFile(file);
         bench::Stopwatch w;
-        form.LoadDataBaseAction->trigger();
+        form.LoadDataBaseAction()->trigger();
         bench::Settle();
-        form.ListView->viewport()->repaint();
+        form.ListView()->viewport()->repaint();
         loads.push_back(w.Seconds());
     }
     Prompt::Testing::End();
     return bench::Median(loads);
 }
 
-int Measure(TMainForm& form) {
+int Measure(TTestForm& form) {
     const double loaded = LoadThroughMenu(form);
     std::vector<double> rebuild, sort, navigate;
     std::size_t perEntry = 0;
     for (int round = 0; round < 5; ++round) {
-        form.ClearList();
+        form.List().ClearList();
         bench::Settle();
         const std::size_t before = HeapInUse();
         bench::Stopwatch w;
@@ -59,7 +60,7 @@ int Measure(TMainForm& form) {
             perEntry = (after - before) / static_cast<std::size_t>(listed);
 
         // Two clicks on "Kategorie": larger first, then smaller first.
-        QHeaderView* header = form.ListView->horizontalHeader();
+        QHeaderView* header = form.ListView()->horizontalHeader();
         for (int click = 0; click < 2; ++click) {
             bench::Stopwatch s;
             emit header->sectionClicked(1);
@@ -67,12 +68,12 @@ int Measure(TMainForm& form) {
             sort.push_back(s.Seconds());
         }
         form.ListViewColumnClick(1); // back to larger first for the next round
-        form.SortColumn = ckNone;
+        form.List().SetSort(ckNone, form.SortDescending());
 
         bench::Stopwatch n;
-        form.LastItemAction->trigger();
+        form.LastItemAction()->trigger();
         bench::Settle();
-        form.FirstItemAction->trigger();
+        form.FirstItemAction()->trigger();
         bench::Settle();
         navigate.push_back(n.Seconds());
     }

@@ -10,6 +10,7 @@
 #include "WindowBench.h"
 #include "core/DataBase.h"
 #include "gui/MainForm.h"
+#include "support/WindowProbe.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -47,10 +48,10 @@ struct Change {
 
 // Applies `text` as if typed and the pause had passed; a zero timer fires at
 // every turn of the event loop and records the gaps between its turns.
-Change Apply(TMainForm& form, const QString& text) {
+Change Apply(TTestForm& form, const QString& text) {
     {
-        const QSignalBlocker quiet(form.SearchEdit); // no pause: it is measured from its end
-        form.SearchEdit->setText(text);
+        const QSignalBlocker quiet(form.SearchEdit()); // no pause: it is measured from its end
+        form.SearchEdit()->setText(text);
     }
     QElapsedTimer gap;
     double longest = 0;
@@ -64,7 +65,7 @@ Change Apply(TMainForm& form, const QString& text) {
     bench::Stopwatch watch;
     const double cpu = bench::CpuSeconds();
     gap.start();
-    form.SearchTimerTimer();
+    form.Search().SearchTimerTimer();
     while (form.SearchPending())
         QApplication::processEvents();
     bench::Settle(); // the repaint of the list
@@ -76,7 +77,7 @@ Change Apply(TMainForm& form, const QString& text) {
     return change;
 }
 
-int Measure(TMainForm& form) {
+int Measure(TTestForm& form) {
     form.RebuildList();
     bench::Settle();
     const double baseline = StatusMiB("VmRSS:");
@@ -95,9 +96,9 @@ int Measure(TMainForm& form) {
     for (int round = 0; round < rounds; ++round) {
         // The last two rounds sorted by "Datum" and by "Kategorie".
         if (round == rounds - 2)
-            emit form.ListView->horizontalHeader()->sectionClicked(2);
+            emit form.ListView()->horizontalHeader()->sectionClicked(2);
         if (round == rounds - 1)
-            emit form.ListView->horizontalHeader()->sectionClicked(1);
+            emit form.ListView()->horizontalHeader()->sectionClicked(1);
         for (std::size_t i = 0; i < texts.size(); ++i) {
             const Change c = Apply(form, texts[i]);
             seconds[i].push_back(c.seconds);

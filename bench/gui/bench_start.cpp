@@ -73,8 +73,9 @@ int RunStart(int argc, char** argv, bench::Stopwatch& clock) {
     QApplication::setApplicationName(QStringLiteral("Mavrolin"));
     TMainForm form;
     form.FormCreate(User);
-    FirstPaintProbe probe(*form.ListView, clock);
-    form.ListView->viewport()->installEventFilter(&probe);
+    auto* list = form.findChild<QTableView*>(QStringLiteral("ListView"));
+    FirstPaintProbe probe(*list, clock);
+    list->viewport()->installEventFilter(&probe);
     form.show();
     QApplication::exec();
     return 1; // the probe ends the process

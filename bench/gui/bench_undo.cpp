@@ -12,6 +12,7 @@
 #include "core/DataBase.h"
 #include "gui/MainForm.h"
 #include "gui/Prompt.h"
+#include "support/WindowProbe.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -43,13 +44,13 @@ void Row(const char* what, std::vector<double>& wall, std::vector<double>& cpu, 
     bench::PrintRow(std::string(what) + ", CPU time", bench::Median(cpu) * scale, unit, target);
 }
 
-int Measure(TMainForm& form) {
+int Measure(TTestForm& form) {
     Prompt::Testing::Begin(); // questions and the file dialog are answered from the queue
     form.RebuildList();
     bench::Settle();
-    const int loaded = form.DataBase->Count();
-    auto undo = [&form] { form.UndoAction->trigger(); };
-    auto redo = [&form] { form.RedoAction->trigger(); };
+    const int loaded = form.DataBase().Count();
+    auto undo = [&form] { form.UndoAction()->trigger(); };
+    auto redo = [&form] { form.RedoAction()->trigger(); };
     // The deletion itself is measured too, as the yardstick under the same load.
     std::vector<double> del, delCpu, undoDel, undoDelCpu, redoDel, redoDelCpu, undoChange,
         undoChangeCpu, undoNew, undoNewCpu;
@@ -57,23 +58,23 @@ int Measure(TMainForm& form) {
         form.SetCurrentItem(form.ItemCount() / 2);
         form.ShowSelectedRecord();
         Prompt::Testing::QueueAnswer(Prompt::Yes);
-        del.push_back(Timed([&form] { form.DeleteItemAction->trigger(); }, delCpu));
+        del.push_back(Timed([&form] { form.DeleteItemAction()->trigger(); }, delCpu));
         undoDel.push_back(Timed(undo, undoDelCpu));
         redoDel.push_back(Timed(redo, redoDelCpu));
 
         form.SetCurrentItem(form.ItemCount() / 3);
         form.ShowSelectedRecord();
-        form.ChangeItemAction->trigger();
-        form.DescriptionMemo->setPlainText(QStringLiteral("geändert in Runde %1").arg(round));
-        form.OkButton->click();
+        form.ChangeItemAction()->trigger();
+        form.DescriptionMemo()->setPlainText(QStringLiteral("geändert in Runde %1").arg(round));
+        form.OkButton()->click();
         bench::Settle();
         undoChange.push_back(Timed(undo, undoChangeCpu));
 
-        form.NewItemAction->trigger();
-        form.LanguageBox->setEditText(QStringLiteral("Bench"));
-        form.TypeBox->setEditText(QStringLiteral("Laufzeit"));
-        form.ProjectBox->setEditText(QStringLiteral("Messung %1").arg(round));
-        form.OkButton->click();
+        form.NewItemAction()->trigger();
+        form.LanguageBox()->setEditText(QStringLiteral("Bench"));
+        form.TypeBox()->setEditText(QStringLiteral("Laufzeit"));
+        form.ProjectBox()->setEditText(QStringLiteral("Messung %1").arg(round));
+        form.OkButton()->click();
         bench::Settle();
         undoNew.push_back(Timed(undo, undoNewCpu));
     }
@@ -89,9 +90,9 @@ int Measure(TMainForm& form) {
     const std::string other = dir.File("import.mvd");
     bench::WriteDatabaseFile(other, static_cast<std::uint32_t>(loaded), 77);
     Prompt::Testing::QueueFile(QString::fromStdString(other));
-    form.ImportDataBaseAction->trigger();
+    form.ImportDataBaseAction()->trigger();
     bench::Settle();
-    const int imported = form.DataBase->Count() - loaded;
+    const int imported = form.DataBase().Count() - loaded;
     std::vector<double> undoImport, undoImportCpu, redoImport, redoImportCpu;
     for (int round = 0; round < 5; ++round) {
         undoImport.push_back(Timed(undo, undoImportCpu));
@@ -101,16 +102,16 @@ int Measure(TMainForm& form) {
     // list is not painted in between, and redo brings back the same entries).
     std::vector<double> layerUndo, layerUndoCpu, layerRedo, layerRedoCpu;
     {
-        const QSignalBlocker quiet(form.Commands);
+        const QSignalBlocker quiet(&form.Commands());
         for (int round = 0; round < 5; ++round) {
             const double cpu = bench::CpuSeconds();
             bench::Stopwatch u;
-            form.Commands->Undo();
+            form.Commands().Undo();
             layerUndo.push_back(u.Seconds());
             layerUndoCpu.push_back(bench::CpuSeconds() - cpu);
             const double cpu2 = bench::CpuSeconds();
             bench::Stopwatch r;
-            form.Commands->Redo();
+            form.Commands().Redo();
             layerRedo.push_back(r.Seconds());
             layerRedoCpu.push_back(bench::CpuSeconds() - cpu2);
         }

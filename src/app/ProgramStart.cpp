@@ -31,8 +31,7 @@ std::unique_ptr<TMainForm> StartProgram(const QString& loginLibraryFolder,
         ErrorReport::Show(nullptr, error);
         return nullptr;
     }
-    form->FilterForm = new TFilterForm(form.get());
-    form->InfoForm = new TInfoForm(form.get());
-    form->OptionForm = new TOptionForm(form.get());
+    form->SetDialogs(new TFilterForm(form.get()), new TInfoForm(form.get()),
+                     new TOptionForm(form.get()));
     return form;
 }

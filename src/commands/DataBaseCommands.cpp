@@ -30,6 +30,8 @@ TDataBaseCommands::TDataBaseCommands(TDataBase& dataBase, QObject* parent)
     stack_.setUndoLimit(0);
     connect(&stack_, &QUndoStack::indexChanged, this, &TDataBaseCommands::HistoryChanged);
     connect(&stack_, &QUndoStack::cleanChanged, this, &TDataBaseCommands::HistoryChanged);
+    connect(&stack_, &QUndoStack::cleanChanged, this,
+            [this](bool clean) { emit ModifiedChanged(!clean); });
 }
 
 TDataBaseCommands::~TDataBaseCommands() {
@@ -42,11 +44,6 @@ void TDataBaseCommands::pushDone(TDataBaseStep* step) {
         QuietMove quiet(quiet_);
         stack_.push(step);
     }
-    syncModified();
-}
-
-void TDataBaseCommands::syncModified() {
-    dataBase_.Modified = !stack_.isClean();
 }
 
 TDataRecord* TDataBaseCommands::AddEntry(const TRecordData& record) {
@@ -83,22 +80,16 @@ void TDataBaseCommands::DeleteEntry(std::uint32_t id) {
     emit EntriesRemoved(entries);
 }
 
-LoadReport TDataBaseCommands::ImportFile(const std::string& fileName) {
+LoadReport TDataBaseCommands::ImportFile(const std::string& fileName, const QString& text) {
     LoadReport report;
-    ImportEntries(QStringLiteral("Datenbank importieren"),
-                  [&](TDataBase& db) { report = db.LoadFromFile(fileName); });
+    ImportEntries(text, [&](TDataBase& db) { report = db.LoadFromFile(fileName); });
     return report;
 }
 
 void TDataBaseCommands::ImportEntries(const QString& text,
                                       const std::function<void(TDataBase&)>& add) {
     const int before = dataBase_.Count();
-    const bool wasModified = dataBase_.Modified;
     auto record = [&] {
-        if (dataBase_.Count() == before) {
-            dataBase_.Modified = wasModified;
-            return;
-        }
         // The import appends its entries to the database.
         std::vector<TDataRecord*> entries;
         std::vector<std::uint32_t> ids;
@@ -108,8 +99,9 @@ void TDataBaseCommands::ImportEntries(const QString& text,
             entries.push_back(dataBase_.GetRecord(i));
             ids.push_back(entries.back()->ID);
         }
-        pushDone(new TImportStep(*this, text, std::move(ids)));
-        emit EntriesAdded(entries);
+        if (!ids.empty())
+            pushDone(new TImportStep(*this, text, std::move(ids)));
+        emit EntriesImported(entries);
     };
     try {
         add(dataBase_);
@@ -134,7 +126,6 @@ void TDataBaseCommands::moveIndex(bool undo) {
         else
             stack_.redo();
     }
-    syncModified();
     announce();
 }
 
@@ -146,13 +137,50 @@ void TDataBaseCommands::Redo() {
     moveIndex(false);
 }
 
-void TDataBaseCommands::MarkSaved() {
-    stack_.setClean();
-    syncModified();
+void TDataBaseCommands::startOver() {
+    stack_.clear();
+    emit DataBaseReplaced();
 }
 
-void TDataBaseCommands::Replaced() {
-    stack_.clear();
-    syncModified();
-    emit DataBaseReplaced();
+void TDataBaseCommands::NewDataBase() {
+    dataBase_.Clear();
+    startOver();
+}
+
+LoadReport TDataBaseCommands::Open(const std::string& fileName) {
+    dataBase_.FileName = fileName;
+    // Reports its own failure and keeps FileName; what was read stays.
+    LoadReport report = dataBase_.Reload();
+    startOver();
+    return report;
+}
+
+void TDataBaseCommands::Name(const std::string& fileName) {
+    dataBase_.FileName = fileName;
+}
+
+void TDataBaseCommands::Save() {
+    // Writes a temporary file and renames it over the old one: a failure
+    // raises and leaves the old file and the unsaved state as they were.
+    dataBase_.Save();
+    stack_.setClean();
+}
+
+void TDataBaseCommands::SaveAs(const std::string& fileName) {
+    dataBase_.FileName = fileName;
+    Save();
+}
+
+// Line i of each tick list stands for position i of its value list.
+void TDataBaseCommands::SetFilter(const TFilterTicks& ticks) {
+    const auto tick = [](TValueList& list, const std::vector<bool>& checked) {
+        for (int i = 0; i < list.Count(); ++i)
+            if (static_cast<std::size_t>(i) < checked.size())
+                list.Filter(i).Checked = checked[static_cast<std::size_t>(i)];
+    };
+    tick(dataBase_.Languages, ticks.Languages);
+    tick(dataBase_.ErrorTypes, ticks.ErrorTypes);
+    tick(dataBase_.Projects, ticks.Projects);
+    dataBase_.SetAndFilter(ticks.AndFilter);
+    emit FilterChanged();
 }

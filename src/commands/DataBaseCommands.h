@@ -7,7 +7,6 @@
 #include <QUndoStack>
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,15 +20,28 @@ struct TEntryChange {
     TDataRecord* After = nullptr;
 };
 
-// The one way in which the entries of a database change: new entry, change,
-// deletion and import of a database file, each one step of an undo history
-// (one QUndoStack per open database). The steps keep what they need to go
-// back: a deletion owns the removed entry, an import only the IDs of the
+// Which entries the filter lists: a tick for each value of the three value
+// lists, in their order, and whether an entry must pass every list.
+struct TFilterTicks {
+    std::vector<bool> Languages;
+    std::vector<bool> ErrorTypes;
+    std::vector<bool> Projects;
+    bool AndFilter = false;
+};
+
+// The one way in which a database changes and the one owner of its unsaved
+// state. New entry, change, deletion and every import are steps of an undo
+// history (one QUndoStack per open database); opening, a new database and the
+// filter change the database without a step. The steps keep what they need to
+// go back: a deletion owns the removed entry, an import only the IDs of the
 // entries it added, until it is undone.
 //
-// Observers (the list, the detail panel, later windows) follow the signals
-// instead of reading the database again. Each signal comes after the database
-// has changed and the unsaved-changes flag is right. Added and changed-to
+// The unsaved state is the history's clean state: a save marks the present
+// step clean, opening and a new database start a clean history.
+//
+// Observers (the list, the detail panel, the analysis window) follow the
+// signals instead of reading the database again. Each signal comes after the
+// database has changed and the unsaved state is right. Added and changed-to
 // entries are the database's own (valid while they stay in it); removed ones
 // are gone: their addresses are for comparison only, and a later entry may
 // take the same address.
@@ -39,18 +51,39 @@ public:
     explicit TDataBaseCommands(TDataBase& dataBase, QObject* parent = nullptr);
     ~TDataBaseCommands() override;
 
-    // The operations. A refused one (duplicate, unknown entry, failed load
-    // without entries) raises or returns as the database does and leaves no
-    // step behind.
+    // The database as it is now; change it only through this class.
+    [[nodiscard]] const TDataBase& DataBase() const { return dataBase_; }
+
+    // Single entries. A refused one (duplicate, unknown entry) raises as the
+    // database raises and leaves no step behind.
     TDataRecord* AddEntry(const TRecordData& record);
     // Returns nullptr when no entry has record.ID.
     TDataRecord* ChangeEntry(const TRecordData& record);
     void DeleteEntry(std::uint32_t id);
-    // Imports a database file; the entries it added are one step.
-    LoadReport ImportFile(const std::string& fileName);
-    // Runs `add`, which appends entries to the database (a CSV import); the
-    // entries it added are one step named `text`, also when it raises.
+
+    // Imports: the entries they add are one step named `text` (none when
+    // nothing was added). A database file's failure is in the report, with
+    // the entries read before it added.
+    LoadReport ImportFile(const std::string& fileName,
+                          const QString& text = QStringLiteral("Datenbank importieren"));
     void ImportEntries(const QString& text, const std::function<void(TDataBase&)>& add);
+
+    // The whole database: the history starts over, clean.
+    void NewDataBase();
+    // Names `fileName` and reads it; a failure is in the report, with what was
+    // read before it kept.
+    LoadReport Open(const std::string& fileName);
+    // Names a file without reading it: the database that a save creates there.
+    void Name(const std::string& fileName);
+
+    // Saving: the present step is unchanged from now on. A failure raises,
+    // leaves the file as it was and the database unsaved.
+    void Save();
+    void SaveAs(const std::string& fileName);
+    [[nodiscard]] bool Modified() const { return !stack_.isClean(); }
+
+    // The filter: which entries are hidden. No step, no unsaved change.
+    void SetFilter(const TFilterTicks& ticks);
 
     // Undo and redo of the last step; a step that fails leaves the database
     // and the history as they were.
@@ -62,33 +95,36 @@ public:
     [[nodiscard]] QString UndoText() const { return stack_.undoText(); }
     [[nodiscard]] QString RedoText() const { return stack_.redoText(); }
 
-    // The database was saved: this point of the history is unchanged from now on.
-    void MarkSaved();
-    // The database was emptied or loaded anew: the history starts over.
-    void Replaced();
-
     // The history itself, for views of it; change it only through this class.
     [[nodiscard]] const QUndoStack& Stack() const { return stack_; }
 
 signals:
-    // Entries that came into the database (new, put back, imported), in database order.
+    // One entry came into the database (new, or put back by undo or redo).
     void EntriesAdded(const std::vector<TDataRecord*>& entries);
     // Entries that were replaced by changed ones.
     void EntriesChanged(const std::vector<TEntryChange>& changes);
     // Entries that left the database (gone: compare their addresses, never
     // read them; a later entry may take the same address).
     void EntriesRemoved(const std::vector<TDataRecord*>& entries);
-    // The whole database is another one (new, loaded); the history is empty.
+    // An import, or its redo, added these entries (none when every one was a
+    // duplicate); a list shows them as after any bulk change.
+    void EntriesImported(const std::vector<TDataRecord*>& entries);
+    // The whole database is another one (new, opened); the history is empty.
     void DataBaseReplaced();
+    // The filter hides other entries now.
+    void FilterChanged();
     // Undo or redo became possible or impossible, or their texts changed.
     void HistoryChanged();
+    // The database became unsaved, or saved.
+    void ModifiedChanged(bool modified);
 
 private:
     friend class TDataBaseStep;
     // Puts a step whose operation is already done on the stack.
     void pushDone(TDataBaseStep* step);
     void moveIndex(bool undo);
-    void syncModified();
+    // The history starts over (clean) for a database that is another one now.
+    void startOver();
 
     TDataBase& dataBase_;
     QUndoStack stack_;

@@ -58,6 +58,10 @@ TDataBaseStep::Announcement TDataBaseStep::added(std::vector<TDataRecord*> entri
     return [&owner = owner_, entries = std::move(entries)] { emit owner.EntriesAdded(entries); };
 }
 
+TDataBaseStep::Announcement TDataBaseStep::imported(std::vector<TDataRecord*> entries) const {
+    return [&owner = owner_, entries = std::move(entries)] { emit owner.EntriesImported(entries); };
+}
+
 TDataBaseStep::Announcement TDataBaseStep::removed(std::vector<TDataRecord*> entries) const {
     return [&owner = owner_, entries = std::move(entries)] { emit owner.EntriesRemoved(entries); };
 }
@@ -97,7 +101,7 @@ TImportStep::TImportStep(TDataBaseCommands& owner, const QString& text,
 TDataBaseStep::Announcement TImportStep::Apply() {
     const std::vector<std::size_t> positions = Positions(taken_);
     dataBase().PutBackRecords(taken_);
-    return added(Entries(dataBase(), positions));
+    return imported(Entries(dataBase(), positions));
 }
 
 TDataBaseStep::Announcement TImportStep::Revert() {

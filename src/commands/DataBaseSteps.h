@@ -27,6 +27,7 @@ public:
 protected:
     TDataBase& dataBase() const;
     Announcement added(std::vector<TDataRecord*> entries) const;
+    Announcement imported(std::vector<TDataRecord*> entries) const;
     Announcement removed(std::vector<TDataRecord*> entries) const;
     Announcement changed(TEntryChange change) const;
 

@@ -1,10 +1,11 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
+#include <QWidget>
 #include <exception>
+#include <type_traits>
 #include <utility>
-
-class QWidget;
 
 // The general error report: an exception that no handler caught ends the
 // current user action and is shown in an error box captioned with the
@@ -30,6 +31,22 @@ template <class Body> void Guard(QWidget* parent, Body&& body) noexcept {
     } catch (...) {
         Show(parent, QStringLiteral("Unbekannter Fehler"));
     }
+}
+
+// Connects `signal` to `handler`, which runs under the general error report
+// with `context` as the report's window (and as the connection's context).
+// The handler takes all of the signal's arguments or none.
+template <class Sender, class Signal, class Handler>
+QMetaObject::Connection Connect(const Sender* sender, Signal signal, QWidget* context,
+                                Handler handler) {
+    return QObject::connect(sender, signal, context, [context, handler](auto&&... args) {
+        Guard(context, [&] {
+            if constexpr (std::is_invocable_v<const Handler&>)
+                handler();
+            else
+                handler(args...);
+        });
+    });
 }
 
 } // namespace ErrorReport

@@ -1,71 +1,52 @@
 #pragma once
 
-#include "gui/ColumnKind.h"
 #include "gui/ErrorReport.h"
+#include "gui/FileChooser.h"
 #include "gui/FileDialogSlot.h"
-#include "search/EntrySearch.h"
-#include "settings/UserManager.h"
-#include "stopwatch/Stopwatch.h"
 
 #include <QMainWindow>
 #include <QString>
 #include <memory>
-#include <optional>
+#include <string>
 #include <vector>
 
 class QAction;
-class QComboBox;
-class QFileDialog;
-class QLabel;
-class QLineEdit;
 class QMenu;
-class QPlainTextEdit;
-class QPushButton;
-class QShortcut;
-class QSpinBox;
 class QSplitter;
-class QTableView;
-class QTimer;
 class QToolBar;
-class QToolButton;
 class TAnalysisForm;
-class TAnchors;
-class TBevel;
-class TDataBase;
-class TDataBaseCommands;
 class TDataRecord;
-class TValueList;
-class TDatePicker;
+class TDocument;
+class TEntryPanel;
 class TFilterForm;
 class TInfoForm;
 class TOptionForm;
 class TRecentFilesMenu;
-class TRecordListModel;
+class TRecordListPanel;
+class TSearchBar;
+class TSpreadsheetExchange;
+class TStopwatchBar;
+class TUserManager;
+class TValueList;
 struct TEntryChange;
 struct WindowConfiguration;
-namespace exchange {
-struct AddOutcome;
-struct ImportedRow;
-} // namespace exchange
 
-// The program's main window: toolbar, the record list on the left, the detail
-// panel on the right, the main menu and the list's column menu.
+// The program's main window: the menu, the toolbar, the record list on the
+// left and the detail panel on the right, the window's layout and the wiring
+// between its parts. The parts own their widgets and state: the document
+// (the database, its command layer, file name and unsaved state), the list
+// (TRecordListPanel), the detail panel (TEntryPanel), the quick search
+// (TSearchBar), the stopwatch (TStopwatchBar), the exchange with spreadsheets
+// (TSpreadsheetExchange), the recent files (TRecentFilesMenu) and the analysis
+// window (TAnalysisForm). The window owns the commands (actions with caption,
+// hint, shortcut, picture and enabled state), the menus, the toolbar and the
+// file dialogs of the database commands; each handler hands its work to the
+// part that owns it.
 //
-// Files by concern: MainForm.cpp builds the window (actions, menus, toolbar,
-// pop-up menu, list, splitter, detail panel) and wires every handler;
-// MainFormList.cpp holds the record list's operations and handlers;
-// MainFormEdit.cpp the editing state and the entry commands;
-// MainFormFilter.cpp the filter command; MainFormSearch.cpp the quick search;
-// MainFormExchange.cpp the exchange with spreadsheets; MainFormDatabase.cpp the database
-// commands and the close question; MainFormOpening.cpp the opening of
-// databases named from outside the file dialogs (recent files, a drop, the
-// command line); MainFormStartup.cpp the window's layout (first start or
-// stored), the options commands and its destruction; MainFormStopwatch.cpp
-// the fix-time stopwatch; MainFormUndo.cpp undo and redo.
-//
-// A list item is addressed by its row (0 = topmost); -1 means no item. Rows
-// change when the list is sorted, so an item's row is valid only until the
-// next operation that adds, refills or sorts items.
+// Files: MainForm.cpp builds the window and wires it; MainFormCommands.cpp
+// holds the command handlers; MainFormView.cpp the list and panel following
+// the database (rebuild, current entry, editing state); MainFormLayout.cpp
+// start-up, the window's layout, the options commands and shut-down.
 class TMainForm : public QMainWindow {
     Q_OBJECT
 public:
@@ -73,168 +54,42 @@ public:
     explicit TMainForm(QWidget* parent = nullptr);
     ~TMainForm() override;
 
-    // Owned data: the database shown, and the settings of the logged-in user
-    // (from FormCreate to FormDestroy).
-    std::unique_ptr<TDataBase> DataBase;
-    std::unique_ptr<TUserManager> UserManager;
-    // Every change of the entries goes through it; it keeps the undo history.
-    TDataBaseCommands* Commands = nullptr;
+    // The rest of the window's creation once the login named the user: the
+    // settings store, the caption, the stored layout or the first-start one,
+    // the stored database (or `fileName` when one is given), the list and the
+    // tooltip time. Throws what the settings store throws; the window can't be
+    // used then.
+    void FormCreate(const std::string& userName, const std::string& fileName = {});
+    // Empties the list, then destroys the settings store (which saves when
+    // asked to) and releases the database's entries.
+    void FormDestroy();
     // The dialogs, created hidden by the program body after the main window
-    // and reused for the whole run; the window does not own them.
-    TFilterForm* FilterForm = nullptr;
-    TInfoForm* InfoForm = nullptr;
-    TOptionForm* OptionForm = nullptr;
+    // and reused for the whole run; the window does not own them. Without a
+    // filter dialog the window makes its own at the first use.
+    void SetDialogs(TFilterForm* filterForm, TInfoForm* infoForm, TOptionForm* optionForm);
 
-    // List state: the columns shown, the sort order, the panel being filled.
-    TColumnOrder ColumnOrder{};
-    TColumnKind SortColumn = ckNone;
-    bool SortDescending = true;
-    bool UpdatingPanel = false;
-    // Editing state: the panel is an input form; started by the new-entry command.
-    bool Editing = false;
-    bool AddingRecord = false;
+    // The settings of the logged-in user, from FormCreate to FormDestroy.
+    [[nodiscard]] TUserManager* UserManager() const { return userManager_.get(); }
 
-    // Commands (caption, hint, shortcut, picture, enabled state).
-    QAction* ExitAction = nullptr;
-    QAction* NewDataBaseAction = nullptr;
-    QAction* LoadDataBaseAction = nullptr;
-    QAction* ImportDataBaseAction = nullptr;
-    QAction* SaveDataBaseAction = nullptr;
-    QAction* SaveDataBaseAsAction = nullptr;
-    QAction* FirstItemAction = nullptr;
-    QAction* LastItemAction = nullptr;
-    QAction* NextItemAction = nullptr;
-    QAction* PreviousItemAction = nullptr;
-    QAction* NewItemAction = nullptr;
-    QAction* ChangeItemAction = nullptr;
-    QAction* DeleteItemAction = nullptr;
-    QAction* FilterAction = nullptr;
-    QAction* InfoAction = nullptr;
-    QAction* AnalysisAction = nullptr; // "&Auswertung...", in the Ansicht menu
-    QList<QAction*> ActionList;        // every action above, in the order of the command table
-    QAction* ConfigItem = nullptr;     // the two options items that are no commands
-    QAction* SaveOptionItem = nullptr;
-    // Undo and redo (MainFormUndo.cpp), in ActionList; their enabled state
-    // follows the history as well as the editing state.
-    QAction* UndoAction = nullptr;
-    QAction* RedoAction = nullptr;
-    void UndoActionExecute();
-    void RedoActionExecute();
-    // Captions naming the step, enabled while there is one and no entry is edited.
-    void ShowUndoState();
+    // Fills the list anew from the database: the entries that the filter and
+    // the search let through, sorted, the first one current.
+    void RebuildList();
+    // Shows the current entry in the detail panel and enables the navigation
+    // and entry commands accordingly.
+    void ShowSelectedRecord();
 
-    // Menus and toolbar.
-    QMenu* DataBaseItem = nullptr;
-    TRecentFilesMenu* RecentFilesItem = nullptr; // "&Zuletzt geöffnet", in DataBaseItem
-    QMenu* ShowItem = nullptr;
-    QMenu* DataItem = nullptr;
-    QMenu* OptionItem = nullptr;
-    QMenu* HelpItem = nullptr;
-    QToolBar* ToolBar = nullptr;
-    QToolButton* FirstButton = nullptr;
-    QToolButton* PreviousButton = nullptr;
-    QToolButton* NextButton = nullptr;
-    QToolButton* LastButton = nullptr;
-    QWidget* SplitButton1 = nullptr;
-    QToolButton* NewButton = nullptr;
-    QToolButton* DeleteButton = nullptr;
-    QToolButton* ChangeButton = nullptr;
-    QWidget* SplitButton2 = nullptr;
-    QToolButton* FilterButton = nullptr;
-
-    // The list side: splitter, list and its column menu.
-    QSplitter* Splitter = nullptr;
-    QWidget* ListPanel = nullptr;
-    QTableView* ListView = nullptr;
-    TRecordListModel* ListModel = nullptr;
-    QMenu* ListViewPopup = nullptr;
-    QAction* colLanguageItem = nullptr;
-    QAction* colTypeItem = nullptr;
-    QAction* colProjectItem = nullptr;
-    QAction* colDateItem = nullptr;
-    QAction* colTimeItem = nullptr;
-
-    // The detail panel and the anchoring of its controls.
-    QWidget* DetailPanel = nullptr;
-    TAnchors* DetailAnchors = nullptr;
-    TBevel* Bevel1 = nullptr;
-    TBevel* Bevel2 = nullptr;
-    TBevel* Bevel3 = nullptr;
-    QLabel* LanguageLabel = nullptr;
-    QLabel* TypeLabel = nullptr;
-    QLabel* ProjectLabel = nullptr;
-    QLabel* DateLabel = nullptr;
-    QLabel* TimeLabel = nullptr;
-    QLabel* DescriptionLabel = nullptr;
-    QComboBox* LanguageBox = nullptr;
-    QComboBox* TypeBox = nullptr;
-    QComboBox* ProjectBox = nullptr;
-    QLineEdit* DateEdit = nullptr;
-    TDatePicker* DatePicker = nullptr;
-    QSpinBox* TimeEdit = nullptr;
-    QPlainTextEdit* DescriptionMemo = nullptr;
-    QPushButton* OkButton = nullptr;
-    QPushButton* CancelButton = nullptr;
-    // Enter (also the keypad's) confirms and Escape abandons, only while editing.
-    QShortcut* ReturnKey = nullptr;
-    QShortcut* EnterKey = nullptr;
-    QShortcut* EscapeKey = nullptr;
-
-    // The user's fix-time stopwatch (MainFormStopwatch.cpp): two commands,
-    // its time on the toolbar while it runs or holds time, a timer that
-    // updates the time each second while it runs. Every change is stored in
-    // the settings store at once; a new entry takes its minutes.
-    std::unique_ptr<TStopwatch> Stopwatch;
-    QAction* StopwatchAction = nullptr; // start or stop; the caption follows the state
-    QAction* ResetStopwatchAction = nullptr;
-    QWidget* SplitButton3 = nullptr;
-    QToolButton* StopwatchButton = nullptr; // shows the time; a click starts or stops
-    QTimer* StopwatchTimer = nullptr;
-    void StopwatchActionExecute();
-    void ResetStopwatchActionExecute();
-    void StopwatchButtonClick();
-    // Shows the stopwatch's state: captions, enabling, the time on the toolbar.
-    void ShowStopwatch();
-
-    // The quick search (MainFormSearch.cpp): a field at the right end of the
-    // toolbar. The list shows the entries that the filter lets through and
-    // the search matches. Typing applies the search after a pause; the
-    // matching runs in slices between the window's events.
-    QAction* SearchAction = nullptr; // Ctrl+E: the focus into the field
-    QWidget* SearchSpacer = nullptr;
-    QWidget* SplitButton4 = nullptr;
-    QLineEdit* SearchEdit = nullptr;
-    QLabel* SearchCountLabel = nullptr;     // "n von m" while a search is applied
-    QTimer* SearchTimer = nullptr;          // the pause after the last key
-    static constexpr int SearchPause = 150; // ms
-    void SearchActionExecute();
-    void SearchEditChange();
-    void SearchEditEscape(); // clears the search at once, the focus back to the list
-    void SearchTimerTimer(); // the pause is over: matching starts
-    // Empties the field and lists what the filter lets through ("neue
-    // Datenbank", "Datenbank laden" and every other opening).
-    void ClearSearch();
-    // Whether the list shows `entry`: the filter lets it through and the
-    // applied search matches it.
-    bool IsListed(const TDataRecord& entry) const;
-    // True while a typed search waits for its pause or is being matched.
-    bool SearchPending() const;
-
-    // Exchange with spreadsheets (MainFormExchange.cpp): the listed entries
-    // in list order to CSV or an Excel workbook, and the import of CSV rows.
-    QAction* ImportCsvAction = nullptr;
-    QAction* ExportCsvAction = nullptr;
-    QAction* ExportXlsxAction = nullptr;
-    TFileDialogSlot CsvImportDialog;
-    TFileDialogSlot CsvExportDialog; // the filter chooses semicolon or comma
-    TFileDialogSlot XlsxExportDialog;
-    void ImportCsvActionExecute();
-    void ExportCsvActionExecute();
-    void ExportXlsxActionExecute();
-
-    // File dialogs, made at their first use and kept between uses.
-    TFileDialogSlot SaveDialog;
-    TFileDialogSlot OpenDialog;
+    // Window geometry: the client area below the menu bar, the detail panel's
+    // width as the splitter places it (or will, while hidden), the centring.
+    [[nodiscard]] int ClientHeight() const;
+    void SetClientHeight(int height);
+    [[nodiscard]] int DetailWidth() const;
+    void SetDetailWidth(int width);
+    // Moves the window's frame to the centre of its screen's available area.
+    void CenterOnScreen();
+    // The present layout into the user's settings.
+    void StoreWindowConfiguration();
+    // newSize: the proposed width of the detail panel, changed to stay in limits.
+    void SplitterCanResize(int& newSize, bool& accept) const;
 
     // Fixed sizes and times of the window (its first-start layout is
     // WindowConfiguration::FirstStart()).
@@ -243,75 +98,28 @@ public:
     static constexpr int SplitterWidth = 3;
     static constexpr int ToolTipTime = 10000; // how long a tooltip stays visible
 
-    // Window geometry: the client area below the menu bar, the detail panel's
-    // width as the splitter places it (or will, while hidden), the centring.
-    int ClientHeight() const;
-    void SetClientHeight(int height);
-    int DetailWidth() const;
-    void SetDetailWidth(int width);
-    // Moves the window's frame to the centre of its screen's available area.
-    void CenterOnScreen();
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
-    // Record list (MainFormList.cpp).
-    void RebuildList();
-    void ClearList();
-    // Refills `item` from `entry` and moves it to its sorted place; returns its new row.
-    int FillListItem(int item, TDataRecord* entry);
-    // Appends a new item for `entry` at its sorted place; returns its row.
-    int AddListItem(TDataRecord* entry);
-    void RemoveListItem(int item);
-    void RebuildColumns();
-    void ShowSelectedRecord();
-    bool IsFirstItem(int item) const;
-    bool IsLastItem(int item) const;
-    int SelectNextItem() const;
-    int SelectPreviousItem() const;
-    int ItemCount() const;
-    TDataRecord* ItemRecord(int item) const;
-    int CurrentItem() const; // the list's focus item, -1 for none
-    void SetCurrentItem(int item);
-    // The list's compare callback with the present SortColumn/SortDescending.
-    int ListViewCompare(const TDataRecord& e1, const TDataRecord& e2) const;
-    void LoadValueBoxes(); // copies of the three value lists into the combo boxes
-    void FirstItemActionExecute();
-    void LastItemActionExecute();
-    void NextItemActionExecute();
-    void PreviousItemActionExecute();
-    void ListViewSelectItem();
-    void ListViewColumnClick(int position);
-    void colLanguageItemClick();
-    void colTypeItemClick();
-    void colProjectItemClick();
-    void colDateItemClick();
-    void colTimeItemClick();
+private:
+    friend class TSplitterHook;
 
-    // Record editing (MainFormEdit.cpp).
-    void SetEditState(bool editing);
-    void NewItemActionExecute();
-    void ChangeItemActionExecute();
-    void DeleteItemActionExecute();
-    void OkButtonClick();
-    void CancelButtonClick();
-    void EnterEditElement(); // the focus entered one of the panel's input controls
-    void DatePickerChange();
+    // Building (MainForm.cpp).
+    void createActions();
+    void createMenus();
+    void createToolBar();
+    void createParts();
+    void connectHandlers();
+    void connectDocument();
+    // Connects a signal to a member handler that runs under the general
+    // error report; a failure sets commandFailed_, which the close question
+    // reads around its save.
+    template <class Sender, class Signal, class... Args>
+    void connectGuarded(Sender* sender, Signal signal, void (TMainForm::*handler)(Args...));
+    template <class Body> void runGuarded(Body&& body);
 
-    // Filter command (MainFormFilter.cpp); a window without FilterForm makes its own.
-    void FilterActionExecute();
-    // Lists only the entries of one value of a value list, as the filter
-    // dialog does when only that value is ticked in its list (the other lists
-    // stay, the mode becomes AND). Nothing happens while an entry is edited
-    // or when the list does not hold the value.
-    void ShowOnlyValue(TValueList& list, const std::string& value);
-
-    // The analysis window (MainFormAnalysis.cpp): one, not modal, made at its
-    // first opening; its place and size go with the window configuration.
-    std::unique_ptr<TAnalysisForm> AnalysisForm;
-    void AnalysisActionExecute();
-    // Stores the analysis window's place when it was opened in this run.
-    void StoreAnalysisPlace();
-
-    // Database commands and the close question (MainFormDatabase.cpp).
-    enum class TCloseAction { caNone, caFree }; // let the window close, or keep it open
+    // Commands (MainFormCommands.cpp).
     void NewDataBaseActionExecute();
     void LoadDataBaseActionExecute();
     void ImportDataBaseActionExecute();
@@ -319,155 +127,118 @@ public:
     void SaveDataBaseAsActionExecute();
     void ExitActionExecute();
     void InfoActionExecute();
-    // Runs on every close of the window; `action` arrives as caFree, caNone keeps it open.
-    void FormClose(TCloseAction& action);
-
-    // Opening from outside the file dialogs (MainFormOpening.cpp).
-    // A name of the recent files: opened as "Datenbank laden" opens; a file
-    // that is gone is reported and leaves the list.
+    void FirstItemActionExecute();
+    void LastItemActionExecute();
+    void NextItemActionExecute();
+    void PreviousItemActionExecute();
+    void NewItemActionExecute();
+    void ChangeItemActionExecute();
+    void DeleteItemActionExecute();
+    void OkButtonClick();
+    void CancelButtonClick();
+    void FilterActionExecute();
+    void AnalysisActionExecute();
+    void UndoActionExecute();
+    void RedoActionExecute();
     void RecentFileItemClick(const std::string& file);
     // Whether the window takes a dropped database now: with Ctrl held a drop
     // imports, else it opens (not while an entry is being edited).
-    bool FormDragOver(Qt::KeyboardModifiers modifiers) const;
+    [[nodiscard]] bool FormDragOver(Qt::KeyboardModifiers modifiers) const;
     // A dropped database: imported with Ctrl, else opened after the question
     // about unsaved changes.
     void FormDragDrop(const QString& file, Qt::KeyboardModifiers modifiers);
+    // Lists only the entries of one value of a value list, as the filter
+    // dialog does when only that value is ticked in its list (the other lists
+    // stay, the mode becomes AND). Nothing happens while an entry is edited
+    // or when the list does not hold the value.
+    void ShowOnlyValue(const TValueList& list, const std::string& value);
 
-    // Start-up, options and shut-down (MainFormStartup.cpp).
-    // The rest of the window's creation once the login named the user: the
-    // settings store, the caption, the stored layout or the first-start one,
-    // the stored database (or `fileName` when one is given), the list and the
-    // tooltip time. Throws what the settings store throws; the window can't be
-    // used then.
-    void FormCreate(const std::string& userName, const std::string& fileName = {});
-    // Empties the list, then destroys the settings store (which saves when
-    // asked to) and the database.
-    void FormDestroy();
-    void StoreWindowConfiguration(); // the present layout into UserManager->Configuration
-    void SaveOptionItemClick();
-    void ConfigItemClick();
-    // newSize: the proposed width of DetailPanel, changed to stay in limits.
-    void SplitterCanResize(int& newSize, bool& accept) const;
-
-private:
-    friend class TSplitterHook;
-
-    // Building the window (MainForm.cpp).
-    void createActions();
-    void createMenus();
-    void createToolBar();
-    void createListPanel();
-    void createDetailPanel();
-    void createFileDialogs();
-    void createSplitter();
-    void createStopwatch();
-    void createSearch();
-    void createExchange();
-    // Every signal of the window to its handler, in one place.
-    void connectHandlers();
-    // Connects a signal to a member handler that runs under the general
-    // error report, so that no exception crosses Qt's event loop.
-    template <class Sender, class Signal, class... Args>
-    void connectGuarded(Sender* sender, Signal signal, void (TMainForm::*handler)(Args...));
-    // Runs a handler body under the general error report; a failure sets
-    // commandFailed_, which the close question reads around its save.
-    template <class Body> void runGuarded(Body&& body);
-
-    // Undo (MainFormUndo.cpp): the two actions, and the list and panel
-    // following the command layer.
-    void createUndoActions();
-    void connectUndo();
+    // The list and the panel following the database (MainFormView.cpp).
+    void SetEditState(bool editing);
+    void ListViewSelectItem();
+    void ShowUndoState(); // captions naming the step; enabled while there is one
     void entriesAdded(const std::vector<TDataRecord*>& entries);
     void entriesChanged(const std::vector<TEntryChange>& changes);
     void entriesRemoved(const std::vector<TDataRecord*>& entries);
+    void dataBaseReplaced();
+    [[nodiscard]] bool isListed(const TDataRecord& entry) const;
 
-    // Layout (MainFormStartup.cpp).
-    void installSplitterHook();
+    // Start-up, layout, options and shut-down (MainFormLayout.cpp).
+    enum class TCloseAction { caNone, caFree }; // let the window close, or keep it open
+    // Runs on every close of the window; `action` arrives as caFree, caNone keeps it open.
+    void FormClose(TCloseAction& action);
+    void SaveOptionItemClick();
+    void ConfigItemClick();
     // Places and sizes the window, sets the sort order and the columns.
     void applyConfiguration(const WindowConfiguration& record);
-    void restoreColumns(const WindowConfiguration& record);
+    void createSplitter();
+    void installSplitterHook();
+    // Stores the analysis window's place when it was opened in this run.
+    void storeAnalysisPlace();
 
-    // List and panel helpers (MainFormList.cpp, MainFormEdit.cpp).
-    QAction* columnItem(TColumnKind kind) const;
-    void toggleColumn(TColumnKind kind);
-    void showListViewPopup(const QPoint& at);
-    void setTimeEditHidden(bool hidden);
-    // Removes `item`; when it is the current one, the item after it becomes
-    // current, else the one before it, else none.
-    void removeListItemKeepingNeighbourCurrent(int item);
-    void installEditingKeys();
-    void panelFocusChanged(QWidget* old, QWidget* now);
-    void confirmKeyPressed();
+    // The parts.
+    TDocument* document_ = nullptr;
+    std::unique_ptr<TUserManager> userManager_; // from FormCreate to FormDestroy
+    TRecordListPanel* listPanel_ = nullptr;
+    TEntryPanel* detailPanel_ = nullptr;
+    TSearchBar* searchBar_ = nullptr;
+    TStopwatchBar* stopwatchBar_ = nullptr;
+    TSpreadsheetExchange* exchange_ = nullptr;
+    TRecentFilesMenu* recentFilesItem_ = nullptr; // "&Zuletzt geöffnet", in the Datenbank menu
+    std::unique_ptr<TAnalysisForm> analysisForm_; // made at its first opening
+    TFilterForm* filterForm_ = nullptr;
+    TInfoForm* infoForm_ = nullptr;
+    TOptionForm* optionForm_ = nullptr;
 
-    // Stopwatch (MainFormStopwatch.cpp). The minutes that a new entry starts
-    // with: the stopwatch's when it holds time, else 0; the entry's OK then
-    // resets it (newEntryStored).
-    void changeStopwatch(void (TStopwatch::*command)());
-    void restoreStopwatch(); // from the settings store, at start
-    int offerStopwatchMinutes();
-    void newEntryStored();
+    // Commands, in the order of the command table; every one but the two
+    // options items is in actionList_.
+    QAction* exitAction_ = nullptr;
+    QAction* newDataBaseAction_ = nullptr;
+    QAction* loadDataBaseAction_ = nullptr;
+    QAction* importDataBaseAction_ = nullptr;
+    QAction* saveDataBaseAction_ = nullptr;
+    QAction* saveDataBaseAsAction_ = nullptr;
+    QAction* firstItemAction_ = nullptr;
+    QAction* lastItemAction_ = nullptr;
+    QAction* nextItemAction_ = nullptr;
+    QAction* previousItemAction_ = nullptr;
+    QAction* newItemAction_ = nullptr;
+    QAction* changeItemAction_ = nullptr;
+    QAction* deleteItemAction_ = nullptr;
+    QAction* filterAction_ = nullptr;
+    QAction* infoAction_ = nullptr;
+    QAction* analysisAction_ = nullptr;
+    QAction* undoAction_ = nullptr;
+    QAction* redoAction_ = nullptr;
+    QAction* stopwatchAction_ = nullptr;
+    QAction* resetStopwatchAction_ = nullptr;
+    QAction* searchAction_ = nullptr;
+    QAction* importCsvAction_ = nullptr;
+    QAction* exportCsvAction_ = nullptr;
+    QAction* exportXlsxAction_ = nullptr;
+    QList<QAction*> actionList_;
+    QAction* configItem_ = nullptr;
+    QAction* saveOptionItem_ = nullptr;
 
-    // File dialogs (MainFormDatabase.cpp).
-    std::optional<QString> chooseFile(QFileDialog& dialog, const QString& preset);
-    // The question about unsaved changes of the close path: Proceed when
-    // there are none, after "Nein" and after "Ja" with a successful save; Stay
-    // after "Abbrechen" or a save that was cancelled or did not run;
-    // SaveFailed when the save raised (its error has been reported).
-    enum class TChangesAnswer { Proceed, Stay, SaveFailed };
-    TChangesAnswer askToSaveChanges();
-    // Before a save to the open file: when someone else wrote the file since
-    // it was loaded or saved here, asks whether to take its entries over
-    // first (an import), to overwrite it or to cancel. True when the save may go on.
-    bool settleChangesOnDisk();
+    QMenu* dataBaseItem_ = nullptr;
+    QMenu* showItem_ = nullptr;
+    QMenu* dataItem_ = nullptr;
+    QMenu* optionItem_ = nullptr;
+    QMenu* helpItem_ = nullptr;
+    QToolBar* toolBar_ = nullptr;
+    QSplitter* splitter_ = nullptr;
 
-    // Quick search (MainFormSearch.cpp). Matching runs over the listed rows
-    // when the new query narrows the applied one (their order is kept), else
-    // over the database (then sorted); any change of the list restarts it.
-    void startSearchScan();
-    void searchSlice();
-    void applySearchScan();
-    void listChangedDuringSearch();
-    void showSearchCount();
-    // Exchange (MainFormExchange.cpp): the listed entries in list order, and
-    // the one change of the database that a CSV import makes.
-    std::vector<const TDataRecord*> listedEntries() const;
-    exchange::AddOutcome addImportedRows(std::vector<exchange::ImportedRow>&& rows);
+    // The file dialogs of the database commands, made at their first use
+    // and kept between uses.
+    TFileDialogSlot saveDialog_;
+    TFileDialogSlot openDialog_;
+    TFileChooser fileChooser_;
 
-    // Opening (MainFormOpening.cpp). Opens `file` as "Datenbank laden" does,
-    // without refilling the list; a file that loaded without an error joins
-    // the recent files. Returns whether it did.
-    bool openDataBase(const std::string& file);
-    // Adds the entries of a database file as one step; FileName stays.
-    void importDataBase(const std::string& file);
-
-    // Where the analysis window opens first (MainFormAnalysis.cpp).
-    QPoint besideTheWindow(const QSize& size) const;
-    // The file named on the command line, in place of the stored database.
-    void openAtStart(const std::string& file);
-
+    bool updatingPanel_ = false;     // ShowSelectedRecord is filling the panel
     int plannedDetailWidth_ = 0;     // DetailWidth while the splitter is hidden
     bool commandFailed_ = false;     // see runGuarded
-    bool loadFailed_ = false;        // the database reported a load error
     bool closeQuestionDone_ = false; // ExitActionExecute closes after its own question
-    QString lastFolder_;             // the folder of the file chosen last in a file dialog
-    // The description as ShowSelectedRecord put it into the field: a change
-    // that leaves it so keeps the entry's bytes.
-    QString shownDescription_;
-    bool centreFrame_ = false;            // a first start's centring waits for the frame
-    QList<QAction*> stopwatchBarActions_; // SplitButton3 and StopwatchButton on the toolbar
-    bool stopwatchOffered_ = false;       // the new entry being edited took the stopwatch's minutes
-    search::Query searchQuery_;           // the search the list shows
-    search::Query scanQuery_;             // the search being matched
-    bool scanning_ = false;
-    bool scanFromList_ = false; // over the listed rows, else over the database
-    bool applyingSearch_ = false;
-    std::size_t scanNext_ = 0;
-    std::vector<TDataRecord*> scanFound_;
-    QTimer* searchSliceTimer_ = nullptr;
-    QAction* searchCountAction_ = nullptr; // SearchCountLabel on the toolbar
-
-    void closeEvent(QCloseEvent* event) override;
-    void moveEvent(QMoveEvent* event) override;
+    bool centreFrame_ = false;       // a first start's centring waits for the frame
 };
 
 // Defined here, where every file of the window sees them: a template that is

@@ -10,6 +10,7 @@
 #include "gui/Prompt.h"
 #include "gui/RecordListModel.h"
 #include "support/CoreTestUtil.h"
+#include "support/WindowProbe.h"
 
 #include <QBarSet>
 #include <QComboBox>
@@ -22,24 +23,23 @@
 
 namespace {
 
-TDataRecord* Add(TMainForm& form, const std::string& language, const char* type,
-                 const char* project, std::uint32_t minutes) {
-    TDataRecord* stored = form.DataBase->AddRecord(
-        coretest::Entry(language, type, project, coretest::Day(2024, 3, 4), minutes));
-    if (!stored->Hidden)
-        form.AddListItem(stored);
-    return stored;
+TRecordData Entry(const std::string& language, const char* type, const char* project,
+                  std::uint32_t minutes) {
+    return coretest::Entry(language, type, project, coretest::Day(2024, 3, 4), minutes);
+}
+
+// A new entry, as the user adds one.
+void Add(TTestForm& form, const std::string& language, const char* type, const char* project,
+         std::uint32_t minutes) {
+    form.Commands().AddEntry(Entry(language, type, project, minutes));
 }
 
 // C++ 10, Java 20 and java 30 (one group), Python 40 minutes.
-std::unique_ptr<TMainForm> MakeForm() {
-    auto form = std::make_unique<TMainForm>();
-    Add(*form, "C++", "Zeiger", "P1", 10);
-    Add(*form, "Java", "Syntax", "P2", 20);
-    Add(*form, "java", "Zeiger", "P2", 30);
-    Add(*form, "Python", "Syntax", "P1", 40);
-    form->RebuildList();
-    form->AnalysisActionExecute();
+std::unique_ptr<TTestForm> MakeForm() {
+    auto form = std::make_unique<TTestForm>();
+    form->Fill({Entry("C++", "Zeiger", "P1", 10), Entry("Java", "Syntax", "P2", 20),
+                Entry("java", "Zeiger", "P2", 30), Entry("Python", "Syntax", "P1", 40)});
+    form->AnalysisAction()->trigger();
     return form;
 }
 
@@ -64,8 +64,8 @@ QString Ticked(const TValueList& list) {
     return ticked.size() == list.Count() ? QStringLiteral("alle") : ticked.join('+');
 }
 
-QString FilterState(const TMainForm& form) {
-    const TDataBase& db = *form.DataBase;
+QString FilterState(const TTestForm& form) {
+    const TDataBase& db = form.DataBase();
     return QStringLiteral("%1 %2 %3 %4 listed %5")
         .arg(Ticked(db.Languages), Ticked(db.ErrorTypes), Ticked(db.Projects),
              db.AndFilter ? QStringLiteral("AND") : QStringLiteral("OR"))
@@ -104,36 +104,29 @@ private slots:
         QFETCH(QString, change);
         QFETCH(QString, table);
         auto form = MakeForm();
-        TAnalysisForm& window = *form->AnalysisForm;
-        TDataBase& db = *form->DataBase;
-        const int javaRow = form->ListModel->RowOf(db.GetRecord(1));
+        TAnalysisForm& window = *form->AnalysisForm();
+        const TDataBase& db = form->DataBase();
         if (change == "filter") {
-            db.Languages.Filter(db.Languages.IndexOf("C++")).Checked = false;
-            db.SetAndFilter(true);
-            form->RebuildList();
+            form->SetFilterTick(db.Languages, "C++", false, true);
         } else if (change == "new") {
             Add(*form, "c++", "Syntax", "P1", 5);
         } else if (change == "change") {
             auto changed = coretest::Entry("Go", "Syntax", "P2", coretest::Day(2024, 3, 4), 20);
             changed.ID = db.GetRecord(1)->ID;
-            form->Commands->ChangeEntry(changed);
+            form->Commands().ChangeEntry(changed);
         } else if (change == "delete") {
-            const std::uint32_t id = db.GetRecord(1)->ID;
-            form->RemoveListItem(javaRow);
-            db.DeleteRecord(id);
+            form->Commands().DeleteEntry(db.GetRecord(1)->ID);
         } else if (change == "hide") { // through the panel, as the user changes an entry
-            db.Projects.Filter(db.Projects.IndexOf("P1")).Checked = false;
-            db.SetAndFilter(true);
-            form->RebuildList();
-            form->SetCurrentItem(form->ListModel->RowOf(db.GetRecord(1)));
-            form->ChangeItemActionExecute();
-            form->ProjectBox->setEditText(QStringLiteral("P1"));
-            form->OkButtonClick();
+            form->SetFilterTick(db.Projects, "P1", false, true);
+            form->SetCurrentItem(form->ListModel()->RowOf(db.GetRecord(1)));
+            form->ChangeItemAction()->trigger();
+            form->ProjectBox()->setEditText(QStringLiteral("P1"));
+            form->OkButton()->click();
         } else if (change == "search") {
-            form->SearchEdit->setText(QStringLiteral("Python"));
-            form->SearchTimerTimer();
+            form->SearchEdit()->setText(QStringLiteral("Python"));
+            form->Search().SearchTimerTimer();
         } else if (change == "clear") {
-            form->NewDataBaseActionExecute();
+            form->NewDataBaseAction()->trigger();
         }
         QTRY_COMPARE(Table(window), table);
         // The same as a count afresh.
@@ -158,7 +151,7 @@ private slots:
         QFETCH(bool, descending);
         QFETCH(QString, groups);
         auto form = MakeForm();
-        TAnalysisForm& window = *form->AnalysisForm;
+        TAnalysisForm& window = *form->AnalysisForm();
         window.TableView->sortByColumn(column,
                                        descending ? Qt::DescendingOrder : Qt::AscendingOrder);
         // A change keeps the chosen order.
@@ -187,8 +180,8 @@ private slots:
         QFETCH(int, index);
         QFETCH(QString, state);
         auto form = MakeForm();
-        form->DataBase->SetAndFilter(false);
-        TAnalysisForm& window = *form->AnalysisForm;
+        form->SetFilterTick(form->DataBase().Languages, "C++", true, false);
+        TAnalysisForm& window = *form->AnalysisForm();
         window.GroupingBox->setCurrentIndex(grouping);
         if (bar)
             emit window.Chart->Bars()->clicked(index);
@@ -208,16 +201,18 @@ private slots:
     void chartSavesAsSvg() {
         QFETCH(int, languages);
         QFETCH(int, bars);
-        auto form = std::make_unique<TMainForm>();
+        auto form = std::make_unique<TTestForm>();
+        std::vector<TRecordData> entries;
         for (int i = 0; i < languages; ++i)
-            Add(*form, "L" + std::to_string(100 + i), "Zeiger", "P", static_cast<std::uint32_t>(i));
-        form->RebuildList();
-        form->AnalysisActionExecute();
+            entries.push_back(
+                Entry("L" + std::to_string(100 + i), "Zeiger", "P", static_cast<std::uint32_t>(i)));
+        form->Fill(entries);
+        form->AnalysisAction()->trigger();
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("chart.svg"));
         Prompt::Testing::QueueFile(file);
-        form->AnalysisForm->SaveChartButtonClick();
-        QCOMPARE(form->AnalysisForm->Chart->BarCount(), bars);
+        form->AnalysisForm()->SaveChartButtonClick();
+        QCOMPARE(form->AnalysisForm()->Chart->BarCount(), bars);
         QFile svg(file);
         QVERIFY(svg.open(QIODevice::ReadOnly));
         QXmlStreamReader xml(&svg);

@@ -9,6 +9,7 @@
 #include "settings/UserManager.h"
 #include "support/CoreTestUtil.h"
 #include "support/DialogDriver.h"
+#include "support/WindowProbe.h"
 
 #include <QAction>
 #include <QDir>
@@ -20,6 +21,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QUuid>
 #include <QWindow>
 #include <QtTest>
 #include <csignal>
@@ -36,9 +38,17 @@ std::string Native(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
 
+TRecordData Entry(unsigned minutes, const std::string& description = {}) {
+    return coretest::Entry("C++", "Zeigerfehler", "Mavrolin", 45000.0, minutes, description);
+}
+
 TDataRecord* Add(TDataBase& db, unsigned minutes, const std::string& description = {}) {
-    return db.AddRecord(
-        coretest::Entry("C++", "Zeigerfehler", "Mavrolin", 45000.0, minutes, description));
+    return db.AddRecord(Entry(minutes, description));
+}
+
+// A new entry, as the user adds one: not on disk yet.
+TDataRecord* Add(TTestForm& form, unsigned minutes, const std::string& description = {}) {
+    return form.Commands().AddEntry(Entry(minutes, description));
 }
 
 QByteArray Bytes(const QString& path) {
@@ -104,15 +114,15 @@ private:
 class TestDataBaseCommands : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TMainForm> form_;
+    std::unique_ptr<TTestForm> form_;
     std::unique_ptr<QTemporaryDir> dir_;
 
     QString path(const QString& name) const { return dir_->filePath(name); }
-    TDataBase& db() { return *form_->DataBase; }
+    const TDataBase& db() const { return form_->DataBase(); }
     // Entries that are not on disk yet.
     void modify(int n = 1) {
         for (int i = 0; i < n; ++i)
-            Add(db(), static_cast<unsigned>(db().Count()));
+            Add(*form_, static_cast<unsigned>(db().Count()));
         form_->RebuildList();
     }
 
@@ -123,8 +133,9 @@ private slots:
         Prompt::Testing::Begin();
         dir_ = std::make_unique<QTemporaryDir>();
         QVERIFY(dir_->isValid());
-        form_ = std::make_unique<TMainForm>();
-        form_->UserManager = std::make_unique<TUserManager>("dbtester", [](const std::string&) {});
+        form_ = std::make_unique<TTestForm>();
+        // A first start, so that no stored database is opened.
+        form_->FormCreate("dbtester-" + QUuid::createUuid().toString(QUuid::Id128).toStdString());
         form_->RebuildList();
         form_->show();
         QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
@@ -138,13 +149,12 @@ private slots:
 
     void newDataBaseDiscardsWithoutQuestion() {
         WriteDataBase(path("a.mvd"), 2);
-        db().FileName = Native(path("a.mvd"));
-        db().Reload();
+        form_->Document().Open(Native(path("a.mvd")));
         modify();
-        form_->NewDataBaseAction->trigger();
+        form_->NewDataBaseAction()->trigger();
         QCOMPARE(db().Count(), 0);
         QVERIFY(db().FileName.empty());
-        QVERIFY(!db().Modified);
+        QVERIFY(!form_->Document().Modified());
         QCOMPARE(form_->ItemCount(), 0);
         QVERIFY(Prompt::Testing::Messages().isEmpty());
         QVERIFY(Prompt::Testing::FileDialogs().isEmpty());
@@ -175,7 +185,7 @@ private slots:
             QCOMPARE(Prompt::Testing::FileDialogs()[0].selectedFile, QString()); // no file yet
         QCOMPARE(db().Count(), 2);
         QCOMPARE(form_->ItemCount(), 2);
-        QVERIFY(db().Modified);
+        QVERIFY(form_->Document().Modified());
         QVERIFY(db().FileName.empty());
         QVERIFY(Prompt::Testing::Messages().isEmpty());
         QCOMPARE(QDir(dir_->path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size(), 0);
@@ -184,20 +194,20 @@ private slots:
     void saveAsThenSaveKeepsTheName() {
         modify(2);
         Prompt::Testing::QueueFile(path("neu.mvd"));
-        form_->SaveDataBaseAction->trigger(); // no file yet: goes through "save as"
+        form_->SaveDataBaseAction()->trigger(); // no file yet: goes through "save as"
         QCOMPARE(Prompt::Testing::FileDialogs().size(), 1);
         QCOMPARE(db().FileName, Native(path("neu.mvd")));
-        QVERIFY(!db().Modified);
+        QVERIFY(!form_->Document().Modified());
         QCOMPARE(EntriesIn(path("neu.mvd")), 2);
 
         modify();
-        form_->SaveDataBaseAction->trigger();
+        form_->SaveDataBaseAction()->trigger();
         QCOMPARE(Prompt::Testing::FileDialogs().size(), 1); // saved without asking
         QCOMPARE(EntriesIn(path("neu.mvd")), 3);
 
         // "save as" offers the present name and moves the database to the new one.
         Prompt::Testing::QueueFile(path("kopie.mvd"));
-        form_->SaveDataBaseAsAction->trigger();
+        form_->SaveDataBaseAsAction()->trigger();
         QCOMPARE(Prompt::Testing::FileDialogs().size(), 2);
         QCOMPARE(Prompt::Testing::FileDialogs()[1].selectedFile, path("neu.mvd"));
         QCOMPARE(db().FileName, Native(path("kopie.mvd")));
@@ -209,17 +219,17 @@ private slots:
         WriteDataBase(path("a.mvd"), 3);
         modify();
         Prompt::Testing::QueueFile(path("a.mvd"));
-        form_->LoadDataBaseAction->trigger();
+        form_->LoadDataBaseAction()->trigger();
         QCOMPARE(db().Count(), 3);
         QCOMPARE(form_->ItemCount(), 3);
         QCOMPARE(form_->CurrentItem(), 0);
-        QVERIFY(!db().Modified);
+        QVERIFY(!form_->Document().Modified());
         QCOMPARE(db().FileName, Native(path("a.mvd")));
         QVERIFY(Prompt::Testing::Messages().isEmpty());
 
         // The next opening offers the open file.
         Prompt::Testing::QueueFile(std::nullopt);
-        form_->LoadDataBaseAction->trigger();
+        form_->LoadDataBaseAction()->trigger();
         QCOMPARE(Prompt::Testing::FileDialogs()[1].selectedFile, path("a.mvd"));
         QCOMPARE(db().Count(), 3);
     }
@@ -227,7 +237,7 @@ private slots:
     void openMissingFileThenSave() {
         modify(2);
         Prompt::Testing::QueueFile(path("fehlt.mvd"));
-        form_->LoadDataBaseAction->trigger();
+        form_->LoadDataBaseAction()->trigger();
         QCOMPARE(Prompt::Testing::Messages().size(), 1);
         const auto& box = Prompt::Testing::Messages()[0];
         QCOMPARE(box.kind, Prompt::Kind::Error);
@@ -237,7 +247,7 @@ private slots:
         QCOMPARE(form_->ItemCount(), 0);
         QCOMPARE(db().FileName, Native(path("fehlt.mvd")));
 
-        form_->SaveDataBaseAction->trigger();
+        form_->SaveDataBaseAction()->trigger();
         QCOMPARE(Prompt::Testing::FileDialogs().size(), 1); // saved under the chosen name
         QCOMPARE(EntriesIn(path("fehlt.mvd")), 0);
         QCOMPARE(Bytes(path("fehlt.mvd")).size(), MagicSize + 4);
@@ -262,25 +272,25 @@ private slots:
         QFETCH(int, inWindow);
         WriteDataBase(path("a.mvd"), 2, 100);
         Prompt::Testing::QueueFile(path("a.mvd"));
-        form_->LoadDataBaseAction->trigger();
+        form_->LoadDataBaseAction()->trigger();
         modify();
         if (written)
             WriteDataBase(path("a.mvd"), 5, 100); // two of them are the window's too
         if (choice >= 0)
             Prompt::Testing::QueueChoice(choice);
-        form_->SaveDataBaseAction->trigger();
+        form_->SaveDataBaseAction()->trigger();
         QCOMPARE(Prompt::Testing::Messages().size(), written ? 1 : 0);
         if (written)
             QCOMPARE(Prompt::Testing::Messages()[0].choices,
                      (QStringList{"&zusammenführen", "&überschreiben", "Abbrechen"}));
         QCOMPARE(EntriesIn(path("a.mvd")), inFile);
         QCOMPARE(form_->ItemCount(), inWindow);
-        QCOMPARE(db().Modified, choice == 2);
+        QCOMPARE(form_->Document().Modified(), choice == 2);
 
         // The window's own save is no change on disk.
         modify();
         Prompt::Testing::QueueChoice(1);
-        form_->SaveDataBaseAction->trigger();
+        form_->SaveDataBaseAction()->trigger();
         QCOMPARE(Prompt::Testing::Messages().size(), written && choice != 2 ? 1 : written ? 2 : 0);
     }
 
@@ -288,10 +298,10 @@ private slots:
         WriteDataBase(path("a.mvd"), 1, 100);
         WriteDataBase(path("b.mvd"), 2, 200);
         Prompt::Testing::QueueFile(path("a.mvd"));
-        form_->LoadDataBaseAction->trigger();
+        form_->LoadDataBaseAction()->trigger();
 
         Prompt::Testing::QueueFile(path("b.mvd"));
-        form_->ImportDataBaseAction->trigger();
+        form_->ImportDataBaseAction()->trigger();
         // No name preset: the open database is no file to import.
         QCOMPARE(Prompt::Testing::FileDialogs()[1].title,
                  QStringLiteral("Datenbank importieren..."));
@@ -299,21 +309,22 @@ private slots:
         QCOMPARE(db().Count(), 3);
         QCOMPARE(form_->ItemCount(), 3);
         QCOMPARE(db().FileName, Native(path("a.mvd")));
-        QVERIFY(db().Modified); // the merged entries are not saved yet
+        QVERIFY(form_->Document().Modified()); // the merged entries are not saved yet
 
-        form_->SaveDataBaseAction->trigger();
+        form_->SaveDataBaseAction()->trigger();
         QCOMPARE(Prompt::Testing::FileDialogs().size(), 2);
         QCOMPARE(EntriesIn(path("a.mvd")), 3);
         QCOMPARE(EntriesIn(path("b.mvd")), 2);
 
         // The next opening has its own title again and offers the open database.
         Prompt::Testing::QueueFile(std::nullopt);
-        form_->ImportDataBaseAction->trigger();
+        form_->ImportDataBaseAction()->trigger();
         Prompt::Testing::QueueFile(std::nullopt);
-        form_->LoadDataBaseAction->trigger();
+        form_->LoadDataBaseAction()->trigger();
         QCOMPARE(Prompt::Testing::FileDialogs()[3].title, QStringLiteral("Datenbank öffnen..."));
         QCOMPARE(Prompt::Testing::FileDialogs()[3].selectedFile, path("a.mvd"));
-        QCOMPARE(form_->OpenDialog->windowTitle(), QStringLiteral("Datenbank öffnen..."));
+        QCOMPARE(form_->MadeChild<QFileDialog>("OpenDialog")->windowTitle(),
+                 QStringLiteral("Datenbank öffnen..."));
     }
 
     void dialogsOpenInTheDataBaseFolder_data() {
@@ -338,10 +349,10 @@ private slots:
         WriteDataBase(path("other/x.mvd"), 1);
         if (imported) {
             Prompt::Testing::QueueFile(path("other/x.mvd"));
-            form_->ImportDataBaseAction->trigger();
+            form_->ImportDataBaseAction()->trigger();
         }
         if (open)
-            db().FileName = Native(path("db/a.mvd"));
+            form_->Commands().Name(Native(path("db/a.mvd")));
         Prompt::Testing::QueueFile(std::nullopt);
         form_->findChild<QAction*>(command)->trigger();
         QCOMPARE(Prompt::Testing::FileDialogs().last().directory,
@@ -391,26 +402,25 @@ private slots:
         const QString file = path("f.mvd");
         if (hasFile) {
             WriteDataBase(file, 1);
-            db().FileName = Native(file);
-            db().Reload();
+            form_->Document().Open(Native(file));
         }
         if (modified) {
-            Add(db(), 7);
+            Add(*form_, 7);
             form_->RebuildList();
         }
-        QCOMPARE(db().Modified, modified);
+        QCOMPARE(form_->Document().Modified(), modified);
         if (answer != 0)
             Prompt::Testing::QueueAnswer(static_cast<Prompt::Button>(answer));
         Prompt::Testing::QueueFile(dialogCancelled ? std::nullopt : std::optional<QString>(file));
-        form_->UserManager->DataBaseName = "vorher";
-        form_->UserManager->Configuration.fill(0xEE);
+        form_->UserManager()->DataBaseName = "vorher";
+        form_->UserManager()->Configuration.fill(0xEE);
 
         if (way == "close")
             form_->close();
         else if (way == "window system")
             form_->windowHandle()->close();
         else
-            form_->ExitAction->trigger();
+            form_->ExitAction()->trigger();
 
         QCOMPARE(form_->isVisible(), !closes);
         QCOMPARE(Warnings(), modified ? 1 : 0); // asked once, also on "Beenden"
@@ -428,10 +438,10 @@ private slots:
             QCOMPARE(Prompt::Testing::FileDialogs()[0].title, QStringLiteral("Datenbank sichern"));
         // In every case, also when the window stays open, the settings take the
         // database's name and the layout.
-        QCOMPARE(form_->UserManager->DataBaseName, db().FileName);
+        QCOMPARE(form_->UserManager()->DataBaseName, db().FileName);
         std::array<std::uint8_t, TUserManager::ConfigurationSize> untouched{};
         untouched.fill(0xEE);
-        QVERIFY(form_->UserManager->Configuration != untouched);
+        QVERIFY(form_->UserManager()->Configuration != untouched);
     }
 
     void closeWhileEditing_data() {
@@ -445,23 +455,22 @@ private slots:
         QFETCH(bool, closes);
         const QString file = path("f.mvd");
         WriteDataBase(file, 1);
-        db().FileName = Native(file);
-        db().Reload();
+        form_->Document().Open(Native(file));
         modify();
-        form_->NewItemAction->trigger();
-        QVERIFY(form_->Editing);
-        QVERIFY(!form_->SaveDataBaseAction->isEnabled());
-        QVERIFY(form_->ExitAction->isEnabled());
+        form_->NewItemAction()->trigger();
+        QVERIFY(form_->Editing());
+        QVERIFY(!form_->SaveDataBaseAction()->isEnabled());
+        QVERIFY(form_->ExitAction()->isEnabled());
 
         Prompt::Testing::QueueAnswer(static_cast<Prompt::Button>(answer));
-        form_->ExitAction->trigger();
+        form_->ExitAction()->trigger();
         QCOMPARE(form_->isVisible(), !closes);
         QCOMPARE(Warnings(), 1);
         QCOMPARE(EntriesIn(file), 1); // nothing saved
         QVERIFY(Prompt::Testing::FileDialogs().isEmpty());
-        QVERIFY(db().Modified);
+        QVERIFY(form_->Document().Modified());
         if (!closes)
-            QVERIFY(form_->Editing); // the edit goes on
+            QVERIFY(form_->Editing()); // the edit goes on
     }
 
     // A save that fails is reported, leaves the database modified and the old
@@ -482,16 +491,15 @@ private slots:
         if (fileSizeLimit) {
             WriteDataBase(file, 1);
             before = Bytes(file);
-            db().FileName = Native(file);
-            db().Reload();
-            Add(db(), 1, std::string(4096, 'x'));
+            form_->Document().Open(Native(file));
+            Add(*form_, 1, std::string(4096, 'x'));
         } else {
             QVERIFY(QDir(dir_->path()).mkdir("f.mvd"));
-            db().FileName = Native(file);
-            Add(db(), 1);
+            form_->Commands().Name(Native(file));
+            Add(*form_, 1);
         }
         form_->RebuildList();
-        form_->UserManager->DataBaseName = "vorher";
+        form_->UserManager()->DataBaseName = "vorher";
 
         rlimit old{};
         getrlimit(RLIMIT_FSIZE, &old);
@@ -505,7 +513,7 @@ private slots:
             Prompt::Testing::QueueAnswer(Prompt::Yes);
             form_->close();
         } else {
-            form_->SaveDataBaseAction->trigger();
+            form_->SaveDataBaseAction()->trigger();
         }
         setrlimit(RLIMIT_FSIZE, &old);
         std::signal(SIGXFSZ, previousHandler);
@@ -520,7 +528,7 @@ private slots:
             QVERIFY2(report.text.endsWith('.') && report.text.size() > 1, qPrintable(report.text));
         else
             QCOMPARE(report.text, QStringLiteral("Dateizugriff verweigert."));
-        QVERIFY(db().Modified);
+        QVERIFY(form_->Document().Modified());
         QCOMPARE(db().FileName, Native(file));
         if (fileSizeLimit)
             QCOMPARE(Bytes(file), before);
@@ -531,25 +539,24 @@ private slots:
             QStringList{"f.mvd"}); // no temporary file left
         QVERIFY(form_->isVisible());
         if (duringClose)
-            QCOMPARE(form_->UserManager->DataBaseName, std::string("vorher")); // step 2 skipped
+            QCOMPARE(form_->UserManager()->DataBaseName, std::string("vorher")); // step 2 skipped
     }
 
     void infoShowsTheOpenDataBase() {
         WriteDataBase(path("fehler.mvd"), 2);
-        db().FileName = Native(path("fehler.mvd"));
-        db().Reload();
+        form_->Document().Open(Native(path("fehler.mvd")));
         TInfoForm info(form_.get());
-        form_->InfoForm = &info;
+        form_->SetDialogs(nullptr, &info, nullptr);
         QString label;
         DialogDriver driver([&label](QDialog& d) {
             label = d.findChild<QLabel*>("DataBaseLabel")->text();
             d.findChild<QPushButton*>("OkButton")->click();
         });
-        form_->InfoAction->trigger();
+        form_->InfoAction()->trigger();
         QVERIFY(driver.ran);
         QVERIFY(!driver.leftOpen);
         QCOMPARE(label, QStringLiteral("Datenbank: fehler.mvd (2)"));
-        form_->InfoForm = nullptr;
+        form_->SetDialogs(nullptr, nullptr, nullptr);
     }
 
     // The real dialogs: Qt's own, with the database filters; a name without
@@ -573,8 +580,8 @@ private slots:
         QFETCH(bool, exists);
         QFETCH(QString, overwriteAnswer);
         QFETCH(QString, expected);
+        QFileDialog& d = *form_->FileDialog(form_->SaveDataBaseAsAction(), "SaveDialog");
         Prompt::Testing::End();
-        QFileDialog& d = *form_->SaveDialog;
         QVERIFY(d.testOption(QFileDialog::DontUseNativeDialog));
         QCOMPARE(d.windowTitle(), QStringLiteral("Datenbank sichern"));
         QCOMPARE(d.nameFilters(),
@@ -604,8 +611,8 @@ private slots:
     }
 
     void realOpenDialogAcceptsMissingName() {
+        QFileDialog& d = *form_->FileDialog(form_->LoadDataBaseAction(), "OpenDialog");
         Prompt::Testing::End();
-        QFileDialog& d = *form_->OpenDialog;
         QVERIFY(d.testOption(QFileDialog::DontUseNativeDialog));
         QCOMPARE(d.nameFilters(),
                  (QStringList{"Mavrolin-Datenbank (*.mvd)", "alle Dateien (*.*)"}));

@@ -11,6 +11,7 @@
 #include "gui/RecordListModel.h"
 #include "support/CoreTestUtil.h"
 #include "support/ListViewProbe.h"
+#include "support/WindowProbe.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -39,48 +40,53 @@ struct EntryFields {
     unsigned minutes;
 };
 
-TDataRecord* Add(TDataBase& db, const EntryFields& s, const char* description = "") {
-    return db.AddRecord(
-        coretest::Entry(s.language, s.type, s.project, s.date, s.minutes, description));
+TRecordData Entry(const EntryFields& s, const char* description = "") {
+    return coretest::Entry(s.language, s.type, s.project, s.date, s.minutes, description);
+}
+
+// A new entry through the command layer, as the user adds one.
+TDataRecord* Add(TTestForm& form, const EntryFields& s, const char* description = "") {
+    return form.Commands().AddEntry(Entry(s, description));
 }
 
 // Adds `n` distinct entries; entry i has TimeNeeded i.
-void AddMany(TDataBase& db, int n) {
+void AddMany(TTestForm& form, int n) {
     for (int i = 0; i < n; ++i)
-        Add(db, {"C++", "Zeiger", "P", coretest::Day(2001, 3, 7), static_cast<unsigned>(i)});
+        Add(form, {"C++", "Zeiger", "P", coretest::Day(2001, 3, 7), static_cast<unsigned>(i)});
 }
 
-QStringList Column(const TMainForm& form, int position) {
+QStringList Column(const TTestForm& form, int position) {
     QStringList texts;
-    for (int row = 0; row < form.ListModel->rowCount(); ++row)
-        texts << form.ListModel->index(row, position).data().toString();
+    for (int row = 0; row < form.ListModel()->rowCount(); ++row)
+        texts << form.ListModel()->index(row, position).data().toString();
     return texts;
 }
 
 // Enabled state of: first, previous, next, last, change, delete, new, filter.
-QString EnablingOf(const TMainForm& f) {
+QString EnablingOf(const TTestForm& f) {
     QString s;
-    for (QAction* a : {f.FirstItemAction, f.PreviousItemAction, f.NextItemAction, f.LastItemAction,
-                       f.ChangeItemAction, f.DeleteItemAction, f.NewItemAction, f.FilterAction})
+    for (QAction* a :
+         {f.FirstItemAction(), f.PreviousItemAction(), f.NextItemAction(), f.LastItemAction(),
+          f.ChangeItemAction(), f.DeleteItemAction(), f.NewItemAction(), f.FilterAction()})
         s += a->isEnabled() ? '1' : '0';
     return s;
 }
 
 // The list in its sort order; equal keys keep the database's order (the
 // order of IDs), which the binary search of a single item relies on.
-bool ListedInOrder(const TMainForm& form) {
+bool ListedInOrder(const TTestForm& form) {
     for (int row = 1; row < form.ItemCount(); ++row) {
         const TDataRecord& a = *form.ItemRecord(row - 1);
         const TDataRecord& b = *form.ItemRecord(row);
-        const int c = form.ListViewCompare(a, b);
+        const int c = form.List().ListViewCompare(a, b);
         if (c > 0 || (c == 0 && a.ID > b.ID))
             return false;
     }
     return true;
 }
 
-void ClickHeader(TMainForm& form, int position) {
-    QHeaderView* header = form.ListView->horizontalHeader();
+void ClickHeader(TTestForm& form, int position) {
+    QHeaderView* header = form.ListView()->horizontalHeader();
     const QPoint at(header->sectionViewportPosition(position) + header->sectionSize(position) / 2,
                     header->height() / 2);
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
@@ -91,9 +97,9 @@ void ClickHeader(TMainForm& form, int position) {
 class MainFormTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TMainForm> form_;
+    std::unique_ptr<TTestForm> form_;
 
-    TMainForm& shown() {
+    TTestForm& shown() {
         form_->show();
         if (!QTest::qWaitForWindowExposed(form_.get()))
             qWarning("window not exposed");
@@ -103,7 +109,7 @@ class MainFormTest : public QObject {
 private slots:
     void init() {
         Prompt::Testing::Begin();
-        form_ = std::make_unique<TMainForm>();
+        form_ = std::make_unique<TTestForm>();
     }
     void cleanup() {
         form_.reset();
@@ -111,19 +117,19 @@ private slots:
     }
 
     void designedWindow() {
-        TMainForm& f = shown();
+        TTestForm& f = shown();
         QCOMPARE(f.ClientHeight(), 420);
         QCOMPARE(f.width(), 639);
-        QCOMPARE(f.DetailPanel->width(), 283);
-        QCOMPARE(f.DetailPanel->height(), 391);
-        QCOMPARE(f.ListView->geometry(), QRect(19, 16, 316, 365));
-        QCOMPARE(f.ToolBar->height(), 29);
+        QCOMPARE(f.DetailPanel()->width(), 283);
+        QCOMPARE(f.DetailPanel()->height(), 391);
+        QCOMPARE(f.ListView()->geometry(), QRect(19, 16, 316, 365));
+        QCOMPARE(f.ToolBar()->height(), 29);
         QVERIFY(!(f.windowFlags() & Qt::WindowMaximizeButtonHint));
         QVERIFY(f.windowFlags() & Qt::WindowMinimizeButtonHint);
         QCOMPARE(Headers(f), (QStringList{"Sprache", "Kategorie", "Datum"}));
         QCOMPARE(Widths(f), (QList<int>{70, 156, 70}));
-        QCOMPARE(f.SortColumn, ckNone);
-        QVERIFY(f.SortDescending);
+        QCOMPARE(f.SortColumn(), ckNone);
+        QVERIFY(f.SortDescending());
         QCOMPARE(Prompt::Testing::Messages().size(), 0);
     }
 
@@ -134,13 +140,13 @@ private slots:
                 n << (a->isSeparator() ? "-" : a->objectName());
             return n;
         };
-        QCOMPARE(names(form_->DataBaseItem->actions()),
+        QCOMPARE(names(form_->DataBaseItem()->actions()),
                  (QStringList{"NewDataBaseAction", "LoadDataBaseAction", "SaveDataBaseAction",
                               "SaveDataBaseAsAction", "ImportDataBaseAction", "ImportCsvAction",
                               "ExportCsvAction", "ExportXlsxAction", "-", "RecentFilesItemAction",
                               "-", "ExitAction"}));
         QSet<QChar> keys; // every access key of the menu once
-        for (QAction* a : form_->DataBaseItem->actions()) {
+        for (QAction* a : form_->DataBaseItem()->actions()) {
             const qsizetype at = a->text().indexOf('&');
             if (at < 0)
                 continue;
@@ -148,21 +154,21 @@ private slots:
             QVERIFY2(!keys.contains(key), qPrintable(a->text()));
             keys.insert(key);
         }
-        QCOMPARE(names(form_->ShowItem->actions()),
+        QCOMPARE(names(form_->ShowItem()->actions()),
                  (QStringList{"NextItemAction", "PreviousItemAction", "FirstItemAction",
                               "LastItemAction", "-", "AnalysisAction"}));
-        QCOMPARE(names(form_->DataItem->actions()),
+        QCOMPARE(names(form_->DataItem()->actions()),
                  (QStringList{"UndoAction", "RedoAction", "-", "NewItemAction", "DeleteItemAction",
                               "ChangeItemAction", "-", "FilterAction", "-", "StopwatchAction",
                               "ResetStopwatchAction"}));
-        QCOMPARE(names(form_->OptionItem->actions()),
+        QCOMPARE(names(form_->OptionItem()->actions()),
                  (QStringList{"ConfigItem", "SaveOptionItem"}));
-        QCOMPARE(names(form_->HelpItem->actions()), (QStringList{"InfoAction"}));
+        QCOMPARE(names(form_->HelpItem()->actions()), (QStringList{"InfoAction"}));
         QStringList bar;
-        for (QAction* a : form_->ToolBar->actions()) {
+        for (QAction* a : form_->ToolBar()->actions()) {
             if (!a->isVisible()) // the stopwatch's time, shown while it holds time
                 continue;
-            QWidget* w = form_->ToolBar->widgetForAction(a);
+            QWidget* w = form_->ToolBar()->widgetForAction(a);
             bar << w->objectName();
             if (w->objectName().endsWith("Button"))
                 QCOMPARE(w->width(), w->objectName().startsWith("SplitButton") ? 10 : 23);
@@ -172,10 +178,10 @@ private slots:
                                    "SplitButton2", "FilterButton", "SearchSpacer", "SplitButton4",
                                    "SearchEdit"}));
         // The search field sits at the right end of the toolbar.
-        QVERIFY(shown().ToolBar->width() - form_->SearchEdit->geometry().right() <= 4);
-        QCOMPARE(form_->ListView->contextMenuPolicy(), Qt::CustomContextMenu);
+        QVERIFY(shown().ToolBar()->width() - form_->SearchEdit()->geometry().right() <= 4);
+        QCOMPARE(form_->ListView()->contextMenuPolicy(), Qt::CustomContextMenu);
         QStringList popup;
-        for (QAction* a : form_->ListViewPopup->actions())
+        for (QAction* a : form_->ListViewPopup()->actions())
             popup << QString("%1:%2").arg(a->text()).arg(a->isChecked());
         QCOMPARE(popup,
                  (QStringList{"Sprache:1", "Kategorie:1", "Projekt:0", "Datum:1", "Aufwand:0"}));
@@ -243,7 +249,7 @@ private slots:
         QFETCH(bool, picture);
         auto* a = form_->findChild<QAction*>(name);
         QVERIFY(a);
-        QVERIFY(form_->ActionList.contains(a));
+        QVERIFY(form_->ActionList().contains(a));
         QCOMPARE(a->text(), caption);
         QCOMPARE(a->toolTip(), hint);
         QCOMPARE(a->statusTip(), hint);
@@ -261,15 +267,15 @@ private slots:
     }
     void ctrlIRunsTheImport() {
         QFETCH(bool, importEnabled);
-        TMainForm& f = shown();
+        TTestForm& f = shown();
         QApplication::setActiveWindow(&f);
         QVERIFY(QTest::qWaitForWindowActive(&f));
-        QVERIFY(f.InfoAction->text().endsWith("\tCtrl+I"));
-        QVERIFY(f.InfoAction->shortcut().isEmpty());
-        f.ImportDataBaseAction->setEnabled(importEnabled);
-        QSignalSpy import(f.ImportDataBaseAction, &QAction::triggered);
-        QSignalSpy info(f.InfoAction, &QAction::triggered);
-        QTest::keyClick(f.ListView, Qt::Key_I, Qt::ControlModifier);
+        QVERIFY(f.InfoAction()->text().endsWith("\tCtrl+I"));
+        QVERIFY(f.InfoAction()->shortcut().isEmpty());
+        f.ImportDataBaseAction()->setEnabled(importEnabled);
+        QSignalSpy import(f.ImportDataBaseAction(), &QAction::triggered);
+        QSignalSpy info(f.InfoAction(), &QAction::triggered);
+        QTest::keyClick(f.ListView(), Qt::Key_I, Qt::ControlModifier);
         QCOMPARE(import.count(), importEnabled ? 1 : 0);
         QCOMPARE(info.count(), 0);
     }
@@ -288,7 +294,7 @@ private slots:
         QFETCH(int, entries);
         QFETCH(int, current);
         QFETCH(QString, expected);
-        AddMany(*form_->DataBase, entries);
+        AddMany(*form_, entries);
         form_->RebuildList();
         if (current >= 0) {
             form_->SetCurrentItem(current);
@@ -302,110 +308,106 @@ private slots:
     void emptyPanel() {
         form_->RebuildList();
         QCOMPARE(form_->CurrentItem(), -1);
-        QCOMPARE(form_->LanguageBox->currentText(), QString());
-        QCOMPARE(form_->DateEdit->text(), QString());
-        QCOMPARE(form_->DatePicker->Date(), 0.0);
-        QCOMPARE(form_->TimeEdit->value(), 0);
-        const QPalette p = form_->TimeEdit->palette();
+        QCOMPARE(form_->LanguageBox()->currentText(), QString());
+        QCOMPARE(form_->DateEdit()->text(), QString());
+        QCOMPARE(form_->DatePicker()->Date(), 0.0);
+        QCOMPARE(form_->TimeEdit()->value(), 0);
+        const QPalette p = form_->TimeEdit()->palette();
         QCOMPARE(p.color(QPalette::Text), p.color(QPalette::Base)); // the 0 can't be seen
-        QCOMPARE(form_->DescriptionMemo->toPlainText(), QString());
+        QCOMPARE(form_->DescriptionMemo()->toPlainText(), QString());
     }
 
     // First start: sorted by ID, largest first, so the entry added last is on top
     // and current; the panel shows it.
     void rebuildShowsNewestFirst() {
-        Add(*form_->DataBase, {"Pascal", "Syntax", "Alt", coretest::Day(1999, 12, 31), 5});
-        Add(*form_->DataBase, {"C++", "Zeiger", "Neu", coretest::Day(2001, 3, 7), 42},
-            "Zeile\nzwei");
+        Add(*form_, {"Pascal", "Syntax", "Alt", coretest::Day(1999, 12, 31), 5});
+        Add(*form_, {"C++", "Zeiger", "Neu", coretest::Day(2001, 3, 7), 42}, "Zeile\nzwei");
         form_->RebuildList();
         QCOMPARE(Column(*form_, 0), (QStringList{"C++", "Pascal"}));
         QCOMPARE(Column(*form_, 2), (QStringList{"07.03.2001", "31.12.1999"}));
         QCOMPARE(form_->CurrentItem(), 0);
-        QVERIFY(form_->ListView->selectionModel()->isRowSelected(0, {}));
-        QCOMPARE(form_->LanguageBox->currentText(), QString("C++"));
-        QCOMPARE(form_->TypeBox->currentText(), QString("Zeiger"));
-        QCOMPARE(form_->ProjectBox->currentText(), QString("Neu"));
-        QCOMPARE(form_->DateEdit->text(), QString("07.03.2001"));
-        QCOMPARE(form_->DatePicker->Date(), coretest::Day(2001, 3, 7));
-        QCOMPARE(form_->TimeEdit->value(), 42);
-        const QPalette p = form_->TimeEdit->palette();
+        QVERIFY(form_->ListView()->selectionModel()->isRowSelected(0, {}));
+        QCOMPARE(form_->LanguageBox()->currentText(), QString("C++"));
+        QCOMPARE(form_->TypeBox()->currentText(), QString("Zeiger"));
+        QCOMPARE(form_->ProjectBox()->currentText(), QString("Neu"));
+        QCOMPARE(form_->DateEdit()->text(), QString("07.03.2001"));
+        QCOMPARE(form_->DatePicker()->Date(), coretest::Day(2001, 3, 7));
+        QCOMPARE(form_->TimeEdit()->value(), 42);
+        const QPalette p = form_->TimeEdit()->palette();
         QVERIFY(p.color(QPalette::Text) != p.color(QPalette::Base));
-        QCOMPARE(form_->DescriptionMemo->toPlainText(), QString("Zeile\nzwei"));
-        QCOMPARE(form_->LanguageBox->count(), form_->DataBase->Languages.Count());
+        QCOMPARE(form_->DescriptionMemo()->toPlainText(), QString("Zeile\nzwei"));
+        QCOMPARE(form_->LanguageBox()->count(), form_->DataBase().Languages.Count());
     }
 
     void hiddenEntriesAreNotListed() {
-        Add(*form_->DataBase, {"C++", "Zeiger", "P", coretest::Day(2001, 3, 7), 1});
-        Add(*form_->DataBase, {"Pascal", "Zeiger", "P", coretest::Day(2001, 3, 7), 1});
-        const int pascal = form_->DataBase->Languages.IndexOf("Pascal");
-        form_->DataBase->Languages.Filter(pascal).Checked = false;
-        form_->DataBase->SetAndFilter(true); // recomputes Hidden
-        form_->RebuildList();
+        Add(*form_, {"C++", "Zeiger", "P", coretest::Day(2001, 3, 7), 1});
+        Add(*form_, {"Pascal", "Zeiger", "P", coretest::Day(2001, 3, 7), 1});
+        form_->SetFilterTick(form_->DataBase().Languages, "Pascal", false, true);
         QCOMPARE(Column(*form_, 0), (QStringList{"C++"}));
     }
 
     void navigation() {
         for (unsigned i = 1; i <= 3; ++i)
-            Add(*form_->DataBase, {"C++", "Zeiger", "P", coretest::Day(2001, 3, 7), i});
+            Add(*form_, {"C++", "Zeiger", "P", coretest::Day(2001, 3, 7), i});
         form_->RebuildList(); // rows show minutes 3, 2, 1
-        auto minutes = [this] { return form_->TimeEdit->value(); };
+        auto minutes = [this] { return form_->TimeEdit()->value(); };
         QCOMPARE(minutes(), 3);
         QCOMPARE(form_->SelectPreviousItem(), -1);
         QCOMPARE(form_->SelectNextItem(), 1);
-        form_->NextItemAction->trigger();
+        form_->NextItemAction()->trigger();
         QCOMPARE(minutes(), 2);
-        form_->LastItemAction->trigger();
+        form_->LastItemAction()->trigger();
         QCOMPARE(minutes(), 1);
         QCOMPARE(form_->SelectNextItem(), -1);
-        QVERIFY(!form_->NextItemAction->isEnabled());
-        form_->NextItemAction->trigger(); // disabled: does nothing
+        QVERIFY(!form_->NextItemAction()->isEnabled());
+        form_->NextItemAction()->trigger(); // disabled: does nothing
         QCOMPARE(form_->CurrentItem(), 2);
-        form_->PreviousItemAction->trigger();
+        form_->PreviousItemAction()->trigger();
         QCOMPARE(minutes(), 2);
-        form_->FirstItemAction->trigger();
+        form_->FirstItemAction()->trigger();
         QCOMPARE(minutes(), 3);
         QCOMPARE(form_->CurrentItem(), 0);
-        QVERIFY(form_->ListView->selectionModel()->isRowSelected(0, {}));
+        QVERIFY(form_->ListView()->selectionModel()->isRowSelected(0, {}));
         form_->SetCurrentItem(-1);
         QCOMPARE(form_->SelectNextItem(), 0);
         QCOMPARE(form_->SelectPreviousItem(), -1);
     }
 
     void navigationShortcuts() {
-        TMainForm& f = shown();
+        TTestForm& f = shown();
         QApplication::setActiveWindow(&f);
         QVERIFY(QTest::qWaitForWindowActive(&f));
         for (unsigned i = 1; i <= 3; ++i)
-            Add(*f.DataBase, {"C++", "Zeiger", "P", coretest::Day(2001, 3, 7), i});
+            Add(f, {"C++", "Zeiger", "P", coretest::Day(2001, 3, 7), i});
         f.RebuildList();
-        QTest::keyClick(f.ListView, Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClick(f.ListView(), Qt::Key_End, Qt::ControlModifier);
         QCOMPARE(f.CurrentItem(), 2);
-        QCOMPARE(f.TimeEdit->value(), 1);
-        QTest::keyClick(f.ListView, Qt::Key_Home, Qt::ControlModifier);
+        QCOMPARE(f.TimeEdit()->value(), 1);
+        QTest::keyClick(f.ListView(), Qt::Key_Home, Qt::ControlModifier);
         QCOMPARE(f.CurrentItem(), 0);
-        QTest::keyClick(f.ListView, Qt::Key_Down); // the arrow keys move the current item
-        QCOMPARE(f.TimeEdit->value(), 2);
-        QVERIFY(f.ListView->selectionModel()->isRowSelected(1, {}));
+        QTest::keyClick(f.ListView(), Qt::Key_Down); // the arrow keys move the current item
+        QCOMPARE(f.TimeEdit()->value(), 2);
+        QVERIFY(f.ListView()->selectionModel()->isRowSelected(1, {}));
         // Home and End alone go to the first and the last entry, as in a report list.
-        QTest::keyClick(f.ListView, Qt::Key_End);
+        QTest::keyClick(f.ListView(), Qt::Key_End);
         QCOMPARE(f.CurrentItem(), 2);
-        QVERIFY(f.ListView->selectionModel()->isRowSelected(2, {}));
-        QTest::keyClick(f.ListView, Qt::Key_Home);
+        QVERIFY(f.ListView()->selectionModel()->isRowSelected(2, {}));
+        QTest::keyClick(f.ListView(), Qt::Key_Home);
         QCOMPARE(f.CurrentItem(), 0);
-        QCOMPARE(f.TimeEdit->value(), 3);
+        QCOMPARE(f.TimeEdit()->value(), 3);
     }
 
     void clickOnEmptyAreaKeepsCurrent() {
-        TMainForm& f = shown();
-        AddMany(*f.DataBase, 2);
+        TTestForm& f = shown();
+        AddMany(f, 2);
         f.RebuildList();
-        f.NextItemAction->trigger();
-        QWidget* viewport = f.ListView->viewport();
+        f.NextItemAction()->trigger();
+        QWidget* viewport = f.ListView()->viewport();
         QTest::mouseClick(viewport, Qt::LeftButton, {}, QPoint(10, viewport->height() - 5));
         QCOMPARE(f.CurrentItem(), 1);
-        QVERIFY(f.ListView->selectionModel()->isRowSelected(1, {}));
-        QCOMPARE(f.TimeEdit->value(), 0);
-        QVERIFY(f.LastItemAction->isEnabled() == false);
+        QVERIFY(f.ListView()->selectionModel()->isRowSelected(1, {}));
+        QCOMPARE(f.TimeEdit()->value(), 0);
+        QVERIFY(f.LastItemAction()->isEnabled() == false);
     }
 
     void textKey_data() {
@@ -467,34 +469,34 @@ private slots:
         QFETCH(int, position);
         QFETCH(QStringList, first);
         QFETCH(QStringList, second);
-        TMainForm& f = shown();
-        TDataBase& db = *f.DataBase;
+        TTestForm& f = shown();
+        const TDataBase& db = f.DataBase();
         // Dates: 31.12.1999 < 01.01.2000 < 01.01.2000 12:00 < 02.01.2000.
-        Add(db, {"C", "\xC4pfel", "P", coretest::Day(1999, 12, 31), 1});
-        Add(db, {"C", "apfel", "P", coretest::Day(2000, 1, 1), 1});
-        Add(db, {"C", "Zebra", "P", coretest::Day(2000, 1, 1) + 0.5, 1});
-        Add(db, {"C",
-                 "\xFC"
-                 "ber",
-                 "P", coretest::Day(2000, 1, 2), 1});
+        Add(f, {"C", "\xC4pfel", "P", coretest::Day(1999, 12, 31), 1});
+        Add(f, {"C", "apfel", "P", coretest::Day(2000, 1, 1), 1});
+        Add(f, {"C", "Zebra", "P", coretest::Day(2000, 1, 1) + 0.5, 1});
+        Add(f, {"C",
+                "\xFC"
+                "ber",
+                "P", coretest::Day(2000, 1, 2), 1});
         f.RebuildList();
-        f.SetCurrentItem(f.ListModel->RowOf(db.GetRecord(1))); // "apfel"
+        f.SetCurrentItem(f.ListModel()->RowOf(db.GetRecord(1))); // "apfel"
         f.ShowSelectedRecord();
         ClickHeader(f, position);
         QCOMPARE(Column(f, 1), first);
-        QCOMPARE(f.SortDescending, true);
+        QCOMPARE(f.SortDescending(), true);
         // The current item stays the same entry, and the enabling follows its place.
-        QCOMPARE(f.TypeBox->currentText(), QString("apfel"));
+        QCOMPARE(f.TypeBox()->currentText(), QString("apfel"));
         QCOMPARE(f.ItemRecord(f.CurrentItem()), db.GetRecord(1));
-        QCOMPARE(f.LastItemAction->isEnabled(), !f.IsLastItem(f.CurrentItem()));
-        QCOMPARE(f.FirstItemAction->isEnabled(), !f.IsFirstItem(f.CurrentItem()));
+        QCOMPARE(f.LastItemAction()->isEnabled(), !f.IsLastItem(f.CurrentItem()));
+        QCOMPARE(f.FirstItemAction()->isEnabled(), !f.IsFirstItem(f.CurrentItem()));
         ClickHeader(f, position);
         QCOMPARE(Column(f, 1), second);
-        QCOMPARE(f.SortDescending, false);
+        QCOMPARE(f.SortDescending(), false);
         QCOMPARE(f.ItemRecord(f.CurrentItem()), db.GetRecord(1));
         ClickHeader(f, 0); // another header: larger keys first
-        QCOMPARE(f.SortColumn, ckLanguage);
-        QCOMPARE(f.SortDescending, true);
+        QCOMPARE(f.SortColumn(), ckLanguage);
+        QCOMPARE(f.SortDescending(), true);
     }
 
     // The current entry stays in view when a sort moves it far down or up.
@@ -507,10 +509,10 @@ private slots:
     void sortKeepsCurrentInView() {
         QFETCH(int, row);
         QFETCH(int, clicks);
-        TMainForm& f = shown();
-        AddMany(*f.DataBase, 300); // listed by minutes, highest first
+        TTestForm& f = shown();
+        AddMany(f, 300); // listed by minutes, highest first
         f.RebuildList();
-        f.colTimeItem->trigger();
+        f.Child<QAction>("colTimeItem")->trigger();
         for (int i = 1; i < clicks; ++i)
             f.ListViewColumnClick(3);
         f.SetCurrentItem(row);
@@ -519,14 +521,14 @@ private slots:
         ClickHeader(f, 3);
         QCOMPARE(f.ItemRecord(f.CurrentItem()), current);
         QVERIFY(qAbs(f.CurrentItem() - row) > 200);
-        const QRect place = f.ListView->visualRect(f.ListModel->index(f.CurrentItem(), 0));
-        QVERIFY2(f.ListView->viewport()->rect().contains(place),
+        const QRect place = f.ListView()->visualRect(f.ListModel()->index(f.CurrentItem(), 0));
+        QVERIFY2(f.ListView()->viewport()->rect().contains(place),
                  qPrintable(QString::number(place.y())));
     }
 
     void equalKeysKeepDatabaseOrder() {
         for (unsigned i = 0; i < 6; ++i)
-            Add(*form_->DataBase, {i % 2 ? "B" : "A", "Zeiger", "P", coretest::Day(2001, 3, 7), i});
+            Add(*form_, {i % 2 ? "B" : "A", "Zeiger", "P", coretest::Day(2001, 3, 7), i});
         form_->RebuildList();
         form_->ListViewColumnClick(0); // Sprache, larger first
         QCOMPARE(Column(*form_, 0), (QStringList{"B", "B", "B", "A", "A", "A"}));
@@ -539,10 +541,10 @@ private slots:
     void headerClickOnEmptyList() {
         form_->RebuildList();
         form_->ListViewColumnClick(1);
-        QCOMPARE(form_->SortColumn, ckType);
-        QVERIFY(form_->SortDescending);
+        QCOMPARE(form_->SortColumn(), ckType);
+        QVERIFY(form_->SortDescending());
         form_->ListViewColumnClick(1);
-        QVERIFY(!form_->SortDescending);
+        QVERIFY(!form_->SortDescending());
         QCOMPARE(form_->ItemCount(), 0);
         QCOMPARE(EnablingOf(*form_), QString("00000011"));
     }
@@ -587,8 +589,8 @@ private slots:
         QFETCH(QList<int>, widths);
         QFETCH(QString, firstRow);
         QFETCH(QString, ticks);
-        TMainForm& f = shown();
-        Add(*f.DataBase, {"C++", "Zeiger", "Alpha", coretest::Day(2001, 3, 7), 42});
+        TTestForm& f = shown();
+        Add(f, {"C++", "Zeiger", "Alpha", coretest::Day(2001, 3, 7), 42});
         f.RebuildList();
         f.ListViewColumnClick(1); // sorted by Kategorie
         for (const QString& name : toggles)
@@ -596,26 +598,26 @@ private slots:
         QCOMPARE(::Headers(f), headers);
         QCOMPARE(::Widths(f), widths);
         QStringList texts;
-        for (int p = 0; p < OccupiedSlots(f.ColumnOrder); ++p)
-            texts << f.ListModel->index(0, p).data().toString();
+        for (int p = 0; p < OccupiedSlots(f.ColumnOrder()); ++p)
+            texts << f.ListModel()->index(0, p).data().toString();
         QCOMPARE(texts.join('|'), firstRow);
         QString t;
-        for (QAction* a : f.ListViewPopup->actions())
+        for (QAction* a : f.ListViewPopup()->actions())
             t += a->isChecked() ? '1' : '0';
         QCOMPARE(t, ticks);
-        QCOMPARE(f.SortColumn, ckType);                              // toggles leave the sort alone
-        QCOMPARE(f.CurrentItem(), 0);                                // the item stays current
-        QVERIFY(f.ListView->selectionModel()->isRowSelected(0, {})); // in every column
-        QCOMPARE(f.LanguageBox->currentText(), QString("C++"));
+        QCOMPARE(f.SortColumn(), ckType); // toggles leave the sort alone
+        QCOMPARE(f.CurrentItem(), 0);     // the item stays current
+        QVERIFY(f.ListView()->selectionModel()->isRowSelected(0, {})); // in every column
+        QCOMPARE(f.LanguageBox()->currentText(), QString("C++"));
     }
 
     void hidingTheSortColumnKeepsOrder() {
         for (const char* t : {"b", "c", "a"})
-            Add(*form_->DataBase, {"X", t, "P", coretest::Day(2001, 3, 7), 1});
+            Add(*form_, {"X", t, "P", coretest::Day(2001, 3, 7), 1});
         form_->RebuildList();
         form_->ListViewColumnClick(1);
-        form_->colTypeItem->trigger();
-        QCOMPARE(form_->SortColumn, ckType);
+        form_->Child<QAction>("colTypeItem")->trigger();
+        QCOMPARE(form_->SortColumn(), ckType);
         QStringList order;
         for (int row = 0; row < form_->ItemCount(); ++row)
             order << QString::fromStdString(form_->ItemRecord(row)->ErrorType());
@@ -637,20 +639,20 @@ private slots:
         QFETCH(QByteArray, language);
         QFETCH(bool, dropFromBox);
         QFETCH(QString, shown);
-        Add(*form_->DataBase, {"Delphi", "Zeiger", "P", coretest::Day(2001, 3, 7), 1});
-        Add(*form_->DataBase, {"\xDC"
-                               "bel",
-                               "Zeiger", "P", coretest::Day(2001, 3, 7), 1});
+        Add(*form_, {"Delphi", "Zeiger", "P", coretest::Day(2001, 3, 7), 1});
+        Add(*form_, {"\xDC"
+                     "bel",
+                     "Zeiger", "P", coretest::Day(2001, 3, 7), 1});
         // Spelled as a loaded file may spell it.
-        TDataRecord* e = Add(*form_->DataBase,
-                             {language.constData(), "Zeiger", "P", coretest::Day(2001, 3, 7), 2});
+        TDataRecord* e =
+            Add(*form_, {language.constData(), "Zeiger", "P", coretest::Day(2001, 3, 7), 2});
         form_->RebuildList();
         if (dropFromBox)
-            form_->LanguageBox->removeItem(form_->LanguageBox->findText("Delphi"));
-        form_->SetCurrentItem(form_->ListModel->RowOf(e));
+            form_->LanguageBox()->removeItem(form_->LanguageBox()->findText("Delphi"));
+        form_->SetCurrentItem(form_->ListModel()->RowOf(e));
         form_->ShowSelectedRecord();
-        QCOMPARE(form_->LanguageBox->currentText(), shown);
-        QCOMPARE(form_->LanguageBox->currentIndex() >= 0, !shown.isEmpty());
+        QCOMPARE(form_->LanguageBox()->currentText(), shown);
+        QCOMPARE(form_->LanguageBox()->currentIndex() >= 0, !shown.isEmpty());
     }
 
     // Single items go to their sorted place without sorting the whole list.
@@ -666,30 +668,32 @@ private slots:
         QFETCH(bool, descending);
         std::mt19937 random(7);
         const char* words[] = {"a", "B", "\xE4", "\xC4", "ab", "abcdefghij", "abcdefghik", ""};
+        // Entries of a database of the test's own, which the list shows.
+        TDataBase db;
         auto entry = [&](unsigned i) {
-            return Add(*form_->DataBase,
-                       {words[random() % 8], words[random() % 8], words[random() % 8],
-                        coretest::Day(2000, 1, 1) + double(random() % 5) * 0.5, i});
+            return db.AddRecord(
+                Entry({words[random() % 8], words[random() % 8], words[random() % 8],
+                       coretest::Day(2000, 1, 1) + double(random() % 5) * 0.5, i}));
         };
+        std::vector<TDataRecord*> first;
         for (unsigned i = 0; i < 20; ++i)
-            entry(i);
-        form_->SortColumn = static_cast<TColumnKind>(sortColumn);
-        form_->SortDescending = descending;
-        form_->RebuildList();
+            first.push_back(entry(i));
+        form_->List().SetSort(static_cast<TColumnKind>(sortColumn), descending);
+        form_->List().SetEntries(std::move(first));
         auto sorted = [this] { return ListedInOrder(*form_); };
         QVERIFY(sorted());
         for (unsigned i = 20; i < 40; ++i)
-            form_->AddListItem(entry(i));
+            form_->List().AddListItem(entry(i));
         QVERIFY(sorted());
         QCOMPARE(form_->ItemCount(), 40);
         // Refill items with other entries (as a change does).
         for (unsigned i = 40; i < 60; ++i) {
             const int row = static_cast<int>(random() % 40);
-            const int now = form_->FillListItem(row, entry(i));
+            const int now = form_->List().FillListItem(row, entry(i));
             QCOMPARE(form_->ItemRecord(now)->TimeNeeded, i);
             QVERIFY(sorted());
         }
-        form_->RemoveListItem(5);
+        form_->List().RemoveListItem(5);
         QCOMPARE(form_->ItemCount(), 39);
         QVERIFY(sorted());
     }
@@ -704,25 +708,26 @@ private slots:
     }
     void rebuildSortsEveryColumn() {
         QFETCH(int, entries);
+        std::vector<TRecordData> filled;
         for (int i = 0; i < entries; ++i) {
             const std::string language = "L" + std::to_string(i % 70001);
-            Add(*form_->DataBase, {language.c_str(), i % 3 ? "Zeiger" : "Syntax", "P",
-                                   coretest::Day(2000, 1, 1) + i / 1000.0,
-                                   static_cast<unsigned>((i * 7919) % 100000)});
+            filled.push_back(Entry({language.c_str(), i % 3 ? "Zeiger" : "Syntax", "P",
+                                    coretest::Day(2000, 1, 1) + i / 1000.0,
+                                    static_cast<unsigned>((i * 7919) % 100000)}));
         }
+        form_->Fill(filled);
         for (int c = ckNone; c <= ckTime; ++c)
             for (bool descending : {false, true}) {
-                form_->SortColumn = static_cast<TColumnKind>(c);
-                form_->SortDescending = descending;
+                form_->List().SetSort(static_cast<TColumnKind>(c), descending);
                 form_->RebuildList();
                 QCOMPARE(form_->ItemCount(), entries);
                 QVERIFY2(
                     ListedInOrder(*form_),
                     qPrintable(QStringLiteral("column %1, descending %2").arg(c).arg(descending)));
                 // Sorted again from that order, as a header click does.
-                form_->SortColumn = static_cast<TColumnKind>(c == ckTime ? ckNone : c + 1);
-                form_->SortDescending = !descending;
-                form_->ListModel->Sort(form_->SortColumn, form_->SortDescending);
+                form_->List().SetSort(static_cast<TColumnKind>(c == ckTime ? ckNone : c + 1),
+                                      !descending);
+                form_->ListModel()->Sort(form_->SortColumn(), form_->SortDescending());
                 QVERIFY2(ListedInOrder(*form_),
                          qPrintable(QStringLiteral("sorted again after column %1").arg(c)));
             }
@@ -732,59 +737,72 @@ private slots:
     // kept with what the user chose in them.
     void fileDialogsAreMadeOnFirstUseAndKept() {
         QVERIFY(form_->findChildren<QFileDialog*>().isEmpty());
-        QFileDialog* csv = form_->CsvExportDialog.get();
+        auto cancelled = [this](QAction* command, const char* dialog) {
+            Prompt::Testing::QueueFile(std::nullopt);
+            command->trigger();
+            return form_->MadeChild<QFileDialog>(dialog);
+        };
+        QFileDialog* csv = cancelled(form_->ExportCsvAction(), "CsvExportDialog");
         QCOMPARE(form_->findChildren<QFileDialog*>(), QList<QFileDialog*>{csv});
         QCOMPARE(csv->objectName(), QStringLiteral("CsvExportDialog"));
         csv->selectNameFilter(QStringLiteral("CSV mit Komma (*.csv)"));
-        QCOMPARE(form_->CsvExportDialog.get(), csv);
-        QCOMPARE(form_->CsvExportDialog->selectedNameFilter(),
-                 QStringLiteral("CSV mit Komma (*.csv)"));
-        for (TFileDialogSlot* slot : {&form_->SaveDialog, &form_->OpenDialog,
-                                      &form_->CsvImportDialog, &form_->XlsxExportDialog})
-            QVERIFY(slot->get() != csv && slot->get()->parent() == form_.get());
+        QCOMPARE(cancelled(form_->ExportCsvAction(), "CsvExportDialog"), csv);
+        QCOMPARE(csv->selectedNameFilter(), QStringLiteral("CSV mit Komma (*.csv)"));
+        const std::pair<QAction*, const char*> others[] = {
+            {form_->SaveDataBaseAsAction(), "SaveDialog"},
+            {form_->LoadDataBaseAction(), "OpenDialog"},
+            {form_->ImportCsvAction(), "CsvImportDialog"},
+            {form_->ExportXlsxAction(), "XlsxExportDialog"}};
+        for (const auto& [command, name] : others) {
+            QFileDialog* made = cancelled(command, name);
+            QVERIFY(made != csv && made->parent() == form_.get());
+        }
         QCOMPARE(form_->findChildren<QFileDialog*>().size(), 5);
     }
 
     void fillListItemKeepsCurrent() {
-        TMainForm& f = shown();
+        TTestForm& f = shown();
+        // Entries of a database of the test's own, which the list shows.
+        TDataBase db;
+        std::vector<TDataRecord*> entries;
         for (const char* t : {"a", "b", "c"})
-            Add(*f.DataBase, {"X", t, "P", coretest::Day(2001, 3, 7), 1});
-        f.RebuildList();
+            entries.push_back(db.AddRecord(Entry({"X", t, "P", coretest::Day(2001, 3, 7), 1})));
+        f.List().SetEntries(std::move(entries));
         f.ListViewColumnClick(1); // c, b, a
         f.SetCurrentItem(2);      // "a"
         f.ShowSelectedRecord();
-        TDataRecord* z = Add(*f.DataBase, {"X", "z", "P", coretest::Day(2001, 3, 7), 1});
-        f.LoadValueBoxes();
-        QCOMPARE(f.FillListItem(2, z), 0);
+        TDataRecord* z = db.AddRecord(Entry({"X", "z", "P", coretest::Day(2001, 3, 7), 1}));
+        f.Panel().LoadValueBoxes(db);
+        QCOMPARE(f.List().FillListItem(2, z), 0);
         QCOMPARE(f.CurrentItem(), 0);
         f.ShowSelectedRecord();
-        QCOMPARE(f.TypeBox->currentText(), QString("z"));
+        QCOMPARE(f.TypeBox()->currentText(), QString("z"));
         QCOMPARE(Column(f, 1), (QStringList{"z", "c", "b"}));
     }
 
     void detailPanelViewingState() {
-        TMainForm& f = shown();
-        QVERIFY(!f.LanguageBox->isEditable());
-        QVERIFY(!f.TypeBox->isEditable());
-        QVERIFY(!f.ProjectBox->isEditable());
-        QVERIFY(f.DateEdit->isReadOnly());
-        QVERIFY(!(f.DateEdit->focusPolicy() & Qt::TabFocus));
-        QVERIFY(!f.DatePicker->isEnabled());
-        QCOMPARE(f.DatePicker->width(), 18);
-        QVERIFY(f.TimeEdit->isReadOnly());
-        QCOMPARE(f.TimeEdit->minimum(), 0);
-        QCOMPARE(f.TimeEdit->maximum(), 1000000);
-        QVERIFY(f.DescriptionMemo->isReadOnly());
-        QVERIFY(!f.OkButton->isVisible());
-        QVERIFY(!f.CancelButton->isVisible());
-        QVERIFY(f.OkButton->y() >= f.DetailPanel->height()); // below the visible part
-        QCOMPARE(f.OkButton->text(), QString("OK"));
-        QCOMPARE(f.CancelButton->text(), QString("Abbruch"));
+        TTestForm& f = shown();
+        QVERIFY(!f.LanguageBox()->isEditable());
+        QVERIFY(!f.TypeBox()->isEditable());
+        QVERIFY(!f.ProjectBox()->isEditable());
+        QVERIFY(f.DateEdit()->isReadOnly());
+        QVERIFY(!(f.DateEdit()->focusPolicy() & Qt::TabFocus));
+        QVERIFY(!f.DatePicker()->isEnabled());
+        QCOMPARE(f.DatePicker()->width(), 18);
+        QVERIFY(f.TimeEdit()->isReadOnly());
+        QCOMPARE(f.TimeEdit()->minimum(), 0);
+        QCOMPARE(f.TimeEdit()->maximum(), 1000000);
+        QVERIFY(f.DescriptionMemo()->isReadOnly());
+        QVERIFY(!f.OkButton()->isVisible());
+        QVERIFY(!f.CancelButton()->isVisible());
+        QVERIFY(f.OkButton()->y() >= f.DetailPanel()->height()); // below the visible part
+        QCOMPARE(f.OkButton()->text(), QString("OK"));
+        QCOMPARE(f.CancelButton()->text(), QString("Abbruch"));
         // Enter and Escape reach no hidden button.
-        QSignalSpy ok(f.OkButton, &QPushButton::clicked);
-        QSignalSpy cancel(f.CancelButton, &QPushButton::clicked);
-        QTest::keyClick(f.ListView, Qt::Key_Return);
-        QTest::keyClick(f.ListView, Qt::Key_Escape);
+        QSignalSpy ok(f.OkButton(), &QPushButton::clicked);
+        QSignalSpy cancel(f.CancelButton(), &QPushButton::clicked);
+        QTest::keyClick(f.ListView(), Qt::Key_Return);
+        QTest::keyClick(f.ListView(), Qt::Key_Escape);
         QCOMPARE(ok.count() + cancel.count(), 0);
         // Tab order within the panel skips DateEdit.
         // The next control of the panel that Tab stops at (inner widgets of a
@@ -793,11 +811,11 @@ private slots:
             do
                 w = w->nextInFocusChain();
             while (!(w->focusPolicy() & Qt::TabFocus) ||
-                   (w->parentWidget() != f.DetailPanel &&
-                    w != static_cast<QWidget*>(f.DatePicker->Button())));
+                   (w->parentWidget() != f.DetailPanel() &&
+                    w != static_cast<QWidget*>(f.DatePicker()->Button())));
             return w;
         };
-        QWidget* w = f.LanguageBox;
+        QWidget* w = f.LanguageBox();
         QStringList chain;
         for (int i = 0; i < 7; ++i)
             chain << (w = nextTabStop(w))->objectName();
@@ -835,20 +853,20 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QRect, designed);
         QFETCH(QRect, grown);
-        TMainForm& f = shown();
-        auto* w = f.DetailPanel->findChild<QWidget*>(name);
+        TTestForm& f = shown();
+        auto* w = f.DetailPanel()->findChild<QWidget*>(name);
         QVERIFY(w);
         QCOMPARE(w->geometry(), designed);
-        f.DetailPanel->resize(f.DetailPanel->width() + 60, f.DetailPanel->height() + 40);
+        f.DetailPanel()->resize(f.DetailPanel()->width() + 60, f.DetailPanel()->height() + 40);
         QCOMPARE(w->geometry(), grown);
     }
 
     void windowMinimumSize() {
-        TMainForm& f = shown();
+        TTestForm& f = shown();
         f.resize(100, 100);
         QVERIFY(f.width() >= 402);
         QVERIFY(f.ClientHeight() >= 324);
-        QVERIFY(f.ListPanel->width() >= TMainForm::ListPanelMinWidth);
+        QVERIFY(f.ListPanel()->width() >= TMainForm::ListPanelMinWidth);
     }
 };
 

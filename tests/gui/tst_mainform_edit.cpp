@@ -11,6 +11,7 @@
 #include "gui/Prompt.h"
 #include "gui/RecordListModel.h"
 #include "support/CoreTestUtil.h"
+#include "support/WindowProbe.h"
 
 #include <QAction>
 #include <QApplication>
@@ -34,29 +35,31 @@ double Today() {
     return coretest::Day(d.year(), d.month(), d.day());
 }
 
-TDataRecord* Add(TDataBase& db, const char* language, const char* type, const char* project,
-                 double date, unsigned minutes, const char* description = "") {
-    return db.AddRecord(coretest::Entry(language, type, project, date, minutes, description));
+TRecordData Entry(const char* language, const char* type, const char* project, double date,
+                  unsigned minutes, const char* description = "") {
+    return coretest::Entry(language, type, project, date, minutes, description);
 }
 
 // A shown, active main window with `n` entries (entry i has i + 1 minutes, so
 // the minutes name an entry). Listed by ID, highest first, as on a first start.
-std::unique_ptr<TMainForm> MakeForm(int n) {
-    auto form = std::make_unique<TMainForm>();
+// `more` entries follow them.
+std::unique_ptr<TTestForm> MakeForm(int n, std::vector<TRecordData> more = {}) {
+    auto form = std::make_unique<TTestForm>();
+    std::vector<TRecordData> entries;
     for (int i = 0; i < n; ++i)
-        Add(*form->DataBase, "C++", "Zeiger", "Alpha", coretest::Day(2001, 3, 7) + 0.25,
-            static_cast<unsigned>(i + 1), "Beschreibung");
-    form->DataBase->Modified = false;
-    form->RebuildList();
+        entries.push_back(Entry("C++", "Zeiger", "Alpha", coretest::Day(2001, 3, 7) + 0.25,
+                                static_cast<unsigned>(i + 1), "Beschreibung"));
+    entries.insert(entries.end(), more.begin(), more.end());
+    form->Fill(entries);
     form->show();
     form->activateWindow();
     if (!QTest::qWaitForWindowActive(form.get()))
         qWarning("main window not active");
-    form->ListView->setFocus();
+    form->ListView()->setFocus();
     return form;
 }
 
-unsigned CurrentMinutes(const TMainForm& form) {
+unsigned CurrentMinutes(const TTestForm& form) {
     const TDataRecord* e = form.ItemRecord(form.CurrentItem());
     return e ? e->TimeNeeded : 0;
 }
@@ -68,8 +71,9 @@ QStringList Items(const QComboBox* box) {
     return result;
 }
 
-int DetailTop(const TMainForm& form) {
-    return form.DetailPanel->mapTo(&form, QPoint(0, 0)).y() - (form.height() - form.ClientHeight());
+int DetailTop(const TTestForm& form) {
+    return form.DetailPanel()->mapTo(&form, QPoint(0, 0)).y() -
+           (form.height() - form.ClientHeight());
 }
 
 void TypeInto(QWidget* w, const QString& text) {
@@ -152,78 +156,79 @@ void TestMainFormEdit::stateSwitch() {
     QFETCH(bool, confirm);
     QFETCH(int, entries);
     auto form = MakeForm(entries);
-    const int memoBefore = form->DescriptionMemo->height();
-    const int bevel2Before = form->Bevel2->height();
-    const int bevel3Before = form->Bevel3->height();
-    const QString languageBefore = form->LanguageBox->currentText();
+    const int memoBefore = form->DescriptionMemo()->height();
+    const int bevel2Before = form->Child<TBevel>("Bevel2")->height();
+    const int bevel3Before = form->Child<TBevel>("Bevel3")->height();
+    const QString languageBefore = form->LanguageBox()->currentText();
 
-    (adding ? form->NewItemAction : form->ChangeItemAction)->trigger();
+    (adding ? form->NewItemAction() : form->ChangeItemAction())->trigger();
 
-    QVERIFY(form->Editing);
-    QCOMPARE(form->AddingRecord, adding);
-    for (QAction* a : form->ActionList)
-        QCOMPARE(a->isEnabled(), a == form->ExitAction);
-    QVERIFY(!form->ConfigItem->isEnabled());
-    QVERIFY(!form->SaveOptionItem->isEnabled());
-    QVERIFY(!form->ListPanel->isEnabled());
-    QVERIFY(form->LanguageBox->isEditable() && form->TypeBox->isEditable() &&
-            form->ProjectBox->isEditable());
-    QCOMPARE(form->LanguageBox->currentText(), adding ? QString() : languageBefore);
-    QVERIFY(!form->TimeEdit->isReadOnly());
-    QVERIFY(!form->DescriptionMemo->isReadOnly());
-    QVERIFY(form->DatePicker->isEnabled());
-    QVERIFY(form->LanguageBox->hasFocus());
-    QVERIFY(form->OkButton->isVisible() && form->CancelButton->isVisible());
-    QCOMPARE(form->TimeEdit->palette().color(QPalette::Text),
-             QApplication::palette(form->TimeEdit).color(QPalette::Text));
+    QVERIFY(form->Editing());
+    QCOMPARE(form->AddingRecord(), adding);
+    for (QAction* a : form->ActionList())
+        QCOMPARE(a->isEnabled(), a == form->ExitAction());
+    QVERIFY(!form->ConfigItem()->isEnabled());
+    QVERIFY(!form->SaveOptionItem()->isEnabled());
+    QVERIFY(!form->ListPanel()->isEnabled());
+    QVERIFY(form->LanguageBox()->isEditable() && form->TypeBox()->isEditable() &&
+            form->ProjectBox()->isEditable());
+    QCOMPARE(form->LanguageBox()->currentText(), adding ? QString() : languageBefore);
+    QVERIFY(!form->TimeEdit()->isReadOnly());
+    QVERIFY(!form->DescriptionMemo()->isReadOnly());
+    QVERIFY(form->DatePicker()->isEnabled());
+    QVERIFY(form->LanguageBox()->hasFocus());
+    QVERIFY(form->OkButton()->isVisible() && form->CancelButton()->isVisible());
+    QCOMPARE(form->TimeEdit()->palette().color(QPalette::Text),
+             QApplication::palette(form->TimeEdit()).color(QPalette::Text));
     const int editingHeight = form->ClientHeight();
-    QCOMPARE(editingHeight, DetailTop(*form) + form->OkButton->y() + form->OkButton->height() + 5);
-    QCOMPARE(form->DetailPanel->height(), form->OkButton->y() + form->OkButton->height() + 5);
-    QCOMPARE(form->DescriptionMemo->height(), memoBefore);
-    QCOMPARE(form->Bevel2->height(), bevel2Before);
-    QCOMPARE(form->Bevel3->height(), bevel3Before);
-    QCOMPARE(form->CancelButton->y(), form->OkButton->y());
+    QCOMPARE(editingHeight,
+             DetailTop(*form) + form->OkButton()->y() + form->OkButton()->height() + 5);
+    QCOMPARE(form->DetailPanel()->height(), form->OkButton()->y() + form->OkButton()->height() + 5);
+    QCOMPARE(form->DescriptionMemo()->height(), memoBefore);
+    QCOMPARE(form->Child<TBevel>("Bevel2")->height(), bevel2Before);
+    QCOMPARE(form->Child<TBevel>("Bevel3")->height(), bevel3Before);
+    QCOMPARE(form->CancelButton()->y(), form->OkButton()->y());
     // Commands and their keys do nothing now.
     QTest::keyClick(form.get(), Qt::Key_Delete, Qt::ControlModifier);
     QTest::keyClick(form.get(), Qt::Key_I, Qt::ControlModifier);
     QVERIFY(ShownMessages().isEmpty());
-    QVERIFY(form->Editing);
+    QVERIFY(form->Editing());
 
     if (confirm) {
-        form->LanguageBox->setEditText(QStringLiteral("Ada"));
-        form->TypeBox->setEditText(QStringLiteral("Syntax"));
-        form->OkButton->click();
+        form->LanguageBox()->setEditText(QStringLiteral("Ada"));
+        form->TypeBox()->setEditText(QStringLiteral("Syntax"));
+        form->OkButton()->click();
     } else {
-        form->CancelButton->click();
+        form->CancelButton()->click();
     }
     QVERIFY(ShownMessages().isEmpty());
-    QVERIFY(!form->Editing);
-    QVERIFY(form->OkButton->isHidden() && form->CancelButton->isHidden());
-    QVERIFY(form->ListPanel->isEnabled());
-    QVERIFY(!form->LanguageBox->isEditable());
-    QVERIFY(form->ListView->hasFocus());
-    QVERIFY(form->ConfigItem->isEnabled() && form->SaveOptionItem->isEnabled());
-    QCOMPARE(form->ClientHeight(), editingHeight - form->OkButton->height() - 10);
-    QCOMPARE(form->DetailPanel->height(), form->OkButton->y() - 5);
-    QCOMPARE(form->DescriptionMemo->height(), memoBefore);
+    QVERIFY(!form->Editing());
+    QVERIFY(form->OkButton()->isHidden() && form->CancelButton()->isHidden());
+    QVERIFY(form->ListPanel()->isEnabled());
+    QVERIFY(!form->LanguageBox()->isEditable());
+    QVERIFY(form->ListView()->hasFocus());
+    QVERIFY(form->ConfigItem()->isEnabled() && form->SaveOptionItem()->isEnabled());
+    QCOMPARE(form->ClientHeight(), editingHeight - form->OkButton()->height() - 10);
+    QCOMPARE(form->DetailPanel()->height(), form->OkButton()->y() - 5);
+    QCOMPARE(form->DescriptionMemo()->height(), memoBefore);
     // The viewing enabling again: the topmost item of a list of several.
     const bool any = form->ItemCount() > 0;
-    QCOMPARE(form->ChangeItemAction->isEnabled(), any);
-    QCOMPARE(form->DeleteItemAction->isEnabled(), any);
-    QCOMPARE(form->LastItemAction->isEnabled(), form->ItemCount() > 1);
-    QVERIFY(form->NewItemAction->isEnabled() && form->FilterAction->isEnabled() &&
-            form->SaveDataBaseAction->isEnabled());
+    QCOMPARE(form->ChangeItemAction()->isEnabled(), any);
+    QCOMPARE(form->DeleteItemAction()->isEnabled(), any);
+    QCOMPARE(form->LastItemAction()->isEnabled(), form->ItemCount() > 1);
+    QVERIFY(form->NewItemAction()->isEnabled() && form->FilterAction()->isEnabled() &&
+            form->SaveDataBaseAction()->isEnabled());
     if (confirm)
-        QCOMPARE(form->LanguageBox->currentText(), QStringLiteral("Ada"));
+        QCOMPARE(form->LanguageBox()->currentText(), QStringLiteral("Ada"));
     else
-        QCOMPARE(form->LanguageBox->currentText(), languageBefore);
+        QCOMPARE(form->LanguageBox()->currentText(), languageBefore);
 
     // The anchors are back: a taller window moves the buttons and stretches
     // the description.
-    const int okTop = form->OkButton->y();
+    const int okTop = form->OkButton()->y();
     form->SetClientHeight(form->ClientHeight() + 40);
-    QTRY_COMPARE(form->OkButton->y(), okTop + 40);
-    QCOMPARE(form->DescriptionMemo->height(), memoBefore + 40);
+    QTRY_COMPARE(form->OkButton()->y(), okTop + 40);
+    QCOMPARE(form->DescriptionMemo()->height(), memoBefore + 40);
 }
 
 void TestMainFormEdit::shortcutsRunCommands_data() {
@@ -243,17 +248,17 @@ void TestMainFormEdit::shortcutsRunCommands() {
     QFETCH(int, messages);
     auto form = MakeForm(2);
     Prompt::Testing::QueueAnswer(Prompt::No);
-    QTest::keyClick(form->ListView, static_cast<Qt::Key>(key), Qt::ControlModifier);
-    QCOMPARE(form->Editing, editing);
+    QTest::keyClick(form->ListView(), static_cast<Qt::Key>(key), Qt::ControlModifier);
+    QCOMPARE(form->Editing(), editing);
     if (editing)
-        QCOMPARE(form->AddingRecord, adding);
+        QCOMPARE(form->AddingRecord(), adding);
     QCOMPARE(Prompt::Testing::Messages().size(), messages);
     if (messages) {
         const auto& m = Prompt::Testing::Messages().front();
         QCOMPARE(m.kind, Prompt::Kind::Confirmation);
         QCOMPARE(m.text, QStringLiteral("Soll dieser Datensatz wirklich gelöscht werden?"));
         QCOMPARE(m.buttons, Prompt::Yes | Prompt::No);
-        QCOMPARE(form->DataBase->Count(), 2); // answered "&Nein"
+        QCOMPARE(form->DataBase().Count(), 2); // answered "&Nein"
     }
 }
 
@@ -261,23 +266,23 @@ void TestMainFormEdit::shortcutsRunCommands() {
 // order of their value lists; the new entry becomes the current item.
 void TestMainFormEdit::newEntryOfferedSorted() {
     auto form = MakeForm(2);
-    form->NewItemAction->trigger();
-    QVERIFY(form->LanguageBox->currentText().isEmpty());
-    QCOMPARE(form->TimeEdit->value(), 0);
-    QVERIFY(form->DescriptionMemo->toPlainText().isEmpty());
-    QCOMPARE(form->DateEdit->text(), QString::fromStdString(FormatDate(Today())));
-    TypeInto(form->LanguageBox, QStringLiteral("Cobol"));
-    TypeInto(form->TypeBox, QStringLiteral("Überlauf"));
-    TypeInto(form->ProjectBox, QStringLiteral("beta"));
-    TypeInto(form->TimeEdit, QStringLiteral("42"));
-    TypeInto(form->DescriptionMemo, QStringLiteral("zwei\nZeilen"));
-    form->OkButton->click();
+    form->NewItemAction()->trigger();
+    QVERIFY(form->LanguageBox()->currentText().isEmpty());
+    QCOMPARE(form->TimeEdit()->value(), 0);
+    QVERIFY(form->DescriptionMemo()->toPlainText().isEmpty());
+    QCOMPARE(form->DateEdit()->text(), QString::fromStdString(FormatDate(Today())));
+    TypeInto(form->LanguageBox(), QStringLiteral("Cobol"));
+    TypeInto(form->TypeBox(), QStringLiteral("Überlauf"));
+    TypeInto(form->ProjectBox(), QStringLiteral("beta"));
+    TypeInto(form->TimeEdit(), QStringLiteral("42"));
+    TypeInto(form->DescriptionMemo(), QStringLiteral("zwei\nZeilen"));
+    form->OkButton()->click();
     QVERIFY2(ShownMessages().isEmpty(), qPrintable(ShownMessages().join('\n')));
-    QVERIFY(!form->Editing);
+    QVERIFY(!form->Editing());
 
-    QCOMPARE(form->DataBase->Count(), 3);
-    QVERIFY(form->DataBase->Modified);
-    const TDataRecord* e = form->DataBase->GetRecord(2);
+    QCOMPARE(form->DataBase().Count(), 3);
+    QVERIFY(form->Document().Modified());
+    const TDataRecord* e = form->DataBase().GetRecord(2);
     QCOMPARE(e->Language(), std::string("Cobol"));
     QCOMPARE(e->ErrorType(), std::string("\xDC"
                                          "berlauf"));
@@ -289,40 +294,39 @@ void TestMainFormEdit::newEntryOfferedSorted() {
     QCOMPARE(form->CurrentItem(), 0); // highest ID first
     QCOMPARE(form->ItemCount(), 3);
 
-    QVERIFY(Items(form->LanguageBox).contains(QStringLiteral("Cobol")));
-    QCOMPARE(Items(form->ProjectBox), QStringList({"Alpha", "beta"}));
-    QCOMPARE(Items(form->LanguageBox).size(), form->DataBase->Languages.Count());
-    for (int i = 0; i < form->DataBase->Languages.Count(); ++i)
-        QCOMPARE(form->LanguageBox->itemText(i).toStdString(),
-                 form->DataBase->Languages.Value(i)); // ASCII values: same bytes
-    QVERIFY(Items(form->TypeBox).contains(QStringLiteral("Überlauf")));
-    QCOMPARE(Items(form->TypeBox).size(), form->DataBase->ErrorTypes.Count());
-    QCOMPARE(form->LanguageBox->currentText(), QStringLiteral("Cobol"));
-    QCOMPARE(form->TypeBox->currentText(), QStringLiteral("Überlauf"));
+    QVERIFY(Items(form->LanguageBox()).contains(QStringLiteral("Cobol")));
+    QCOMPARE(Items(form->ProjectBox()), QStringList({"Alpha", "beta"}));
+    QCOMPARE(Items(form->LanguageBox()).size(), form->DataBase().Languages.Count());
+    for (int i = 0; i < form->DataBase().Languages.Count(); ++i)
+        QCOMPARE(form->LanguageBox()->itemText(i).toStdString(),
+                 form->DataBase().Languages.Value(i)); // ASCII values: same bytes
+    QVERIFY(Items(form->TypeBox()).contains(QStringLiteral("Überlauf")));
+    QCOMPARE(Items(form->TypeBox()).size(), form->DataBase().ErrorTypes.Count());
+    QCOMPARE(form->LanguageBox()->currentText(), QStringLiteral("Cobol"));
+    QCOMPARE(form->TypeBox()->currentText(), QStringLiteral("Überlauf"));
 }
 
 // Tab out of a box keeps the text as typed, also where an item matches it in
 // other letter case; "äpfel-fehler" is then no duplicate of "Äpfel-Fehler".
 void TestMainFormEdit::typedTextKeptWhenTabLeaves() {
-    auto form = MakeForm(0);
-    Add(*form->DataBase, "C++", "\xC4pfel-Fehler", "Alpha", coretest::Day(2001, 3, 7), 1);
-    form->RebuildList();
-    form->NewItemAction->trigger();
-    for (const auto& [box, text] : {std::pair{form->LanguageBox, QStringLiteral("c++")},
-                                    std::pair{form->TypeBox, QStringLiteral("äpfel-fehler")},
-                                    std::pair{form->ProjectBox, QStringLiteral("Alpha")}}) {
+    auto form =
+        MakeForm(0, {Entry("C++", "\xC4pfel-Fehler", "Alpha", coretest::Day(2001, 3, 7), 1)});
+    form->NewItemAction()->trigger();
+    for (const auto& [box, text] : {std::pair{form->LanguageBox(), QStringLiteral("c++")},
+                                    std::pair{form->TypeBox(), QStringLiteral("äpfel-fehler")},
+                                    std::pair{form->ProjectBox(), QStringLiteral("Alpha")}}) {
         TypeInto(box, text);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QVERIFY(!box->hasFocus());
         QCOMPARE(box->currentText(), text);
     }
-    form->DatePicker->SetDate(coretest::Day(2001, 3, 7));
-    form->TimeEdit->setValue(1);
-    form->OkButton->click();
+    form->DatePicker()->SetDate(coretest::Day(2001, 3, 7));
+    form->TimeEdit()->setValue(1);
+    form->OkButton()->click();
     QVERIFY2(ShownMessages().isEmpty(), qPrintable(ShownMessages().join('\n')));
-    QCOMPARE(form->DataBase->Count(), 2);
-    QCOMPARE(form->DataBase->GetRecord(1)->Language(), std::string("c++"));
-    QCOMPARE(form->DataBase->GetRecord(1)->ErrorType(), std::string("\xE4pfel-fehler"));
+    QCOMPARE(form->DataBase().Count(), 2);
+    QCOMPARE(form->DataBase().GetRecord(1)->Language(), std::string("c++"));
+    QCOMPARE(form->DataBase().GetRecord(1)->ErrorType(), std::string("\xE4pfel-fehler"));
 }
 
 void TestMainFormEdit::lineBreaks_data() {
@@ -346,55 +350,51 @@ void TestMainFormEdit::lineBreaks() {
     QFETCH(QString, typed);
     QFETCH(QString, shown);
     QFETCH(QByteArray, stored);
-    auto form = MakeForm(0);
+    std::vector<TRecordData> more;
     if (!read.isNull())
-        Add(*form->DataBase, "C", "Zeiger", "P", coretest::Day(2001, 3, 7), 1, read.constData());
-    form->RebuildList();
-    (read.isNull() ? form->NewItemAction : form->ChangeItemAction)->trigger();
-    QCOMPARE(form->DescriptionMemo->toPlainText(), shown);
-    form->TimeEdit->setValue(5); // a change of another field
+        more.push_back(Entry("C", "Zeiger", "P", coretest::Day(2001, 3, 7), 1, read.constData()));
+    auto form = MakeForm(0, more);
+    (read.isNull() ? form->NewItemAction() : form->ChangeItemAction())->trigger();
+    QCOMPARE(form->DescriptionMemo()->toPlainText(), shown);
+    form->TimeEdit()->setValue(5); // a change of another field
     if (typed != "-") {
-        form->DescriptionMemo->setFocus();
-        form->DescriptionMemo->moveCursor(QTextCursor::End);
+        form->DescriptionMemo()->setFocus();
+        form->DescriptionMemo()->moveCursor(QTextCursor::End);
         for (const QChar c : typed)
-            QTest::sendKeyEvent(QTest::Click, form->DescriptionMemo,
+            QTest::sendKeyEvent(QTest::Click, form->DescriptionMemo(),
                                 c == '\n' ? Qt::Key_Return : Qt::Key_unknown, QString(c), {});
     }
-    form->OkButton->click();
+    form->OkButton()->click();
     QVERIFY2(ShownMessages().isEmpty(), qPrintable(ShownMessages().join('\n')));
-    QCOMPARE(QByteArray::fromStdString(std::string(form->DataBase->GetRecord(0)->Description())),
+    QCOMPARE(QByteArray::fromStdString(std::string(form->DataBase().GetRecord(0)->Description())),
              stored);
 }
 
 // With "C++" unticked in AND mode, a new C++ entry is stored but not listed;
 // the panel keeps showing the entry that was current.
 void TestMainFormEdit::hiddenNewEntryNotListed() {
-    auto form = MakeForm(0);
-    Add(*form->DataBase, "Java", "Zeiger", "Alpha", coretest::Day(2001, 1, 1), 1);
-    Add(*form->DataBase, "Java", "Zeiger", "Alpha", coretest::Day(2001, 1, 1), 2);
-    Add(*form->DataBase, "C++", "Zeiger", "Alpha", coretest::Day(2001, 1, 1), 3);
-    form->DataBase->Languages.Filter(form->DataBase->Languages.IndexOf("C++")).Checked = false;
-    form->DataBase->SetAndFilter(true);
-    form->DataBase->Modified = false;
-    form->RebuildList();
+    auto form = MakeForm(0, {Entry("Java", "Zeiger", "Alpha", coretest::Day(2001, 1, 1), 1),
+                             Entry("Java", "Zeiger", "Alpha", coretest::Day(2001, 1, 1), 2),
+                             Entry("C++", "Zeiger", "Alpha", coretest::Day(2001, 1, 1), 3)});
+    form->SetFilterTick(form->DataBase().Languages, "C++", false, true);
     QCOMPARE(form->ItemCount(), 2);
-    form->LastItemAction->trigger();
+    form->LastItemAction()->trigger();
     const TDataRecord* current = form->ItemRecord(form->CurrentItem());
 
-    form->NewItemAction->trigger();
-    form->LanguageBox->setEditText(QStringLiteral("c++"));
-    form->TypeBox->setEditText(QStringLiteral("Zeiger"));
-    form->ProjectBox->setEditText(QStringLiteral("Alpha"));
-    form->TimeEdit->setValue(9);
-    form->OkButton->click();
+    form->NewItemAction()->trigger();
+    form->LanguageBox()->setEditText(QStringLiteral("c++"));
+    form->TypeBox()->setEditText(QStringLiteral("Zeiger"));
+    form->ProjectBox()->setEditText(QStringLiteral("Alpha"));
+    form->TimeEdit()->setValue(9);
+    form->OkButton()->click();
     QVERIFY(ShownMessages().isEmpty());
-    QVERIFY(!form->Editing);
-    QCOMPARE(form->DataBase->Count(), 4);
-    QVERIFY(form->DataBase->GetRecord(3)->Hidden);
-    QVERIFY(form->DataBase->Modified);
+    QVERIFY(!form->Editing());
+    QCOMPARE(form->DataBase().Count(), 4);
+    QVERIFY(form->DataBase().GetRecord(3)->Hidden);
+    QVERIFY(form->Document().Modified());
     QCOMPARE(form->ItemCount(), 2);
     QCOMPARE(form->ItemRecord(form->CurrentItem()), current);
-    QCOMPARE(form->TimeEdit->value(), 1);
+    QCOMPARE(form->TimeEdit()->value(), 1);
 }
 
 void TestMainFormEdit::duplicateRefused_data() {
@@ -408,35 +408,35 @@ void TestMainFormEdit::duplicateRefused_data() {
 void TestMainFormEdit::duplicateRefused() {
     QFETCH(bool, adding);
     auto form = MakeForm(2); // minutes 2 (current, topmost) and 1
-    (adding ? form->NewItemAction : form->ChangeItemAction)->trigger();
-    form->LanguageBox->setEditText(QStringLiteral("c++"));
-    form->TypeBox->setEditText(QStringLiteral("ZEIGER"));
-    form->ProjectBox->setEditText(QStringLiteral("alpha"));
-    form->DatePicker->SetDate(coretest::Day(2001, 3, 7));
-    form->TimeEdit->setValue(1);
-    form->DescriptionMemo->setPlainText(QStringLiteral("anders"));
-    QTest::keyClick(form->TimeEdit, Qt::Key_Return);
+    (adding ? form->NewItemAction() : form->ChangeItemAction())->trigger();
+    form->LanguageBox()->setEditText(QStringLiteral("c++"));
+    form->TypeBox()->setEditText(QStringLiteral("ZEIGER"));
+    form->ProjectBox()->setEditText(QStringLiteral("alpha"));
+    form->DatePicker()->SetDate(coretest::Day(2001, 3, 7));
+    form->TimeEdit()->setValue(1);
+    form->DescriptionMemo()->setPlainText(QStringLiteral("anders"));
+    QTest::keyClick(form->TimeEdit(), Qt::Key_Return);
 
     QCOMPARE(ShownMessages(), QStringList{Report(DuplicateText)});
-    QVERIFY(form->Editing);
-    QCOMPARE(form->AddingRecord, adding);
-    QVERIFY(form->OkButton->isVisible());
-    QCOMPARE(form->LanguageBox->currentText(), QStringLiteral("c++"));
-    QCOMPARE(form->TypeBox->currentText(), QStringLiteral("ZEIGER"));
-    QCOMPARE(form->ProjectBox->currentText(), QStringLiteral("alpha"));
-    QCOMPARE(form->TimeEdit->text(), QStringLiteral("1"));
-    QCOMPARE(form->DescriptionMemo->toPlainText(), QStringLiteral("anders"));
-    QCOMPARE(form->DataBase->Count(), 2);
-    QVERIFY(!form->DataBase->Modified);
-    QCOMPARE(form->DataBase->GetRecord(1)->TimeNeeded, 2u);
-    QCOMPARE(form->ItemRecord(0), form->DataBase->GetRecord(1));
+    QVERIFY(form->Editing());
+    QCOMPARE(form->AddingRecord(), adding);
+    QVERIFY(form->OkButton()->isVisible());
+    QCOMPARE(form->LanguageBox()->currentText(), QStringLiteral("c++"));
+    QCOMPARE(form->TypeBox()->currentText(), QStringLiteral("ZEIGER"));
+    QCOMPARE(form->ProjectBox()->currentText(), QStringLiteral("alpha"));
+    QCOMPARE(form->TimeEdit()->text(), QStringLiteral("1"));
+    QCOMPARE(form->DescriptionMemo()->toPlainText(), QStringLiteral("anders"));
+    QCOMPARE(form->DataBase().Count(), 2);
+    QVERIFY(!form->Document().Modified());
+    QCOMPARE(form->DataBase().GetRecord(1)->TimeNeeded, 2u);
+    QCOMPARE(form->ItemRecord(0), form->DataBase().GetRecord(1));
 
     // Corrected and confirmed again, it is stored.
-    form->TimeEdit->setValue(7);
-    form->OkButton->click();
+    form->TimeEdit()->setValue(7);
+    form->OkButton()->click();
     QCOMPARE(ShownMessages().size(), 1);
-    QVERIFY(!form->Editing);
-    QCOMPARE(form->DataBase->Count(), adding ? 3 : 2);
+    QVERIFY(!form->Editing());
+    QCOMPARE(form->DataBase().Count(), adding ? 3 : 2);
 }
 
 void TestMainFormEdit::unstorableTextRefused_data() {
@@ -454,31 +454,32 @@ void TestMainFormEdit::unstorableTextRefused() {
     QFETCH(QString, field);
     QFETCH(bool, adding);
     auto form = MakeForm(1);
-    (adding ? form->NewItemAction : form->ChangeItemAction)->trigger();
+    (adding ? form->NewItemAction() : form->ChangeItemAction())->trigger();
     const QString text = QStringLiteral("Widerstand in Ω");
     if (field == "Sprache")
-        form->LanguageBox->setEditText(text);
+        form->LanguageBox()->setEditText(text);
     else if (field == "Kategorie")
-        form->TypeBox->setEditText(text);
+        form->TypeBox()->setEditText(text);
     else if (field == "Projekt")
-        form->ProjectBox->setEditText(text);
+        form->ProjectBox()->setEditText(text);
     else
-        form->DescriptionMemo->setPlainText(text);
-    form->OkButton->click();
+        form->DescriptionMemo()->setPlainText(text);
+    form->OkButton()->click();
 
     QCOMPARE(Prompt::Testing::Messages().size(), 1);
     const auto& m = Prompt::Testing::Messages().front();
     QCOMPARE(m.kind, Prompt::Kind::General);
     QVERIFY2(m.text.contains(QStringLiteral("\u201E%1\u201C").arg(field)), qPrintable(m.text));
     QVERIFY2(m.text.contains(QStringLiteral("\u201EΩ\u201C")), qPrintable(m.text));
-    QVERIFY(form->Editing);
-    QCOMPARE(form->DataBase->Count(), 1);
-    QVERIFY(!form->DataBase->Modified);
-    QCOMPARE(std::string(form->DataBase->GetRecord(0)->Description()), std::string("Beschreibung"));
-    const QString shown = field == "Sprache"     ? form->LanguageBox->currentText()
-                          : field == "Kategorie" ? form->TypeBox->currentText()
-                          : field == "Projekt"   ? form->ProjectBox->currentText()
-                                                 : form->DescriptionMemo->toPlainText();
+    QVERIFY(form->Editing());
+    QCOMPARE(form->DataBase().Count(), 1);
+    QVERIFY(!form->Document().Modified());
+    QCOMPARE(std::string(form->DataBase().GetRecord(0)->Description()),
+             std::string("Beschreibung"));
+    const QString shown = field == "Sprache"     ? form->LanguageBox()->currentText()
+                          : field == "Kategorie" ? form->TypeBox()->currentText()
+                          : field == "Projekt"   ? form->ProjectBox()->currentText()
+                                                 : form->DescriptionMemo()->toPlainText();
     QCOMPARE(shown, text);
 }
 
@@ -503,24 +504,24 @@ void TestMainFormEdit::minutesOutOfRange() {
     QFETCH(bool, byEnter);
     QFETCH(unsigned, corrected);
     auto form = MakeForm(1); // the entry needs 1 minute
-    form->ChangeItemAction->trigger();
-    TypeInto(form->TimeEdit, typed);
-    QCOMPARE(form->TimeEdit->text(), typed);
+    form->ChangeItemAction()->trigger();
+    TypeInto(form->TimeEdit(), typed);
+    QCOMPARE(form->TimeEdit()->text(), typed);
     if (byEnter) {
-        QTest::keyClick(form->TimeEdit, Qt::Key_Return);
+        QTest::keyClick(form->TimeEdit(), Qt::Key_Return);
         QCOMPARE(ShownMessages(),
                  QStringList{Report(QStringLiteral("Fehler bei Bereichsprüfung."))});
-        QVERIFY(form->Editing);
-        QCOMPARE(form->TimeEdit->text(), typed);
-        QCOMPARE(form->DataBase->GetRecord(0)->TimeNeeded, 1u);
-        QVERIFY(!form->DataBase->Modified);
+        QVERIFY(form->Editing());
+        QCOMPARE(form->TimeEdit()->text(), typed);
+        QCOMPARE(form->DataBase().GetRecord(0)->TimeNeeded, 1u);
+        QVERIFY(!form->Document().Modified());
     } else {
         // Corrected to the nearer bound, not back to the previous value.
-        QTest::mouseClick(form->OkButton, Qt::LeftButton);
+        QTest::mouseClick(form->OkButton(), Qt::LeftButton);
         QVERIFY(ShownMessages().isEmpty());
-        QVERIFY(!form->Editing);
-        QCOMPARE(form->DataBase->Count(), 1);
-        QCOMPARE(form->DataBase->GetRecord(0)->TimeNeeded, corrected);
+        QVERIFY(!form->Editing());
+        QCOMPARE(form->DataBase().Count(), 1);
+        QCOMPARE(form->DataBase().GetRecord(0)->TimeNeeded, corrected);
     }
 }
 
@@ -529,41 +530,41 @@ void TestMainFormEdit::minutesOutOfRange() {
 // is no duplicate of itself.
 void TestMainFormEdit::changeKeepsOrRefillsItem() {
     auto form = MakeForm(3); // rows: minutes 3, 2, 1
-    form->NextItemAction->trigger();
+    form->NextItemAction()->trigger();
     QCOMPARE(CurrentMinutes(*form), 2u);
     const std::uint32_t id = form->ItemRecord(1)->ID;
 
-    form->ChangeItemAction->trigger();
-    form->DescriptionMemo->setPlainText(QStringLiteral("nur die Beschreibung"));
-    form->OkButton->click();
+    form->ChangeItemAction()->trigger();
+    form->DescriptionMemo()->setPlainText(QStringLiteral("nur die Beschreibung"));
+    form->OkButton()->click();
     QVERIFY2(ShownMessages().isEmpty(), qPrintable(ShownMessages().join('\n')));
-    QCOMPARE(form->DataBase->Count(), 3);
+    QCOMPARE(form->DataBase().Count(), 3);
     QCOMPARE(form->CurrentItem(), 1);
     const TDataRecord* e = form->ItemRecord(1);
     QCOMPARE(e->ID, id);
     QCOMPARE(std::string(e->Description()), std::string("nur die Beschreibung"));
     QCOMPARE(e->Date, coretest::Day(2001, 3, 7) + 0.25);
-    QVERIFY(form->DataBase->Modified);
+    QVERIFY(form->Document().Modified());
 
     // Sorted by minutes (ascending after two clicks on the "Aufwand" column).
-    form->colTimeItem->trigger();
+    form->Child<QAction>("colTimeItem")->trigger();
     form->ListViewColumnClick(3);
     form->ListViewColumnClick(3);
     QCOMPARE(CurrentMinutes(*form), 2u);
     QCOMPARE(form->CurrentItem(), 1);
-    form->ChangeItemAction->trigger();
-    form->LanguageBox->setEditText(QStringLiteral("Rust"));
-    form->TimeEdit->setValue(50);
-    form->OkButton->click();
+    form->ChangeItemAction()->trigger();
+    form->LanguageBox()->setEditText(QStringLiteral("Rust"));
+    form->TimeEdit()->setValue(50);
+    form->OkButton()->click();
     QVERIFY(ShownMessages().isEmpty());
     QCOMPARE(form->CurrentItem(), 2);
     QCOMPARE(CurrentMinutes(*form), 50u);
     const TDataRecord* changed = form->ItemRecord(2);
     for (int column = 0; column < 4; ++column)
-        QCOMPARE(form->ListModel->index(2, column).data().toString().toStdString(),
-                 changed->FieldText(form->ColumnOrder[static_cast<std::size_t>(column)]));
-    QCOMPARE(form->ListModel->index(2, 0).data().toString(), QStringLiteral("Rust"));
-    QVERIFY(form->LastItemAction->isEnabled() == false);
+        QCOMPARE(form->ListModel()->index(2, column).data().toString().toStdString(),
+                 changed->FieldText(form->ColumnOrder()[static_cast<std::size_t>(column)]));
+    QCOMPARE(form->ListModel()->index(2, 0).data().toString(), QStringLiteral("Rust"));
+    QVERIFY(form->LastItemAction()->isEnabled() == false);
 }
 
 void TestMainFormEdit::dateRules_data() {
@@ -593,12 +594,12 @@ void TestMainFormEdit::dateRules() {
     QFETCH(double, expected);
     QFETCH(QString, shown);
     auto form = MakeForm(1);
-    (adding ? form->NewItemAction : form->ChangeItemAction)->trigger();
+    (adding ? form->NewItemAction() : form->ChangeItemAction())->trigger();
     if (adding)
-        form->LanguageBox->setEditText(QStringLiteral("Ada"));
+        form->LanguageBox()->setEditText(QStringLiteral("Ada"));
     if (picked.isValid()) {
-        form->DatePicker->DropDown();
-        QCalendarWidget* calendar = form->DatePicker->Calendar();
+        form->DatePicker()->DropDown();
+        QCalendarWidget* calendar = form->DatePicker()->Calendar();
         if (byKeys) {
             calendar->setSelectedDate(picked);
             QTest::keyClick(calendar->findChild<QTableView*>(), Qt::Key_Return);
@@ -607,8 +608,8 @@ void TestMainFormEdit::dateRules() {
         QVERIFY(!calendar->isVisible());
     }
     if (!shown.isEmpty())
-        QCOMPARE(form->DateEdit->text(), shown);
-    form->OkButton->click();
+        QCOMPARE(form->DateEdit()->text(), shown);
+    form->OkButton()->click();
     QVERIFY(ShownMessages().isEmpty());
     const TDataRecord* e = form->ItemRecord(form->CurrentItem());
     QCOMPARE(e->Date, expected);
@@ -630,27 +631,24 @@ void TestMainFormEdit::changedEntryHidden() {
     QFETCH(int, entries);
     QFETCH(int, row);
     QFETCH(unsigned, nextMinutes);
-    auto form = MakeForm(entries);
-    form->DataBase->AddLanguage("Java");
-    form->DataBase->Languages.Filter(form->DataBase->Languages.IndexOf("Java")).Checked = false;
-    form->DataBase->SetAndFilter(true);
-    form->RebuildList();
+    auto form = MakeForm(entries); // "Java" is a default language
+    form->SetFilterTick(form->DataBase().Languages, "Java", false, true);
     QCOMPARE(form->ItemCount(), entries);
     form->SetCurrentItem(row);
     form->ShowSelectedRecord();
     const std::uint32_t id = form->ItemRecord(row)->ID;
 
-    form->ChangeItemAction->trigger();
-    form->LanguageBox->setEditText(QStringLiteral("Java"));
-    form->OkButton->click();
+    form->ChangeItemAction()->trigger();
+    form->LanguageBox()->setEditText(QStringLiteral("Java"));
+    form->OkButton()->click();
     QVERIFY(ShownMessages().isEmpty());
-    QVERIFY(!form->Editing);
+    QVERIFY(!form->Editing());
     QCOMPARE(form->ItemCount(), entries - 1);
     for (int i = 0; i < form->ItemCount(); ++i)
         QVERIFY(form->ItemRecord(i)->ID != id);
-    QCOMPARE(form->DataBase->Count(), entries);
+    QCOMPARE(form->DataBase().Count(), entries);
     QCOMPARE(CurrentMinutes(*form), nextMinutes);
-    QCOMPARE(form->ChangeItemAction->isEnabled(), nextMinutes != 0);
+    QCOMPARE(form->ChangeItemAction()->isEnabled(), nextMinutes != 0);
 }
 
 void TestMainFormEdit::keys_data() {
@@ -684,25 +682,25 @@ void TestMainFormEdit::keys() {
     QFETCH(bool, stillEditing);
     QFETCH(int, entriesAfter);
     auto form = MakeForm(1);
-    form->NewItemAction->trigger();
-    form->LanguageBox->setEditText(QStringLiteral("Ada"));
-    form->DescriptionMemo->setPlainText(QStringLiteral("x"));
-    QWidget* w = target == "language" ? static_cast<QWidget*>(form->LanguageBox)
-                 : target == "time"   ? static_cast<QWidget*>(form->TimeEdit)
-                 : target == "ok"     ? static_cast<QWidget*>(form->OkButton)
-                 : target == "cancel" ? static_cast<QWidget*>(form->CancelButton)
-                                      : static_cast<QWidget*>(form->DescriptionMemo);
+    form->NewItemAction()->trigger();
+    form->LanguageBox()->setEditText(QStringLiteral("Ada"));
+    form->DescriptionMemo()->setPlainText(QStringLiteral("x"));
+    QWidget* w = target == "language" ? static_cast<QWidget*>(form->LanguageBox())
+                 : target == "time"   ? static_cast<QWidget*>(form->TimeEdit())
+                 : target == "ok"     ? static_cast<QWidget*>(form->OkButton())
+                 : target == "cancel" ? static_cast<QWidget*>(form->CancelButton())
+                                      : static_cast<QWidget*>(form->DescriptionMemo());
     w->setFocus();
     if (target == "memo")
-        form->DescriptionMemo->moveCursor(QTextCursor::End);
+        form->DescriptionMemo()->moveCursor(QTextCursor::End);
     QWidget* receiver = QApplication::focusWidget();
     QVERIFY(receiver != nullptr);
     QTest::keyClick(receiver, static_cast<Qt::Key>(key), Qt::KeyboardModifiers(modifiers));
     QVERIFY(ShownMessages().isEmpty());
-    QCOMPARE(form->Editing, stillEditing);
-    QCOMPARE(form->DataBase->Count(), entriesAfter);
+    QCOMPARE(form->Editing(), stillEditing);
+    QCOMPARE(form->DataBase().Count(), entriesAfter);
     if (target == "memo" && stillEditing)
-        QCOMPARE(form->DescriptionMemo->toPlainText(), QStringLiteral("x\n"));
+        QCOMPARE(form->DescriptionMemo()->toPlainText(), QStringLiteral("x\n"));
 }
 
 void TestMainFormEdit::deleteItem_data() {
@@ -728,26 +726,26 @@ void TestMainFormEdit::deleteItem() {
     form->ShowSelectedRecord();
     const unsigned deleted = CurrentMinutes(*form);
     Prompt::Testing::QueueAnswer(static_cast<Prompt::Button>(answer));
-    form->DeleteItemAction->trigger();
+    form->DeleteItemAction()->trigger();
 
     QCOMPARE(Prompt::Testing::Messages().size(), 1);
     const auto& m = Prompt::Testing::Messages().front();
     QCOMPARE(m.kind, Prompt::Kind::Confirmation);
     QCOMPARE(m.title, QStringLiteral("Bestätigung"));
     const bool yes = answer == Prompt::Yes;
-    QCOMPARE(form->DataBase->Count(), yes ? entries - 1 : entries);
+    QCOMPARE(form->DataBase().Count(), yes ? entries - 1 : entries);
     QCOMPARE(form->ItemCount(), yes ? entries - 1 : entries);
-    QCOMPARE(form->DataBase->Modified, yes);
-    for (int i = 0; i < form->DataBase->Count(); ++i)
-        QVERIFY(!yes || form->DataBase->GetRecord(i)->TimeNeeded != deleted);
+    QCOMPARE(form->Document().Modified(), yes);
+    for (int i = 0; i < form->DataBase().Count(); ++i)
+        QVERIFY(!yes || form->DataBase().GetRecord(i)->TimeNeeded != deleted);
     QCOMPARE(CurrentMinutes(*form), currentAfter);
-    QCOMPARE(form->TimeEdit->value(), static_cast<int>(currentAfter));
-    QCOMPARE(form->ChangeItemAction->isEnabled(), currentAfter != 0);
-    QCOMPARE(form->DeleteItemAction->isEnabled(), currentAfter != 0);
+    QCOMPARE(form->TimeEdit()->value(), static_cast<int>(currentAfter));
+    QCOMPARE(form->ChangeItemAction()->isEnabled(), currentAfter != 0);
+    QCOMPARE(form->DeleteItemAction()->isEnabled(), currentAfter != 0);
     if (currentAfter == 0) {
-        QVERIFY(form->LanguageBox->currentText().isEmpty());
-        QVERIFY(form->DescriptionMemo->toPlainText().isEmpty());
-        QVERIFY(form->DateEdit->text().isEmpty());
+        QVERIFY(form->LanguageBox()->currentText().isEmpty());
+        QVERIFY(form->DescriptionMemo()->toPlainText().isEmpty());
+        QVERIFY(form->DateEdit()->text().isEmpty());
     }
 }
 
@@ -767,21 +765,21 @@ void TestMainFormEdit::focusGuard() {
     QFETCH(bool, editing);
     auto form = MakeForm(2);
     if (editing)
-        form->ChangeItemAction->trigger();
-    QWidget* w = control == "description" ? form->DescriptionMemo->viewport()
-                 : control == "minutes"   ? static_cast<QWidget*>(form->TimeEdit)
-                 : control == "language"  ? static_cast<QWidget*>(form->LanguageBox)
-                                          : static_cast<QWidget*>(form->DateEdit);
+        form->ChangeItemAction()->trigger();
+    QWidget* w = control == "description" ? form->DescriptionMemo()->viewport()
+                 : control == "minutes"   ? static_cast<QWidget*>(form->TimeEdit())
+                 : control == "language"  ? static_cast<QWidget*>(form->LanguageBox())
+                                          : static_cast<QWidget*>(form->DateEdit());
     QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
-    QWidget* expected = editing ? (control == "description" ? form->DescriptionMemo : w)
-                                : static_cast<QWidget*>(form->ListView);
+    QWidget* expected = editing ? (control == "description" ? form->DescriptionMemo() : w)
+                                : static_cast<QWidget*>(form->ListView());
     QWidget* focus = QApplication::focusWidget();
     QVERIFY(focus != nullptr);
     QVERIFY2(focus == expected || expected->isAncestorOf(focus), qPrintable(focus->objectName()));
     if (!editing) {
         QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("9"));
-        QCOMPARE(form->TimeEdit->value(), 2);
-        QCOMPARE(form->DescriptionMemo->toPlainText(), QStringLiteral("Beschreibung"));
+        QCOMPARE(form->TimeEdit()->value(), 2);
+        QCOMPARE(form->DescriptionMemo()->toPlainText(), QStringLiteral("Beschreibung"));
     }
     // No drop-down opened: the viewing panel offers no choice.
     QCOMPARE(QApplication::activePopupWidget(), nullptr);

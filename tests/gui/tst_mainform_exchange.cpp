@@ -7,6 +7,7 @@
 #include "gui/Prompt.h"
 #include "support/CoreTestUtil.h"
 #include "support/DialogDriver.h"
+#include "support/WindowProbe.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -22,15 +23,12 @@
 
 namespace {
 
-std::unique_ptr<TMainForm> MakeForm() {
-    auto form = std::make_unique<TMainForm>();
-    TDataBase& db = *form->DataBase;
-    db.AddRecord(coretest::Entry("C++", "Zeiger", "Web", coretest::Day(2001, 3, 7), 15, "a;b"));
-    db.AddRecord(
-        coretest::Entry("Java", "Syntax", "Web", coretest::Day(2001, 3, 8), 30, "zwei\r\nZeilen"));
-    db.AddRecord(
-        coretest::Entry("Java", "Zeiger", "Shop", coretest::Day(2002, 12, 1), 145, "\xC4rger"));
-    form->RebuildList();
+std::unique_ptr<TTestForm> MakeForm() {
+    auto form = std::make_unique<TTestForm>();
+    form->Fill(
+        {coretest::Entry("C++", "Zeiger", "Web", coretest::Day(2001, 3, 7), 15, "a;b"),
+         coretest::Entry("Java", "Syntax", "Web", coretest::Day(2001, 3, 8), 30, "zwei\r\nZeilen"),
+         coretest::Entry("Java", "Zeiger", "Shop", coretest::Day(2002, 12, 1), 145, "\xC4rger")});
     return form;
 }
 
@@ -65,14 +63,16 @@ private slots:
         QFETCH(QString, filter);
         QFETCH(QString, separator);
         auto form = MakeForm();
-        form->SearchEdit->setText("java");
+        form->SearchEdit()->setText("java");
         QTRY_VERIFY(!form->SearchPending());
         QCOMPARE(form->ItemCount(), 2);
         QTemporaryDir dir;
         const QString path = dir.filePath("liste.csv");
-        form->CsvExportDialog->selectNameFilter(filter);
+        Prompt::Testing::QueueFile(std::nullopt); // the dialog is made at its first use
+        form->ExportCsvAction()->trigger();
+        form->MadeChild<QFileDialog>("CsvExportDialog")->selectNameFilter(filter);
         Prompt::Testing::QueueFile(path);
-        form->ExportCsvAction->trigger();
+        form->ExportCsvAction()->trigger();
 
         const std::map<std::uint32_t, QByteArray> rows{
             {30, "Java;Syntax;Web;08.03.2001;30;\"zwei\r\nZeilen\"\r\n"},
@@ -106,7 +106,7 @@ private slots:
             report.SaveButton->click();
             report.CloseButton->click();
         });
-        form->ImportCsvAction->trigger();
+        form->ImportCsvAction()->trigger();
         QVERIFY(driver.ran && !driver.leftOpen);
         QCOMPARE(shown, QStringLiteral("zeilen.csv: 1 Eintrag importiert, 1 Duplikat "
                                        "übersprungen, 2 Zeilen fehlerhaft\n"
@@ -118,7 +118,7 @@ private slots:
         QCOMPARE(copied, shown);
         QCOMPARE(QString::fromUtf8(Read(saved)), shown);
         QCOMPARE(form->ItemCount(), 4);
-        QVERIFY(form->DataBase->Modified);
+        QVERIFY(form->DataBase().Modified);
         QCOMPARE(Prompt::Testing::Messages().size(), 0);
     }
 
@@ -146,7 +146,7 @@ private slots:
         QTemporaryDir dir;
         Write(dir.filePath("x.csv"), content);
         Prompt::Testing::QueueFile(dir.filePath("x.csv"));
-        form->ImportCsvAction->trigger();
+        form->ImportCsvAction()->trigger();
         QCOMPARE(Prompt::Testing::Messages().size(), 1);
         QCOMPARE(int(Prompt::Testing::Messages()[0].kind), kind);
         QCOMPARE(Prompt::Testing::Messages()[0].text, message);

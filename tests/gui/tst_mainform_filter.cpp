@@ -6,6 +6,7 @@
 #include "gui/MainForm.h"
 #include "support/CoreTestUtil.h"
 #include "support/DialogDriver.h"
+#include "support/WindowProbe.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -19,20 +20,16 @@
 
 namespace {
 
-void Add(TDataBase& db, const char* language, const char* type, const char* project) {
-    db.AddRecord(coretest::Entry(language, type, project, EncodeDate({2001, 3, 7}),
-                                 static_cast<std::uint32_t>(db.Count())));
+TRecordData Entry(const char* language, const char* type, const char* project,
+                  std::uint32_t minutes) {
+    return coretest::Entry(language, type, project, EncodeDate({2001, 3, 7}), minutes);
 }
 
 // Four entries over two languages, two categories and two projects.
-std::unique_ptr<TMainForm> MakeForm() {
-    auto form = std::make_unique<TMainForm>();
-    TDataBase& db = *form->DataBase;
-    Add(db, "C++", "Zeiger", "P1");
-    Add(db, "C++", "Syntax", "P2");
-    Add(db, "Java", "Zeiger", "P2");
-    Add(db, "Java", "Syntax", "P1");
-    form->RebuildList();
+std::unique_ptr<TTestForm> MakeForm() {
+    auto form = std::make_unique<TTestForm>();
+    form->Fill({Entry("C++", "Zeiger", "P1", 0), Entry("C++", "Syntax", "P2", 1),
+                Entry("Java", "Zeiger", "P2", 2), Entry("Java", "Syntax", "P1", 3)});
     return form;
 }
 
@@ -44,8 +41,8 @@ QString Flags(const TValueList& list) {
     return s;
 }
 
-QString State(const TMainForm& form) {
-    const TDataBase& db = *form.DataBase;
+QString State(const TTestForm& form) {
+    const TDataBase& db = form.DataBase();
     return QStringLiteral("%1 %2 %3 %4 listed %5")
         .arg(Flags(db.Languages), Flags(db.ErrorTypes), Flags(db.Projects),
              db.AndFilter ? QStringLiteral("AND") : QStringLiteral("OR"))
@@ -67,9 +64,9 @@ int Index(const TValueList& list, const char* value) {
 using Step = std::function<void(TFilterForm&)>;
 
 // Runs the filter command; `step` acts on the shown dialog and closes it.
-void RunFilter(TMainForm& form, const Step& step) {
+void RunFilter(TTestForm& form, const Step& step) {
     DialogDriver driver([&](QDialog& d) { step(static_cast<TFilterForm&>(d)); });
-    form.FilterAction->trigger();
+    form.FilterAction()->trigger();
     QVERIFY(driver.ran);
     QVERIFY(!driver.leftOpen);
 }
@@ -108,17 +105,15 @@ void TestMainFormFilter::cases() {
     QFETCH(QString, name);
     QFETCH(QString, expected);
     auto form = MakeForm();
-    TDataBase& db = *form->DataBase;
+    const TDataBase& db = form->DataBase();
     // A filter in place before: "Java" unticked in AND mode (two listed).
-    db.Languages.Filter(Index(db.Languages, "Java")).Checked = false;
-    db.SetAndFilter(true);
-    form->RebuildList();
+    form->SetFilterTick(db.Languages, "Java", false, true);
     QCOMPARE(form->ItemCount(), 2);
     const QString before = State(*form);
     if (name == "unchanged") {
-        // Flags changed behind the list's back: OK alone brings them to effect.
-        db.Languages.Filter(Index(db.Languages, "Java")).Checked = true;
-        db.ErrorTypes.Filter(Index(db.ErrorTypes, "Syntax")).Checked = false;
+        // Another filter, which the dialog shows and OK keeps.
+        form->SetFilterTick(db.Languages, "Java", true, true);
+        form->SetFilterTick(db.ErrorTypes, "Syntax", false, true);
     }
 
     RunFilter(*form, [&](TFilterForm& d) {
@@ -189,7 +184,7 @@ void TestMainFormFilter::showsLastConfirmedAndNewValuesTicked() {
         d.OkButton->click();
     });
     QCOMPARE(form->ItemCount(), 2);
-    Add(*form->DataBase, "C++", "Zeiger", "Neu");
+    form->Commands().AddEntry(Entry("C++", "Zeiger", "Neu", 4));
 
     QString projects;
     bool andMode = false;

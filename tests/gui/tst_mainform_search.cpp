@@ -6,6 +6,7 @@
 #include "gui/MainForm.h"
 #include "gui/Prompt.h"
 #include "support/CoreTestUtil.h"
+#include "support/WindowProbe.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -21,24 +22,24 @@
 
 namespace {
 
-std::unique_ptr<TMainForm> MakeForm() {
-    auto form = std::make_unique<TMainForm>();
-    TDataBase& db = *form->DataBase;
-    auto add = [&db](const char* language, const char* type, const char* project, double date,
-                     std::uint32_t minutes, const char* description) {
-        db.AddRecord(coretest::Entry(language, type, project, date, minutes,
-                                     cp1252::FromUtf8(description).value()));
+std::unique_ptr<TTestForm> MakeForm() {
+    auto form = std::make_unique<TTestForm>();
+    std::vector<TRecordData> entries;
+    auto add = [&entries](const char* language, const char* type, const char* project, double date,
+                          std::uint32_t minutes, const char* description) {
+        entries.push_back(coretest::Entry(language, type, project, date, minutes,
+                                          cp1252::FromUtf8(description).value()));
     };
     add("C++", "Zeiger", "Web", coretest::Day(2001, 3, 7), 15, "Ärger mit delete");
     add("Java", "Syntax", "Web", coretest::Day(2001, 3, 8), 30, "Semikolon fehlt");
     add("Java", "Zeiger", "Shop", coretest::Day(2002, 12, 1), 145, "NullPointer im Warenkorb");
     add("Python", "Logik", "Shop", coretest::Day(2002, 12, 2), 5, "Schleife zu früh beendet");
-    form->RebuildList();
+    form->Fill(entries);
     return form;
 }
 
 // The minutes of the listed entries, ascending: each entry's are unique.
-QString Listed(const TMainForm& form) {
+QString Listed(const TTestForm& form) {
     QList<int> minutes;
     for (int row = 0; row < form.ItemCount(); ++row)
         minutes << static_cast<int>(form.ItemRecord(row)->TimeNeeded);
@@ -50,17 +51,18 @@ QString Listed(const TMainForm& form) {
 }
 
 // Types `text` into the field and waits until the list shows its result.
-void Search(TMainForm& form, const QString& text) {
-    form.SearchEdit->setText(text);
+void Search(TTestForm& form, const QString& text) {
+    form.SearchEdit()->setText(text);
     QVERIFY(form.SearchPending());
     QTRY_VERIFY(!form.SearchPending());
 }
 
 // The count as shown; the toolbar shows and hides its widgets when it lays
 // them out.
-QString Count(const TMainForm& form) {
+QString Count(const TTestForm& form) {
     QApplication::processEvents();
-    return form.SearchCountLabel->isVisibleTo(&form) ? form.SearchCountLabel->text() : QString();
+    return form.SearchCountLabel()->isVisibleTo(&form) ? form.SearchCountLabel()->text()
+                                                       : QString();
 }
 
 } // namespace
@@ -105,7 +107,7 @@ private slots:
         QCOMPARE(form->ItemRecord(form->CurrentItem())->TimeNeeded, 145u);
         Search(*form, "web");
         QCOMPARE(form->CurrentItem(), 0);
-        QCOMPARE(form->DescriptionMemo->toPlainText(),
+        QCOMPARE(form->DescriptionMemo()->toPlainText(),
                  QString::fromStdString(
                      cp1252::ToUtf8(std::string(form->ItemRecord(0)->Description()))));
     }
@@ -115,28 +117,25 @@ private slots:
     void followsFilterAndEdits() {
         auto form = MakeForm();
         form->show();
-        TDataBase& db = *form->DataBase;
-        db.Languages.Filter(db.Languages.IndexOf("Java")).Checked = false;
-        db.SetAndFilter(true);
-        form->RebuildList();
+        form->SetFilterTick(form->DataBase().Languages, "Java", false, true);
         Search(*form, "web");
         QCOMPARE(Listed(*form), QStringLiteral("15"));
         for (const char* language : {"Web", "Go"}) {
-            form->NewItemAction->trigger();
-            form->LanguageBox->setEditText(language);
-            form->TypeBox->setEditText("Neu");
-            form->ProjectBox->setEditText("Neu");
-            form->TimeEdit->setValue(7);
-            form->OkButton->click();
+            form->NewItemAction()->trigger();
+            form->LanguageBox()->setEditText(language);
+            form->TypeBox()->setEditText("Neu");
+            form->ProjectBox()->setEditText("Neu");
+            form->TimeEdit()->setValue(7);
+            form->OkButton()->click();
         }
         QCOMPARE(Listed(*form), QStringLiteral("7 15"));
         QCOMPARE(Count(*form), QStringLiteral("2 von 6"));
         // A change that no longer matches leaves the list.
         form->SetCurrentItem(0);
-        form->ChangeItemAction->trigger();
-        form->ProjectBox->setEditText("Shop");
-        form->LanguageBox->setEditText(form->ItemRecord(0)->TimeNeeded == 7 ? "Go2" : "C#");
-        form->OkButton->click();
+        form->ChangeItemAction()->trigger();
+        form->ProjectBox()->setEditText("Shop");
+        form->LanguageBox()->setEditText(form->ItemRecord(0)->TimeNeeded == 7 ? "Go2" : "C#");
+        form->OkButton()->click();
         QCOMPARE(form->ItemCount(), 1);
         QCOMPARE(Count(*form), QStringLiteral("1 von 6"));
     }
@@ -144,12 +143,12 @@ private slots:
     // The edit refers to the current row: the list waits until it ends.
     void waitsForAnEditToEnd() {
         auto form = MakeForm();
-        form->SearchEdit->setText("java");
-        form->ChangeItemAction->trigger();
-        QTest::qWait(2 * TMainForm::SearchPause);
+        form->SearchEdit()->setText("java");
+        form->ChangeItemAction()->trigger();
+        QTest::qWait(2 * TSearchBar::SearchPause);
         QCOMPARE(form->ItemCount(), 4);
         QVERIFY(form->SearchPending());
-        form->CancelButton->click();
+        form->CancelButton()->click();
         QTRY_COMPARE(Listed(*form), QStringLiteral("30 145"));
     }
 
@@ -158,24 +157,24 @@ private slots:
         form->show();
         QVERIFY(QTest::qWaitForWindowActive(form.get()));
         QTest::keyClick(form.get(), Qt::Key_E, Qt::ControlModifier);
-        QVERIFY(form->SearchEdit->hasFocus());
-        QTest::keyClicks(form->SearchEdit, "shop");
+        QVERIFY(form->SearchEdit()->hasFocus());
+        QTest::keyClicks(form->SearchEdit(), "shop");
         QTRY_COMPARE(Listed(*form), QStringLiteral("5 145"));
-        QTest::keyClick(form->SearchEdit, Qt::Key_Escape);
-        QCOMPARE(form->SearchEdit->text(), QString());
-        QVERIFY(form->ListView->hasFocus());
+        QTest::keyClick(form->SearchEdit(), Qt::Key_Escape);
+        QCOMPARE(form->SearchEdit()->text(), QString());
+        QVERIFY(form->ListView()->hasFocus());
         QCOMPARE(form->ItemCount(), 4); // at once, without the pause
         QCOMPARE(Count(*form), QString());
 
         // While an entry is edited the search is off.
-        form->NewItemAction->trigger();
-        QVERIFY(!form->SearchEdit->isEnabled());
-        form->CancelButton->click();
-        QVERIFY(form->SearchEdit->isEnabled());
+        form->NewItemAction()->trigger();
+        QVERIFY(!form->SearchEdit()->isEnabled());
+        form->CancelButton()->click();
+        QVERIFY(form->SearchEdit()->isEnabled());
 
         Search(*form, "shop");
-        form->NewDataBaseAction->trigger();
-        QCOMPARE(form->SearchEdit->text(), QString());
+        form->NewDataBaseAction()->trigger();
+        QCOMPARE(form->SearchEdit()->text(), QString());
         QCOMPARE(Count(*form), QString());
         QVERIFY(!form->SearchPending());
     }

@@ -7,6 +7,7 @@
 #include "gui/MainForm.h"
 #include "gui/Prompt.h"
 #include "support/CoreTestUtil.h"
+#include "support/WindowProbe.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -22,9 +23,9 @@ class StopwatchWindowTest : public QObject {
     QTemporaryDir dir_;
     TStopwatch::Instant now{TStopwatch::Duration{1709287200000}}; // 1.3.2024 10:00 UTC
 
-    std::unique_ptr<TMainForm> window() {
-        auto form = std::make_unique<TMainForm>();
-        form->Stopwatch->SetClock([this] { return now; });
+    std::unique_ptr<TTestForm> window() {
+        auto form = std::make_unique<TTestForm>();
+        form->StopwatchBar().SetClock([this] { return now; });
         form->FormCreate("anna");
         form->show();
         form->activateWindow();
@@ -63,51 +64,53 @@ private slots:
             {"reset", 0, "starten - -C"},
         };
         auto form = window();
-        form->DataBase->AddRecord(coretest::Entry("C++", "Zeiger", "P", 45000.0, 5));
-        form->RebuildList();
+        form->Fill({coretest::Entry("C++", "Zeiger", "P", 45000.0, 5)});
         for (const auto& [action, ms, expected] : steps) {
             const QByteArray what = action;
             now += TStopwatch::Duration{ms};
             if (what == "F5")
                 QTest::keyClick(form.get(), Qt::Key_F5);
             else if (what == "click")
-                QTest::mouseClick(form->StopwatchButton, Qt::LeftButton);
+                QTest::mouseClick(form->StopwatchButton(), Qt::LeftButton);
             else if (what == "restart") {
                 form.reset(); // no shut-down: as after a crash
                 form = window();
-            } else if (what == "duplicate")
-                form->DataBase->AddRecord(
-                    coretest::Entry("", "", "", form->DatePicker->Date(), 17));
+                // The entry that the new one of 17 minutes today duplicates.
+                const QDate today = QDate::currentDate();
+                form->Fill({coretest::Entry(
+                    "", "", "", coretest::Day(today.year(), today.month(), today.day()), 17)});
+            }
             if (what == "ok")
-                form->LanguageBox->setEditText("Ada");
+                form->LanguageBox()->setEditText("Ada");
             if (what == "ok" || what == "cancel" || what == "duplicate")
-                (what == "cancel" ? form->CancelButton : form->OkButton)->click();
-            const QMap<QByteArray, QAction*> actions{{"new", form->NewItemAction},
-                                                     {"change", form->ChangeItemAction},
-                                                     {"newdb", form->NewDataBaseAction},
-                                                     {"reset", form->ResetStopwatchAction}};
+                (what == "cancel" ? form->CancelButton() : form->OkButton())->click();
+            const QMap<QByteArray, QAction*> actions{{"new", form->NewItemAction()},
+                                                     {"change", form->ChangeItemAction()},
+                                                     {"newdb", form->NewDataBaseAction()},
+                                                     {"reset", form->ResetStopwatchAction()}};
             if (actions.contains(what))
                 actions[what]->trigger();
-            if (form->StopwatchTimer->isActive())
-                form->ShowStopwatch(); // the timer's update
+            if (form->StopwatchTimer()->isActive())
+                form->StopwatchBar().ShowStopwatch(); // the timer's update
 
             // The toolbar shows and hides its widgets when it lays them out.
             QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-            const bool shown = form->StopwatchButton->isVisible();
+            const bool shown = form->StopwatchButton()->isVisible();
             QString state = QString("%1 %2 %3%4")
-                                .arg(form->StopwatchAction->text().mid(10),
-                                     shown ? form->StopwatchButton->text() : "-",
-                                     form->ResetStopwatchAction->isEnabled() ? "R" : "-",
-                                     form->StopwatchAction->isEnabled() ? "C" : "-");
-            if (form->Editing && form->AddingRecord)
-                state += QString(" %1").arg(form->TimeEdit->value());
+                                .arg(form->StopwatchAction()->text().mid(10),
+                                     shown ? form->StopwatchButton()->text() : "-",
+                                     form->ResetStopwatchAction()->isEnabled() ? "R" : "-",
+                                     form->StopwatchAction()->isEnabled() ? "C" : "-");
+            if (form->Editing() && form->AddingRecord())
+                state += QString(" %1").arg(form->TimeEdit()->value());
             else if (what == "ok") // the minutes stored
                 state += QString(" =%1").arg(form->ItemRecord(form->CurrentItem())->TimeNeeded);
             QCOMPARE(QString("%1: %2").arg(action, state), QString("%1: %2").arg(action, expected));
-            QCOMPARE(form->SplitButton3->isVisible(), shown);
-            QCOMPARE(!shown || form->StopwatchButton->isEnabled(),
-                     !shown || form->StopwatchAction->isEnabled());
-            QCOMPARE(form->StopwatchTimer->isActive(), form->Stopwatch->Running());
+            QCOMPARE(form->Child<QWidget>("SplitButton3")->isVisible(), shown);
+            QCOMPARE(!shown || form->StopwatchButton()->isEnabled(),
+                     !shown || form->StopwatchAction()->isEnabled());
+            QCOMPARE(form->StopwatchTimer()->isActive(),
+                     form->StopwatchBar().Stopwatch().Running());
         }
     }
 };

@@ -5,6 +5,7 @@
 #include "gui/MainForm.h"
 #include "gui/Prompt.h"
 #include "support/CoreTestUtil.h"
+#include "support/WindowProbe.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -17,13 +18,13 @@
 namespace {
 
 // A shown main window with `n` saved entries; entry i has i + 1 minutes.
-std::unique_ptr<TMainForm> MakeForm(int n) {
-    auto form = std::make_unique<TMainForm>();
+std::unique_ptr<TTestForm> MakeForm(int n) {
+    auto form = std::make_unique<TTestForm>();
+    std::vector<TRecordData> entries;
     for (int i = 0; i < n; ++i)
-        form->DataBase->AddRecord(coretest::Entry(
-            "C++", "Zeiger", "Alpha", coretest::Day(2001, 3, 7), static_cast<unsigned>(i + 1)));
-    form->DataBase->Modified = false;
-    form->RebuildList();
+        entries.push_back(coretest::Entry("C++", "Zeiger", "Alpha", coretest::Day(2001, 3, 7),
+                                          static_cast<unsigned>(i + 1)));
+    form->Fill(entries);
     form->show();
     form->activateWindow();
     if (!QTest::qWaitForWindowActive(form.get()))
@@ -32,17 +33,17 @@ std::unique_ptr<TMainForm> MakeForm(int n) {
 }
 
 // Runs one of the steps that the window can undo.
-void RunStep(TMainForm& form, const QString& step, const QString& importFile) {
+void RunStep(TTestForm& form, const QString& step, const QString& importFile) {
     if (step == QLatin1String("delete")) {
         Prompt::Testing::QueueAnswer(Prompt::Yes);
-        form.DeleteItemAction->trigger();
+        form.DeleteItemAction()->trigger();
     } else if (step == QLatin1String("import")) {
         Prompt::Testing::QueueFile(importFile);
-        form.ImportDataBaseAction->trigger();
+        form.ImportDataBaseAction()->trigger();
     } else {
-        (step == QLatin1String("new") ? form.NewItemAction : form.ChangeItemAction)->trigger();
-        form.LanguageBox->setEditText(QStringLiteral("Rust"));
-        form.OkButton->click();
+        (step == QLatin1String("new") ? form.NewItemAction() : form.ChangeItemAction())->trigger();
+        form.LanguageBox()->setEditText(QStringLiteral("Rust"));
+        form.OkButton()->click();
     }
 }
 
@@ -80,27 +81,27 @@ private slots:
         auto form = MakeForm(3);
         auto state = [&form] {
             return QStringList{
-                form->UndoAction->text(), QString::number(form->UndoAction->isEnabled()),
-                form->RedoAction->text(), QString::number(form->RedoAction->isEnabled())};
+                form->UndoAction()->text(), QString::number(form->UndoAction()->isEnabled()),
+                form->RedoAction()->text(), QString::number(form->RedoAction()->isEnabled())};
         };
         const QString undo = "&Rückgängig", redo = "&Wiederherstellen";
         QCOMPARE(state(), (QStringList{undo, "0", redo, "0"}));
         RunStep(*form, step, QString::fromStdString(other.FileName));
         QCOMPARE(state(), (QStringList{undo + ": " + name, "1", redo, "0"}));
         // Editing: no undo, no redo; Ctrl+Z in a field undoes the typing there.
-        form->ChangeItemAction->trigger();
+        form->ChangeItemAction()->trigger();
         QCOMPARE(state(), (QStringList{undo + ": " + name, "0", redo, "0"}));
-        QTest::keyClicks(form->DescriptionMemo, QStringLiteral("xy"));
-        QTest::keyClick(form->DescriptionMemo, Qt::Key_Z, Qt::ControlModifier);
-        QVERIFY(!form->DescriptionMemo->toPlainText().contains(QStringLiteral("xy")));
-        QCOMPARE(form->DataBase->Count(), after);
-        form->CancelButton->click();
-        form->UndoAction->trigger();
+        QTest::keyClicks(form->DescriptionMemo(), QStringLiteral("xy"));
+        QTest::keyClick(form->DescriptionMemo(), Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(!form->DescriptionMemo()->toPlainText().contains(QStringLiteral("xy")));
+        QCOMPARE(form->DataBase().Count(), after);
+        form->CancelButton()->click();
+        form->UndoAction()->trigger();
         QCOMPARE(state(), (QStringList{undo, "0", redo + ": " + name, "1"}));
-        QCOMPARE(form->DataBase->Count(), 3);
-        form->RedoAction->trigger();
+        QCOMPARE(form->DataBase().Count(), 3);
+        form->RedoAction()->trigger();
         QCOMPARE(state(), (QStringList{undo + ": " + name, "1", redo, "0"}));
-        QCOMPARE(form->DataBase->Count(), after);
+        QCOMPARE(form->DataBase().Count(), after);
     }
 
     // The deleted entry comes back at its place as the current one, shown in
@@ -111,17 +112,17 @@ private slots:
         form->ShowSelectedRecord();
         TDataRecord* entry = form->ItemRecord(2);
         TDataRecord* neighbour = form->ItemRecord(3);
-        QCOMPARE(form->DataBase->GetRecord(2), entry); // listed by ID, highest first
+        QCOMPARE(form->DataBase().GetRecord(2), entry); // listed by ID, highest first
         Prompt::Testing::QueueAnswer(Prompt::Yes);
-        form->DeleteItemAction->trigger();
+        form->DeleteItemAction()->trigger();
         QCOMPARE(form->ItemRecord(form->CurrentItem()), neighbour);
-        form->UndoAction->trigger();
+        form->UndoAction()->trigger();
         QCOMPARE(form->ItemCount(), 5);
         QCOMPARE(form->ItemRecord(form->CurrentItem()), entry);
-        QCOMPARE(form->DataBase->GetRecord(2), entry);
-        QCOMPARE(form->TimeEdit->value(), static_cast<int>(entry->TimeNeeded));
-        QVERIFY(form->DeleteItemAction->isEnabled() && form->ChangeItemAction->isEnabled());
-        form->RedoAction->trigger();
+        QCOMPARE(form->DataBase().GetRecord(2), entry);
+        QCOMPARE(form->TimeEdit()->value(), static_cast<int>(entry->TimeNeeded));
+        QVERIFY(form->DeleteItemAction()->isEnabled() && form->ChangeItemAction()->isEnabled());
+        form->RedoAction()->trigger();
         QCOMPARE(form->ItemRecord(form->CurrentItem()), neighbour);
     }
 
@@ -141,22 +142,21 @@ private slots:
         QFETCH(bool, asked);
         QTemporaryDir dir;
         auto form = MakeForm(4);
-        form->DataBase->FileName = coretest::Native(dir.filePath(QStringLiteral("saved.mvd")));
+        form->Commands().Name(coretest::Native(dir.filePath(QStringLiteral("saved.mvd"))));
         Prompt::Testing::QueueAnswer(Prompt::Yes);
-        form->DeleteItemAction->trigger();
-        form->SaveDataBaseAction->trigger();
+        form->DeleteItemAction()->trigger();
+        form->SaveDataBaseAction()->trigger();
         Prompt::Testing::QueueAnswer(Prompt::Yes);
-        form->DeleteItemAction->trigger();
+        form->DeleteItemAction()->trigger();
         for (int i = 0; i < undos; ++i)
-            form->UndoAction->trigger();
+            form->UndoAction()->trigger();
         for (int i = 0; i < redos; ++i)
-            form->RedoAction->trigger();
+            form->RedoAction()->trigger();
         const auto shown = Prompt::Testing::Messages().size();
         Prompt::Testing::QueueAnswer(Prompt::Cancel);
-        TMainForm::TCloseAction action = TMainForm::TCloseAction::caFree;
-        form->FormClose(action);
+        const bool closed = form->close(); // "Abbrechen" keeps it open
         QCOMPARE(Prompt::Testing::Messages().size() > shown, asked);
-        QCOMPARE(action == TMainForm::TCloseAction::caNone, asked);
+        QCOMPARE(!closed, asked);
     }
 };
 

@@ -6,6 +6,7 @@
 #include "gui/RecentFilesMenu.h"
 #include "settings/SettingsStore.h"
 #include "support/CoreTestUtil.h"
+#include "support/WindowProbe.h"
 
 #include <QAction>
 #include <QMimeData>
@@ -65,11 +66,11 @@ class OpeningTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<TMainForm> form_;
+    std::unique_ptr<TTestForm> form_;
 
     QString path(const QString& name) const { return dir_->filePath(name); }
-    TMainForm& start(const std::string& fileName = {}) {
-        form_ = std::make_unique<TMainForm>();
+    TTestForm& start(const std::string& fileName = {}) {
+        form_ = std::make_unique<TTestForm>();
         form_->FormCreate(User, fileName);
         return *form_;
     }
@@ -104,11 +105,11 @@ class OpeningTest : public QObject {
         data.setUrls({QUrl::fromLocalFile(file)});
         const Qt::DropActions possible = Qt::CopyAction | Qt::MoveAction;
         QDragEnterEvent enter(QPoint(5, 5), possible, &data, Qt::LeftButton, dragging);
-        QApplication::sendEvent(form_->ListView->viewport(), &enter);
+        QApplication::sendEvent(form_->ListView()->viewport(), &enter);
         QVERIFY(enter.isAccepted());
         // Delivered, as Qt does, to the widget that took the drag.
         QDropEvent event(QPointF(5, 5), possible, &data, Qt::LeftButton, dropping);
-        QApplication::sendEvent(form_->ListView->viewport(), &event);
+        QApplication::sendEvent(form_->ListView()->viewport(), &event);
         QVERIFY(event.isAccepted());
         QCOMPARE(event.dropAction(), Qt::CopyAction);
         QCoreApplication::processEvents(); // the drop is handled after it ended
@@ -164,8 +165,8 @@ private slots:
         writeBytes(path("kurz.mvd"), cut.left(cut.size() - 3));
         if (laterStart) {
             start();
-            form_->UserManager->SaveOnExit = true;
-            form_->DataBase->FileName = native(path("a.mvd")); // stored at the end
+            form_->UserManager()->SaveOnExit = true;
+            form_->Commands().Name(native(path("a.mvd"))); // stored at the end
             end();
         }
         // Named relative to the working folder, as on a command line.
@@ -176,11 +177,11 @@ private slots:
         QCOMPARE(messages(), message);
         if (!message.isEmpty())
             QCOMPARE(Prompt::Testing::Messages()[0].kind, Prompt::Kind::Error);
-        QCOMPARE(minutesOf(*form_->DataBase), minutes);
-        QVERIFY(!form_->DataBase->Modified);
-        QCOMPARE(form_->DataBase->FileName, fileName.isEmpty() ? "" : native(path(fileName)));
+        QCOMPARE(minutesOf(form_->DataBase()), minutes);
+        QVERIFY(!form_->Document().Modified());
+        QCOMPARE(form_->DataBase().FileName, fileName.isEmpty() ? "" : native(path(fileName)));
         QCOMPARE(form_->ItemCount(), int(minutes.size()));
-        const std::vector<std::string> recent = form_->RecentFilesItem->Files();
+        const std::vector<std::string> recent = form_->RecentFilesItem()->Files();
         QCOMPARE(recent.empty() ? std::string() : recent.front(),
                  message.isEmpty() ? native(path(file)) : std::string());
     }
@@ -234,13 +235,14 @@ private slots:
         writeDataBase(path("GROSS.MVD"), {1});
         writeBytes(path("notiz.txt"), "Notiz");
         QDir(dir_->path()).mkdir("ordner.mvd");
-        TMainForm& form = start();
+        TTestForm& form = start();
         if (editing)
-            form.NewItemAction->trigger();
+            form.NewItemAction()->trigger();
         QList<QUrl> list;
         for (const QString& url : urls)
             list << (url.contains(':') ? QUrl(url) : QUrl::fromLocalFile(path(url)));
-        QWidget* target = overMemo ? form.DescriptionMemo->viewport() : form.ListView->viewport();
+        QWidget* target =
+            overMemo ? form.DescriptionMemo()->viewport() : form.ListView()->viewport();
         for (const Qt::KeyboardModifiers modifiers : {Qt::NoModifier, Qt::ControlModifier}) {
             const auto [accepted, dropAction] =
                 dragEnter(target, list, Qt::DropActions(possible), modifiers);
@@ -253,29 +255,30 @@ private slots:
     // A text drag is no file: it goes to the control as ever, so the
     // description being edited takes it.
     void textDragPassesToTheControls() {
-        TMainForm& form = start();
-        QVERIFY(!dragEnter(form.ListView->viewport(), {}, Qt::CopyAction, {}, "a.mvd").first);
-        form.NewItemAction->trigger();
-        QVERIFY(dragEnter(form.DescriptionMemo->viewport(), {}, Qt::CopyAction, {}, "Text").first);
+        TTestForm& form = start();
+        QVERIFY(!dragEnter(form.ListView()->viewport(), {}, Qt::CopyAction, {}, "a.mvd").first);
+        form.NewItemAction()->trigger();
+        QVERIFY(
+            dragEnter(form.DescriptionMemo()->viewport(), {}, Qt::CopyAction, {}, "Text").first);
     }
 
     // A drop opens the file as "Datenbank laden" does; with Ctrl it imports.
     void dropOpensOrImports() {
         writeDataBase(path("a.mvd"), {1, 2});
         writeDataBase(path("b.mvd"), {2, 3});
-        TMainForm& form = start();
+        TTestForm& form = start();
         drop(path("a.mvd"));
-        QCOMPARE(minutesOf(*form.DataBase), (QList<unsigned>{1, 2}));
-        QCOMPARE(form.DataBase->FileName, native(path("a.mvd")));
+        QCOMPARE(minutesOf(form.DataBase()), (QList<unsigned>{1, 2}));
+        QCOMPARE(form.DataBase().FileName, native(path("a.mvd")));
         QCOMPARE(form.ItemCount(), 2);
         // Ctrl let go together with the button still counts.
         drop(path("b.mvd"), Qt::ControlModifier, Qt::NoModifier);
-        QCOMPARE(minutesOf(*form.DataBase), (QList<unsigned>{1, 2, 3}));
-        QCOMPARE(form.DataBase->FileName, native(path("a.mvd")));
-        QVERIFY(form.DataBase->Modified);
+        QCOMPARE(minutesOf(form.DataBase()), (QList<unsigned>{1, 2, 3}));
+        QCOMPARE(form.DataBase().FileName, native(path("a.mvd")));
+        QVERIFY(form.Document().Modified());
         QCOMPARE(form.ItemCount(), 3);
         QVERIFY(Prompt::Testing::Messages().isEmpty()); // the import asks nothing
-        QCOMPARE(form.RecentFilesItem->Files(), std::vector<std::string>{native(path("a.mvd"))});
+        QCOMPARE(form.RecentFilesItem()->Files(), std::vector<std::string>{native(path("a.mvd"))});
     }
 
     // Unsaved changes: the close question first. "Ja" saves (the drop goes
@@ -303,16 +306,15 @@ private slots:
         QFETCH(int, oldFileEntries);
         QFETCH(QList<unsigned>, after);
         writeDataBase(path("neu.mvd"), {7});
-        TMainForm& form = start();
+        TTestForm& form = start();
         const bool named = !savedAs.isEmpty() && savedAs != "-";
         if (named) {
             writeDataBase(path("alt.mvd"), {1, 2});
-            form.DataBase->FileName = native(path("alt.mvd"));
-            form.DataBase->Reload();
+            form.Commands().Open(native(path("alt.mvd")));
             if (savedAs.startsWith("ordner/")) // the folder is gone: the save fails
-                form.DataBase->FileName = native(path(savedAs));
+                form.Commands().Name(native(path(savedAs)));
         }
-        form.DataBase->AddRecord(coretest::Entry("Pascal", "Syntax", "Q", 40001.0, 3));
+        form.Commands().AddEntry(coretest::Entry("Pascal", "Syntax", "Q", 40001.0, 3));
         form.RebuildList();
         Prompt::Testing::QueueAnswer(answer);
         if (!named)
@@ -324,9 +326,9 @@ private slots:
         QCOMPARE(Prompt::Testing::Messages()[0].buttons,
                  Prompt::Buttons(Prompt::Yes | Prompt::No | Prompt::Cancel));
         QCOMPARE(Prompt::Testing::PendingAnswers(), 0);
-        QCOMPARE(minutesOf(*form.DataBase), after);
-        QCOMPARE(form.DataBase->Modified, !opened);
-        QCOMPARE(form.DataBase->FileName == native(path("neu.mvd")), opened);
+        QCOMPARE(minutesOf(form.DataBase()), after);
+        QCOMPARE(form.Document().Modified(), !opened);
+        QCOMPARE(form.DataBase().FileName == native(path("neu.mvd")), opened);
         TDataBase old;
         old.FileName = native(path("alt.mvd"));
         old.Reload();

@@ -10,6 +10,7 @@
 #include "settings/SettingsStore.h"
 #include "support/CoreTestUtil.h"
 #include "support/DialogDriver.h"
+#include "support/WindowProbe.h"
 
 #include <QAction>
 #include <QPushButton>
@@ -21,9 +22,9 @@ namespace {
 const char* const User = "anna";
 
 // Captions of the submenu, separators as "-".
-QStringList captions(const TMainForm& form) {
+QStringList captions(const TTestForm& form) {
     QStringList texts;
-    for (const QAction* a : form.RecentFilesItem->actions())
+    for (const QAction* a : form.RecentFilesItem()->actions())
         texts << (a->isSeparator() ? QStringLiteral("-") : a->text());
     return texts;
 }
@@ -41,16 +42,16 @@ class RecentFilesTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> dir_;
-    std::vector<std::unique_ptr<TMainForm>> forms_;
+    std::vector<std::unique_ptr<TTestForm>> forms_;
 
-    TMainForm& start() {
-        forms_.push_back(std::make_unique<TMainForm>());
-        TMainForm& form = *forms_.back();
+    TTestForm& start() {
+        forms_.push_back(std::make_unique<TTestForm>());
+        TTestForm& form = *forms_.back();
         form.FormCreate(User);
-        form.OptionForm = new TOptionForm(&form);
+        form.SetDialogs(nullptr, nullptr, new TOptionForm(&form));
         return form;
     }
-    void end(TMainForm& form) {
+    void end(TTestForm& form) {
         form.FormDestroy();
         forms_.erase(std::find_if(forms_.begin(), forms_.end(),
                                   [&](const auto& f) { return f.get() == &form; }));
@@ -65,14 +66,14 @@ class RecentFilesTest : public QObject {
         db.Save();
         return path(name);
     }
-    static void open(TMainForm& form, const QString& file) {
+    static void open(TTestForm& form, const QString& file) {
         Prompt::Testing::QueueFile(file);
-        form.LoadDataBaseAction->trigger();
+        form.LoadDataBaseAction()->trigger();
     }
     // The listed names relative to the temporary folder.
-    QStringList listed(const TMainForm& form) const {
+    QStringList listed(const TTestForm& form) const {
         QStringList names;
-        for (const std::string& file : form.RecentFilesItem->Files())
+        for (const std::string& file : form.RecentFilesItem()->Files())
             names << QDir(dir_->path()).relativeFilePath(QString::fromStdString(file));
         return names;
     }
@@ -116,8 +117,8 @@ private slots:
     void commandsFillTheList() {
         QFETCH(QStringList, steps);
         QFETCH(QStringList, expected);
-        TMainForm& form = start();
-        QVERIFY(!form.RecentFilesItem->menuAction()->isEnabled()); // nothing listed yet
+        TTestForm& form = start();
+        QVERIFY(!form.RecentFilesItem()->menuAction()->isEnabled()); // nothing listed yet
         QFile broken(path("kaputt.mvd"));
         QVERIFY(broken.open(QIODevice::WriteOnly));
         broken.write("keine Datenbank, aber lang genug");
@@ -128,17 +129,17 @@ private slots:
                 open(form, arg == "fehlt.mvd" || arg == "kaputt.mvd" ? path(arg) : database(arg));
             } else if (step.startsWith("s:")) {
                 Prompt::Testing::QueueFile(path(arg));
-                form.SaveDataBaseAsAction->trigger();
+                form.SaveDataBaseAsAction()->trigger();
             } else if (step == "S") {
-                form.SaveDataBaseAction->trigger();
+                form.SaveDataBaseAction()->trigger();
             } else {
-                form.RecentFilesItem->actions().at(arg.toInt() - 1)->trigger();
+                form.RecentFilesItem()->actions().at(arg.toInt() - 1)->trigger();
             }
         }
         QCOMPARE(listed(form), expected);
-        QVERIFY(form.RecentFilesItem->menuAction()->isEnabled());
+        QVERIFY(form.RecentFilesItem()->menuAction()->isEnabled());
         // Numbered with access keys, the full path as status tip, then "Liste leeren".
-        const QList<QAction*> items = form.RecentFilesItem->actions();
+        const QList<QAction*> items = form.RecentFilesItem()->actions();
         for (int i = 0; i < expected.size(); ++i) {
             QCOMPARE(items[i]->text(), QStringLiteral("&%1 %2").arg(i + 1).arg(expected[i]));
             QCOMPARE(items[i]->statusTip(), path(expected[i]));
@@ -152,7 +153,7 @@ private slots:
     // Names the list can't show plainly: one with an ampersand, and two files
     // of one name in different folders, which get their folders.
     void captionsOfAwkwardNames() {
-        TMainForm& form = start();
+        TTestForm& form = start();
         for (const char* name : {"a&b.mvd", "x/c.mvd", "y/c.mvd"})
             open(form, database(name));
         QCOMPARE(captions(form),
@@ -163,19 +164,19 @@ private slots:
     // A file that is gone is reported and leaves the list; the open database
     // and its unsaved changes stay.
     void fileThatIsGone() {
-        TMainForm& form = start();
+        TTestForm& form = start();
         open(form, database("a.mvd"));
         open(form, database("b.mvd", 7));
-        form.DataBase->AddRecord(coretest::Entry("Pascal", "Syntax", "Q", 40001.0, 2));
+        form.Commands().AddEntry(coretest::Entry("Pascal", "Syntax", "Q", 40001.0, 2));
         QVERIFY(QFile::remove(path("a.mvd")));
-        form.RecentFilesItem->actions().at(1)->trigger();
+        form.RecentFilesItem()->actions().at(1)->trigger();
         QCOMPARE(Prompt::Testing::Messages().size(), 1);
         QCOMPARE(Prompt::Testing::Messages()[0].kind, Prompt::Kind::Error);
         QCOMPARE(Prompt::Testing::Messages()[0].text, QStringLiteral("Datei nicht gefunden"));
         QCOMPARE(listed(form), QStringList{"b.mvd"});
-        QCOMPARE(form.DataBase->FileName, QFile::encodeName(path("b.mvd")).toStdString());
-        QCOMPARE(form.DataBase->Count(), 2);
-        QVERIFY(form.DataBase->Modified);
+        QCOMPARE(form.DataBase().FileName, QFile::encodeName(path("b.mvd")).toStdString());
+        QCOMPARE(form.DataBase().Count(), 2);
+        QVERIFY(form.Document().Modified());
         end(form);
         QCOMPARE(listed(start()), QStringList{"b.mvd"});
     }
@@ -187,21 +188,21 @@ private slots:
     }
     void clearing() {
         QFETCH(bool, deleteSettings);
-        TMainForm& form = start();
+        TTestForm& form = start();
         open(form, database("a.mvd"));
         QVERIFY(storedRecent());
         if (deleteSettings) {
             Prompt::Testing::QueueAnswer(Prompt::Yes);
             DialogDriver driver(
                 [](QDialog& dialog) { static_cast<TOptionForm&>(dialog).DeleteButton->click(); });
-            form.ConfigItem->trigger();
+            form.ConfigItem()->trigger();
             QVERIFY(driver.ran);
         } else {
-            form.RecentFilesItem->ClearItem->trigger();
+            form.RecentFilesItem()->ClearItem->trigger();
         }
         QCOMPARE(listed(form), QStringList());
         QCOMPARE(captions(form), QStringList{"Liste leeren"});
-        QVERIFY(!form.RecentFilesItem->menuAction()->isEnabled());
+        QVERIFY(!form.RecentFilesItem()->menuAction()->isEnabled());
         QVERIFY(!storedRecent());
         // After the settings were deleted the list lives in memory only: the
         // store keeps no key for the user, and the next start is a first one.
@@ -216,26 +217,26 @@ private slots:
 
     // The submenu is usable when the load command is and something is listed.
     void enabledWithTheLoadCommand() {
-        TMainForm& form = start();
+        TTestForm& form = start();
         open(form, database("a.mvd"));
-        QAction* submenu = form.RecentFilesItem->menuAction();
+        QAction* submenu = form.RecentFilesItem()->menuAction();
         QVERIFY(submenu->isEnabled());
-        form.NewItemAction->trigger(); // editing: every command but "Beenden" is off
+        form.NewItemAction()->trigger(); // editing: every command but "Beenden" is off
         QVERIFY(!submenu->isEnabled());
-        form.CancelButton->click();
+        form.CancelButton()->click();
         QVERIFY(submenu->isEnabled());
     }
 
     // Two windows at once: each shows what the other added when its
     // "Datenbank" menu opens, and neither drops the other's files.
     void twoWindowsShareTheList() {
-        TMainForm& first = start();
-        TMainForm& second = start();
+        TTestForm& first = start();
+        TTestForm& second = start();
         open(first, database("a.mvd"));
         open(second, database("b.mvd"));
         open(first, database("c.mvd"));
         QCOMPARE(listed(second), (QStringList{"b.mvd", "a.mvd"}));
-        emit second.DataBaseItem->aboutToShow();
+        emit second.DataBaseItem()->aboutToShow();
         QCOMPARE(listed(second), (QStringList{"c.mvd", "b.mvd", "a.mvd"}));
     }
 };

@@ -16,6 +16,7 @@
 #include "support/CoreTestUtil.h"
 #include "support/DialogDriver.h"
 #include "support/ListViewProbe.h"
+#include "support/WindowProbe.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -120,10 +121,11 @@ void WriteFile(const QString& path, const QByteArray& bytes) {
 }
 
 // Tick state of the five pop-up items, language to minutes.
-QString Ticks(const TMainForm& form) {
+QString Ticks(const TTestForm& form) {
     QString s;
-    for (QAction* a : {form.colLanguageItem, form.colTypeItem, form.colProjectItem,
-                       form.colDateItem, form.colTimeItem})
+    for (QAction* a : {form.Child<QAction>("colLanguageItem"), form.Child<QAction>("colTypeItem"),
+                       form.Child<QAction>("colProjectItem"), form.Child<QAction>("colDateItem"),
+                       form.Child<QAction>("colTimeItem")})
         s += a->isChecked() ? '1' : '0';
     return s;
 }
@@ -155,10 +157,10 @@ class StartupTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<TMainForm> form_;
+    std::unique_ptr<TTestForm> form_;
 
-    TMainForm& start(const char* user = User) {
-        form_ = std::make_unique<TMainForm>();
+    TTestForm& start(const char* user = User) {
+        form_ = std::make_unique<TTestForm>();
         form_->FormCreate(user);
         return *form_;
     }
@@ -167,7 +169,7 @@ class StartupTest : public QObject {
             form_->FormDestroy();
         form_.reset();
     }
-    TMainForm& shown() {
+    TTestForm& shown() {
         form_->show();
         if (!QTest::qWaitForWindowExposed(form_.get()))
             qWarning("window not exposed");
@@ -200,13 +202,13 @@ private slots:
     }
 
     void firstStart() {
-        TMainForm& f = start();
+        TTestForm& f = start();
         QCOMPARE(MessageTexts(), QString());
         QCOMPARE(f.windowTitle(), QStringLiteral("Mavrolin - anna"));
-        QVERIFY(f.UserManager->Valid);
-        QVERIFY(!f.UserManager->SaveOnExit);
-        QVERIFY(f.UserManager->SaveContents);
-        QVERIFY(!f.UserManager->SaveWindowConfig);
+        QVERIFY(f.UserManager()->Valid);
+        QVERIFY(!f.UserManager()->SaveOnExit);
+        QVERIFY(f.UserManager()->SaveContents);
+        QVERIFY(!f.UserManager()->SaveWindowConfig);
         const StoredValues key = StoredUser();
         QCOMPARE(StoredBytes(key, "options"), Dword(2));
         QCOMPARE(StoredBytes(key, "database"), RegValue::String("").data);
@@ -219,24 +221,24 @@ private slots:
         QCOMPARE(f.pos(), centred);
         QCOMPARE(f.width(), 639);
         QCOMPARE(f.ClientHeight(), 420);
-        QCOMPARE(f.DetailPanel->width(), 283);
+        QCOMPARE(f.DetailPanel()->width(), 283);
         QCOMPARE(Headers(f), (QStringList{"Sprache", "Kategorie", "Datum"}));
         QCOMPARE(Widths(f), (QList<int>{70, 156, 70}));
         QCOMPARE(Ticks(f), QStringLiteral("11010"));
-        QCOMPARE(f.SortColumn, ckNone);
-        QVERIFY(f.SortDescending);
+        QCOMPARE(f.SortColumn(), ckNone);
+        QVERIFY(f.SortDescending());
     }
 
     void secondStartRestoresTheDesignedRecord() {
         start();
         end();
-        TMainForm& f = start();
+        TTestForm& f = start();
         QCOMPARE(MessageTexts(), QString());
         shown();
         QCOMPARE(f.pos(), QPoint(259, 143));
         QCOMPARE(f.width(), 639);
         QCOMPARE(f.ClientHeight(), 420);
-        QCOMPARE(f.DetailPanel->width(), 283);
+        QCOMPARE(f.DetailPanel()->width(), 283);
         QCOMPARE(Headers(f), (QStringList{"Sprache", "Kategorie", "Datum"}));
         QCOMPARE(Widths(f), (QList<int>{70, 156, 70}));
         QCOMPARE(StoredBytes(StoredUser(), "options"), Dword(2));
@@ -276,7 +278,7 @@ private slots:
             record.ColumnWidths[i] = storedWidths[static_cast<qsizetype>(i)];
         }
         StoreUser(record, 2, "");
-        TMainForm& f = start();
+        TTestForm& f = start();
         shown();
         QCOMPARE(MessageTexts(), QString());
         QTEST(Headers(f), "expectedHeaders");
@@ -284,7 +286,8 @@ private slots:
         QTEST(Ticks(f), "expectedTicks");
         // What is shown is what the next start gets.
         f.StoreWindowConfiguration();
-        const WindowConfiguration again = WindowConfiguration::Decode(f.UserManager->Configuration);
+        const WindowConfiguration again =
+            WindowConfiguration::Decode(f.UserManager()->Configuration);
         QFETCH(QStringList, expectedHeaders);
         QCOMPARE(static_cast<int>(again.ShownColumnCount()), expectedHeaders.size());
     }
@@ -299,22 +302,22 @@ private slots:
         record.SortColumn = ckTime;
         record.SortDescending = false;
         StoreUser(record, 2, databaseFile());
-        TMainForm& f = start();
+        TTestForm& f = start();
         shown();
         QCOMPARE(MessageTexts(), QString());
         QCOMPARE(f.pos(), QPoint(300, 200));
         QCOMPARE(f.width(), 700);
         QCOMPARE(f.ClientHeight(), 500);
-        QCOMPARE(f.DetailPanel->width(), 300);
-        QCOMPARE(f.ListView->width(), 700 - 300 - 3 - 37);
-        QCOMPARE(f.ListView->height(), 500 - 29 - 26);
+        QCOMPARE(f.DetailPanel()->width(), 300);
+        QCOMPARE(f.ListView()->width(), 700 - 300 - 3 - 37);
+        QCOMPARE(f.ListView()->height(), 500 - 29 - 26);
         QCOMPARE(f.ItemCount(), 3);
         QCOMPARE(f.ItemRecord(0)->TimeNeeded, 10u);
         QCOMPARE(f.ItemRecord(2)->TimeNeeded, 30u);
         QCOMPARE(f.CurrentItem(), 0);
         // Stored again unchanged.
         f.StoreWindowConfiguration();
-        QCOMPARE(WindowConfiguration::Decode(f.UserManager->Configuration), record);
+        QCOMPARE(WindowConfiguration::Decode(f.UserManager()->Configuration), record);
     }
 
     void storedSizeBelowTheMinimum() {
@@ -323,20 +326,20 @@ private slots:
         record.ClientHeight = 50;
         record.DetailWidth = 500;
         StoreUser(record, 2, "");
-        TMainForm& f = start();
+        TTestForm& f = start();
         shown();
         QCOMPARE(f.width(), f.minimumWidth());
         QCOMPARE(f.height(), f.minimumHeight());
-        QVERIFY(f.ListPanel->width() > 0);
+        QVERIFY(f.ListPanel()->width() > 0);
     }
 
     void unreadableDatabaseIsReported() {
         StoreUser(WindowConfiguration::FirstStart(), 2,
                   QFile::encodeName(dir_->filePath("gibt-es-nicht.mvd")));
-        TMainForm& f = start();
+        TTestForm& f = start();
         QCOMPARE(Prompt::Testing::Messages().size(), 1);
         QCOMPARE(Prompt::Testing::Messages()[0].kind, Prompt::Kind::Error);
-        QCOMPARE(f.DataBase->Count(), 0);
+        QCOMPARE(f.DataBase().Count(), 0);
         QCOMPARE(f.ItemCount(), 0);
     }
 
@@ -367,12 +370,12 @@ private slots:
         QFETCH(QByteArray, file);
         QFETCH(QString, warning);
         WriteFile(StoreFile(), file);
-        TMainForm& f = start();
+        TTestForm& f = start();
         QCOMPARE(Prompt::Testing::Messages().size(), 1);
         QCOMPARE(Prompt::Testing::Messages()[0].kind, Prompt::Kind::Warning);
         QCOMPARE(Prompt::Testing::Messages()[0].text, warning);
         // The first-start settings took their place.
-        QVERIFY(f.UserManager->Valid);
+        QVERIFY(f.UserManager()->Valid);
         const StoredValues key = StoredUser();
         QCOMPARE(StoredBytes(key, "options"), Dword(2));
         QCOMPARE(StoredBytes(key, "configuration"), BytesOf(WindowConfiguration::FirstStart()));
@@ -386,9 +389,9 @@ private slots:
         // The next start finds usable settings.
         end();
         Prompt::Testing::Begin();
-        TMainForm& again = start();
+        TTestForm& again = start();
         QCOMPARE(MessageTexts(), QString());
-        QVERIFY(again.UserManager->Valid);
+        QVERIFY(again.UserManager()->Valid);
     }
 
     void saveCommand_data() {
@@ -406,19 +409,19 @@ private slots:
         QFETCH(bool, saveContents);
         QFETCH(bool, saveWindowConfig);
         StoreUser(WindowConfiguration::FirstStart(), 2, "alt.mvd");
-        TMainForm& f = start(); // "alt.mvd" can't be read: one error box
+        TTestForm& f = start(); // "alt.mvd" can't be read: one error box
         shown();
-        f.UserManager->SaveContents = saveContents;
-        f.UserManager->SaveWindowConfig = saveWindowConfig;
-        f.colProjectItemClick();
+        f.UserManager()->SaveContents = saveContents;
+        f.UserManager()->SaveWindowConfig = saveWindowConfig;
+        f.List().colProjectItemClick();
         f.resize(700, f.height());
-        f.DataBase->FileName = "neu.mvd";
+        f.Commands().Name("neu.mvd");
         const QByteArray before = FileBytes(StoreFile());
-        const auto configurationBefore = f.UserManager->Configuration;
+        const auto configurationBefore = f.UserManager()->Configuration;
         Prompt::Testing::Begin();
         if (answer != int(Prompt::NoButton))
             Prompt::Testing::QueueAnswer(static_cast<Prompt::Button>(answer));
-        f.SaveOptionItem->trigger();
+        f.SaveOptionItem()->trigger();
         QCOMPARE(Prompt::Testing::Messages().size(), 1);
         QCOMPARE(Prompt::Testing::Messages()[0].kind, Prompt::Kind::Confirmation);
         QCOMPARE(Prompt::Testing::Messages()[0].text,
@@ -426,8 +429,8 @@ private slots:
         QCOMPARE(Prompt::Testing::Messages()[0].buttons, Prompt::Yes | Prompt::No);
         if (answer != int(Prompt::Yes)) {
             QCOMPARE(FileBytes(StoreFile()), before);
-            QVERIFY(f.UserManager->Configuration == configurationBefore);
-            QCOMPARE(f.UserManager->DataBaseName, std::string("alt.mvd"));
+            QVERIFY(f.UserManager()->Configuration == configurationBefore);
+            QCOMPARE(f.UserManager()->DataBaseName, std::string("alt.mvd"));
             return;
         }
         const StoredValues key = StoredUser();
@@ -440,7 +443,7 @@ private slots:
             expected.Left = f.x();
             expected.Top = f.y();
             expected.ClientWidth = 700;
-            expected.DetailWidth = f.DetailPanel->width();
+            expected.DetailWidth = f.DetailPanel()->width();
             expected.ColumnOrder = {1, 2, 4, 3, 0};
             expected.ColumnWidths = {70, 156, 70, 50, 0};
         }
@@ -450,10 +453,10 @@ private slots:
     void saveOnExitKeepsDatabaseWhenContentsOff() {
         // Save on exit and window layout on, database name off.
         StoreUser(WindowConfiguration::FirstStart(), 1 | 4, databaseFile());
-        TMainForm& f = start();
+        TTestForm& f = start();
         shown();
         QCOMPARE(f.ItemCount(), 3);
-        f.DataBase->FileName = "anders.mvd";
+        f.Commands().Name("anders.mvd");
         f.resize(650, f.height());
         f.StoreWindowConfiguration(); // what the close handler does
         end();
@@ -464,34 +467,34 @@ private slots:
     }
 
     void invalidSettingsWriteNothing() {
-        TMainForm& f = start();
-        f.UserManager->Valid = false;
-        f.UserManager->SaveOnExit = true;
-        f.UserManager->SaveWindowConfig = true;
+        TTestForm& f = start();
+        f.UserManager()->Valid = false;
+        f.UserManager()->SaveOnExit = true;
+        f.UserManager()->SaveWindowConfig = true;
         f.resize(700, f.height());
         const QByteArray before = FileBytes(StoreFile());
         Prompt::Testing::QueueAnswer(Prompt::Yes);
-        f.SaveOptionItemClick();
+        f.SaveOptionItem()->trigger();
         end();
         QCOMPARE(FileBytes(StoreFile()), before);
     }
 
     void formDestroyEmptiesAndReleases() {
         StoreUser(WindowConfiguration::FirstStart(), 1 | 2, databaseFile());
-        TMainForm& f = start();
+        TTestForm& f = start();
         QCOMPARE(f.ItemCount(), 3);
-        f.DataBase->FileName = "spaeter.mvd";
-        f.UserManager->DataBaseName = f.DataBase->FileName; // what the close handler does
+        f.Commands().Name("spaeter.mvd");
+        f.UserManager()->DataBaseName = f.DataBase().FileName; // what the close handler does
         f.FormDestroy();
         QCOMPARE(f.ItemCount(), 0);
-        QVERIFY(!f.UserManager);
-        QVERIFY(!f.DataBase);
+        QVERIFY(!f.UserManager());
+        QCOMPARE(f.DataBase().Count(), 0);
         QCOMPARE(StoredBytes(StoredUser(), "database"), RegValue::String("spaeter.mvd").data);
     }
 
     void failedSaveOnExitIsTheGeneralReport() {
         StoreUser(WindowConfiguration::FirstStart(), 1 | 2, "");
-        TMainForm& f = start();
+        TTestForm& f = start();
         // The configuration folder gives way to a file: the store cannot be written.
         QVERIFY(QDir(dir_->filePath("config")).removeRecursively());
         WriteFile(dir_->filePath("config"), "kein Ordner");
@@ -508,13 +511,13 @@ private slots:
     }
     void configItem() {
         QFETCH(bool, deleteSettings);
-        TMainForm& f = start();
-        f.OptionForm = new TOptionForm(&f);
+        TTestForm& f = start();
+        f.SetDialogs(nullptr, nullptr, new TOptionForm(&f));
         shown();
-        f.ConfigItem->setEnabled(!deleteSettings);
-        f.SaveOptionItem->setEnabled(!deleteSettings);
+        f.ConfigItem()->setEnabled(!deleteSettings);
+        f.SaveOptionItem()->setEnabled(!deleteSettings);
         if (deleteSettings)
-            f.ConfigItem->setEnabled(true); // reachable
+            f.ConfigItem()->setEnabled(true); // reachable
         Prompt::Testing::QueueAnswer(Prompt::Yes);
         DialogDriver driver([&](QDialog& dialog) {
             auto& options = static_cast<TOptionForm&>(dialog);
@@ -524,13 +527,13 @@ private slots:
             else
                 options.CancelButton->click();
         });
-        f.ConfigItem->trigger();
+        f.ConfigItem()->trigger();
         QVERIFY(driver.ran);
         QVERIFY(!driver.leftOpen);
-        QCOMPARE(f.ConfigItem->isEnabled(), !deleteSettings);
-        QCOMPARE(f.SaveOptionItem->isEnabled(), !deleteSettings);
-        QVERIFY(!f.UserManager->SaveOnExit);
-        QCOMPARE(f.UserManager->Valid, !deleteSettings);
+        QCOMPARE(f.ConfigItem()->isEnabled(), !deleteSettings);
+        QCOMPARE(f.SaveOptionItem()->isEnabled(), !deleteSettings);
+        QVERIFY(!f.UserManager()->SaveOnExit);
+        QCOMPARE(f.UserManager()->Valid, !deleteSettings);
         RegKey root = SettingsStore(StoreFile()).Read();
         QCOMPARE(root.FindPath(UserPath()) != nullptr, !deleteSettings);
         // The next start begins with the first-start settings again.
@@ -557,7 +560,7 @@ private slots:
     void splitterCanResize() {
         QFETCH(int, clientWidth);
         QFETCH(int, proposed);
-        TMainForm& f = start();
+        TTestForm& f = start();
         f.resize(clientWidth, f.height());
         QCOMPARE(f.width(), clientWidth);
         bool accept = false;
@@ -568,35 +571,35 @@ private slots:
 
     void splitterDragStopsAtTheLimits() {
         start();
-        TMainForm& g = shown();
-        QSplitterHandle* handle = g.Splitter->handle(1);
+        TTestForm& g = shown();
+        QSplitterHandle* handle = g.Child<QSplitter>("Splitter")->handle(1);
         // Grabbed at the first pixel of the visible bar (the handle's widget
         // may be wider than the bar, to be easier to hit).
         const QPoint grab =
             handle->mapToGlobal(QPoint(handle->contentsRect().left(), handle->height() / 2));
-        const int left = g.Splitter->mapToGlobal(QPoint(0, 0)).x();
+        const int left = g.Child<QSplitter>("Splitter")->mapToGlobal(QPoint(0, 0)).x();
         SendMouse(handle, QEvent::MouseButtonPress, grab, Qt::LeftButton);
         SendMouse(handle, QEvent::MouseMove, QPoint(left, grab.y()), Qt::LeftButton);
-        QCOMPARE(g.DetailPanel->width(), 639 - 3 - 150);
-        QCOMPARE(g.ListPanel->width(), 150);
+        QCOMPARE(g.DetailPanel()->width(), 639 - 3 - 150);
+        QCOMPARE(g.ListPanel()->width(), 150);
         SendMouse(handle, QEvent::MouseMove, QPoint(left + 639, grab.y()), Qt::LeftButton);
-        QCOMPARE(g.DetailPanel->width(), 253);
+        QCOMPARE(g.DetailPanel()->width(), 253);
         SendMouse(handle, QEvent::MouseMove, QPoint(left + 300, grab.y()), Qt::LeftButton);
-        QCOMPARE(g.DetailPanel->width(), 639 - 300 - 3);
+        QCOMPARE(g.DetailPanel()->width(), 639 - 300 - 3);
         SendMouse(handle, QEvent::MouseButtonRelease, QPoint(left + 300, grab.y()), {});
-        QCOMPARE(g.DetailPanel->width(), 639 - 300 - 3);
+        QCOMPARE(g.DetailPanel()->width(), 639 - 300 - 3);
         g.StoreWindowConfiguration();
-        QCOMPARE(WindowConfiguration::Decode(g.UserManager->Configuration).DetailWidth, 336);
+        QCOMPARE(WindowConfiguration::Decode(g.UserManager()->Configuration).DetailWidth, 336);
     }
 
     void toolTipsStayTenSeconds() {
         start();
-        TMainForm& f = shown();
-        QHelpEvent help(QEvent::ToolTip, QPoint(5, 5), f.LanguageBox->mapToGlobal(QPoint(5, 5)));
-        QApplication::sendEvent(f.LanguageBox, &help);
-        QCOMPARE(f.LanguageBox->toolTipDuration(), 10000);
+        TTestForm& f = shown();
+        QHelpEvent help(QEvent::ToolTip, QPoint(5, 5), f.LanguageBox()->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(f.LanguageBox(), &help);
+        QCOMPARE(f.LanguageBox()->toolTipDuration(), 10000);
         QTRY_VERIFY(QToolTip::isVisible());
-        QCOMPARE(QToolTip::text(), f.LanguageBox->toolTip());
+        QCOMPARE(QToolTip::text(), f.LanguageBox()->toolTip());
         QToolTip::hideText();
     }
 
@@ -607,7 +610,8 @@ private slots:
         QCOMPARE(started->windowTitle(), QStringLiteral("Mavrolin - ") + AccountName());
         QVERIFY(!started->isVisible());
         for (QWidget* dialog : std::initializer_list<QWidget*>{
-                 started->FilterForm, started->InfoForm, started->OptionForm}) {
+                 started->findChild<TFilterForm*>(), started->findChild<TInfoForm*>(),
+                 started->findChild<TOptionForm*>()}) {
             QVERIFY(dialog);
             QVERIFY(!dialog->isVisible());
             QCOMPARE(dialog->parentWidget(), started.get());
@@ -660,13 +664,13 @@ private slots:
         QVERIFY(holder.waitForReadyRead(5000));
         QCOMPARE(holder.readLine().trimmed(), QByteArray("locked"));
         // The start waits for the other instance and keeps its change.
-        TMainForm& f = start();
-        QVERIFY(f.UserManager->Valid);
+        TTestForm& f = start();
+        QVERIFY(f.UserManager()->Valid);
         QVERIFY(holder.waitForFinished(5000));
         QCOMPARE(holder.exitCode(), 0);
-        f.UserManager->SaveWindowConfig = true;
+        f.UserManager()->SaveWindowConfig = true;
         Prompt::Testing::QueueAnswer(Prompt::Yes);
-        f.SaveOptionItemClick();
+        f.SaveOptionItem()->trigger();
         RegKey root = SettingsStore(StoreFile()).Read();
         QVERIFY(root.FindPath({"Software", "Holder"}));
         QVERIFY(root.FindPath({"Software", "Holder"})->HasValue("Zweite"));

@@ -1,24 +1,25 @@
 // Exchange with spreadsheets: the listed entries, in list order, to CSV or an
 // Excel workbook, and the import of a CSV file through the duplicate rule
 // with its report.
+#include "gui/SpreadsheetExchange.h"
+
 #include "commands/DataBaseCommands.h"
 #include "core/DataBase.h"
 #include "exchange/CsvImport.h"
 #include "exchange/CsvReader.h"
 #include "exchange/CsvWriter.h"
 #include "exchange/XlsxWriter.h"
+#include "gui/Document.h"
 #include "gui/ErrorReport.h"
+#include "gui/FileChooser.h"
 #include "gui/ImportReportForm.h"
-#include "gui/MainForm.h"
 #include "gui/NativePath.h"
 #include "gui/Prompt.h"
-#include "gui/RecordListModel.h"
+#include "gui/RecordListPanel.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QMenu>
 
 namespace {
 
@@ -50,53 +51,34 @@ public:
 
 } // namespace
 
-void TMainForm::createExchange() {
-    auto make = [this](const char* name, const QString& caption, const QString& hint) {
-        auto* action = new QAction(caption, this);
-        action->setObjectName(QLatin1String(name));
-        action->setToolTip(hint);
-        action->setStatusTip(hint);
-        ActionList.append(action);
-        return action;
-    };
-    ImportCsvAction =
-        make("ImportCsvAction", QStringLiteral("CSV-Datei impor&tieren..."),
-             QStringLiteral("fügt die Zeilen einer CSV-Datei der geöffneten Datenbank hinzu"));
-    ExportCsvAction =
-        make("ExportCsvAction", QStringLiteral("als CSV e&xportieren..."),
-             QStringLiteral("schreibt die angezeigten Einträge in eine CSV-Datei für Tabellen"));
-    ExportXlsxAction =
-        make("ExportXlsxAction", QStringLiteral("als Excel-Arbeitsmappe ex&portieren..."),
-             QStringLiteral("schreibt die angezeigten Einträge in eine Excel-Arbeitsmappe"));
-    // After the import of databases, before the recent files.
-    const QList<QAction*> items = DataBaseItem->actions();
-    const qsizetype import = items.indexOf(ImportDataBaseAction);
-    QAction* before = import >= 0 && import + 1 < items.size() ? items[import + 1] : nullptr;
-    DataBaseItem->insertActions(before, {ImportCsvAction, ExportCsvAction, ExportXlsxAction});
-
-    const auto slot = [this](const char* name, const QString& title, QFileDialog::AcceptMode mode,
-                             const QString& suffix, const QStringList& filters) {
+TSpreadsheetExchange::TSpreadsheetExchange(QWidget* window, TDocument& document,
+                                           const TRecordListPanel& list, TFileChooser& chooser)
+    : QObject(window), window_(window), document_(document), list_(list), chooser_(chooser) {
+    setObjectName(QStringLiteral("SpreadsheetExchange"));
+    const auto slot = [window](const char* name, const QString& title,
+                               QFileDialog::AcceptMode mode, const QString& suffix,
+                               const QStringList& filters) {
         return TFileDialogSlot(
-            [=, this] { return MakeDialog(this, name, title, mode, suffix, filters); });
+            [=] { return MakeDialog(window, name, title, mode, suffix, filters); });
     };
-    CsvImportDialog =
+    csvImportDialog_ =
         slot("CsvImportDialog", QStringLiteral("CSV-Datei importieren"), QFileDialog::AcceptOpen,
              QStringLiteral("csv"),
              {QStringLiteral("CSV-Dateien (*.csv *.txt)"), QStringLiteral("alle Dateien (*.*)")});
-    CsvExportDialog =
+    csvExportDialog_ =
         slot("CsvExportDialog", QStringLiteral("als CSV exportieren"), QFileDialog::AcceptSave,
              QStringLiteral("csv"), {SemicolonFilter, CommaFilter});
-    XlsxExportDialog =
+    xlsxExportDialog_ =
         slot("XlsxExportDialog", QStringLiteral("als Excel-Arbeitsmappe exportieren"),
              QFileDialog::AcceptSave, QStringLiteral("xlsx"),
              {QStringLiteral("Excel-Arbeitsmappe (*.xlsx)")});
 }
 
-std::vector<const TDataRecord*> TMainForm::listedEntries() const {
+std::vector<const TDataRecord*> TSpreadsheetExchange::listedEntries() const {
     std::vector<const TDataRecord*> entries;
-    entries.reserve(static_cast<std::size_t>(ItemCount()));
-    for (int row = 0; row < ItemCount(); ++row)
-        entries.push_back(ItemRecord(row));
+    entries.reserve(static_cast<std::size_t>(list_.ItemCount()));
+    for (int row = 0; row < list_.ItemCount(); ++row)
+        entries.push_back(list_.ItemRecord(row));
     return entries;
 }
 
@@ -112,21 +94,21 @@ QString ExportName(const std::string& dataBase, const char* suffix) {
 
 } // namespace
 
-void TMainForm::ExportCsvActionExecute() {
+void TSpreadsheetExchange::ExportCsv() {
     const std::optional<QString> chosen =
-        chooseFile(*CsvExportDialog, ExportName(DataBase->FileName, "csv"));
+        chooser_.Choose(*csvExportDialog_, ExportName(document_.FileName(), "csv"));
     if (!chosen)
         return;
     exchange::CsvFormat format = exchange::SpreadsheetCsv;
-    if (CsvExportDialog->selectedNameFilter() == CommaFilter)
+    if (csvExportDialog_->selectedNameFilter() == CommaFilter)
         format.separator = ',';
     const WaitCursor wait;
     exchange::ExportCsvFile(nativepath::FromQString(*chosen), listedEntries(), format);
 }
 
-void TMainForm::ExportXlsxActionExecute() {
+void TSpreadsheetExchange::ExportXlsx() {
     const std::optional<QString> chosen =
-        chooseFile(*XlsxExportDialog, ExportName(DataBase->FileName, "xlsx"));
+        chooser_.Choose(*xlsxExportDialog_, ExportName(document_.FileName(), "xlsx"));
     if (!chosen)
         return;
     exchange::XlsxOutcome outcome;
@@ -135,24 +117,15 @@ void TMainForm::ExportXlsxActionExecute() {
         outcome = exchange::ExportXlsxFile(nativepath::FromQString(*chosen), listedEntries());
     }
     if (outcome.shortenedTexts > 0)
-        Prompt::Message(this, Prompt::Kind::Warning,
+        Prompt::Message(window_, Prompt::Kind::Warning,
                         QStringLiteral("%1 Texte waren länger als die 32767 Zeichen einer "
                                        "Excel-Zelle und wurden gekürzt.")
                             .arg(outcome.shortenedTexts),
                         Prompt::Ok);
 }
 
-// The one place where a CSV import changes the database.
-exchange::AddOutcome TMainForm::addImportedRows(std::vector<exchange::ImportedRow>&& rows) {
-    exchange::AddOutcome outcome;
-    Commands->ImportEntries(QStringLiteral("CSV-Datei importieren"), [&](TDataBase& db) {
-        outcome = exchange::AddImportedRows(db, std::move(rows));
-    });
-    return outcome;
-}
-
-void TMainForm::ImportCsvActionExecute() {
-    const std::optional<QString> chosen = chooseFile(*CsvImportDialog, QString());
+void TSpreadsheetExchange::ImportCsv() {
+    const std::optional<QString> chosen = chooser_.Choose(*csvImportDialog_, QString());
     if (!chosen)
         return;
     const QString name = QFileInfo(*chosen).fileName();
@@ -162,15 +135,16 @@ void TMainForm::ImportCsvActionExecute() {
         const WaitCursor wait;
         read = exchange::ReadCsvFile(nativepath::FromQString(*chosen));
         if (read.failure.empty()) {
-            added = addImportedRows(std::move(read.rows));
-            // Several entries rebuild the list through the command layer's signal.
-            if (added.imported <= 1)
-                RebuildList();
+            // One step; the list follows the command layer's signal.
+            document_.Commands().ImportEntries(
+                QStringLiteral("CSV-Datei importieren"), [&](TDataBase& db) {
+                    added = exchange::AddImportedRows(db, std::move(read.rows));
+                });
         }
     }
     if (!read.failure.empty()) {
         Prompt::Message(
-            this, Prompt::Kind::Error,
+            window_, Prompt::Kind::Error,
             QStringLiteral("%1: %2 Es wurde nichts importiert.")
                 .arg(name, ErrorReport::ReportText(QString::fromStdString(read.failure))),
             Prompt::Ok);
@@ -180,13 +154,13 @@ void TMainForm::ImportCsvActionExecute() {
         name, QString::fromStdString(
                   exchange::ImportSummary(added.imported, added.duplicates, read.refused.size())));
     if (read.refused.empty()) {
-        Prompt::Message(this, Prompt::Kind::Information, summary, Prompt::Ok);
+        Prompt::Message(window_, Prompt::Kind::Information, summary, Prompt::Ok);
         return;
     }
     QStringList rows;
     rows.reserve(static_cast<qsizetype>(read.refused.size()));
     for (const exchange::RefusedRow& row : read.refused)
         rows.append(QString::fromStdString(exchange::RefusedRowReport(row)));
-    TImportReportForm report(this);
+    TImportReportForm report(window_);
     report.Execute(summary, rows);
 }

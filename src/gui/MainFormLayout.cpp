@@ -1,33 +1,32 @@
 // Start-up and shut-down of the main window: the settings store of the
 // logged-in user, restoring the stored layout or putting the first-start
-// defaults in place, the options commands, the splitter's drag limits and the
-// tooltip time.
-#include "core/DataBase.h"
+// defaults in place, the splitter with its drag limits, the close question,
+// the options commands and the tooltip time.
 #include "gui/AnalysisForm.h"
+#include "gui/Document.h"
+#include "gui/EntryPanel.h"
 #include "gui/ErrorReport.h"
 #include "gui/MainForm.h"
+#include "gui/NativePath.h"
 #include "gui/OptionForm.h"
 #include "gui/Prompt.h"
 #include "gui/RecentFilesMenu.h"
-#include "gui/RecordListModel.h"
+#include "gui/RecordListPanel.h"
+#include "gui/StopwatchBar.h"
+#include "settings/AnalysisWindowSettings.h"
+#include "settings/UserManager.h"
 #include "settings/WindowConfiguration.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QEvent>
-#include <QHeaderView>
-#include <QMenu>
 #include <QMouseEvent>
 #include <QSplitter>
 #include <QSplitterHandle>
-#include <QTableView>
 #include <algorithm>
 
 namespace {
-
-// Width given to a restored column whose stored width is negative (the list
-// view's "fit" widths, which the program never stores itself).
-constexpr int FallbackColumnWidth = 50;
 
 // Keeps every tooltip of the application visible for a fixed time: widgets
 // that have no display time of their own get it just before their tooltip
@@ -85,11 +84,11 @@ protected:
         auto* form = qobject_cast<TMainForm*>(parent());
         if (!form)
             return false;
-        if (watched == form->Splitter) {
+        if (watched == form->splitter_) {
             if (event->type() == QEvent::Show)
                 form->SetDetailWidth(form->plannedDetailWidth_);
             else if (event->type() == QEvent::Hide)
-                form->plannedDetailWidth_ = form->Splitter->sizes().value(1);
+                form->plannedDetailWidth_ = form->splitter_->sizes().value(1);
             return false;
         }
         auto* handle = qobject_cast<QSplitterHandle*>(watched);
@@ -124,56 +123,67 @@ private:
     int grabOffset_ = 0;
 };
 
+void TMainForm::createSplitter() {
+    splitter_ = new QSplitter(Qt::Horizontal, this);
+    splitter_->setObjectName(QStringLiteral("Splitter"));
+    splitter_->setHandleWidth(SplitterWidth);
+    splitter_->setChildrenCollapsible(false);
+    splitter_->addWidget(listPanel_);
+    splitter_->addWidget(detailPanel_);
+    splitter_->setStretchFactor(0, 1);
+    splitter_->setStretchFactor(1, 0);
+    setCentralWidget(splitter_);
+}
+
 void TMainForm::installSplitterHook() {
-    Splitter->setOpaqueResize(true); // a release never moves the splitter on its own
+    splitter_->setOpaqueResize(true); // a release never moves the splitter on its own
     auto* hook = new TSplitterHook(this);
-    Splitter->installEventFilter(hook);
-    Splitter->handle(1)->installEventFilter(hook);
+    splitter_->installEventFilter(hook);
+    splitter_->handle(1)->installEventFilter(hook);
 }
 
 void TMainForm::FormCreate(const std::string& userName, const std::string& fileName) {
     // The window was created with a new, empty database.
-    UserManager = std::make_unique<TUserManager>(userName, [this](const std::string& text) {
+    userManager_ = std::make_unique<TUserManager>(userName, [this](const std::string& text) {
         Prompt::Message(this, Prompt::Kind::Warning, QString::fromUtf8(text), Prompt::Ok);
     });
     setWindowTitle(QStringLiteral("Mavrolin - ") + QString::fromUtf8(userName));
 
-    const bool firstStart = !UserManager->Valid;
+    const bool firstStart = !userManager_->Valid;
     const WindowConfiguration layout =
         firstStart ? WindowConfiguration::FirstStart()
-                   : WindowConfiguration::Decode(UserManager->Configuration);
+                   : WindowConfiguration::Decode(userManager_->Configuration);
     applyConfiguration(layout);
     if (firstStart) {
         CenterOnScreen();
         // The first-start layout is the record that later starts restore.
-        UserManager->Configuration = layout.Encode();
-        UserManager->DataBaseName = DataBase->FileName;
-        UserManager->SaveOnExit = false;
-        UserManager->SaveContents = true;
-        UserManager->SaveWindowConfig = true;
-        UserManager->Valid = true;
-        UserManager->Save();
+        userManager_->Configuration = layout.Encode();
+        userManager_->DataBaseName = document_->FileName();
+        userManager_->SaveOnExit = false;
+        userManager_->SaveContents = true;
+        userManager_->SaveWindowConfig = true;
+        userManager_->Valid = true;
+        userManager_->Save();
         // From now on the record is written only when the user asks for it.
-        UserManager->SaveWindowConfig = false;
-        UserManager->Save();
+        userManager_->SaveWindowConfig = false;
+        userManager_->Save();
     }
     // Once the settings may be written, also after the first-start defaults.
-    RecentFilesItem->SetUserManager(UserManager.get());
+    recentFilesItem_->SetUserManager(userManager_.get());
+    stopwatchBar_->SetUserManager(userManager_.get());
     if (!fileName.empty())
-        openAtStart(fileName);
+        document_->OpenAtStart(nativepath::Absolute(fileName));
     else if (!firstStart)
-        openDataBase(UserManager->DataBaseName);
+        document_->Open(userManager_->DataBaseName);
     RebuildList();
     SetApplicationToolTipTime(ToolTipTime);
-    restoreStopwatch();
+    stopwatchBar_->Restore();
 }
 
 void TMainForm::applyConfiguration(const WindowConfiguration& record) {
     move(record.Left, record.Top);
     centreFrame_ = false; // a given place, unless CenterOnScreen follows
-    SortColumn = static_cast<TColumnKind>(record.SortColumn);
-    SortDescending = record.SortDescending;
-    restoreColumns(record);
+    listPanel_->RestoreLayout(record);
     SetClientHeight(record.ClientHeight);
     resize(record.ClientWidth, height());
     // The window's minimum size may have changed what was set.
@@ -181,48 +191,18 @@ void TMainForm::applyConfiguration(const WindowConfiguration& record) {
     // The list view follows its panel through the panel's layout.
 }
 
-// Shows the columns of the record's occupied slots with their widths and
-// ticks their pop-up items. The first empty slot ends the columns; a code
-// that is unknown or already shown counts as an empty slot.
-void TMainForm::restoreColumns(const WindowConfiguration& record) {
-    TColumnOrder order{};
-    std::array<int, WindowConfiguration::Slots> widths{};
-    for (std::size_t slot = 0; slot < WindowConfiguration::Slots; ++slot) {
-        const auto kind = static_cast<TColumnKind>(record.ColumnOrder[slot]);
-        if (kind == ckNone || record.ColumnOrder[slot] > WindowConfiguration::MaxColumnCode ||
-            std::find(order.begin(), order.end(), kind) != order.end())
-            break;
-        order[slot] = kind;
-        widths[slot] =
-            record.ColumnWidths[slot] < 0 ? FallbackColumnWidth : record.ColumnWidths[slot];
-    }
-    ColumnOrder = order;
-    ListModel->SetColumnOrder(ColumnOrder);
-    QHeaderView* header = ListView->horizontalHeader();
-    for (int position = 0; position < ListModel->columnCount(); ++position) {
-        const auto slot = static_cast<std::size_t>(position);
-        const bool occupied = slot < order.size() && order[slot] != ckNone;
-        header->setSectionHidden(position, !occupied);
-        if (occupied)
-            header->resizeSection(position, widths[slot]);
-    }
-    for (TColumnKind kind : {ckLanguage, ckType, ckProject, ckDate, ckTime})
-        columnItem(kind)->setChecked(std::find(order.begin(), order.end(), kind) != order.end());
-    RebuildColumns();
-}
-
 int TMainForm::DetailWidth() const {
-    return Splitter->isVisible() ? Splitter->sizes().value(1) : plannedDetailWidth_;
+    return splitter_->isVisible() ? splitter_->sizes().value(1) : plannedDetailWidth_;
 }
 
 void TMainForm::SetDetailWidth(int width) {
     plannedDetailWidth_ = std::max(0, width);
-    Splitter->setSizes(
+    splitter_->setSizes(
         {std::max(0, this->width() - SplitterWidth - plannedDetailWidth_), plannedDetailWidth_});
 }
 
 void TMainForm::StoreWindowConfiguration() {
-    if (!UserManager)
+    if (!userManager_)
         return;
     WindowConfiguration record;
     record.Top = y();
@@ -230,45 +210,45 @@ void TMainForm::StoreWindowConfiguration() {
     record.ClientWidth = width();
     record.ClientHeight = ClientHeight();
     record.DetailWidth = DetailWidth();
-    record.SortColumn = static_cast<std::uint8_t>(SortColumn);
-    record.SortDescending = SortDescending;
-    const QHeaderView* header = ListView->horizontalHeader();
-    for (std::size_t slot = 0; slot < WindowConfiguration::Slots; ++slot) {
-        record.ColumnOrder[slot] = static_cast<std::uint8_t>(ColumnOrder[slot]);
-        record.ColumnWidths[slot] =
-            ColumnOrder[slot] != ckNone ? header->sectionSize(static_cast<int>(slot)) : 0;
-    }
-    UserManager->Configuration = record.Encode();
+    listPanel_->StoreLayout(record);
+    userManager_->Configuration = record.Encode();
+}
+
+void TMainForm::storeAnalysisPlace() {
+    if (!analysisForm_ || !userManager_)
+        return;
+    settings::SaveAnalysisPlace(*userManager_, {analysisForm_->x(), analysisForm_->y(),
+                                                analysisForm_->width(), analysisForm_->height()});
 }
 
 void TMainForm::SaveOptionItemClick() {
-    if (!UserManager)
+    if (!userManager_)
         return;
     if (Prompt::Message(this, Prompt::Kind::Confirmation,
                         QStringLiteral("Möchten sie diese Einstellungen wirklich speichern?"),
                         Prompt::Yes | Prompt::No) != Prompt::Yes)
         return;
-    if (UserManager->SaveWindowConfig) {
+    if (userManager_->SaveWindowConfig) {
         StoreWindowConfiguration();
-        StoreAnalysisPlace();
+        storeAnalysisPlace();
     }
-    if (UserManager->SaveContents)
-        UserManager->DataBaseName = DataBase->FileName;
-    UserManager->Save();
+    if (userManager_->SaveContents)
+        userManager_->DataBaseName = document_->FileName();
+    userManager_->Save();
 }
 
 void TMainForm::ConfigItemClick() {
-    if (!UserManager || !OptionForm)
+    if (!userManager_ || !optionForm_)
         return;
     // After the stored settings were deleted nothing more is written in this
     // run, so both options commands go until the next edit ends.
-    const bool kept = OptionForm->Execute(*UserManager);
-    SaveOptionItem->setEnabled(kept);
-    ConfigItem->setEnabled(kept);
+    const bool kept = optionForm_->Execute(*userManager_);
+    saveOptionItem_->setEnabled(kept);
+    configItem_->setEnabled(kept);
     // The deletion took the stored stopwatch and the recent files with it.
     if (!kept) {
-        changeStopwatch(&TStopwatch::Reset);
-        RecentFilesItem->Forget();
+        stopwatchBar_->ResetStopwatchActionExecute();
+        recentFilesItem_->Forget();
     }
 }
 
@@ -283,22 +263,64 @@ void TMainForm::SplitterCanResize(int& newSize, bool& accept) const {
     accept = true;
 }
 
+void TMainForm::FormClose(TCloseAction& action) {
+    const auto save = [this] {
+        commandFailed_ = false;
+        saveDataBaseAction_->trigger(); // does nothing while it is disabled
+        return !std::exchange(commandFailed_, false);
+    };
+    switch (document_->AskToSaveChanges(save)) {
+    case TDocument::TChangesAnswer::Proceed:
+        break;
+    case TDocument::TChangesAnswer::Stay:
+        action = TCloseAction::caNone;
+        break;
+    case TDocument::TChangesAnswer::SaveFailed:
+        // The save's error has been reported; it ends the close here.
+        action = TCloseAction::caNone;
+        return;
+    }
+    // On every close attempt, also a refused one.
+    if (userManager_) {
+        userManager_->DataBaseName = document_->FileName();
+        StoreWindowConfiguration();
+    }
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    if (closeQuestionDone_) {
+        event->accept(); // ExitActionExecute has asked already
+        return;
+    }
+    TCloseAction action = TCloseAction::caFree;
+    bool failed = true;
+    ErrorReport::Guard(this, [this, &action, &failed] {
+        FormClose(action);
+        failed = false;
+    });
+    if (failed || action == TCloseAction::caNone)
+        event->ignore();
+    else
+        event->accept();
+}
+
 void TMainForm::FormDestroy() {
-    ClearList();
+    listPanel_->ClearList();
     // Saves when the settings are valid and the user chose to save on exit;
     // the close handler has put the database name and the layout in place.
     // The save is made here rather than by the store's destructor, so that a
     // failure reaches the general error report like every other error.
-    if (UserManager && UserManager->Valid && UserManager->SaveOnExit) {
+    if (userManager_ && userManager_->Valid && userManager_->SaveOnExit) {
         ErrorReport::Guard(this, [this] {
-            if (UserManager->SaveWindowConfig)
-                StoreAnalysisPlace();
-            UserManager->Save();
+            if (userManager_->SaveWindowConfig)
+                storeAnalysisPlace();
+            userManager_->Save();
         });
-        UserManager->Valid = false; // written or reported: nothing more to write
+        userManager_->Valid = false; // written or reported: nothing more to write
     }
-    RecentFilesItem->SetUserManager(nullptr);
-    AnalysisForm.reset(); // it counts the database's entries
-    UserManager.reset();
-    DataBase.reset();
+    recentFilesItem_->SetUserManager(nullptr);
+    stopwatchBar_->SetUserManager(nullptr);
+    analysisForm_.reset(); // it counts the database's entries
+    userManager_.reset();
+    document_->New(); // the entries go; the window follows an empty database
 }

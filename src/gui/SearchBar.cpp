@@ -1,9 +1,11 @@
 // The quick search: the field on the toolbar, the pause after typing, the
 // matching in slices and the list it leaves.
+#include "gui/SearchBar.h"
+
 #include "core/DataBase.h"
-#include "gui/FormSetup.h"
-#include "gui/MainForm.h"
+#include "gui/ErrorReport.h"
 #include "gui/RecordListModel.h"
+#include "gui/RecordListPanel.h"
 #include "search/SearchFields.h"
 
 #include <QAction>
@@ -63,98 +65,92 @@ void GiveBackFreedBlocks() {
 
 } // namespace
 
-void TMainForm::createSearch() {
-    const QString hint = QStringLiteral("sucht in allen Feldern der Einträge (Strg+E)");
-    SearchAction = new QAction(QStringLiteral("&Suchen"), this);
-    SearchAction->setObjectName(QStringLiteral("SearchAction"));
-    SearchAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
-    SearchAction->setToolTip(hint);
-    SearchAction->setStatusTip(hint);
-    const QIcon icon(QStringLiteral(":/icons/search.svg"));
-    SearchAction->setIcon(icon);
-    addAction(SearchAction); // its key works without a menu item
-    ActionList.append(SearchAction);
-
+TSearchBar::TSearchBar(QToolBar* toolBar, QAction* searchAction, const TDataBase& dataBase,
+                       TRecordListPanel& list)
+    : QObject(toolBar), dataBase_(dataBase), list_(list), searchAction_(searchAction) {
+    setObjectName(QStringLiteral("SearchBar"));
+    const QString hint = searchAction->toolTip();
     // At the right end of the toolbar, after the designed buttons and the
     // stopwatch.
-    SearchSpacer = new QWidget(ToolBar);
-    SearchSpacer->setObjectName(QStringLiteral("SearchSpacer"));
-    SearchSpacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-    ToolBar->addWidget(SearchSpacer);
-    auto* line = new QFrame(ToolBar);
+    auto* spacer = new QWidget(toolBar);
+    spacer->setObjectName(QStringLiteral("SearchSpacer"));
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    toolBar->addWidget(spacer);
+    auto* line = new QFrame(toolBar);
     line->setObjectName(QStringLiteral("SplitButton4"));
     line->setFrameShape(QFrame::VLine);
     line->setFrameShadow(QFrame::Sunken);
     line->setFixedSize(10, 22);
-    SplitButton4 = line;
-    ToolBar->addWidget(SplitButton4);
-    SearchCountLabel = new QLabel(ToolBar);
-    SearchCountLabel->setObjectName(QStringLiteral("SearchCountLabel"));
-    SearchCountLabel->setToolTip(QStringLiteral("angezeigte von allen Einträgen"));
-    SearchCountLabel->setContentsMargins(0, 0, 4, 0);
-    searchCountAction_ = ToolBar->addWidget(SearchCountLabel);
-    searchCountAction_->setVisible(false);
-    SearchEdit = new QLineEdit(ToolBar);
-    SearchEdit->setObjectName(QStringLiteral("SearchEdit"));
-    SearchEdit->setPlaceholderText(QStringLiteral("Suchen"));
-    SearchEdit->setToolTip(hint);
-    SearchEdit->setStatusTip(hint);
-    SearchEdit->setClearButtonEnabled(true);
-    SearchEdit->addAction(icon, QLineEdit::LeadingPosition);
-    SearchEdit->setFixedSize(160, 22);
-    ToolBar->addWidget(SearchEdit);
+    toolBar->addWidget(line);
+    countLabel_ = new QLabel(toolBar);
+    countLabel_->setObjectName(QStringLiteral("SearchCountLabel"));
+    countLabel_->setToolTip(QStringLiteral("angezeigte von allen Einträgen"));
+    countLabel_->setContentsMargins(0, 0, 4, 0);
+    countAction_ = toolBar->addWidget(countLabel_);
+    countAction_->setVisible(false);
+    searchEdit_ = new QLineEdit(toolBar);
+    searchEdit_->setObjectName(QStringLiteral("SearchEdit"));
+    searchEdit_->setPlaceholderText(QStringLiteral("Suchen"));
+    searchEdit_->setToolTip(hint);
+    searchEdit_->setStatusTip(hint);
+    searchEdit_->setClearButtonEnabled(true);
+    searchEdit_->addAction(searchAction->icon(), QLineEdit::LeadingPosition);
+    searchEdit_->setFixedSize(160, 22);
+    toolBar->addWidget(searchEdit_);
     // Escape in the field only; while an entry is edited the field is off.
-    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), SearchEdit);
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), searchEdit_);
     escape->setObjectName(QStringLiteral("SearchEscapeKey"));
     escape->setContext(Qt::WidgetShortcut);
-    connect(escape, &QShortcut::activated, this, [this] { SearchEditEscape(); });
-    connect(SearchAction, &QAction::enabledChanged, SearchEdit, &QWidget::setEnabled);
-    // Matching waits while an entry is edited: the edit refers to the
-    // current row, which a new list would move.
-    connect(SearchAction, &QAction::enabledChanged, this, [this](bool enabled) {
+    QWidget* window = toolBar->window();
+    ErrorReport::Connect(escape, &QShortcut::activated, window, [this] { searchEditEscape(); });
+    connect(searchAction, &QAction::enabledChanged, searchEdit_, &QWidget::setEnabled);
+    connect(searchAction, &QAction::enabledChanged, this, [this](bool enabled) {
         if (enabled && scanning_)
-            searchSliceTimer_->start();
+            sliceTimer_->start();
     });
 
-    SearchTimer = new QTimer(this);
-    SearchTimer->setObjectName(QStringLiteral("SearchTimer"));
-    SearchTimer->setSingleShot(true);
-    SearchTimer->setInterval(SearchPause);
-    searchSliceTimer_ = new QTimer(this);
-    searchSliceTimer_->setSingleShot(true);
-    searchSliceTimer_->setInterval(0);
+    pauseTimer_ = new QTimer(this);
+    pauseTimer_->setObjectName(QStringLiteral("SearchTimer"));
+    pauseTimer_->setSingleShot(true);
+    pauseTimer_->setInterval(SearchPause);
+    sliceTimer_ = new QTimer(this);
+    sliceTimer_->setSingleShot(true);
+    sliceTimer_->setInterval(0);
+    ErrorReport::Connect(searchEdit_, &QLineEdit::textChanged, window,
+                         [this] { searchEditChange(); });
+    ErrorReport::Connect(pauseTimer_, &QTimer::timeout, window, [this] { SearchTimerTimer(); });
+    ErrorReport::Connect(sliceTimer_, &QTimer::timeout, window, [this] { searchSlice(); });
 
     // Whatever changes the list while matching runs (an edit, a rebuild)
     // starts the matching again; the count follows every change.
+    const TRecordListModel* model = &list_.Model();
     for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
-        connect(ListModel, signal, this, [this] { listChangedDuringSearch(); });
-    connect(ListModel, &QAbstractItemModel::modelReset, this,
-            [this] { listChangedDuringSearch(); });
-    connect(ListModel, &QAbstractItemModel::dataChanged, this,
-            [this] { listChangedDuringSearch(); });
+        connect(model, signal, this, [this] { listChangedDuringSearch(); });
+    connect(model, &QAbstractItemModel::modelReset, this, [this] { listChangedDuringSearch(); });
+    connect(model, &QAbstractItemModel::dataChanged, this, [this] { listChangedDuringSearch(); });
 }
 
-void TMainForm::SearchActionExecute() {
-    SearchEdit->setFocus(Qt::ShortcutFocusReason);
-    SearchEdit->selectAll();
+void TSearchBar::SearchActionExecute() {
+    searchEdit_->setFocus(Qt::ShortcutFocusReason);
+    searchEdit_->selectAll();
 }
 
-void TMainForm::SearchEditChange() {
-    SearchTimer->start();
+void TSearchBar::searchEditChange() {
+    pauseTimer_->start();
 }
 
-void TMainForm::SearchEditEscape() {
-    SearchEdit->clear();
+void TSearchBar::searchEditEscape() {
+    searchEdit_->clear();
     SearchTimerTimer();
-    ListView->setFocus();
+    list_.View()->setFocus();
 }
 
-void TMainForm::SearchTimerTimer() {
-    SearchTimer->stop();
-    scanQuery_ = search::Query::FromUtf8(SearchEdit->text().toStdString());
+void TSearchBar::SearchTimerTimer() {
+    pauseTimer_->stop();
+    scanQuery_ = search::Query::FromUtf8(searchEdit_->text().toStdString());
     if (scanQuery_ == searchQuery_) {
         scanning_ = false;
-        searchSliceTimer_->stop();
+        sliceTimer_->stop();
         scanFound_ = {};
         return;
     }
@@ -162,7 +158,7 @@ void TMainForm::SearchTimerTimer() {
     searchSlice(); // an event of its own: nothing is half done
 }
 
-void TMainForm::startSearchScan() {
+void TSearchBar::startSearchScan() {
     scanning_ = true;
     scanFromList_ = scanQuery_.Narrows(searchQuery_);
     scanNext_ = 0;
@@ -170,26 +166,27 @@ void TMainForm::startSearchScan() {
     // Room for every entry at once: growing by doubling would hold the old
     // block and one twice its size while it copies. Pages never filled are
     // never touched.
-    scanFound_.reserve(scanFromList_ ? static_cast<std::size_t>(ItemCount())
-                                     : static_cast<std::size_t>(DataBase->Count()));
+    scanFound_.reserve(scanFromList_ ? static_cast<std::size_t>(list_.ItemCount())
+                                     : static_cast<std::size_t>(dataBase_.Count()));
     // The first slice runs after the present event: a change of the list
     // that restarts the matching may be half done (a deletion removes the
     // row before the entry).
-    searchSliceTimer_->start();
+    sliceTimer_->start();
 }
 
-void TMainForm::searchSlice() {
-    if (!scanning_ || Editing)
+void TSearchBar::searchSlice() {
+    if (!scanning_ || !searchAction_->isEnabled())
         return;
     QElapsedTimer clock;
     clock.start();
-    const std::size_t total = scanFromList_ ? static_cast<std::size_t>(ItemCount())
-                                            : static_cast<std::size_t>(DataBase->Count());
-    const Entries entries = [this, total](std::size_t i) -> TDataRecord* {
+    const TRecordListModel& model = list_.Model();
+    const std::size_t total = scanFromList_ ? static_cast<std::size_t>(model.Count())
+                                            : static_cast<std::size_t>(dataBase_.Count());
+    const Entries entries = [this, &model, total](std::size_t i) -> TDataRecord* {
         if (i >= total)
             return nullptr;
         const int index = static_cast<int>(i);
-        return scanFromList_ ? ListModel->Record(index) : DataBase->GetRecord(index);
+        return scanFromList_ ? model.Record(index) : dataBase_.GetRecord(index);
     };
     // Each block is shared with a second thread while this one waits for
     // it, so nothing changes the entries meanwhile.
@@ -209,65 +206,66 @@ void TMainForm::searchSlice() {
         }
         scanNext_ = end;
         if (scanNext_ < total && clock.elapsed() >= SliceMilliseconds) {
-            searchSliceTimer_->start();
+            sliceTimer_->start();
             return;
         }
     }
     applySearchScan();
 }
 
-void TMainForm::applySearchScan() {
+void TSearchBar::applySearchScan() {
     scanning_ = false;
-    const TDataRecord* current = ItemRecord(CurrentItem());
+    TRecordListModel& model = list_.Model();
+    const TDataRecord* current = list_.ItemRecord(list_.CurrentItem());
     applyingSearch_ = true;
     searchQuery_ = scanQuery_;
     if (scanFromList_)
-        ListModel->SetSortedRecords(std::move(scanFound_));
+        model.SetSortedRecords(std::move(scanFound_));
     else
-        ListModel->SetRecords(std::move(scanFound_), SortColumn, SortDescending);
+        model.SetRecords(std::move(scanFound_), list_.SortColumn(), list_.SortDescending());
     scanFound_ = {};
     applyingSearch_ = false;
     GiveBackFreedBlocks();
     // The current entry stays current when it is still listed, else the
     // first listed one becomes current, as after a filter.
-    const int row = current ? ListModel->RowOf(current) : -1;
-    SetCurrentItem(row >= 0 ? row : 0);
-    ShowSelectedRecord();
-    showSearchCount();
+    const int row = current ? model.RowOf(current) : -1;
+    list_.SetCurrentItem(row >= 0 ? row : 0);
+    emit Applied();
+    ShowCount();
 }
 
-void TMainForm::listChangedDuringSearch() {
+void TSearchBar::listChangedDuringSearch() {
     if (applyingSearch_)
         return;
     if (scanning_)
         startSearchScan();
-    showSearchCount();
+    ShowCount();
 }
 
-void TMainForm::showSearchCount() {
+void TSearchBar::ShowCount() {
     const bool active = !searchQuery_.Empty();
     if (active)
-        SearchCountLabel->setText(
-            QStringLiteral("%1 von %2").arg(ItemCount()).arg(DataBase->Count()));
-    searchCountAction_->setVisible(active);
+        countLabel_->setText(
+            QStringLiteral("%1 von %2").arg(list_.ItemCount()).arg(dataBase_.Count()));
+    countAction_->setVisible(active);
 }
 
-void TMainForm::ClearSearch() {
-    SearchTimer->stop();
-    searchSliceTimer_->stop();
+void TSearchBar::ClearSearch() {
+    pauseTimer_->stop();
+    sliceTimer_->stop();
     scanning_ = false;
     scanFound_ = {};
     searchQuery_ = {};
     scanQuery_ = {};
-    const QSignalBlocker quiet(SearchEdit);
-    SearchEdit->clear();
-    showSearchCount();
+    const QSignalBlocker quiet(searchEdit_);
+    searchEdit_->clear();
+    ShowCount();
 }
 
-bool TMainForm::IsListed(const TDataRecord& entry) const {
+bool TSearchBar::IsListed(const TDataRecord& entry) const {
     return !entry.Hidden && searchQuery_.Matches(entry);
 }
 
-bool TMainForm::SearchPending() const {
-    return scanning_ || SearchTimer->isActive();
+bool TSearchBar::Pending() const {
+    return scanning_ || pauseTimer_->isActive();
 }
