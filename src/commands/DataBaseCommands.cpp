@@ -171,6 +171,18 @@ void TDataBaseCommands::SaveAs(const std::string& fileName) {
     Save();
 }
 
+TFilterTicks FilterTicksOf(const TDataBase& dataBase) {
+    const auto ticks = [](const TValueList& list) {
+        std::vector<bool> checked;
+        checked.reserve(static_cast<std::size_t>(list.Count()));
+        for (int i = 0; i < list.Count(); ++i)
+            checked.push_back(list.Filter(i).Checked);
+        return checked;
+    };
+    return {ticks(dataBase.Languages), ticks(dataBase.ErrorTypes), ticks(dataBase.Projects),
+            dataBase.AndFilter};
+}
+
 // Line i of each tick list stands for position i of its value list.
 void TDataBaseCommands::SetFilter(const TFilterTicks& ticks) {
     const auto tick = [](TValueList& list, const std::vector<bool>& checked) {

@@ -29,6 +29,9 @@ struct TFilterTicks {
     bool AndFilter = false;
 };
 
+// The ticks the database's filter has now.
+[[nodiscard]] TFilterTicks FilterTicksOf(const TDataBase& dataBase);
+
 // The one way in which a database changes and the one owner of its unsaved
 // state. New entry, change, deletion and every import are steps of an undo
 // history (one QUndoStack per open database); opening, a new database and the

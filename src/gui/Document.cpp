@@ -22,8 +22,7 @@ bool FileExists(const std::string& file) {
 } // namespace
 
 TDocument::TDocument(QWidget* dialogParent)
-    : QObject(dialogParent), dialogParent_(dialogParent),
-      dataBase_(std::make_unique<TDataBase>()) {
+    : QObject(dialogParent), dialogParent_(dialogParent), dataBase_(std::make_unique<TDataBase>()) {
     setObjectName(QStringLiteral("Document"));
     // A failed load never raises; its message is shown once the operation
     // has ended and the window shows the database again (see reportLoadError).

@@ -40,3 +40,18 @@ std::optional<QString> TFileChooser::Choose(QFileDialog& dialog, const QString& 
         lastFolder_ = QFileInfo(*chosen).absolutePath();
     return chosen;
 }
+
+TFileDialogSlot TFileChooser::DataBaseDialog(QWidget* parent, const char* name,
+                                             const QString& title, bool save) {
+    return TFileDialogSlot([=] {
+        auto* dialog = new QFileDialog(parent, title);
+        dialog->setObjectName(QLatin1String(name));
+        dialog->setOption(QFileDialog::DontUseNativeDialog);
+        dialog->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        dialog->setFileMode(QFileDialog::AnyFile);
+        dialog->setDefaultSuffix(QStringLiteral("mvd"));
+        dialog->setNameFilters(
+            {QStringLiteral("Mavrolin-Datenbank (*.mvd)"), QStringLiteral("alle Dateien (*.*)")});
+        return dialog;
+    });
+}

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "gui/FileDialogSlot.h"
+
 #include <QString>
 #include <functional>
 #include <optional>
 #include <string>
 
 class QFileDialog;
+class QWidget;
 
 // Runs the window's file dialogs through the Prompt seam. A dialog opens in
 // the folder of the open database, else in the folder of the file chosen last
@@ -18,6 +21,12 @@ public:
     // The file chosen in `dialog`, shown with `preset` as its name; nothing
     // when the user cancelled.
     std::optional<QString> Choose(QFileDialog& dialog, const QString& preset);
+
+    // A dialog for database files, made at its first use: Qt's own (the same
+    // titles, filters and behaviour on every desktop), with the database
+    // filters and the suffix "mvd"; a chosen file need not exist.
+    static TFileDialogSlot DataBaseDialog(QWidget* parent, const char* name, const QString& title,
+                                          bool save);
 
 private:
     std::function<std::string()> openFile_;

@@ -166,3 +166,17 @@ void TFilterForm::SelectNothingClick() {
 void TFilterForm::InvertClick() {
     SetAll(popupTarget_, [](bool checked) { return !checked; });
 }
+
+TFilterTicks TFilterForm::Ticks() const {
+    const auto lines = [](const QListWidget* list, bool (TFilterForm::*checked)(int) const,
+                          const TFilterForm& form) {
+        std::vector<bool> ticks;
+        ticks.reserve(static_cast<std::size_t>(list->count()));
+        for (int i = 0; i < list->count(); ++i)
+            ticks.push_back((form.*checked)(i));
+        return ticks;
+    };
+    return {lines(LanguageCheck, &TFilterForm::LanguageChecked, *this),
+            lines(ErrorCheck, &TFilterForm::ErrorTypeChecked, *this),
+            lines(ProjectCheck, &TFilterForm::ProjectChecked, *this), AndFilterChecked()};
+}

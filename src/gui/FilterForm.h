@@ -1,5 +1,7 @@
 #pragma once
 
+#include "commands/DataBaseCommands.h"
+
 #include <QDialog>
 
 class QCheckBox;
@@ -34,6 +36,8 @@ public:
     [[nodiscard]] bool ErrorTypeChecked(int i) const;
     [[nodiscard]] bool ProjectChecked(int i) const;
     [[nodiscard]] bool AndFilterChecked() const;
+    // All of them, as the command layer sets them.
+    [[nodiscard]] TFilterTicks Ticks() const;
 
     // The list on which the popup menu was last opened (nullptr before that).
     [[nodiscard]] QListWidget* PopupList() const { return popupTarget_; }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/Grouping.h"
 #include "gui/ErrorReport.h"
 #include "gui/FileChooser.h"
 #include "gui/FileDialogSlot.h"
@@ -12,9 +13,11 @@
 
 class QAction;
 class QMenu;
-class QSplitter;
 class QToolBar;
-class TAnalysisForm;
+class TAnalysisWindow;
+struct TMainActions;
+struct TMainMenus;
+class TPanelSplitter;
 class TDataRecord;
 class TDocument;
 class TEntryPanel;
@@ -103,12 +106,7 @@ protected:
     void moveEvent(QMoveEvent* event) override;
 
 private:
-    friend class TSplitterHook;
-
     // Building (MainForm.cpp).
-    void createActions();
-    void createMenus();
-    void createToolBar();
     void createParts();
     void connectHandlers();
     void connectDocument();
@@ -138,6 +136,7 @@ private:
     void CancelButtonClick();
     void FilterActionExecute();
     void AnalysisActionExecute();
+    void analysisGroupChosen(analysis::Grouping grouping, const std::string& value);
     void UndoActionExecute();
     void RedoActionExecute();
     void RecentFileItemClick(const std::string& file);
@@ -157,11 +156,8 @@ private:
     void SetEditState(bool editing);
     void ListViewSelectItem();
     void ShowUndoState(); // captions naming the step; enabled while there is one
-    void entriesAdded(const std::vector<TDataRecord*>& entries);
-    void entriesChanged(const std::vector<TEntryChange>& changes);
-    void entriesRemoved(const std::vector<TDataRecord*>& entries);
+    void listFollowed();
     void dataBaseReplaced();
-    [[nodiscard]] bool isListed(const TDataRecord& entry) const;
 
     // Start-up, layout, options and shut-down (MainFormLayout.cpp).
     enum class TCloseAction { caNone, caFree }; // let the window close, or keep it open
@@ -172,7 +168,6 @@ private:
     // Places and sizes the window, sets the sort order and the columns.
     void applyConfiguration(const WindowConfiguration& record);
     void createSplitter();
-    void installSplitterHook();
     // Stores the analysis window's place when it was opened in this run.
     void storeAnalysisPlace();
 
@@ -184,49 +179,16 @@ private:
     TSearchBar* searchBar_ = nullptr;
     TStopwatchBar* stopwatchBar_ = nullptr;
     TSpreadsheetExchange* exchange_ = nullptr;
-    TRecentFilesMenu* recentFilesItem_ = nullptr; // "&Zuletzt geöffnet", in the Datenbank menu
-    std::unique_ptr<TAnalysisForm> analysisForm_; // made at its first opening
+    TAnalysisWindow* analysisWindow_ = nullptr;
     TFilterForm* filterForm_ = nullptr;
     TInfoForm* infoForm_ = nullptr;
     TOptionForm* optionForm_ = nullptr;
 
-    // Commands, in the order of the command table; every one but the two
-    // options items is in actionList_.
-    QAction* exitAction_ = nullptr;
-    QAction* newDataBaseAction_ = nullptr;
-    QAction* loadDataBaseAction_ = nullptr;
-    QAction* importDataBaseAction_ = nullptr;
-    QAction* saveDataBaseAction_ = nullptr;
-    QAction* saveDataBaseAsAction_ = nullptr;
-    QAction* firstItemAction_ = nullptr;
-    QAction* lastItemAction_ = nullptr;
-    QAction* nextItemAction_ = nullptr;
-    QAction* previousItemAction_ = nullptr;
-    QAction* newItemAction_ = nullptr;
-    QAction* changeItemAction_ = nullptr;
-    QAction* deleteItemAction_ = nullptr;
-    QAction* filterAction_ = nullptr;
-    QAction* infoAction_ = nullptr;
-    QAction* analysisAction_ = nullptr;
-    QAction* undoAction_ = nullptr;
-    QAction* redoAction_ = nullptr;
-    QAction* stopwatchAction_ = nullptr;
-    QAction* resetStopwatchAction_ = nullptr;
-    QAction* searchAction_ = nullptr;
-    QAction* importCsvAction_ = nullptr;
-    QAction* exportCsvAction_ = nullptr;
-    QAction* exportXlsxAction_ = nullptr;
-    QList<QAction*> actionList_;
-    QAction* configItem_ = nullptr;
-    QAction* saveOptionItem_ = nullptr;
-
-    QMenu* dataBaseItem_ = nullptr;
-    QMenu* showItem_ = nullptr;
-    QMenu* dataItem_ = nullptr;
-    QMenu* optionItem_ = nullptr;
-    QMenu* helpItem_ = nullptr;
-    QToolBar* toolBar_ = nullptr;
-    QSplitter* splitter_ = nullptr;
+    // The commands, which the menus and the toolbar show.
+    std::unique_ptr<TMainActions> actions_;
+    // The menus and the toolbar, which show them.
+    std::unique_ptr<TMainMenus> menus_;
+    TPanelSplitter* splitter_ = nullptr;
 
     // The file dialogs of the database commands, made at their first use
     // and kept between uses.
@@ -235,7 +197,6 @@ private:
     TFileChooser fileChooser_;
 
     bool updatingPanel_ = false;     // ShowSelectedRecord is filling the panel
-    int plannedDetailWidth_ = 0;     // DetailWidth while the splitter is hidden
     bool commandFailed_ = false;     // see runGuarded
     bool closeQuestionDone_ = false; // ExitActionExecute closes after its own question
     bool centreFrame_ = false;       // a first start's centring waits for the frame

@@ -5,28 +5,24 @@
 #include "core/DataBase.h"
 #include "core/DateUtil.h"
 #include "core/Errors.h"
-#include "gui/AnalysisFeed.h"
-#include "gui/AnalysisForm.h"
+#include "gui/AnalysisWindow.h"
 #include "gui/Document.h"
 #include "gui/EntryPanel.h"
 #include "gui/FilterForm.h"
 #include "gui/InfoForm.h"
+#include "gui/MainActions.h"
 #include "gui/MainForm.h"
+#include "gui/MainMenus.h"
 #include "gui/NativePath.h"
 #include "gui/Prompt.h"
 #include "gui/RecentFilesMenu.h"
-#include "gui/RecordListModel.h"
 #include "gui/RecordListPanel.h"
 #include "gui/StopwatchBar.h"
-#include "gui/WindowPlacement.h"
-#include "settings/AnalysisWindowSettings.h"
 
 #include <QAction>
 #include <QCoreApplication>
 #include <QDate>
 #include <QFileDialog>
-#include <cerrno>
-#include <filesystem>
 #include <stdexcept>
 
 using nativepath::FromQString;
@@ -57,7 +53,7 @@ void TMainForm::ImportDataBaseActionExecute() {
 
 void TMainForm::SaveDataBaseActionExecute() {
     if (document_->FileName().empty()) {
-        saveDataBaseAsAction_->trigger();
+        actions_->SaveDataBaseAsAction->trigger();
         return;
     }
     document_->Save();
@@ -88,22 +84,13 @@ void TMainForm::InfoActionExecute() {
 }
 
 void TMainForm::RecentFileItemClick(const std::string& file) {
-    if (!loadDataBaseAction_->isEnabled())
-        return;
-    // A file that is gone leaves the open database as it is.
-    std::error_code error;
-    if (!std::filesystem::exists(std::filesystem::path(file), error)) {
-        Prompt::Message(this, Prompt::Kind::Error,
-                        QString::fromUtf8(fileio::FileErrorMessage(ENOENT)), Prompt::Ok);
-        recentFilesItem_->RemoveFile(file);
-        return;
-    }
-    document_->Open(file);
+    if (actions_->LoadDataBaseAction->isEnabled())
+        document_->Open(file);
 }
 
 bool TMainForm::FormDragOver(Qt::KeyboardModifiers modifiers) const {
-    const QAction* command =
-        modifiers & Qt::ControlModifier ? importDataBaseAction_ : loadDataBaseAction_;
+    const QAction* command = modifiers & Qt::ControlModifier ? actions_->ImportDataBaseAction
+                                                             : actions_->LoadDataBaseAction;
     return !detailPanel_->Editing() && command->isEnabled();
 }
 
@@ -119,7 +106,7 @@ void TMainForm::FormDragDrop(const QString& file, Qt::KeyboardModifiers modifier
     // Unlike "Datenbank laden", a drop asks first: it is easily made by mistake.
     const auto save = [this] {
         commandFailed_ = false;
-        saveDataBaseAction_->trigger(); // does nothing while it is disabled
+        actions_->SaveDataBaseAction->trigger(); // does nothing while it is disabled
         return !std::exchange(commandFailed_, false);
     };
     if (document_->AskToSaveChanges(save) != TDocument::TChangesAnswer::Proceed)
@@ -220,42 +207,13 @@ void TMainForm::RedoActionExecute() {
         document_->Commands().Redo();
 }
 
-namespace {
-
-std::vector<bool> Ticks(const TValueList& list) {
-    std::vector<bool> ticks;
-    ticks.reserve(static_cast<std::size_t>(list.Count()));
-    for (int i = 0; i < list.Count(); ++i)
-        ticks.push_back(list.Filter(i).Checked);
-    return ticks;
-}
-
-std::vector<bool> Ticks(const TFilterForm& form, bool (TFilterForm::*checked)(int) const,
-                        int count) {
-    std::vector<bool> ticks;
-    ticks.reserve(static_cast<std::size_t>(count));
-    for (int i = 0; i < count; ++i)
-        ticks.push_back((form.*checked)(i));
-    return ticks;
-}
-
-} // namespace
-
 // The filter dialog edits a copy of the database's filter state; only OK
 // sets the ticks and the mode, and the list follows.
 void TMainForm::FilterActionExecute() {
     if (filterForm_ == nullptr)
         filterForm_ = new TFilterForm(this);
-    const TDataBase& db = document_->DataBase();
-    if (!filterForm_->Execute(db))
-        return;
-    // Line i of each check list stands for position i of its value list; the
-    // lists can't change while the dialog is modal.
-    document_->Commands().SetFilter(
-        {Ticks(*filterForm_, &TFilterForm::LanguageChecked, db.Languages.Count()),
-         Ticks(*filterForm_, &TFilterForm::ErrorTypeChecked, db.ErrorTypes.Count()),
-         Ticks(*filterForm_, &TFilterForm::ProjectChecked, db.Projects.Count()),
-         filterForm_->AndFilterChecked()});
+    if (filterForm_->Execute(document_->DataBase()))
+        document_->Commands().SetFilter(filterForm_->Ticks());
 }
 
 void TMainForm::ShowOnlyValue(const TValueList& list, const std::string& value) {
@@ -263,7 +221,8 @@ void TMainForm::ShowOnlyValue(const TValueList& list, const std::string& value) 
     if (detailPanel_->Editing() || position < 0)
         return;
     const TDataBase& db = document_->DataBase();
-    TFilterTicks ticks{Ticks(db.Languages), Ticks(db.ErrorTypes), Ticks(db.Projects), true};
+    TFilterTicks ticks = FilterTicksOf(db);
+    ticks.AndFilter = true;
     std::vector<bool>& only = &list == &db.Languages    ? ticks.Languages
                               : &list == &db.ErrorTypes ? ticks.ErrorTypes
                                                         : ticks.Projects;
@@ -273,40 +232,13 @@ void TMainForm::ShowOnlyValue(const TValueList& list, const std::string& value) 
 }
 
 void TMainForm::AnalysisActionExecute() {
-    if (!analysisForm_) {
-        const TRecordListModel* list = &listPanel_->Model();
-        analysisForm_ = std::make_unique<TAnalysisForm>(
-            document_->DataBase(),
-            [list] {
-                const std::vector<TDataRecord*>& rows = list->Records();
-                return std::span<const TDataRecord* const>(rows.data(), rows.size());
-            },
-            this);
-        new TAnalysisFeed(listPanel_->Model(), *analysisForm_);
-        connect(analysisForm_.get(), &TAnalysisForm::GroupChosen, this,
-                [this](analysis::Grouping grouping, const std::string& value) {
-                    runGuarded([&] {
-                        const TDataBase& db = document_->DataBase();
-                        ShowOnlyValue(grouping == analysis::Grouping::Language ? db.Languages
-                                      : grouping == analysis::Grouping::Category
-                                          ? db.ErrorTypes
-                                          : db.Projects,
-                                      value);
-                    });
-                });
-        std::optional<settings::WindowPlace> place;
-        if (userManager_)
-            place = settings::LoadAnalysisPlace(*userManager_);
-        if (place && placement::OnSomeScreen(
-                         QRect(place->Left, place->Top, place->Width, place->Height))) {
-            analysisForm_->move(place->Left, place->Top);
-            analysisForm_->resize(place->Width, place->Height);
-        } else {
-            analysisForm_->move(
-                placement::BesideTheWindow(*this, analysisForm_->frameGeometry().size()));
-        }
-    }
-    analysisForm_->show();
-    analysisForm_->raise();
-    analysisForm_->activateWindow();
+    analysisWindow_->Show(userManager_.get());
+}
+
+void TMainForm::analysisGroupChosen(analysis::Grouping grouping, const std::string& value) {
+    const TDataBase& db = document_->DataBase();
+    ShowOnlyValue(grouping == analysis::Grouping::Language   ? db.Languages
+                  : grouping == analysis::Grouping::Category ? db.ErrorTypes
+                                                             : db.Projects,
+                  value);
 }

@@ -2,144 +2,33 @@
 // logged-in user, restoring the stored layout or putting the first-start
 // defaults in place, the splitter with its drag limits, the close question,
 // the options commands and the tooltip time.
-#include "gui/AnalysisForm.h"
+#include "gui/AnalysisWindow.h"
 #include "gui/Document.h"
 #include "gui/EntryPanel.h"
 #include "gui/ErrorReport.h"
+#include "gui/MainActions.h"
 #include "gui/MainForm.h"
+#include "gui/MainMenus.h"
 #include "gui/NativePath.h"
 #include "gui/OptionForm.h"
+#include "gui/PanelSplitter.h"
 #include "gui/Prompt.h"
 #include "gui/RecentFilesMenu.h"
 #include "gui/RecordListPanel.h"
 #include "gui/StopwatchBar.h"
-#include "settings/AnalysisWindowSettings.h"
+#include "gui/ToolTipTime.h"
 #include "settings/UserManager.h"
 #include "settings/WindowConfiguration.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCloseEvent>
-#include <QEvent>
-#include <QMouseEvent>
-#include <QSplitter>
-#include <QSplitterHandle>
 #include <algorithm>
 
-namespace {
-
-// Keeps every tooltip of the application visible for a fixed time: widgets
-// that have no display time of their own get it just before their tooltip
-// shows (Qt's own default grows with the text's length).
-class ToolTipTime : public QObject {
-public:
-    ToolTipTime(int milliseconds, QObject* parent) : QObject(parent), time_(milliseconds) {
-        setObjectName(QStringLiteral("ToolTipTime"));
-    }
-    void SetTime(int milliseconds) { time_ = milliseconds; }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::ToolTip && watched->isWidgetType()) {
-            auto* widget = static_cast<QWidget*>(watched);
-            if (widget->toolTipDuration() != time_)
-                widget->setToolTipDuration(time_);
-        }
-        return false;
-    }
-
-private:
-    int time_;
-};
-
-void SetApplicationToolTipTime(int milliseconds) {
-    auto* app = QCoreApplication::instance();
-    if (!app)
-        return;
-    if (auto* filter = app->findChild<ToolTipTime*>(QStringLiteral("ToolTipTime"),
-                                                    Qt::FindDirectChildrenOnly)) {
-        filter->SetTime(milliseconds);
-        return;
-    }
-    app->installEventFilter(new ToolTipTime(milliseconds, app));
-}
-
-} // namespace
-
-// Two jobs at the splitter: a drag of its handle passes through
-// SplitterCanResize (the handle's own move is replaced by the size that the
-// hook settles on), and the detail panel's planned width is applied when the
-// splitter is shown and kept when it is hidden, since a hidden splitter has no
-// real geometry.
-class TSplitterHook : public QObject {
-public:
-    explicit TSplitterHook(TMainForm* form) : QObject(form) {
-        setObjectName(QStringLiteral("SplitterHook"));
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        // Null once the window's own destructor has run (its widgets are
-        // hidden and deleted after that).
-        auto* form = qobject_cast<TMainForm*>(parent());
-        if (!form)
-            return false;
-        if (watched == form->splitter_) {
-            if (event->type() == QEvent::Show)
-                form->SetDetailWidth(form->plannedDetailWidth_);
-            else if (event->type() == QEvent::Hide)
-                form->plannedDetailWidth_ = form->splitter_->sizes().value(1);
-            return false;
-        }
-        auto* handle = qobject_cast<QSplitterHandle*>(watched);
-        if (!handle)
-            return false;
-        if (event->type() == QEvent::MouseButtonPress) {
-            const auto* mouse = static_cast<QMouseEvent*>(event);
-            // Measured from the visible bar: a thin handle's widget reaches
-            // beyond it on both sides.
-            if (mouse->button() == Qt::LeftButton)
-                grabOffset_ =
-                    static_cast<int>(mouse->position().x()) - handle->contentsRect().left();
-            return false; // the handle keeps its pressed look
-        }
-        if (event->type() != QEvent::MouseMove)
-            return false;
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (!(mouse->buttons() & Qt::LeftButton))
-            return false;
-        QSplitter* splitter = handle->splitter();
-        const int handleLeft =
-            static_cast<int>(splitter->mapFromGlobal(mouse->globalPosition()).x()) - grabOffset_;
-        int detailWidth = splitter->width() - handleLeft - splitter->handleWidth();
-        bool accept = true;
-        ErrorReport::Guard(form, [&] { form->SplitterCanResize(detailWidth, accept); });
-        if (accept)
-            form->SetDetailWidth(detailWidth);
-        return true;
-    }
-
-private:
-    int grabOffset_ = 0;
-};
-
 void TMainForm::createSplitter() {
-    splitter_ = new QSplitter(Qt::Horizontal, this);
-    splitter_->setObjectName(QStringLiteral("Splitter"));
-    splitter_->setHandleWidth(SplitterWidth);
-    splitter_->setChildrenCollapsible(false);
-    splitter_->addWidget(listPanel_);
-    splitter_->addWidget(detailPanel_);
-    splitter_->setStretchFactor(0, 1);
-    splitter_->setStretchFactor(1, 0);
+    splitter_ = new TPanelSplitter(listPanel_, detailPanel_, SplitterWidth, this);
+    splitter_->SetHooks([this](int& newSize, bool& accept) { SplitterCanResize(newSize, accept); },
+                        [this](int width) { SetDetailWidth(width); });
     setCentralWidget(splitter_);
-}
-
-void TMainForm::installSplitterHook() {
-    splitter_->setOpaqueResize(true); // a release never moves the splitter on its own
-    auto* hook = new TSplitterHook(this);
-    splitter_->installEventFilter(hook);
-    splitter_->handle(1)->installEventFilter(hook);
 }
 
 void TMainForm::FormCreate(const std::string& userName, const std::string& fileName) {
@@ -169,7 +58,7 @@ void TMainForm::FormCreate(const std::string& userName, const std::string& fileN
         userManager_->Save();
     }
     // Once the settings may be written, also after the first-start defaults.
-    recentFilesItem_->SetUserManager(userManager_.get());
+    menus_->RecentFilesItem->SetUserManager(userManager_.get());
     stopwatchBar_->SetUserManager(userManager_.get());
     if (!fileName.empty())
         document_->OpenAtStart(nativepath::Absolute(fileName));
@@ -192,13 +81,13 @@ void TMainForm::applyConfiguration(const WindowConfiguration& record) {
 }
 
 int TMainForm::DetailWidth() const {
-    return splitter_->isVisible() ? splitter_->sizes().value(1) : plannedDetailWidth_;
+    return splitter_->isVisible() ? splitter_->sizes().value(1) : splitter_->PlannedDetailWidth();
 }
 
 void TMainForm::SetDetailWidth(int width) {
-    plannedDetailWidth_ = std::max(0, width);
-    splitter_->setSizes(
-        {std::max(0, this->width() - SplitterWidth - plannedDetailWidth_), plannedDetailWidth_});
+    const int planned = std::max(0, width);
+    splitter_->SetPlannedDetailWidth(planned);
+    splitter_->setSizes({std::max(0, this->width() - SplitterWidth - planned), planned});
 }
 
 void TMainForm::StoreWindowConfiguration() {
@@ -215,10 +104,8 @@ void TMainForm::StoreWindowConfiguration() {
 }
 
 void TMainForm::storeAnalysisPlace() {
-    if (!analysisForm_ || !userManager_)
-        return;
-    settings::SaveAnalysisPlace(*userManager_, {analysisForm_->x(), analysisForm_->y(),
-                                                analysisForm_->width(), analysisForm_->height()});
+    if (userManager_)
+        analysisWindow_->StorePlace(*userManager_);
 }
 
 void TMainForm::SaveOptionItemClick() {
@@ -243,12 +130,12 @@ void TMainForm::ConfigItemClick() {
     // After the stored settings were deleted nothing more is written in this
     // run, so both options commands go until the next edit ends.
     const bool kept = optionForm_->Execute(*userManager_);
-    saveOptionItem_->setEnabled(kept);
-    configItem_->setEnabled(kept);
+    actions_->SaveOptionItem->setEnabled(kept);
+    actions_->ConfigItem->setEnabled(kept);
     // The deletion took the stored stopwatch and the recent files with it.
     if (!kept) {
         stopwatchBar_->ResetStopwatchActionExecute();
-        recentFilesItem_->Forget();
+        menus_->RecentFilesItem->Forget();
     }
 }
 
@@ -266,7 +153,7 @@ void TMainForm::SplitterCanResize(int& newSize, bool& accept) const {
 void TMainForm::FormClose(TCloseAction& action) {
     const auto save = [this] {
         commandFailed_ = false;
-        saveDataBaseAction_->trigger(); // does nothing while it is disabled
+        actions_->SaveDataBaseAction->trigger(); // does nothing while it is disabled
         return !std::exchange(commandFailed_, false);
     };
     switch (document_->AskToSaveChanges(save)) {
@@ -318,9 +205,9 @@ void TMainForm::FormDestroy() {
         });
         userManager_->Valid = false; // written or reported: nothing more to write
     }
-    recentFilesItem_->SetUserManager(nullptr);
+    menus_->RecentFilesItem->SetUserManager(nullptr);
     stopwatchBar_->SetUserManager(nullptr);
-    analysisForm_.reset(); // it counts the database's entries
+    analysisWindow_->Close(); // it counts the database's entries
     userManager_.reset();
     document_->New(); // the entries go; the window follows an empty database
 }

@@ -6,15 +6,14 @@
 #include "core/DataBase.h"
 #include "gui/Document.h"
 #include "gui/EntryPanel.h"
+#include "gui/MainActions.h"
 #include "gui/MainForm.h"
-#include "gui/RecordListModel.h"
 #include "gui/RecordListPanel.h"
 #include "gui/SearchBar.h"
 #include "gui/StopwatchBar.h"
 
 #include <QAction>
 #include <QTableView>
-#include <algorithm>
 
 namespace {
 
@@ -32,21 +31,9 @@ private:
 
 } // namespace
 
-bool TMainForm::isListed(const TDataRecord& entry) const {
-    return searchBar_->IsListed(entry);
-}
-
 void TMainForm::RebuildList() {
-    const TDataBase& db = document_->DataBase();
-    std::vector<TDataRecord*> items;
-    items.reserve(static_cast<std::size_t>(std::max(0, db.Count())));
-    for (int i = 0; i < db.Count(); ++i) {
-        TDataRecord* entry = db.GetRecord(i);
-        if (entry && isListed(*entry))
-            items.push_back(entry);
-    }
-    listPanel_->SetEntries(std::move(items));
-    detailPanel_->LoadValueBoxes(db);
+    listPanel_->Rebuild();
+    detailPanel_->LoadValueBoxes(document_->DataBase());
     ShowSelectedRecord();
 }
 
@@ -59,12 +46,12 @@ void TMainForm::ShowSelectedRecord() {
     detailPanel_->ShowRecord(e);
     const bool first = e && listPanel_->IsFirstItem(current);
     const bool last = e && listPanel_->IsLastItem(current);
-    firstItemAction_->setEnabled(e && !first);
-    previousItemAction_->setEnabled(e && !first);
-    lastItemAction_->setEnabled(e && !last);
-    nextItemAction_->setEnabled(e && !last);
-    changeItemAction_->setEnabled(e != nullptr);
-    deleteItemAction_->setEnabled(e != nullptr);
+    actions_->FirstItemAction->setEnabled(e && !first);
+    actions_->PreviousItemAction->setEnabled(e && !first);
+    actions_->LastItemAction->setEnabled(e && !last);
+    actions_->NextItemAction->setEnabled(e && !last);
+    actions_->ChangeItemAction->setEnabled(e != nullptr);
+    actions_->DeleteItemAction->setEnabled(e != nullptr);
     // Also after a new entry that the search does not list.
     searchBar_->ShowCount();
 }
@@ -81,11 +68,11 @@ void TMainForm::SetEditState(bool editing) {
     // First, so that the panel's focus guard already sees the new state.
     detailPanel_->SetEditing(editing);
     // Menu items and toolbar buttons follow their actions.
-    for (QAction* action : actionList_)
-        if (action != exitAction_)
+    for (QAction* action : actions_->ActionList)
+        if (action != actions_->ExitAction)
             action->setEnabled(!editing);
-    configItem_->setEnabled(!editing);
-    saveOptionItem_->setEnabled(!editing);
+    actions_->ConfigItem->setEnabled(!editing);
+    actions_->SaveOptionItem->setEnabled(!editing);
     stopwatchBar_->SetEditing(editing); // its reset needs time to reset
     ShowUndoState();                    // only while there is a step
 
@@ -107,61 +94,17 @@ void TMainForm::ShowUndoState() {
         action->setText(step.isEmpty() ? caption : caption + QStringLiteral(": ") + step);
         action->setEnabled(possible && !editing);
     };
-    show(undoAction_, QStringLiteral("&Rückgängig"), commands.UndoText(), commands.CanUndo());
-    show(redoAction_, QStringLiteral("&Wiederherstellen"), commands.RedoText(),
+    show(actions_->UndoAction, QStringLiteral("&Rückgängig"), commands.UndoText(),
+         commands.CanUndo());
+    show(actions_->RedoAction, QStringLiteral("&Wiederherstellen"), commands.RedoText(),
          commands.CanRedo());
 }
 
-// A single entry becomes the current one when the filter and the search let
-// it through.
-void TMainForm::entriesAdded(const std::vector<TDataRecord*>& entries) {
-    if (entries.size() != 1) {
-        RebuildList();
-        return;
-    }
-    if (isListed(*entries.front()))
-        listPanel_->SetCurrentItem(listPanel_->AddListItem(entries.front()));
+// After the list followed a change: the drop-downs offer the values of the
+// database now, the panel shows the current entry.
+void TMainForm::listFollowed() {
     detailPanel_->LoadValueBoxes(document_->DataBase());
     ShowSelectedRecord();
-}
-
-void TMainForm::entriesChanged(const std::vector<TEntryChange>& changes) {
-    TRecordListModel& model = listPanel_->Model();
-    for (const TEntryChange& change : changes) {
-        const int row = model.RowOf(change.Before);
-        if (isListed(*change.After))
-            listPanel_->SetCurrentItem(row >= 0 ? listPanel_->FillListItem(row, change.After)
-                                                : listPanel_->AddListItem(change.After));
-        else if (row >= 0) {
-            // The row's entry is gone: observers of the removal read the new one.
-            model.Repoint(row, change.After);
-            listPanel_->RemoveKeepingNeighbourCurrent(row);
-        }
-    }
-    detailPanel_->LoadValueBoxes(document_->DataBase());
-    ShowSelectedRecord();
-}
-
-// The list keeps its current entry; when that one leaves, the entry after it
-// becomes current, else the one before it. The entries of an import leave by
-// one rebuild of the list, after which the first item is current unless the
-// current entry stayed.
-void TMainForm::entriesRemoved(const std::vector<TDataRecord*>& entries) {
-    if (entries.size() == 1) {
-        if (const int row = listPanel_->Model().RowOf(entries.front()); row >= 0)
-            listPanel_->RemoveKeepingNeighbourCurrent(row);
-        detailPanel_->LoadValueBoxes(document_->DataBase());
-        ShowSelectedRecord();
-        return;
-    }
-    TDataRecord* current = listPanel_->ItemRecord(listPanel_->CurrentItem());
-    if (std::find(entries.begin(), entries.end(), current) != entries.end())
-        current = nullptr;
-    RebuildList();
-    if (current != nullptr) {
-        listPanel_->SetCurrentItem(listPanel_->Model().RowOf(current));
-        ShowSelectedRecord();
-    }
 }
 
 // Another database: the search and the list start afresh.

@@ -1,6 +1,8 @@
 #include "gui/RecentFilesMenu.h"
 
+#include "fileio/FileErrors.h"
 #include "gui/ErrorReport.h"
+#include "gui/Prompt.h"
 #include "settings/RecentFileList.h"
 #include "settings/UserManager.h"
 
@@ -8,7 +10,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <cerrno>
 #include <exception>
+#include <filesystem>
 
 namespace {
 
@@ -126,10 +130,25 @@ void TRecentFilesMenu::rebuild() {
         item->setObjectName(QStringLiteral("RecentFileItem%1").arg(number));
         item->setStatusTip(path);
         item->setToolTip(path);
-        connect(item, &QAction::triggered, this, [this, file] { emit FileChosen(file); });
+        connect(item, &QAction::triggered, this, [this, file] { choose(file); });
     }
     if (!files_.empty())
         addSeparator();
     addAction(ClearItem);
     SetCommandsEnabled(commandsEnabled_);
+}
+
+// A file that is gone is reported and leaves the list; the open database
+// stays as it is.
+void TRecentFilesMenu::choose(const std::string& file) {
+    if (!commandsEnabled_)
+        return;
+    std::error_code error; // asked of the path's own bytes
+    if (!std::filesystem::exists(std::filesystem::path(file), error)) {
+        Prompt::Message(parentWidget(), Prompt::Kind::Error,
+                        QString::fromUtf8(fileio::FileErrorMessage(ENOENT)), Prompt::Ok);
+        RemoveFile(file);
+        return;
+    }
+    emit FileChosen(file);
 }

@@ -48,6 +48,7 @@ public:
     void ClearItemClick();
 
 signals:
+    // A listed file that exists was chosen while the menu can be used.
     void FileChosen(const std::string& file);
 
 private:
@@ -57,6 +58,7 @@ private:
     // shown stays as it was.
     template <class Change> void changeStored(Change&& change);
     void rebuild();
+    void choose(const std::string& file);
 
     TUserManager* userManager_ = nullptr;
     std::vector<std::string> files_;

@@ -2,6 +2,8 @@
 // item and the navigation between items.
 #include "gui/RecordListPanel.h"
 
+#include "commands/DataBaseCommands.h"
+#include "core/DataBase.h"
 #include "gui/ErrorReport.h"
 #include "gui/FormSetup.h"
 #include "gui/RecordCompare.h"
@@ -94,6 +96,77 @@ TRecordListPanel::~TRecordListPanel() {
 
 void TRecordListPanel::showPopup(const QPoint& at) {
     popup_->popup(view_->viewport()->mapToGlobal(at));
+}
+
+void TRecordListPanel::Follow(const TDataBase& dataBase, const TDataBaseCommands& commands,
+                              Listed listed) {
+    dataBase_ = &dataBase;
+    listed_ = std::move(listed);
+    using C = TDataBaseCommands;
+    connect(&commands, &C::EntriesAdded, this, &TRecordListPanel::entriesAdded);
+    connect(&commands, &C::EntriesChanged, this, &TRecordListPanel::entriesChanged);
+    connect(&commands, &C::EntriesRemoved, this, &TRecordListPanel::entriesRemoved);
+    connect(&commands, &C::EntriesImported, this, [this] {
+        Rebuild();
+        emit Followed();
+    });
+}
+
+void TRecordListPanel::Rebuild() {
+    std::vector<TDataRecord*> items;
+    items.reserve(static_cast<std::size_t>(std::max(0, dataBase_->Count())));
+    for (int i = 0; i < dataBase_->Count(); ++i) {
+        TDataRecord* entry = dataBase_->GetRecord(i);
+        if (entry && listed_(*entry))
+            items.push_back(entry);
+    }
+    SetEntries(std::move(items));
+}
+
+// A single entry becomes the current one when it is listed.
+void TRecordListPanel::entriesAdded(const std::vector<TDataRecord*>& entries) {
+    if (entries.size() != 1)
+        Rebuild();
+    else if (listed_(*entries.front()))
+        SetCurrentItem(AddListItem(entries.front()));
+    emit Followed();
+}
+
+// The item of a changed entry points at the new one, or leaves when the
+// entry is no longer listed (the item after it, else the one before it, then
+// becomes current).
+void TRecordListPanel::entriesChanged(const std::vector<TEntryChange>& changes) {
+    for (const TEntryChange& change : changes) {
+        const int row = model_->RowOf(change.Before);
+        if (listed_(*change.After))
+            SetCurrentItem(row >= 0 ? FillListItem(row, change.After) : AddListItem(change.After));
+        else if (row >= 0) {
+            // The row's entry is gone: observers of the removal read the new one.
+            model_->Repoint(row, change.After);
+            RemoveKeepingNeighbourCurrent(row);
+        }
+    }
+    emit Followed();
+}
+
+// The list keeps its current entry; when that one leaves, the entry after it
+// becomes current, else the one before it. The entries of an import leave by
+// one rebuild of the list, after which the first item is current unless the
+// current entry stayed.
+void TRecordListPanel::entriesRemoved(const std::vector<TDataRecord*>& entries) {
+    if (entries.size() == 1) {
+        if (const int row = model_->RowOf(entries.front()); row >= 0)
+            RemoveKeepingNeighbourCurrent(row);
+        emit Followed();
+        return;
+    }
+    TDataRecord* current = ItemRecord(CurrentItem());
+    if (std::find(entries.begin(), entries.end(), current) != entries.end())
+        current = nullptr;
+    Rebuild();
+    if (current != nullptr)
+        SetCurrentItem(model_->RowOf(current));
+    emit Followed();
 }
 
 void TRecordListPanel::SetEntries(std::vector<TDataRecord*>&& entries) {

@@ -4,12 +4,16 @@
 #include "gui/ColumnKind.h"
 
 #include <QWidget>
+#include <functional>
 #include <vector>
 
 class QAction;
 class QMenu;
 class QTableView;
+class TDataBase;
+class TDataBaseCommands;
 class TRecordListModel;
+struct TEntryChange;
 struct WindowConfiguration;
 
 // The list side of the main window: the record list with its columns, sort
@@ -27,6 +31,16 @@ public:
     [[nodiscard]] const TRecordListModel& Model() const { return *model_; }
     [[nodiscard]] TRecordListModel& Model() { return *model_; }
     [[nodiscard]] QTableView* View() const { return view_; }
+
+    // Whether the list shows an entry (the filter and the search).
+    using Listed = std::function<bool(const TDataRecord& entry)>;
+    // Lists the entries of `dataBase` that are `listed`, and follows the
+    // changes that `commands` tells: a single entry gets or loses its item, a
+    // bulk change fills the list anew; Followed comes after each.
+    void Follow(const TDataBase& dataBase, const TDataBaseCommands& commands, Listed listed);
+    // Fills the list anew from the database: the listed entries, sorted, the
+    // first one current.
+    void Rebuild();
 
     // The columns shown and the sort order.
     [[nodiscard]] const TColumnOrder& ColumnOrder() const { return columnOrder_; }
@@ -79,12 +93,19 @@ signals:
     void SelectionChanged();
     // The list was sorted again by a header click.
     void Sorted();
+    // The list followed a change of the database.
+    void Followed();
 
 private:
+    void entriesAdded(const std::vector<TDataRecord*>& entries);
+    void entriesChanged(const std::vector<TEntryChange>& changes);
+    void entriesRemoved(const std::vector<TDataRecord*>& entries);
     QAction* columnItem(TColumnKind kind) const;
     void toggleColumn(TColumnKind kind);
     void showPopup(const QPoint& at);
 
+    const TDataBase* dataBase_ = nullptr;
+    Listed listed_;
     TColumnOrder columnOrder_{};
     TColumnKind sortColumn_ = ckNone;
     bool sortDescending_ = true;

@@ -55,9 +55,8 @@ TSpreadsheetExchange::TSpreadsheetExchange(QWidget* window, TDocument& document,
                                            const TRecordListPanel& list, TFileChooser& chooser)
     : QObject(window), window_(window), document_(document), list_(list), chooser_(chooser) {
     setObjectName(QStringLiteral("SpreadsheetExchange"));
-    const auto slot = [window](const char* name, const QString& title,
-                               QFileDialog::AcceptMode mode, const QString& suffix,
-                               const QStringList& filters) {
+    const auto slot = [window](const char* name, const QString& title, QFileDialog::AcceptMode mode,
+                               const QString& suffix, const QStringList& filters) {
         return TFileDialogSlot(
             [=] { return MakeDialog(window, name, title, mode, suffix, filters); });
     };

@@ -26,8 +26,7 @@ const QString StopHint = QStringLiteral("hält die Stoppuhr an; die gemessene Ze
 
 } // namespace
 
-TStopwatchBar::TStopwatchBar(QToolBar* toolBar, QAction* after, QAction* startStop,
-                             QAction* reset)
+TStopwatchBar::TStopwatchBar(QToolBar* toolBar, QAction* after, QAction* startStop, QAction* reset)
     : QObject(toolBar), startStop_(startStop), reset_(reset) {
     setObjectName(QStringLiteral("StopwatchBar"));
     const QIcon icon(QStringLiteral(":/icons/stopwatch.svg"));
@@ -47,8 +46,8 @@ TStopwatchBar::TStopwatchBar(QToolBar* toolBar, QAction* after, QAction* startSt
     button_->setFont(FormFont());
     button_->setFixedHeight(22);
     // Wide enough for 99 hours, so that the width does not change each second.
-    button_->setMinimumWidth(
-        button_->fontMetrics().horizontalAdvance(QStringLiteral("00:00:00")) + 16 + 14);
+    button_->setMinimumWidth(button_->fontMetrics().horizontalAdvance(QStringLiteral("00:00:00")) +
+                             16 + 14);
     const QList<QAction*> bar = toolBar->actions();
     const qsizetype at = bar.indexOf(after);
     QAction* before = at >= 0 && at + 1 < bar.size() ? bar[at + 1] : nullptr;
@@ -59,7 +58,8 @@ TStopwatchBar::TStopwatchBar(QToolBar* toolBar, QAction* after, QAction* startSt
     timer_->setSingleShot(true);
     timer_->setTimerType(Qt::PreciseTimer);
     QWidget* window = toolBar->window();
-    ErrorReport::Connect(button_, &QToolButton::clicked, window, [this] { StopwatchButtonClick(); });
+    ErrorReport::Connect(button_, &QToolButton::clicked, window,
+                         [this] { StopwatchButtonClick(); });
     ErrorReport::Connect(timer_, &QTimer::timeout, window, [this] { ShowStopwatch(); });
     ShowStopwatch();
 }

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QList>
+
+class QAction;
+class QWidget;
+
+// The commands of the main window: actions with caption, hint, shortcut,
+// picture and enabled state, which its menu items and toolbar buttons show.
+// Made with the window, whose children they are.
+struct TMainActions {
+    explicit TMainActions(QWidget* window);
+
+    QAction* ExitAction = nullptr;
+    QAction* NewDataBaseAction = nullptr;
+    QAction* LoadDataBaseAction = nullptr;
+    QAction* ImportDataBaseAction = nullptr;
+    QAction* SaveDataBaseAction = nullptr;
+    QAction* SaveDataBaseAsAction = nullptr;
+    QAction* FirstItemAction = nullptr;
+    QAction* LastItemAction = nullptr;
+    QAction* NextItemAction = nullptr;
+    QAction* PreviousItemAction = nullptr;
+    QAction* NewItemAction = nullptr;
+    QAction* ChangeItemAction = nullptr;
+    QAction* DeleteItemAction = nullptr;
+    QAction* FilterAction = nullptr;
+    QAction* InfoAction = nullptr;
+    QAction* AnalysisAction = nullptr;
+    QAction* UndoAction = nullptr;
+    QAction* RedoAction = nullptr;
+    QAction* StopwatchAction = nullptr;
+    QAction* ResetStopwatchAction = nullptr;
+    QAction* SearchAction = nullptr;
+    QAction* ImportCsvAction = nullptr;
+    QAction* ExportCsvAction = nullptr;
+    QAction* ExportXlsxAction = nullptr;
+    // Every command above, in the order of the command table; the editing
+    // state disables all but ExitAction.
+    QList<QAction*> ActionList;
+    // The two options items, which are no commands.
+    QAction* ConfigItem = nullptr;
+    QAction* SaveOptionItem = nullptr;
+};
