@@ -6,23 +6,8 @@
 #include "commands/DataBaseSteps.h"
 #include "core/DataBase.h"
 
+#include <QScopedValueRollback>
 #include <utility>
-
-namespace {
-
-// Sets a flag for the lifetime of the guard, also when the body raises.
-class QuietMove {
-public:
-    explicit QuietMove(bool& flag) : flag_(flag) { flag_ = true; }
-    ~QuietMove() { flag_ = false; }
-    QuietMove(const QuietMove&) = delete;
-    QuietMove& operator=(const QuietMove&) = delete;
-
-private:
-    bool& flag_;
-};
-
-} // namespace
 
 TDataBaseCommands::TDataBaseCommands(TDataBase& dataBase, QObject* parent)
     : QObject(parent), dataBase_(dataBase) {
@@ -41,7 +26,7 @@ TDataBaseCommands::~TDataBaseCommands() {
 
 void TDataBaseCommands::pushDone(TDataBaseStep* step) {
     {
-        QuietMove quiet(quiet_);
+        const QScopedValueRollback quiet(quiet_, true);
         stack_.push(step);
     }
 }
@@ -120,7 +105,7 @@ void TDataBaseCommands::moveIndex(bool undo) {
     auto* step = static_cast<TDataBaseStep*>(const_cast<QUndoCommand*>(stack_.command(at)));
     const TDataBaseStep::Announcement announce = undo ? step->Revert() : step->Apply();
     {
-        QuietMove quiet(quiet_);
+        const QScopedValueRollback quiet(quiet_, true);
         if (undo)
             stack_.undo();
         else

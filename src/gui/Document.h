@@ -52,7 +52,7 @@ public:
     void SaveAs(const std::string& file);
 
     // The question about unsaved changes of the close path. `save` runs the
-    // save command and returns false when it failed (its error reported).
+    // save action and returns false when it failed (its error reported).
     // Proceed when there are no unsaved changes, after "Nein" and after "Ja"
     // with a successful save; Stay after "Abbrechen" or a save that was
     // cancelled or did not run; SaveFailed when the save failed.

@@ -5,7 +5,7 @@
 class QAction;
 class QWidget;
 
-// The commands of the main window: actions with caption, hint, shortcut,
+// The actions of the main window, with caption, hint, shortcut,
 // picture and enabled state, which its menu items and toolbar buttons show.
 // Made with the window, whose children they are.
 struct TMainActions {
@@ -35,10 +35,10 @@ struct TMainActions {
     QAction* ImportCsvAction = nullptr;
     QAction* ExportCsvAction = nullptr;
     QAction* ExportXlsxAction = nullptr;
-    // Every command above, in the order of the command table; the editing
+    // Every action above, in the order of the designed action table; the editing
     // state disables all but ExitAction.
     QList<QAction*> ActionList;
-    // The two options items, which are no commands.
+    // The two options items, which are no actions of the table.
     QAction* ConfigItem = nullptr;
     QAction* SaveOptionItem = nullptr;
 };

@@ -96,7 +96,7 @@ void TMainForm::createParts() {
 
 void TMainForm::connectHandlers() {
     using M = TMainForm;
-    const std::pair<QAction*, void (M::*)()> commands[] = {
+    const std::pair<QAction*, void (M::*)()> handlers[] = {
         {actions_->NewDataBaseAction, &M::NewDataBaseActionExecute},
         {actions_->LoadDataBaseAction, &M::LoadDataBaseActionExecute},
         {actions_->ImportDataBaseAction, &M::ImportDataBaseActionExecute},
@@ -118,10 +118,10 @@ void TMainForm::connectHandlers() {
         {actions_->ConfigItem, &M::ConfigItemClick},
         {actions_->SaveOptionItem, &M::SaveOptionItemClick},
     };
-    for (const auto& [action, handler] : commands)
+    for (const auto& [action, handler] : handlers)
         connectGuarded(action, &QAction::triggered, handler);
 
-    // Commands whose work is a part's own.
+    // Actions whose work is a part's own.
     const auto delegate = [this](QAction* action, auto work) {
         connect(action, &QAction::triggered, this, [this, work] { runGuarded(work); });
     };
@@ -138,7 +138,7 @@ void TMainForm::connectHandlers() {
     connect(menus_->DataBaseItem, &QMenu::aboutToShow, menus_->RecentFilesItem,
             &TRecentFilesMenu::Refresh);
     connect(actions_->LoadDataBaseAction, &QAction::enabledChanged, menus_->RecentFilesItem,
-            &TRecentFilesMenu::SetCommandsEnabled);
+            &TRecentFilesMenu::SetItemsEnabled);
 
     // The list and the detail panel.
     connectGuarded(listPanel_, &TRecordListPanel::SelectionChanged, &M::ListViewSelectItem);
@@ -151,7 +151,7 @@ void TMainForm::connectHandlers() {
             [this] { listPanel_->View()->setFocus(); });
 }
 
-// The list, the panel, the undo commands and the recent files follow the
+// The list, the panel, the undo actions and the recent files follow the
 // document.
 void TMainForm::connectDocument() {
     using M = TMainForm;

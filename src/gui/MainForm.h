@@ -41,15 +41,15 @@ struct WindowConfiguration;
 // (TRecordListPanel), the detail panel (TEntryPanel), the quick search
 // (TSearchBar), the stopwatch (TStopwatchBar), the exchange with spreadsheets
 // (TSpreadsheetExchange), the recent files (TRecentFilesMenu) and the analysis
-// window (TAnalysisForm). The window owns the commands (actions with caption,
+// window (TAnalysisForm). The window owns the actions (with caption,
 // hint, shortcut, picture and enabled state), the menus, the toolbar and the
-// file dialogs of the database commands; each handler hands its work to the
+// file dialogs of the database menu; each handler hands its work to the
 // part that owns it.
 //
-// Files: MainForm.cpp builds the window and wires it; MainFormCommands.cpp
-// holds the command handlers; MainFormView.cpp the list and panel following
+// Files: MainForm.cpp builds the window and wires it; MainFormHandlers.cpp
+// holds the actions' handlers; MainFormView.cpp the list and panel following
 // the database (rebuild, current entry, editing state); MainFormLayout.cpp
-// start-up, the window's layout, the options commands and shut-down.
+// start-up, the window's layout, the options items and shut-down.
 class TMainForm : public QMainWindow {
     Q_OBJECT
 public:
@@ -78,7 +78,7 @@ public:
     // the search let through, sorted, the first one current.
     void RebuildList();
     // Shows the current entry in the detail panel and enables the navigation
-    // and entry commands accordingly.
+    // and entry actions accordingly.
     void ShowSelectedRecord();
 
     // Window geometry: the client area below the menu bar, the detail panel's
@@ -111,13 +111,13 @@ private:
     void connectHandlers();
     void connectDocument();
     // Connects a signal to a member handler that runs under the general
-    // error report; a failure sets commandFailed_, which the close question
+    // error report; a failure sets actionFailed_, which the close question
     // reads around its save.
     template <class Sender, class Signal, class... Args>
     void connectGuarded(Sender* sender, Signal signal, void (TMainForm::*handler)(Args...));
     template <class Body> void runGuarded(Body&& body);
 
-    // Commands (MainFormCommands.cpp).
+    // Handlers of the actions (MainFormHandlers.cpp).
     void NewDataBaseActionExecute();
     void LoadDataBaseActionExecute();
     void ImportDataBaseActionExecute();
@@ -184,20 +184,20 @@ private:
     TInfoForm* infoForm_ = nullptr;
     TOptionForm* optionForm_ = nullptr;
 
-    // The commands, which the menus and the toolbar show.
+    // The actions, which the menus and the toolbar show.
     std::unique_ptr<TMainActions> actions_;
     // The menus and the toolbar, which show them.
     std::unique_ptr<TMainMenus> menus_;
     TPanelSplitter* splitter_ = nullptr;
 
-    // The file dialogs of the database commands, made at their first use
+    // The file dialogs of the database menu, made at their first use
     // and kept between uses.
     TFileDialogSlot saveDialog_;
     TFileDialogSlot openDialog_;
     TFileChooser fileChooser_;
 
     bool updatingPanel_ = false;     // ShowSelectedRecord is filling the panel
-    bool commandFailed_ = false;     // see runGuarded
+    bool actionFailed_ = false;      // see runGuarded
     bool closeQuestionDone_ = false; // ExitActionExecute closes after its own question
     bool centreFrame_ = false;       // a first start's centring waits for the frame
 };
@@ -211,7 +211,7 @@ template <class Body> void TMainForm::runGuarded(Body&& body) {
         failed = false;
     });
     if (failed)
-        commandFailed_ = true;
+        actionFailed_ = true;
 }
 
 template <class Sender, class Signal, class... Args>

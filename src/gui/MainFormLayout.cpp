@@ -1,7 +1,7 @@
 // Start-up and shut-down of the main window: the settings store of the
 // logged-in user, restoring the stored layout or putting the first-start
 // defaults in place, the splitter with its drag limits, the close question,
-// the options commands and the tooltip time.
+// the options items and the tooltip time.
 #include "gui/AnalysisWindow.h"
 #include "gui/Document.h"
 #include "gui/EntryPanel.h"
@@ -128,7 +128,7 @@ void TMainForm::ConfigItemClick() {
     if (!userManager_ || !optionForm_)
         return;
     // After the stored settings were deleted nothing more is written in this
-    // run, so both options commands go until the next edit ends.
+    // run, so both options items go until the next edit ends.
     const bool kept = optionForm_->Execute(*userManager_);
     actions_->SaveOptionItem->setEnabled(kept);
     actions_->ConfigItem->setEnabled(kept);
@@ -152,9 +152,9 @@ void TMainForm::SplitterCanResize(int& newSize, bool& accept) const {
 
 void TMainForm::FormClose(TCloseAction& action) {
     const auto save = [this] {
-        commandFailed_ = false;
+        actionFailed_ = false;
         actions_->SaveDataBaseAction->trigger(); // does nothing while it is disabled
-        return !std::exchange(commandFailed_, false);
+        return !std::exchange(actionFailed_, false);
     };
     switch (document_->AskToSaveChanges(save)) {
     case TDocument::TChangesAnswer::Proceed:

@@ -1,7 +1,7 @@
 // The list and the detail panel following the database: the rebuild of the
-// list, the current entry in the panel with the commands it enables, the
+// list, the current entry in the panel with the actions it enables, the
 // switch between viewing and editing, and the command layer's signals (after
-// the window's own commands as after undo and redo).
+// the window's own actions as after undo and redo).
 #include "commands/DataBaseCommands.h"
 #include "core/DataBase.h"
 #include "gui/Document.h"
@@ -13,23 +13,8 @@
 #include "gui/StopwatchBar.h"
 
 #include <QAction>
+#include <QScopedValueRollback>
 #include <QTableView>
-
-namespace {
-
-// A flag that is true while the guard lives, also when the body throws.
-class FlagGuard {
-public:
-    explicit FlagGuard(bool& flag) : flag_(flag) { flag_ = true; }
-    ~FlagGuard() { flag_ = false; }
-    FlagGuard(const FlagGuard&) = delete;
-    FlagGuard& operator=(const FlagGuard&) = delete;
-
-private:
-    bool& flag_;
-};
-
-} // namespace
 
 void TMainForm::RebuildList() {
     listPanel_->Rebuild();
@@ -38,7 +23,7 @@ void TMainForm::RebuildList() {
 }
 
 void TMainForm::ShowSelectedRecord() {
-    const FlagGuard updating(updatingPanel_);
+    const QScopedValueRollback updating(updatingPanel_, true);
     const int current = listPanel_->CurrentItem();
     const TDataRecord* e = listPanel_->ItemRecord(current);
     if (e)

@@ -6,7 +6,7 @@ class QToolBar;
 class TRecentFilesMenu;
 struct TMainActions;
 
-// The main menu and the toolbar of the main window, which show its commands:
+// The main menu and the toolbar of the main window, which show its actions:
 // menu items in menu order (the order in which shortcuts are looked up),
 // toolbar buttons with pictures only. Made with the window, whose children
 // they are.

@@ -108,9 +108,9 @@ void TRecentFilesMenu::Forget() {
     rebuild();
 }
 
-void TRecentFilesMenu::SetCommandsEnabled(bool enabled) {
-    commandsEnabled_ = enabled;
-    menuAction()->setEnabled(commandsEnabled_ && !files_.empty());
+void TRecentFilesMenu::SetItemsEnabled(bool enabled) {
+    itemsEnabled_ = enabled;
+    menuAction()->setEnabled(itemsEnabled_ && !files_.empty());
 }
 
 void TRecentFilesMenu::rebuild() {
@@ -135,13 +135,13 @@ void TRecentFilesMenu::rebuild() {
     if (!files_.empty())
         addSeparator();
     addAction(ClearItem);
-    SetCommandsEnabled(commandsEnabled_);
+    SetItemsEnabled(itemsEnabled_);
 }
 
 // A file that is gone is reported and leaves the list; the open database
 // stays as it is.
 void TRecentFilesMenu::choose(const std::string& file) {
-    if (!commandsEnabled_)
+    if (!itemsEnabled_)
         return;
     std::error_code error; // asked of the path's own bytes
     if (!std::filesystem::exists(std::filesystem::path(file), error)) {

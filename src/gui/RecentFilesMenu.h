@@ -19,7 +19,7 @@ class RecentFileList;
 // lives in the settings store and Refresh reads it afresh, so that files a
 // second window used show up. Without a store, or after the settings were
 // deleted in this run, it lives in memory only. A store that fails is
-// reported with the general error report and never stops the command that
+// reported with the general error report and never stops the action that
 // opened or saved the file.
 class TRecentFilesMenu : public QMenu {
     Q_OBJECT
@@ -39,9 +39,9 @@ public:
     void RemoveFile(const std::string& file);
     // The settings were deleted: the list is empty and nothing is written.
     void Forget();
-    // The submenu can be used when `enabled` (it follows the load command)
+    // The submenu can be used when `enabled` (it follows the load action)
     // and something is listed.
-    void SetCommandsEnabled(bool enabled);
+    void SetItemsEnabled(bool enabled);
 
     // "Liste leeren".
     QAction* ClearItem = nullptr;
@@ -62,5 +62,5 @@ private:
 
     TUserManager* userManager_ = nullptr;
     std::vector<std::string> files_;
-    bool commandsEnabled_ = true;
+    bool itemsEnabled_ = true;
 };

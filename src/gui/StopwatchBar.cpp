@@ -1,5 +1,5 @@
 // The fix-time stopwatch on the main window: its time on the toolbar, the
-// state of its two commands, and its ties to the settings store (every change
+// state of its two actions, and its ties to the settings store (every change
 // is stored at once) and to new entries (which take its minutes).
 #include "gui/StopwatchBar.h"
 

@@ -13,7 +13,7 @@ class TUserManager;
 
 // The user's fix-time stopwatch on the main window: its time on the toolbar
 // while it runs or holds time (a click starts or stops it), the captions and
-// enabling of its two commands, and a timer that updates the time each
+// enabling of its two actions, and a timer that updates the time each
 // second while it runs. Every change is stored in the settings store at
 // once; a new entry takes its minutes.
 class TStopwatchBar : public QObject {
@@ -33,8 +33,8 @@ public:
 
     void StopwatchActionExecute();
     void ResetStopwatchActionExecute();
-    // Runs the start/stop command; the button, which pressed or released
-    // itself, then shows the state again, also when the command failed.
+    // Runs the start/stop action; the button, which pressed or released
+    // itself, then shows the state again, also when the action failed.
     void StopwatchButtonClick();
     // Shows the state: captions, enabling, the time on the toolbar.
     void ShowStopwatch();

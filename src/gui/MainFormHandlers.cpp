@@ -1,4 +1,4 @@
-// The command handlers of the main window: each asks what only the window
+// The handlers of the main window's actions: each asks what only the window
 // can ask (a file dialog, a question) and hands the work to the part that
 // owns it.
 #include "commands/DataBaseCommands.h"
@@ -89,9 +89,9 @@ void TMainForm::RecentFileItemClick(const std::string& file) {
 }
 
 bool TMainForm::FormDragOver(Qt::KeyboardModifiers modifiers) const {
-    const QAction* command = modifiers & Qt::ControlModifier ? actions_->ImportDataBaseAction
-                                                             : actions_->LoadDataBaseAction;
-    return !detailPanel_->Editing() && command->isEnabled();
+    const QAction* action = modifiers & Qt::ControlModifier ? actions_->ImportDataBaseAction
+                                                            : actions_->LoadDataBaseAction;
+    return !detailPanel_->Editing() && action->isEnabled();
 }
 
 void TMainForm::FormDragDrop(const QString& file, Qt::KeyboardModifiers modifiers) {
@@ -105,9 +105,9 @@ void TMainForm::FormDragDrop(const QString& file, Qt::KeyboardModifiers modifier
     }
     // Unlike "Datenbank laden", a drop asks first: it is easily made by mistake.
     const auto save = [this] {
-        commandFailed_ = false;
+        actionFailed_ = false;
         actions_->SaveDataBaseAction->trigger(); // does nothing while it is disabled
-        return !std::exchange(commandFailed_, false);
+        return !std::exchange(actionFailed_, false);
     };
     if (document_->AskToSaveChanges(save) != TDocument::TChangesAnswer::Proceed)
         return;

@@ -111,7 +111,7 @@ private:
 
 } // namespace
 
-class TestDataBaseCommands : public QObject {
+class TestDataBaseMenu : public QObject {
     Q_OBJECT
 
     std::unique_ptr<TTestForm> form_;
@@ -631,5 +631,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestDataBaseCommands)
-#include "tst_databasecommands.moc"
+QTEST_MAIN(TestDataBaseMenu)
+#include "tst_databasemenu.moc"
