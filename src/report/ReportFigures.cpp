@@ -46,17 +46,21 @@ Totals TotalsOf(const FigureEngine& engine, std::span<const TDataRecord* const> 
     return totals;
 }
 
-std::vector<analysis::MonthPoint> TwelveMonths(const FigureEngine& engine, const Period& months) {
+// Every month of `months` (twelve, unless the calendar begins within them),
+// empty ones as zero.
+std::vector<analysis::MonthPoint> MonthTrend(const FigureEngine& engine, const Period& months) {
     const CivilDate first = *DecodeDate(static_cast<double>(months.first));
+    const CivilDate last = *DecodeDate(static_cast<double>(months.last));
     const int firstMonth = first.year * 12 + first.month - 1;
-    std::vector<analysis::MonthPoint> trend(12);
-    for (int i = 0; i < 12; ++i) {
+    const int count = last.year * 12 + last.month - firstMonth;
+    std::vector<analysis::MonthPoint> trend(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
         trend[static_cast<std::size_t>(i)].Year = (firstMonth + i) / 12;
         trend[static_cast<std::size_t>(i)].Month = (firstMonth + i) % 12 + 1;
     }
     for (const analysis::MonthPoint& point : engine.MonthSeries()) {
         const int at = point.Year * 12 + point.Month - 1 - firstMonth;
-        if (at >= 0 && at < 12)
+        if (at >= 0 && at < count)
             trend[static_cast<std::size_t>(at)] = point;
     }
     return trend;
@@ -158,7 +162,7 @@ ReportFigures ComputeReport(const TDataBase& database, std::span<const TDataReco
     engine.Recompute(Grouping::Month, before);
     figures.before = TotalsOf(engine, before);
     engine.Recompute(Grouping::Month, trend);
-    figures.trend = TwelveMonths(engine, figures.trendMonths);
+    figures.trend = MonthTrend(engine, figures.trendMonths);
 
     figures.expensive = MostExpensive(current);
     figures.firstSeen.languages = NewValues(database, Grouping::Language, entries, period);

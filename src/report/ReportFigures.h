@@ -63,7 +63,8 @@ struct ReportFigures {
     std::uint64_t undated = 0; // given entries whose date is no calendar day: in no period
     // By category, language and project, in that order.
     std::array<ParetoFigures, 3> pareto;
-    // The twelve months of trendMonths, oldest first, empty months as zero.
+    // The months of trendMonths, oldest first, empty months as zero: twelve,
+    // unless the calendar begins within them.
     std::vector<analysis::MonthPoint> trend;
     // At most ten entries of the period, most minutes first (equal minutes
     // by date, then by ID).
