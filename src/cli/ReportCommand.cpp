@@ -7,6 +7,7 @@
 #include <QDate>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <cstdio>
 #include <memory>
 #include <ostream>
 #include <sys/stat.h>
@@ -20,9 +21,17 @@ bool SameFile(const std::string& a, const std::string& b) {
            first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
+// Qt's own notes (e.g. about a missing runtime folder) are no business of
+// mvd's users; only its failures are.
+void QuietQt(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fprintf(stderr, "mvd: %s\n", message.toLocal8Bit().constData());
+}
+
 // Painting text needs the fonts of a QGuiApplication; the offscreen platform
 // gives them without a display.
 std::unique_ptr<QGuiApplication> OffscreenApplication() {
+    qInstallMessageHandler(QuietQt);
     static int argc = 3;
     static char name[] = "mvd";
     static char option[] = "-platform";
