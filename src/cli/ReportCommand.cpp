@@ -59,7 +59,7 @@ int RunReport(const Command& command, std::ostream& /*out*/, std::ostream& err) 
         application = OffscreenApplication();
     report::ReportHeading heading;
     heading.database = QFileInfo(QFile::decodeName(command.file.c_str())).fileName();
-    heading.selection = QStringLiteral("alle der Datenbank");
+    heading.selection = QStringLiteral("alle Eintr\u00E4ge der Datenbank");
     heading.created = QDate::currentDate();
     try {
         report::WriteReport(session.db, entries, settings.period, heading, settings.format,

@@ -36,6 +36,20 @@ QFont Font(double points, double resolution, bool bold = false) {
     return font;
 }
 
+// The width of each Windows-1252 character; a control character is painted
+// as a blank.
+CharWidths WidthsOf(const QFontMetricsF& metrics) {
+    CharWidths widths{};
+    const double blank = metrics.horizontalAdvance(QChar(' '));
+    for (int byte = 0; byte < 256; ++byte) {
+        const char16_t unicode = cp1252::ToUnicode(static_cast<unsigned char>(byte));
+        const bool control = unicode < 0x20 || (unicode >= 0x7F && unicode < 0xA0);
+        widths[static_cast<std::size_t>(byte)] =
+            control ? blank : metrics.horizontalAdvance(QChar(unicode));
+    }
+    return widths;
+}
+
 } // namespace
 
 ListPrintLayout::ListPrintLayout(std::span<const TDataRecord* const> rows,
@@ -62,13 +76,14 @@ void ListPrintLayout::Metrics(const QPagedPaintDevice& device) {
     headBoldFont_ = Font(10, resolution_, true);
 
     const QFontMetricsF description(descriptionFont_, &device);
+    const QFontMetricsF text(textFont_, &device);
+    descriptionWidths_ = WidthsOf(description);
+    textWidths_ = WidthsOf(text);
+    textAscent_ = text.ascent();
+    textHeight_ = text.height();
+    descriptionAscent_ =
+        description.ascent() + (description.lineSpacing() - description.height()) / 2;
     const double blank = description.horizontalAdvance(QChar(' '));
-    for (int byte = 0; byte < 256; ++byte) {
-        const char16_t unicode = cp1252::ToUnicode(static_cast<unsigned char>(byte));
-        const bool control = unicode < 0x20 || (unicode >= 0x7F && unicode < 0xA0);
-        descriptionWidths_[static_cast<std::size_t>(byte)] =
-            control ? blank : description.horizontalAdvance(QChar(unicode));
-    }
     indent_ = 6 * mm;
     // A little slack for rounding in the painted glyphs.
     wrapWidth_ = std::max(blank * 4, (size_.width() - indent_) * 0.99);
@@ -171,17 +186,29 @@ bool ListPrintLayout::Paginate(const QPagedPaintDevice& device, const Progress& 
 
 void ListPrintLayout::PaintRow(QPainter& painter, const TDataRecord& record, std::size_t fromPart,
                                std::size_t parts, double y) const {
+    // Texts are painted at their baseline, placed by the width tables: the
+    // quick way through the painter, which a page of short texts needs.
     std::size_t firstLine = fromPart;
     if (fromPart == 0) {
         if (!columns_.empty()) {
             painter.setFont(textFont_);
-            const QFontMetricsF metrics(textFont_, painter.device());
             const double pad = resolution_ / 25.4;
+            const double baseline = y + (columnLine_ - textHeight_) / 2 + textAscent_;
             for (std::size_t c = 0; c < columns_.size(); ++c) {
-                const QRectF cell(columnLeft_[c], y, columnWidth_[c] - pad, columnLine_);
-                const QString text = FromCp1252(record.FieldText(columns_[c]));
-                painter.drawText(cell, Aligned(columns_[c], Qt::AlignVCenter),
-                                 metrics.elidedText(text, Qt::ElideRight, cell.width()));
+                const std::string field = record.FieldText(columns_[c]);
+                const double room = columnWidth_[c] - pad;
+                double width = 0;
+                for (const char byte : field)
+                    width += textWidths_[static_cast<unsigned char>(byte)];
+                QString text = FromCp1252(field);
+                if (width > room) {
+                    text = QFontMetricsF(textFont_, painter.device())
+                               .elidedText(text, Qt::ElideRight, room);
+                    width = room;
+                }
+                const double x =
+                    columns_[c] == ckTime ? columnLeft_[c] + room - width : columnLeft_[c];
+                painter.drawText(QPointF(x, baseline), text);
             }
             y += columnLine_;
         }
@@ -196,8 +223,7 @@ void ListPrintLayout::PaintRow(QPainter& painter, const TDataRecord& record, std
     WrapText(text, descriptionWidths_, wrapWidth_, firstLine - 1, [&](TextLine line) {
         if (painted++ >= parts)
             return;
-        painter.drawText(QRectF(indent_, y, size_.width() - indent_, descriptionLine_),
-                         Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+        painter.drawText(QPointF(indent_, y + descriptionAscent_),
                          FromCp1252(text.substr(line.begin, line.end - line.begin)));
         y += descriptionLine_;
     });

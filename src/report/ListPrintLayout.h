@@ -91,7 +91,8 @@ private:
     QSizeF size_;
     double resolution_ = 72.0; // dots per inch
     QFont textFont_, descriptionFont_, headFont_, headBoldFont_;
-    CharWidths descriptionWidths_{};
+    CharWidths descriptionWidths_{}, textWidths_{};
+    double textAscent_ = 0, textHeight_ = 0, descriptionAscent_ = 0;
     std::vector<double> columnLeft_, columnWidth_;
     double columnLine_ = 0, descriptionLine_ = 0, rowGap_ = 0, indent_ = 0;
     double bodyTop_ = 0, bodyBottom_ = 0, headLine_ = 0, wrapWidth_ = 0;

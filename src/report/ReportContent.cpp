@@ -171,7 +171,7 @@ ReportContent BuildContent(const ReportFigures& figures, const ReportHeading& he
     content.facts << QStringLiteral("Datenbank: ") + heading.database
                   << QStringLiteral("Zeitraum: ") + Span(figures.period) +
                          QStringLiteral(", verglichen mit ") + Span(figures.previous)
-                  << QStringLiteral("Eintr\u00E4ge: ") + heading.selection
+                  << QStringLiteral("Auswahl: ") + heading.selection
                   << QStringLiteral("Erstellt am ") +
                          heading.created.toString(QStringLiteral("dd.MM.yyyy"));
     content.overview = OverviewTable(figures);

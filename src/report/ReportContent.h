@@ -16,7 +16,7 @@ namespace report {
 // What the report is of, beside its period.
 struct ReportHeading {
     QString database;  // the database file's name, e.g. "fehler.mvd"
-    QString selection; // which entries: the filter and search in words
+    QString selection; // which entries: SelectionInWords, or "alle Einträge der Datenbank"
     QDate created;     // the day the report is made
 };
 
