@@ -55,15 +55,13 @@ CharWidths WidthsOf(const QFontMetricsF& metrics) {
 ListPrintLayout::ListPrintLayout(std::span<const TDataRecord* const> rows,
                                  std::vector<TColumnKind> columns, QStringList captions,
                                  ListPrintHead head)
-    : rows_(rows), captions_(std::move(captions)), head_(std::move(head)) {
+    : rows_(rows), head_(std::move(head)) {
     for (std::size_t i = 0; i < columns.size(); ++i)
         if (columns[i] != ckNone && columns[i] <= ckTime) {
             columns_.push_back(columns[i]);
-            if (captions_.size() < static_cast<qsizetype>(columns_.size()))
-                captions_ << QString();
+            const auto at = static_cast<qsizetype>(i);
+            captions_ << (at < captions.size() ? captions[at] : QString());
         }
-    while (captions_.size() > static_cast<qsizetype>(columns_.size()))
-        captions_.removeLast();
 }
 
 void ListPrintLayout::Metrics(const QPagedPaintDevice& device) {
@@ -129,10 +127,9 @@ ListPrintLayout::PageStart ListPrintLayout::LayPage(PageStart start, QPainter* p
         const std::size_t lines = DescriptionLines(record);
         // Part 0 is the column line, parts 1 .. lines the description's lines.
         const auto height = [&](std::size_t from, std::size_t to) { // parts [from, to)
-            double h = 0;
-            for (std::size_t part = from; part < to; ++part)
-                h += part == 0 ? columnLine_ : descriptionLine_;
-            return h;
+            const std::size_t firstLine = std::max<std::size_t>(from, 1);
+            return (from == 0 && to > 0 ? columnLine_ : 0.0) +
+                   (to > firstLine ? static_cast<double>(to - firstLine) * descriptionLine_ : 0.0);
         };
         const std::size_t parts = lines + 1;
         const double rest = height(at.part, parts) + rowGap_;
@@ -164,6 +161,8 @@ ListPrintLayout::PageStart ListPrintLayout::LayPage(PageStart start, QPainter* p
         if (painter)
             PaintRow(*painter, record, at.part, fit, y);
         at.part += static_cast<std::uint32_t>(fit);
+        if (at.part >= parts) // all of it, only the gap below did not fit
+            at = PageStart{at.row + 1, 0};
         break;
     }
     return at;

@@ -40,8 +40,8 @@ struct ListPrintHead {
 
 class ListPrintLayout {
 public:
-    // The shown columns left to right (ckNone slots are skipped) with their
-    // captions as the list shows them.
+    // The list's column slots left to right and each one's caption (as the
+    // list shows it); ckNone slots are left out.
     ListPrintLayout(std::span<const TDataRecord* const> rows, std::vector<TColumnKind> columns,
                     QStringList captions, ListPrintHead head);
 

@@ -142,13 +142,18 @@ ParetoPart ParetoOf(const ParetoFigures& figures) {
     return part;
 }
 
+// The values' names, at most kNamedValues of them and the number of the rest.
 QString Joined(const std::vector<std::string>& values) {
+    constexpr std::size_t kNamedValues = 40;
     if (values.empty())
         return QStringLiteral("keine");
     QStringList texts;
-    for (const std::string& value : values)
-        texts << FromCp1252(value);
-    return texts.join(QStringLiteral(", "));
+    for (std::size_t i = 0; i < values.size() && i < kNamedValues; ++i)
+        texts << FromCp1252(values[i]);
+    QString text = texts.join(QStringLiteral(", "));
+    if (values.size() > kNamedValues)
+        text += QStringLiteral(" und %1 weitere").arg(Integer(values.size() - kNamedValues));
+    return text;
 }
 
 } // namespace
