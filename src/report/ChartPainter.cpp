@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
+#include <cmath>
 
 namespace report {
 namespace {
@@ -61,7 +62,9 @@ void PaintChart(QPainter& painter, const Chart& chart, const QRectF& area, const
     };
 
     // Grid and minute scale.
-    for (double tick = 0.0; tick <= scale.top + scale.step / 2; tick += scale.step) {
+    const auto ticks = static_cast<int>(std::lround(scale.top / scale.step));
+    for (int i = 0; i <= ticks; ++i) {
+        const double tick = i * scale.step;
         const double y = yOf(tick);
         painter.setPen(Line(0.1 * mm, QColor(170, 170, 170)));
         painter.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));

@@ -8,6 +8,7 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 
 namespace report {
 namespace {
@@ -28,7 +29,7 @@ constexpr std::size_t kAhead = 8;
 QFont Font(double points, double resolution, bool bold = false) {
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(std::max(1, static_cast<int>(points * resolution / 72.0 + 0.5)));
+    font.setPixelSize(std::max(1, static_cast<int>(std::lround(points * resolution / 72.0))));
     font.setBold(bold);
     // Without kerning a line is as wide as its characters' widths together,
     // which is what the line breaking counts.

@@ -5,6 +5,7 @@
 
 #include <QXmlStreamWriter>
 #include <algorithm>
+#include <cmath>
 
 namespace report {
 namespace {
@@ -159,7 +160,9 @@ public:
         Close();
         Close();
 
-        for (double tick = 0.0; tick <= scale.top + scale.step / 2; tick += scale.step) {
+        const auto ticks = static_cast<int>(std::lround(scale.top / scale.step));
+        for (int i = 0; i <= ticks; ++i) {
+            const double tick = i * scale.step;
             Line(left, yOf(tick), right, yOf(tick), 0.1, QStringLiteral("#aaa"));
             Text(left - 1.5, yOf(tick) + 0.9, MinutesText(tick), "end");
         }
