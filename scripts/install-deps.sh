@@ -20,7 +20,7 @@ test_pkgs=(
   clang libclang-rt-14-dev
   xvfb xauth x11-utils x11-xkb-utils xdotool
   dbus dbus-x11 at-spi2-core python3-pyatspi
-  imagemagick
+  imagemagick poppler-utils
   desktop-file-utils appstream shared-mime-info lintian
 )
 extra_no_recommends=(openbox)

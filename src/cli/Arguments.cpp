@@ -43,6 +43,8 @@ bool AcceptsOption(CommandKind kind, const std::string& name) {
         for (const char* option : StatsOptions)
             if (name == option)
                 return true;
+    if (kind == CommandKind::Report)
+        return IsReportOption(name);
     return false;
 }
 
@@ -207,6 +209,8 @@ std::variant<Command, UsageError> ParseArguments(const std::vector<std::string>&
         command.kind = CommandKind::Import;
     else if (name == "stats")
         command.kind = CommandKind::Stats;
+    else if (name == "report")
+        command.kind = CommandKind::Report;
     else
         return Error("Unbekannter Befehl " + Quoted(name) + ".");
 
@@ -277,6 +281,10 @@ std::variant<Command, UsageError> ParseArguments(const std::vector<std::string>&
         if (!positional.empty())
             return Error("\u00DCberz\u00E4hliges Argument " + Quoted(positional.front()) + ".");
         return BuildStats(std::move(command), values);
+    case CommandKind::Report:
+        if (!positional.empty())
+            return Error("\u00DCberz\u00E4hliges Argument " + Quoted(positional.front()) + ".");
+        return BuildReport(std::move(command), values, LocalToday());
     default:
         if (!positional.empty())
             return Error("\u00DCberz\u00E4hliges Argument " + Quoted(positional.front()) + ".");
@@ -322,6 +330,13 @@ const char* HelpText() {
            "      je Gruppe Anzahl, Anteil, kumulierter Anteil, Aufwand gesamt (h:mm),\n"
            "      Anteil, Mittel und Median (Minuten), nach dem Ma\u00DF absteigend\n"
            "      (Vorgabe: count).\n"
+           "  mvd report DATEI [--period last-month|this-month|last-quarter|this-quarter|\n"
+           "          last-year|this-year] [--from TT.MM.JJJJ] [--to TT.MM.JJJJ]\n"
+           "          --output BERICHT.pdf|BERICHT.html\n"
+           "      schreibt den Bericht eines Zeitraums (Vorgabe: letzter Monat) als PDF\n"
+           "      oder HTML: Summen im Vergleich zum Zeitraum davor, Pareto nach\n"
+           "      Kategorie, Sprache und Projekt, Monatsverlauf, die teuersten\n"
+           "      Eintr\u00E4ge und neue Werte.\n"
            "  mvd --help\n"
            "      zeigt diese Hilfe.\n"
            "\n"

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/Grouping.h"
+#include "cli/ReportArguments.h"
 
 #include <cstdint>
 #include <string>
@@ -10,7 +11,7 @@
 // The command line of `mvd`, checked and converted: entry texts are already
 // Windows-1252 bytes (the database's own encoding), file names stay the bytes
 // the shell passed.
-enum class CommandKind { Help, List, Add, Merge, Check, Export, Import, Stats };
+enum class CommandKind { Help, List, Add, Merge, Check, Export, Import, Stats, Report };
 
 struct NewEntry {
     std::string language;    // Windows-1252
@@ -41,6 +42,7 @@ struct Command {
     NewEntry entry;                   // Add: the entry to add
     ExportSettings exported;          // Export: format and target
     StatsSettings stats;              // Stats: grouping and measure
+    ReportSettings report;            // Report: period, format and target
 };
 
 // A command line that cannot be run; `message` is the German text (UTF-8).

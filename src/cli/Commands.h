@@ -14,3 +14,4 @@ int RunCheck(const Command& command, std::ostream& out, std::ostream& err);
 int RunExport(const Command& command, std::ostream& out, std::ostream& err);
 int RunImport(const Command& command, std::ostream& out, std::ostream& err);
 int RunStats(const Command& command, std::ostream& out, std::ostream& err);
+int RunReport(const Command& command, std::ostream& out, std::ostream& err);

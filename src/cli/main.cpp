@@ -1,5 +1,5 @@
 // mvd: the command-line tool for Mavrolin databases (list, add, merge, check, export, import,
-// stats).
+// stats, report).
 #include "cli/Arguments.h"
 #include "cli/Commands.h"
 #include "core/Errors.h"
@@ -36,6 +36,8 @@ int main(int argc, char** argv) {
             return RunImport(command, std::cout, std::cerr);
         case CommandKind::Stats:
             return RunStats(command, std::cout, std::cerr);
+        case CommandKind::Report:
+            return RunReport(command, std::cout, std::cerr);
         }
     } catch (const std::exception& e) {
         // Whatever the core raises outside a load (e.g. lack of memory) is
