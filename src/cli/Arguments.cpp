@@ -29,8 +29,20 @@ constexpr AddOption AddOptions[] = {
 
 constexpr const char* ExportOptions[] = {"--format", "--delimiter", "--output"};
 constexpr const char* StatsOptions[] = {"--by", "--measure"};
+// Options without a value.
+constexpr const char* RestoreFlags[] = {"--entries-only"};
+
+bool IsFlag(CommandKind kind, const std::string& name) {
+    if (kind == CommandKind::Restore)
+        for (const char* flag : RestoreFlags)
+            if (name == flag)
+                return true;
+    return false;
+}
 
 bool AcceptsOption(CommandKind kind, const std::string& name) {
+    if (IsFlag(kind, name))
+        return true;
     if (kind == CommandKind::Add)
         for (const AddOption& option : AddOptions)
             if (name == option.name)
@@ -207,11 +219,15 @@ std::variant<Command, UsageError> ParseArguments(const std::vector<std::string>&
         command.kind = CommandKind::Import;
     else if (name == "stats")
         command.kind = CommandKind::Stats;
+    else if (name == "versions")
+        command.kind = CommandKind::Versions;
+    else if (name == "restore")
+        command.kind = CommandKind::Restore;
     else
         return Error("Unbekannter Befehl " + Quoted(name) + ".");
 
     // Positional arguments and, for `add`, `export` and `stats`, value options ("--x value" or
-    // "--x=value"); after "--" everything is positional.
+    // "--x=value"), for `restore` a flag; after "--" everything is positional.
     std::vector<std::string> positional;
     std::map<std::string, std::string> values;
     bool optionsEnded = false;
@@ -235,6 +251,11 @@ std::variant<Command, UsageError> ParseArguments(const std::vector<std::string>&
             return Error("Unbekannte Option " + Quoted(option) + " f\u00FCr " + Quoted(name) + ".");
         if (values.count(option) != 0)
             return Error("Die Option " + Quoted(option) + " ist mehrfach angegeben.");
+        if (IsFlag(command.kind, option)) {
+            if (value)
+                return Error("Die Option " + Quoted(option) + " erwartet keinen Wert.");
+            value = std::string();
+        }
         if (!value) {
             if (i + 1 >= args.size())
                 return Error("Der Option " + Quoted(option) + " fehlt ihr Wert.");
@@ -277,6 +298,15 @@ std::variant<Command, UsageError> ParseArguments(const std::vector<std::string>&
         if (!positional.empty())
             return Error("\u00DCberz\u00E4hliges Argument " + Quoted(positional.front()) + ".");
         return BuildStats(std::move(command), values);
+    case CommandKind::Restore:
+        if (positional.empty() || positional.front().empty())
+            return Error(Quoted(name) + " braucht eine Version (wie " + Quoted("mvd versions") +
+                         " sie nennt).");
+        if (positional.size() > 1)
+            return Error("\u00DCberz\u00E4hliges Argument " + Quoted(positional[1]) + ".");
+        command.version = positional.front();
+        command.entriesOnly = values.count("--entries-only") != 0;
+        return command;
     default:
         if (!positional.empty())
             return Error("\u00DCberz\u00E4hliges Argument " + Quoted(positional.front()) + ".");
@@ -322,6 +352,14 @@ const char* HelpText() {
            "      je Gruppe Anzahl, Anteil, kumulierter Anteil, Aufwand gesamt (h:mm),\n"
            "      Anteil, Mittel und Median (Minuten), nach dem Ma\u00DF absteigend\n"
            "      (Vorgabe: count).\n"
+           "  mvd versions DATEI\n"
+           "      listet die aufbewahrten \u00E4lteren Versionen von DATEI, die neueste\n"
+           "      zuerst: Version, Datum, Eintr\u00E4ge (oder \u201Enicht lesbar\u201C), "
+           "Gr\u00F6\u00DFe.\n"
+           "  mvd restore DATEI VERSION [--entries-only]\n"
+           "      ersetzt DATEI durch die VERSION (die bisherige DATEI wird selbst als\n"
+           "      Version aufbewahrt); mit --entries-only werden nur die Eintr\u00E4ge der\n"
+           "      VERSION, die DATEI fehlen, \u00FCbernommen und DATEI gesichert.\n"
            "  mvd --help\n"
            "      zeigt diese Hilfe.\n"
            "\n"

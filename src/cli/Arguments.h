@@ -10,7 +10,7 @@
 // The command line of `mvd`, checked and converted: entry texts are already
 // Windows-1252 bytes (the database's own encoding), file names stay the bytes
 // the shell passed.
-enum class CommandKind { Help, List, Add, Merge, Check, Export, Import, Stats };
+enum class CommandKind { Help, List, Add, Merge, Check, Export, Import, Stats, Versions, Restore };
 
 struct NewEntry {
     std::string language;    // Windows-1252
@@ -41,6 +41,8 @@ struct Command {
     NewEntry entry;                   // Add: the entry to add
     ExportSettings exported;          // Export: format and target
     StatsSettings stats;              // Stats: grouping and measure
+    std::string version;              // Restore: the version's name as `versions` lists it
+    bool entriesOnly = false;         // Restore: bring back missing entries only
 };
 
 // A command line that cannot be run; `message` is the German text (UTF-8).

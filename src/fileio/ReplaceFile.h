@@ -31,7 +31,7 @@ struct ReplaceOptions {
     // that is replaced keeps its owner and permissions.
     mode_t newFileMode = 0666;
     // Empty: the old content simply goes.
-    KeepOldFile keepOld;
+    KeepOldFile keepOld{};
 };
 
 // Puts the new content out; may throw, which ends the replace.
