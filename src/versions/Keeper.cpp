@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <chrono>
 #include <fcntl.h>
+#include <filesystem>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -155,8 +156,8 @@ void LetGoLater(std::vector<int> fds) {
         ::close(fd);
 }
 
-// Thins the versions of the folder and writes its index: the version just
-// made (`made`, with its number of entries when known) and the kept lines.
+// Thins the versions of the folder and notes the version just made (`made`,
+// with its number of entries when known) in the index.
 void Thin(const std::string& folder, const std::string& fullPath, const std::string& made,
           std::int64_t entries, std::uint64_t sizeLimit) {
     const std::vector<Version> present = ScanFolder(folder);
@@ -166,27 +167,36 @@ void Thin(const std::string& folder, const std::string& fullPath, const std::str
     for (const Version& version : present)
         aged.push_back({(now - version.keptMicros) / 1000000, version.size});
     const std::vector<bool> keep = VersionsToKeep(aged, sizeLimit);
-    const Index stored = ReadIndex(folder);
-    Index index;
     std::vector<int> removed;
+    std::size_t kept = 0;
     for (std::size_t i = 0; i < present.size(); ++i) {
         const Version& version = present[i];
-        if (!keep[i]) {
-            const int fd = ::open(version.path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
-            if (::unlink(version.path.c_str()) == 0 && fd >= 0)
-                removed.push_back(fd);
-            else if (fd >= 0)
-                ::close(fd);
+        if (keep[i]) {
+            ++kept;
+            if (version.path == made && entries >= 0)
+                (void)AppendToIndex(folder, fullPath, version.name,
+                                    {version.size, version.changedNs, version.inode, entries});
             continue;
         }
-        if (version.path == made) {
-            if (entries >= 0)
-                index[version.name] = {version.size, version.changedNs, version.inode, entries};
-        } else if (const auto it = stored.find(version.name); it != stored.end()) {
-            index.insert(*it);
-        }
+        const int fd = ::open(version.path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+        if (::unlink(version.path.c_str()) == 0 && fd >= 0)
+            removed.push_back(fd);
+        else if (fd >= 0)
+            ::close(fd);
     }
+    if (removed.empty())
+        return;
     LetGoLater(std::move(removed));
+    // The lines of removed versions stay in the index until they outnumber
+    // the others; then it is written anew with the lines of the kept ones.
+    Index index = ReadIndex(folder);
+    if (index.size() <= 2 * kept + 16)
+        return;
+    std::erase_if(index, [&](const auto& line) {
+        return std::none_of(present.begin(), present.end(), [&](const Version& version) {
+            return version.name == line.first && std::filesystem::exists(version.path);
+        });
+    });
     (void)WriteIndex(folder, fullPath, index);
 }
 

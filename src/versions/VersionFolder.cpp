@@ -135,6 +135,9 @@ int MakeFolder(const std::string& folder) {
         return err;
     if (folder.empty() || folder[0] != '/')
         return ENOENT;
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && (st.st_mode & 077) == 0)
+        return 0; // made before, as every save after the first finds it
     for (std::size_t pos = 1; pos <= folder.size(); ++pos)
         if (pos == folder.size() || folder[pos] == '/')
             if (const int err = MakeLevel(folder.substr(0, pos)))

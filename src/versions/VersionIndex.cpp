@@ -89,23 +89,34 @@ Index ReadIndex(const std::string& folder) {
     return index;
 }
 
-int WriteIndex(const std::string& folder, const std::string& databaseFile, const Index& index) {
-    if (const int err = InjectedFault(Step::IndexFile))
-        return err;
+namespace {
+
+std::string HeaderText(const std::string& databaseFile) {
     std::string text(kHeader);
     text += "\npath\t";
     for (const char c : databaseFile)
         text += c == '\n' || c == '\t' ? ' ' : c;
     text += '\n';
-    for (const auto& [name, entry] : index) {
-        char line[160];
-        std::snprintf(
-            line, sizeof line, "\t%llu\t%lld\t%llu\t%lld\n",
-            static_cast<unsigned long long>(entry.size), static_cast<long long>(entry.changedNs),
-            static_cast<unsigned long long>(entry.inode), static_cast<long long>(entry.entries));
-        text += name;
-        text += line;
-    }
+    return text;
+}
+
+std::string LineText(const std::string& name, const IndexEntry& entry) {
+    char line[160];
+    std::snprintf(
+        line, sizeof line, "\t%llu\t%lld\t%llu\t%lld\n",
+        static_cast<unsigned long long>(entry.size), static_cast<long long>(entry.changedNs),
+        static_cast<unsigned long long>(entry.inode), static_cast<long long>(entry.entries));
+    return name + line;
+}
+
+} // namespace
+
+int WriteIndex(const std::string& folder, const std::string& databaseFile, const Index& index) {
+    if (const int err = InjectedFault(Step::IndexFile))
+        return err;
+    std::string text = HeaderText(databaseFile);
+    for (const auto& [name, entry] : index)
+        text += LineText(name, entry);
     // A temporary file of the file layer's pattern, locked while written, so
     // that the leftovers of a killed writer are removed as a save's are.
     const std::string target = folder + "/" + IndexFileName;
@@ -123,6 +134,23 @@ int WriteIndex(const std::string& folder, const std::string& databaseFile, const
         err = errno;
     if (err != 0)
         ::unlink(path.c_str());
+    ::close(fd);
+    return err;
+}
+
+int AppendToIndex(const std::string& folder, const std::string& databaseFile,
+                  const std::string& name, const IndexEntry& entry) {
+    if (const int err = InjectedFault(Step::IndexFile))
+        return err;
+    const int fd = ::open((folder + "/" + IndexFileName).c_str(),
+                          O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return errno;
+    struct stat st {};
+    int err = ::fstat(fd, &st) == 0 ? 0 : errno;
+    if (err == 0)
+        err = WriteAllOf(fd, (st.st_size == 0 ? HeaderText(databaseFile) : std::string()) +
+                                 LineText(name, entry));
     ::close(fd);
     return err;
 }

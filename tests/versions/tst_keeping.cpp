@@ -356,6 +356,25 @@ private slots:
         QCOMPARE(QString::fromStdString(keeper.TakeWarning()), QString());
     }
 
+    // With a limit that leaves one version, each save removes the one before:
+    // the folder keeps one version, and the index does not grow without end.
+    void limitKeepsTheNewest() {
+        versions::Keeper keeper({.Keep = true, .SizeLimit = 1});
+        TDataBase db;
+        db.KeepOldFile = keeper.HookFor(db);
+        start(db, 1);
+        for (int i = 1; i <= 40; ++i) {
+            AddEntries(db, i, 1);
+            db.Save();
+        }
+        const QString folder = versionsFolder();
+        QCOMPARE(VersionFiles(folder).size(), 1);
+        QVERIFY(versions::ReadIndex(Native(folder)).size() <= 19);
+        const std::vector<versions::Version> listed = versions::ListVersions(Native(file_));
+        QCOMPARE(listed.size(), std::size_t(1));
+        QCOMPARE(listed[0].entries, std::int64_t(40));
+    }
+
     // Two saves in one second keep two versions whose names sort by time.
     void namesSortByTime() {
         versions::Keeper keeper;
