@@ -156,3 +156,10 @@ void TDataBaseCommands::Replaced() {
     syncModified();
     emit DataBaseReplaced();
 }
+
+void TDataBaseCommands::ReplacedUnsaved() {
+    stack_.clear();
+    stack_.resetClean();
+    syncModified();
+    emit DataBaseReplaced();
+}

@@ -66,6 +66,10 @@ public:
     void MarkSaved();
     // The database was emptied or loaded anew: the history starts over.
     void Replaced();
+    // The database was loaded anew from somewhere else than its file (a kept
+    // version opened under the file's name): the history starts over, and no
+    // point of it is saved until the next save.
+    void ReplacedUnsaved();
 
     // The history itself, for views of it; change it only through this class.
     [[nodiscard]] const QUndoStack& Stack() const { return stack_; }

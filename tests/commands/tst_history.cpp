@@ -201,6 +201,23 @@ private slots:
 
     // A value that left its list with an entry comes back with its tick, and
     // the entry is hidden by it again.
+    // A version opened under the file's name stays unsaved, whatever is
+    // undone, until it is saved.
+    void replacedUnsaved() {
+        TDataBase db;
+        TDataBaseCommands commands(db);
+        commands.ReplacedUnsaved();
+        QVERIFY(db.Modified);
+        commands.AddEntry(coretest::Entry("C++", "Zeigerfehler", "P", 1.0, 1));
+        commands.Undo();
+        QVERIFY(db.Modified);
+        commands.MarkSaved();
+        QVERIFY(!db.Modified);
+        commands.Redo();
+        commands.Undo();
+        QVERIFY(!db.Modified);
+    }
+
     void ticksComeBack_data() {
         QTest::addColumn<int>("step");
         QTest::newRow("deletion") << 0;
