@@ -29,8 +29,20 @@ constexpr AddOption AddOptions[] = {
 
 constexpr const char* ExportOptions[] = {"--format", "--delimiter", "--output"};
 constexpr const char* StatsOptions[] = {"--by", "--measure"};
+// Options without a value.
+constexpr const char* RestoreFlags[] = {"--entries-only"};
+
+bool IsFlag(CommandKind kind, const std::string& name) {
+    if (kind == CommandKind::Restore)
+        for (const char* flag : RestoreFlags)
+            if (name == flag)
+                return true;
+    return false;
+}
 
 bool AcceptsOption(CommandKind kind, const std::string& name) {
+    if (IsFlag(kind, name))
+        return true;
     if (kind == CommandKind::Add)
         for (const AddOption& option : AddOptions)
             if (name == option.name)
@@ -211,11 +223,15 @@ std::variant<Command, UsageError> ParseArguments(const std::vector<std::string>&
         command.kind = CommandKind::Stats;
     else if (name == "report")
         command.kind = CommandKind::Report;
+    else if (name == "versions")
+        command.kind = CommandKind::Versions;
+    else if (name == "restore")
+        command.kind = CommandKind::Restore;
     else
         return Error("Unbekannter Befehl " + Quoted(name) + ".");
 
     // Positional arguments and, for `add`, `export` and `stats`, value options ("--x value" or
-    // "--x=value"); after "--" everything is positional.
+    // "--x=value"), for `restore` a flag; after "--" everything is positional.
     std::vector<std::string> positional;
     std::map<std::string, std::string> values;
     bool optionsEnded = false;
@@ -239,6 +255,11 @@ std::variant<Command, UsageError> ParseArguments(const std::vector<std::string>&
             return Error("Unbekannte Option " + Quoted(option) + " f\u00FCr " + Quoted(name) + ".");
         if (values.count(option) != 0)
             return Error("Die Option " + Quoted(option) + " ist mehrfach angegeben.");
+        if (IsFlag(command.kind, option)) {
+            if (value)
+                return Error("Die Option " + Quoted(option) + " erwartet keinen Wert.");
+            value = std::string();
+        }
         if (!value) {
             if (i + 1 >= args.size())
                 return Error("Der Option " + Quoted(option) + " fehlt ihr Wert.");
@@ -285,6 +306,15 @@ std::variant<Command, UsageError> ParseArguments(const std::vector<std::string>&
         if (!positional.empty())
             return Error("\u00DCberz\u00E4hliges Argument " + Quoted(positional.front()) + ".");
         return BuildReport(std::move(command), values, LocalToday());
+    case CommandKind::Restore:
+        if (positional.empty() || positional.front().empty())
+            return Error(Quoted(name) + " braucht eine Version (wie " + Quoted("mvd versions") +
+                         " sie nennt).");
+        if (positional.size() > 1)
+            return Error("\u00DCberz\u00E4hliges Argument " + Quoted(positional[1]) + ".");
+        command.version = positional.front();
+        command.entriesOnly = values.count("--entries-only") != 0;
+        return command;
     default:
         if (!positional.empty())
             return Error("\u00DCberz\u00E4hliges Argument " + Quoted(positional.front()) + ".");
@@ -337,6 +367,14 @@ const char* HelpText() {
            "      oder HTML: Summen im Vergleich zum Zeitraum davor, Pareto nach\n"
            "      Kategorie, Sprache und Projekt, Monatsverlauf, die teuersten\n"
            "      Eintr\u00E4ge und neue Werte.\n"
+           "  mvd versions DATEI\n"
+           "      listet die aufbewahrten \u00E4lteren Versionen von DATEI, die neueste\n"
+           "      zuerst: Version, Datum, Eintr\u00E4ge (oder \u201Enicht lesbar\u201C), "
+           "Gr\u00F6\u00DFe.\n"
+           "  mvd restore DATEI VERSION [--entries-only]\n"
+           "      ersetzt DATEI durch die VERSION (die bisherige DATEI wird selbst als\n"
+           "      Version aufbewahrt); mit --entries-only werden nur die Eintr\u00E4ge der\n"
+           "      VERSION, die DATEI fehlen, \u00FCbernommen und DATEI gesichert.\n"
            "  mvd --help\n"
            "      zeigt diese Hilfe.\n"
            "\n"

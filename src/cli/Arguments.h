@@ -11,7 +11,7 @@
 // The command line of `mvd`, checked and converted: entry texts are already
 // Windows-1252 bytes (the database's own encoding), file names stay the bytes
 // the shell passed.
-enum class CommandKind { Help, List, Add, Merge, Check, Export, Import, Stats, Report };
+enum class CommandKind { Help, List, Add, Merge, Check, Export, Import, Stats, Report, Versions, Restore };
 
 struct NewEntry {
     std::string language;    // Windows-1252
@@ -43,6 +43,8 @@ struct Command {
     ExportSettings exported;          // Export: format and target
     StatsSettings stats;              // Stats: grouping and measure
     ReportSettings report;            // Report: period, format and target
+    std::string version;              // Restore: the version's name as `versions` lists it
+    bool entriesOnly = false;         // Restore: bring back missing entries only
 };
 
 // A command line that cannot be run; `message` is the German text (UTF-8).

@@ -1,5 +1,6 @@
 #include "cli/DatabaseSession.h"
 
+#include "cli/Versions.h"
 #include "core/Errors.h"
 
 #include <cerrno>
@@ -9,6 +10,7 @@
 
 DatabaseSession::DatabaseSession(std::ostream& err) : err_(err) {
     db.OnLoadError = [this](const std::string& message) { err_ << message << '\n'; };
+    db.KeepOldFile = keeper_.HookFor(db);
 }
 
 bool DatabaseSession::Lock(const std::string& file) {
@@ -50,11 +52,14 @@ bool DatabaseSession::Import(const std::string& file) {
 }
 
 bool DatabaseSession::Save() {
+    keeper_.SetPolicy(UserVersionPolicy());
     try {
         db.Save();
-        return true;
     } catch (const std::exception& e) {
         err_ << GeneralReportText(e.what()) << '\n';
         return false;
     }
+    if (const std::string warning = keeper_.TakeWarning(); !warning.empty())
+        err_ << "mvd: " << warning << '\n';
+    return true;
 }

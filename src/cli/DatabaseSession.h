@@ -2,6 +2,7 @@
 
 #include "cli/DatabaseLock.h"
 #include "core/DataBase.h"
+#include "versions/Keeper.h"
 
 #include <iosfwd>
 #include <memory>
@@ -33,9 +34,14 @@ public:
     // Imports `file` the way the program's "import" does (LoadFromFile).
     // Returns false when the load reported an error.
     bool Import(const std::string& file);
-    // Saves to FileName; a failure is printed as the general error report
-    // shows it. Returns false on failure.
+    // Saves to FileName, keeping the replaced file as an older version as the
+    // user's settings say (UserVersionPolicy); a failure is printed as the
+    // general error report shows it, a version that could not be kept as a
+    // warning. Returns false on failure.
     bool Save();
+
+    // Keeps the versions of the session's saves.
+    versions::Keeper& VersionKeeper() { return keeper_; }
 
     // What the last Open/Import did.
     [[nodiscard]] const LoadReport& LastLoad() const { return lastLoad_; }
@@ -44,4 +50,5 @@ private:
     std::ostream& err_;
     LoadReport lastLoad_;
     std::unique_ptr<DatabaseLock> lock_;
+    versions::Keeper keeper_;
 };

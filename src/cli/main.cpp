@@ -1,7 +1,8 @@
 // mvd: the command-line tool for Mavrolin databases (list, add, merge, check, export, import,
-// stats, report).
+// stats, report, versions, restore).
 #include "cli/Arguments.h"
 #include "cli/Commands.h"
+#include "cli/Versions.h"
 #include "core/Errors.h"
 
 #include <exception>
@@ -38,6 +39,10 @@ int main(int argc, char** argv) {
             return RunStats(command, std::cout, std::cerr);
         case CommandKind::Report:
             return RunReport(command, std::cout, std::cerr);
+        case CommandKind::Versions:
+            return RunVersions(command, std::cout, std::cerr);
+        case CommandKind::Restore:
+            return RunRestore(command, std::cout, std::cerr);
         }
     } catch (const std::exception& e) {
         // Whatever the core raises outside a load (e.g. lack of memory) is

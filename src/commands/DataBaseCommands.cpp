@@ -144,6 +144,15 @@ void TDataBaseCommands::Name(const std::string& fileName) {
     dataBase_.FileName = fileName;
 }
 
+LoadReport TDataBaseCommands::OpenUnsaved(const std::function<LoadReport(TDataBase&)>& load) {
+    dataBase_.Clear();
+    LoadReport report = load(dataBase_);
+    stack_.clear();
+    stack_.resetClean();
+    emit DataBaseReplaced();
+    return report;
+}
+
 void TDataBaseCommands::Save() {
     // Writes a temporary file and renames it over the old one: a failure
     // raises and leaves the old file and the unsaved state as they were.

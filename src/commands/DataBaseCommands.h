@@ -78,6 +78,11 @@ public:
     LoadReport Open(const std::string& fileName);
     // Names a file without reading it: the database that a save creates there.
     void Name(const std::string& fileName);
+    // The database becomes what `load` reads into it (emptied first), for
+    // another origin than its file (a kept version opened under the file's
+    // name): the history starts over, and nothing of it counts as saved
+    // until the next save.
+    LoadReport OpenUnsaved(const std::function<LoadReport(TDataBase&)>& load);
 
     // Saving: the present step is unchanged from now on. A failure raises,
     // leaves the file as it was and the database unsaved.

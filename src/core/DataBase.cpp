@@ -83,6 +83,10 @@ bool TDataBase::IsHidden(const TDataRecord& record) const {
     return Hidden(AndFilter, language, errorType, Checked(record.project_));
 }
 
+const TDataRecord* TDataBase::FindIdentical(const TDataRecord& record) const {
+    return index_->identities.Find(record, identity::Hash(record));
+}
+
 void TDataBase::AddLanguage(const std::string& value) {
     Languages.Add(value);
 }
@@ -110,6 +114,7 @@ void TDataBase::Clear() {
     ++generation_;
     FileName.clear();
     DiskStamp = {};
+    DiskEntries = -1;
     Modified = false;
     index_->identities.Clear();
     std::vector<TDataRecord*>().swap(Records);
@@ -128,6 +133,8 @@ LoadReport TDataBase::Reload() {
     // Taken before the load: a write during the load then counts as a change.
     DiskStamp = fileio::StampOf(FileName);
     LoadReport report = LoadFromFile(FileName);
+    if (report.Error.empty() && DiskStamp.exists)
+        DiskEntries = static_cast<std::int64_t>(Records.size());
     Modified = false;
     return report;
 }

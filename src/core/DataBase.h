@@ -4,6 +4,7 @@
 #include "core/LoadReport.h"
 #include "core/ValueList.h"
 #include "fileio/FileStamp.h"
+#include "fileio/ReplaceFile.h"
 
 #include <cstdint>
 #include <functional>
@@ -34,6 +35,12 @@ public:
     // FileName's file as Reload found it or Save left it, to tell whether
     // someone else wrote it since; empty after Clear.
     fileio::FileStamp DiskStamp;
+    // The number of entries that FileName's file held at DiskStamp, as a
+    // complete Reload read them or Save wrote them; -1 when not known.
+    std::int64_t DiskEntries = -1;
+    // Keeps the file that Save is about to replace (an older version of the
+    // database); empty: the old content simply goes.
+    fileio::KeepOldFile KeepOldFile;
     TValueList ErrorTypes;
     TValueList Languages;
     TValueList Projects;
@@ -45,6 +52,9 @@ public:
     // is changed, deleted or the database is cleared.
     [[nodiscard]] TDataRecord* GetRecord(int index) const;
     [[nodiscard]] bool IsHidden(const TDataRecord& record) const;
+    // The entry identical to `record` (an entry of any database) by the
+    // duplicate rule, or nullptr.
+    [[nodiscard]] const TDataRecord* FindIdentical(const TDataRecord& record) const;
 
     void AddLanguage(const std::string& value);
     void AddErrorType(const std::string& value);

@@ -265,15 +265,18 @@ void TDataBase::Save() {
     if (FileName.empty())
         throw fileio::FileError(ENOENT);
     try {
-        DiskStamp = fileio::ReplaceFile(FileName, [this](fileio::OutputFile& file) {
-            Writer out(file);
-            out.Put(kMagic, kMagicSize);
-            out.U32(static_cast<std::uint32_t>(Records.size()));
-            for (const TDataRecord* record : Records)
-                out.Entry(*record);
-        });
+        DiskStamp = fileio::ReplaceFile(FileName,
+                                        [this](fileio::OutputFile& file) {
+                                            Writer out(file);
+                                            out.Put(kMagic, kMagicSize);
+                                            out.U32(static_cast<std::uint32_t>(Records.size()));
+                                            for (const TDataRecord* record : Records)
+                                                out.Entry(*record);
+                                        },
+                                        {.keepOld = KeepOldFile});
     } catch (const std::bad_alloc&) {
         throw std::runtime_error(loadmsg::OutOfMemory);
     }
+    DiskEntries = DiskStamp.exists ? static_cast<std::int64_t>(Records.size()) : -1;
     Modified = false;
 }

@@ -80,11 +80,14 @@ public:
 
     [[nodiscard]] int Fd() const { return fd_; }
 
-    // Flushes the content to disk and renames the file over `target`; the
-    // lock is held until the rename is done. Returns the written file's stamp.
-    FileStamp Commit(const std::string& target) {
+    // Flushes the content to disk; the lock is held until the rename is done.
+    void FlushToDisk() const {
         if (const int err = Flush(fd_))
             throw FileError(err);
+    }
+
+    // Renames the flushed file over `target`. Returns the written file's stamp.
+    FileStamp Commit(const std::string& target) {
         if (const int err = Rename(path_, target))
             throw FileError(err);
         renamed_ = true;
@@ -123,6 +126,38 @@ void ReplaceInMemory(MemoryFiles& files, const std::string& name, const ContentW
     out.Flush();
     files[name] = std::move(content);
 }
+
+// Hands the file about to be replaced to ReplaceOptions::keepOld and tells it
+// the outcome: a failure unless Done(true) came first.
+class OldFileKeeping {
+public:
+    OldFileKeeping(const KeepOldFile& keep, const std::string& target, const struct stat& old,
+                   bool inPlace) {
+        if (!keep)
+            return;
+        try {
+            outcome_ = keep(OldFile{target, old, inPlace});
+        } catch (...) {
+            // Keeping the old file never stops the replace.
+        }
+    }
+    ~OldFileKeeping() { Done(false); }
+    OldFileKeeping(const OldFileKeeping&) = delete;
+    OldFileKeeping& operator=(const OldFileKeeping&) = delete;
+
+    void Done(bool replaced) noexcept {
+        if (!outcome_)
+            return;
+        const OldFileOutcome outcome = std::exchange(outcome_, {});
+        try {
+            outcome(replaced);
+        } catch (...) {
+        }
+    }
+
+private:
+    OldFileOutcome outcome_;
+};
 
 class FdCloser {
 public:
@@ -173,7 +208,8 @@ int Overwrite(int fd, const std::string& content) {
 // prepared completely before the file is touched, and the old content is
 // kept in memory and written back when the write fails, so that a failure
 // does not leave an empty or cut-off file behind.
-FileStamp WriteInPlace(const std::string& target, const ContentWriter& write) {
+FileStamp WriteInPlace(const std::string& target, const struct stat& status,
+                       const ContentWriter& write, const KeepOldFile& keepOld) {
     std::string fresh;
     {
         OutputFile out(fresh);
@@ -187,10 +223,12 @@ FileStamp WriteInPlace(const std::string& target, const ContentWriter& write) {
     std::string old;
     if (const int err = ReadWhole(fd, old))
         throw FileError(err);
+    OldFileKeeping keeping(keepOld, target, status, /*inPlace=*/true);
     if (const int err = Overwrite(fd, fresh)) {
         (void)Overwrite(fd, old);
         throw FileError(err);
     }
+    keeping.Done(true);
     return StampOfFd(fd);
 }
 
@@ -250,11 +288,11 @@ FileStamp ReplaceFile(const std::string& name, const ContentWriter& write,
     RemoveLeftovers(target);
     // Other links to the file would keep the old content after a rename.
     if (old && old->st_nlink > 1)
-        return WriteInPlace(target, write);
+        return WriteInPlace(target, *old, write, options.keepOld);
     TempFile temp;
     if (const int err = temp.Open(target)) {
         if (old && FolderRefused(err))
-            return WriteInPlace(target, write);
+            return WriteInPlace(target, *old, write, options.keepOld);
         throw FileError(err);
     }
     if (old) {
@@ -267,13 +305,21 @@ FileStamp ReplaceFile(const std::string& name, const ContentWriter& write,
     OutputFile out(temp.Fd());
     write(out);
     out.Flush();
+    temp.FlushToDisk();
     std::optional<ReplacedFile> replaced;
-    if (old)
+    std::optional<OldFileKeeping> keeping;
+    if (old) {
         replaced.emplace(target, *old);
+        // Decided above: a file of one name is renamed over, so whatever
+        // keepOld makes of it now (a second name) is its only name afterwards.
+        keeping.emplace(options.keepOld, target, *old, /*inPlace=*/false);
+    }
     const FileStamp stamp = temp.Commit(target);
     if (replaced)
         replaced->LetGo();
     FlushFolder(target);
+    if (keeping)
+        keeping->Done(true);
     return stamp;
 }
 

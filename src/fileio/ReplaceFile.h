@@ -5,14 +5,33 @@
 
 #include <functional>
 #include <string>
+#include <sys/stat.h>
 #include <sys/types.h>
 
 namespace fileio {
+
+// The file that a replace is about to replace, as ReplaceOptions::keepOld sees it.
+struct OldFile {
+    std::string path;      // the file itself (symbolic links followed)
+    struct stat status {}; // as the replace found it before deciding how to replace it
+    bool inPlace = false;  // written in place; otherwise a rename puts a new file in its place
+};
+// Told once the replace is over whether the old content was replaced.
+using OldFileOutcome = std::function<void(bool replaced)>;
+// Keeps the file that a replace is about to replace (an older version of it).
+// Called once per replace of an existing file, when the new content is ready
+// and the way of replacing is decided: right before the rename, or right
+// before the write in place. Its failures are its own business, never the
+// replace's (what it throws is dropped). What it returns, when not empty, is
+// called after the replace succeeded or failed.
+using KeepOldFile = std::function<OldFileOutcome(const OldFile& old)>;
 
 struct ReplaceOptions {
     // Permissions of a file that does not exist yet, before the umask; a file
     // that is replaced keeps its owner and permissions.
     mode_t newFileMode = 0666;
+    // Empty: the old content simply goes.
+    KeepOldFile keepOld{};
 };
 
 // Puts the new content out; may throw, which ends the replace.

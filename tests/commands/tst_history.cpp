@@ -206,6 +206,28 @@ private slots:
         }
     }
 
+    // A version opened under the file's name stays unsaved, whatever is
+    // undone, until it is saved.
+    void openedUnsaved() {
+        QTemporaryDir dir;
+        TDataBase db;
+        TDataBaseCommands commands(db);
+        const std::string file = coretest::Native(dir.filePath(QStringLiteral("a.mvd")));
+        commands.OpenUnsaved([&](TDataBase& target) {
+            target.FileName = file;
+            return LoadReport{};
+        });
+        QVERIFY(commands.Modified());
+        commands.AddEntry(coretest::Entry("C++", "Zeigerfehler", "P", 1.0, 1));
+        commands.Undo();
+        QVERIFY(commands.Modified());
+        commands.Save();
+        QVERIFY(!commands.Modified());
+        commands.Redo();
+        commands.Undo();
+        QVERIFY(!commands.Modified());
+    }
+
     // A value that left its list with an entry comes back with its tick, and
     // the entry is hidden by it again.
     void ticksComeBack_data() {

@@ -1,0 +1,71 @@
+#include "versions/Restore.h"
+
+#include "core/DataBase.h"
+#include "fileio/FileStamp.h"
+
+#include <stdexcept>
+
+namespace versions {
+
+Comparison CompareVersion(const TDataBase& open, const std::string& versionPath) {
+    Comparison compared;
+    compared.version = std::make_unique<TDataBase>();
+    TDataBase& version = *compared.version;
+    const LoadReport report = version.LoadFromFile(versionPath);
+    if (!report.Error.empty()) {
+        compared.error = report.Error;
+        compared.version.reset();
+        return compared;
+    }
+    for (int i = 0; i < version.Count(); ++i)
+        if (!open.FindIdentical(*version.GetRecord(i)))
+            compared.missing.push_back(i);
+    for (int i = 0; i < open.Count(); ++i)
+        if (!version.FindIdentical(*open.GetRecord(i)))
+            ++compared.onlyOpen;
+    return compared;
+}
+
+std::size_t BringBack(TDataBase& db, const Comparison& compared, std::span<const int> which,
+                      std::vector<std::uint32_t>& ids) {
+    if (!compared.version || which.empty())
+        return 0;
+    const TDataBase& version = *compared.version;
+    return db.AddRecords(
+        which.size(),
+        [&](std::size_t k) {
+            const TDataRecord& r = *version.GetRecord(which[k]);
+            return TRecordView{r.Language(),    r.ErrorType(), r.Project(),
+                               r.Description(), r.Date,        r.TimeNeeded};
+        },
+        ids);
+}
+
+LoadReport OpenVersionAs(TDataBase& db, const std::string& versionPath,
+                         const std::string& originalFile) {
+    db.Clear();
+    LoadReport report = db.LoadFromFile(versionPath);
+    if (!report.Error.empty()) {
+        db.Clear();
+        return report;
+    }
+    db.FileName = originalFile;
+    db.DiskStamp = fileio::StampOf(originalFile);
+    db.DiskEntries = -1;
+    db.Modified = true;
+    return report;
+}
+
+std::size_t ReplaceByVersion(const std::string& databaseFile, const std::string& versionPath,
+                             Keeper& keeper) {
+    TDataBase db;
+    const LoadReport report = db.LoadFromFile(versionPath);
+    if (!report.Error.empty())
+        throw std::runtime_error(report.Error);
+    db.FileName = databaseFile;
+    db.KeepOldFile = keeper.HookAlways();
+    db.Save();
+    return static_cast<std::size_t>(db.Count());
+}
+
+} // namespace versions
