@@ -6,6 +6,7 @@
 #include "gui/ErrorReport.h"
 #include "gui/RecordListModel.h"
 #include "gui/RecordListPanel.h"
+#include "gui/WindowShortcutsFirst.h"
 #include "search/SearchFields.h"
 
 #include <QAction>
@@ -13,6 +14,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScopedValueRollback>
 #include <QShortcut>
 #include <QTableView>
 #include <QTimer>
@@ -97,6 +99,9 @@ TSearchBar::TSearchBar(QToolBar* toolBar, QAction* searchAction, const TDataBase
     searchEdit_->addAction(searchAction->icon(), QLineEdit::LeadingPosition);
     searchEdit_->setFixedSize(160, 22);
     toolBar->addWidget(searchEdit_);
+    // The window's shortcuts win over the field's own keys (Ctrl+Ins is the
+    // new entry, not "copy").
+    searchEdit_->installEventFilter(new TWindowShortcutsFirst(searchEdit_));
     // Escape in the field only; while an entry is edited the field is off.
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), searchEdit_);
     escape->setObjectName(QStringLiteral("SearchEscapeKey"));
@@ -136,7 +141,8 @@ void TSearchBar::SearchActionExecute() {
 }
 
 void TSearchBar::searchEditChange() {
-    pauseTimer_->start();
+    if (!clearing_)
+        pauseTimer_->start();
 }
 
 void TSearchBar::searchEditEscape() {
@@ -257,7 +263,8 @@ void TSearchBar::ClearSearch() {
     scanFound_ = {};
     searchQuery_ = {};
     scanQuery_ = {};
-    const QSignalBlocker quiet(searchEdit_);
+    // Not by blocking the field's signals: its clear button follows them.
+    const QScopedValueRollback clearing(clearing_, true);
     searchEdit_->clear();
     ShowCount();
 }

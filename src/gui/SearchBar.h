@@ -71,6 +71,7 @@ private:
     bool scanning_ = false;
     bool scanFromList_ = false; // over the listed rows, else over the database
     bool applyingSearch_ = false;
+    bool clearing_ = false; // ClearSearch empties the field
     std::size_t scanNext_ = 0;
     std::vector<TDataRecord*> scanFound_;
 };

@@ -15,17 +15,45 @@ bool OnSomeScreen(const QRect& place) {
     return false;
 }
 
+QPoint BesideOrLeastHiding(const QRect& frame, const QSize& size, const QRect& area) {
+    const auto onArea = [&](int x, int y) {
+        x = std::max(area.left(), std::min(x, area.right() + 1 - size.width()));
+        y = std::max(area.top(), std::min(y, area.bottom() + 1 - size.height()));
+        return QPoint(x, y);
+    };
+    const auto hidden = [&](QPoint at) {
+        const QRect overlap = QRect(at, size).intersected(frame);
+        return overlap.isEmpty() ? 0LL : 1LL * overlap.width() * overlap.height();
+    };
+    // Beside each edge, aligned with the frame, then the screen's corners.
+    const int right = frame.right() + 1, left = frame.left() - size.width();
+    const int below = frame.bottom() + 1, above = frame.top() - size.height();
+    const int areaRight = area.right() + 1 - size.width();
+    const int areaBottom = area.bottom() + 1 - size.height();
+    const bool rightFirst = area.right() - frame.right() >= frame.left() - area.left();
+    const QPoint candidates[] = {
+        onArea(rightFirst ? right : left, frame.top()),
+        onArea(rightFirst ? left : right, frame.top()),
+        onArea(frame.left(), below),
+        onArea(frame.left(), above),
+        onArea(areaRight, area.top()),
+        onArea(area.left(), area.top()),
+        onArea(areaRight, areaBottom),
+        onArea(area.left(), areaBottom),
+    };
+    QPoint best = candidates[0];
+    for (const QPoint& at : candidates)
+        if (hidden(at) < hidden(best))
+            best = at;
+    return best;
+}
+
 QPoint BesideTheWindow(const QWidget& window, const QSize& size) {
     const QRect frame = window.frameGeometry();
     const QScreen* s = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
     if (!s)
         return frame.topLeft();
-    const QRect area = s->availableGeometry();
-    const bool right = area.right() - frame.right() >= frame.left() - area.left();
-    int x = right ? frame.right() + 1 : frame.left() - size.width();
-    x = std::max(area.left(), std::min(x, area.right() + 1 - size.width()));
-    const int y = std::max(area.top(), std::min(frame.top(), area.bottom() + 1 - size.height()));
-    return {x, y};
+    return BesideOrLeastHiding(frame, size, s->availableGeometry());
 }
 
 } // namespace placement

@@ -12,8 +12,12 @@ namespace placement {
 // A stored place is used when the window's title bar lands on a screen.
 [[nodiscard]] bool OnSomeScreen(const QRect& place);
 
-// Beside `window`, on the side with more room on its screen, kept on the
-// screen: the window stays in sight as far as the screen allows.
+// Where a window of `size` goes on `area` (a screen's available part) next to
+// a window at `frame`: beside it where there is room (on the side with more
+// room first, then below, above), else where it hides the least of it; always on `area`.
+[[nodiscard]] QPoint BesideOrLeastHiding(const QRect& frame, const QSize& size, const QRect& area);
+
+// The same beside `window`, on its screen.
 [[nodiscard]] QPoint BesideTheWindow(const QWidget& window, const QSize& size);
 
 } // namespace placement

@@ -9,6 +9,7 @@
 #include "gui/MainForm.h"
 #include "gui/Prompt.h"
 #include "gui/RecordListModel.h"
+#include "gui/WindowPlacement.h"
 #include "support/CoreTestUtil.h"
 #include "support/WindowProbe.h"
 
@@ -189,6 +190,24 @@ private slots:
             window.TableViewDoubleClick(index);
         QCOMPARE(FilterState(*form), state);
         QTRY_VERIFY(window.TotalLabel->text().startsWith(QString::number(form->ItemCount()) + ' '));
+    }
+
+    // Without a stored place the window opens beside the main window where
+    // there is room, else where it hides the least of it.
+    void placeBesideTheMainWindow_data() {
+        QTest::addColumn<QRect>("frame");
+        QTest::addColumn<QPoint>("expected");
+        QTest::newRow("room on the right") << QRect(10, 100, 400, 300) << QPoint(410, 100);
+        QTest::newRow("room on the left only") << QRect(870, 100, 400, 300) << QPoint(10, 100);
+        QTest::newRow("room below only") << QRect(0, 0, 1280, 300) << QPoint(0, 300);
+        QTest::newRow("centred, no room: the top right corner hides least")
+            << QRect(312, 262, 655, 500) << QPoint(420, 0);
+    }
+    void placeBesideTheMainWindow() {
+        QFETCH(QRect, frame);
+        QFETCH(QPoint, expected);
+        const QRect screen(0, 0, 1280, 1024);
+        QCOMPARE(placement::BesideOrLeastHiding(frame, QSize(860, 640), screen), expected);
     }
 
     void chartSavesAsSvg_data() {

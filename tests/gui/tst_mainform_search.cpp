@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableView>
+#include <QToolButton>
 #include <QtTest>
 #include <algorithm>
 #include <memory>
@@ -177,6 +178,43 @@ private slots:
         QCOMPARE(form->SearchEdit()->text(), QString());
         QCOMPARE(Count(*form), QString());
         QVERIFY(!form->SearchPending());
+        // The field's clear button goes with its text.
+        const auto* clear = form->SearchEdit()->findChild<QToolButton*>();
+        QVERIFY(clear);
+        QTRY_VERIFY(!clear->isVisible());
+    }
+
+    // The window's shortcuts work in the field too ("search, nothing found,
+    // add it"); a key whose action is disabled stays the field's.
+    void windowShortcutsInTheField_data() {
+        QTest::addColumn<QKeySequence>("key");
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<bool>("enabled");
+        QTest::newRow("Ctrl+Ins: new entry")
+            << QKeySequence(Qt::CTRL | Qt::Key_Insert) << "NewItemAction" << true;
+        QTest::newRow("Ctrl+Del: delete")
+            << QKeySequence(Qt::CTRL | Qt::Key_Delete) << "DeleteItemAction" << true;
+        QTest::newRow("Ctrl+Home: first entry")
+            << QKeySequence(Qt::CTRL | Qt::Key_Home) << "FirstItemAction" << true;
+        QTest::newRow("Ctrl+Z with nothing to undo: the field's")
+            << QKeySequence(Qt::CTRL | Qt::Key_Z) << "UndoAction" << false;
+    }
+    void windowShortcutsInTheField() {
+        QFETCH(QKeySequence, key);
+        QFETCH(QString, action);
+        QFETCH(bool, enabled);
+        auto form = MakeForm();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        form->LastItemAction()->trigger(); // so that "first entry" has somewhere to go
+        QAction* command = form->Action(action.toLatin1().constData());
+        QCOMPARE(command->isEnabled(), enabled);
+        QSignalSpy triggered(command, &QAction::triggered);
+        Prompt::Testing::QueueAnswer(Prompt::No); // the deletion's question
+        form->SearchEdit()->setFocus();
+        QTest::keyClicks(form->SearchEdit(), "nix");
+        QTest::keySequence(form->SearchEdit(), key);
+        QCOMPARE(triggered.count(), enabled ? 1 : 0);
     }
 };
 
