@@ -4,6 +4,8 @@
 #include "core/Errors.h"
 
 #include <cerrno>
+#include <chrono>
+#include <cstdlib>
 #include <ostream>
 #include <stdexcept>
 #include <sys/stat.h>
@@ -13,8 +15,28 @@ DatabaseSession::DatabaseSession(std::ostream& err) : err_(err) {
     db.KeepOldFile = keeper_.HookFor(db);
 }
 
+namespace {
+
+// The wait of a changing verb: MVD_LOCK_TIMEOUT (seconds) or 10 s.
+std::chrono::milliseconds LockTimeout() {
+    if (const char* seconds = std::getenv("MVD_LOCK_TIMEOUT")) {
+        char* end = nullptr;
+        const double value = std::strtod(seconds, &end);
+        if (end != seconds && *end == '\0' && value >= 0 && value < 86400)
+            return std::chrono::milliseconds(static_cast<long long>(value * 1000));
+    }
+    return std::chrono::seconds(10);
+}
+
+} // namespace
+
 bool DatabaseSession::Lock(const std::string& file) {
-    lock_ = std::make_unique<DatabaseLock>(file, DatabaseLock::DefaultTimeout());
+    try {
+        lock_ = std::make_unique<fileio::FileLock>(file, LockTimeout());
+    } catch (const std::exception& e) {
+        err_ << "mvd: " << e.what() << '\n';
+        return false;
+    }
     if (lock_->Acquired())
         return true;
     err_

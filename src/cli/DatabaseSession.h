@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/DatabaseLock.h"
+#include "fileio/FileLock.h"
 #include "core/DataBase.h"
 #include "versions/Keeper.h"
 
@@ -19,7 +19,8 @@ public:
 
     // Takes the database lock of `file` for the rest of the session, so that
     // no other `mvd` run changes the file between this one's load and save.
-    // Returns false, with a message, when another run held it too long.
+    // Returns false, with a message, when another run held it too long or
+    // the lock's name is no regular file.
     bool Lock(const std::string& file);
 
     // Opens `file` the way the program's "open" does: FileName, then Reload.
@@ -49,6 +50,6 @@ public:
 private:
     std::ostream& err_;
     LoadReport lastLoad_;
-    std::unique_ptr<DatabaseLock> lock_;
+    std::unique_ptr<fileio::FileLock> lock_;
     versions::Keeper keeper_;
 };

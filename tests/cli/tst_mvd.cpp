@@ -1,5 +1,6 @@
 // Drives the built `mvd` binary end to end: output, messages, exit codes and
 // what it leaves in the database files.
+#include <QFileInfo>
 #include <QtTest>
 #include <fcntl.h>
 #include <functional>
@@ -135,6 +136,8 @@ private slots:
     void concurrentAddsKeepEveryEntry();
     void lockHeldTooLong_data();
     void lockHeldTooLong();
+    void lockThatIsNoFile_data();
+    void lockThatIsNoFile();
 
 private:
     Result run(const QStringList& args, std::function<void()> inChild = {});
@@ -658,6 +661,36 @@ void TestMvd::lockHeldTooLong() {
                         .toUtf8());
     QCOMPARE(ReadOrNull(path("db.mvd")), DbFile({Example}));
     QCOMPARE(run(args).exitCode, 0); // once the lock is free
+}
+
+// A lock name that another user planted as a link (in a shared folder) or
+// as something else than a file: refused, nothing saved, nothing made.
+void TestMvd::lockThatIsNoFile_data() {
+    QTest::addColumn<QString>("planted");
+    QTest::newRow("a link to a name elsewhere") << "link";
+    QTest::newRow("a link to an existing file") << "link to file";
+    QTest::newRow("a folder") << "folder";
+}
+
+void TestMvd::lockThatIsNoFile() {
+    QFETCH(QString, planted);
+    WriteOrRemove(path("db.mvd"), DbFile({Example}));
+    QVERIFY(QDir(dir_->path()).mkpath("privat"));
+    const QString target = path("privat/opfer");
+    if (planted == "link to file")
+        WriteOrRemove(target, "meins");
+    if (planted == "folder")
+        QVERIFY(QDir(dir_->path()).mkdir("db.mvd.lock"));
+    else
+        QVERIFY(QFile::link(target, path("db.mvd.lock")));
+    Result r = run({"add", "db.mvd", "--language", "C", "--category", "K", "--project", "P",
+                    "--date", "05.03.2001", "--minutes", "1"});
+    QCOMPARE(r.exitCode, 1);
+    QVERIFY2(r.err.contains("Sperrdatei"), r.err.constData());
+    QCOMPARE(ReadOrNull(path("db.mvd")), DbFile({Example}));
+    QCOMPARE(QFileInfo::exists(target), planted == "link to file"); // nothing made there
+    if (planted == "link to file")
+        QCOMPARE(ReadOrNull(target), QByteArray("meins"));
 }
 
 // Example and Umlauts on Monday 5 and Tuesday 6 March 2001, Other on
