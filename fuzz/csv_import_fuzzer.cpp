@@ -7,7 +7,6 @@
 #include "core/DateUtil.h"
 #include "exchange/CsvImport.h"
 #include "exchange/CsvWriter.h"
-#include "exchange/EntryFields.h"
 
 #include <cstdint>
 #include <cstdio>

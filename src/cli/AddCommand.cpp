@@ -2,7 +2,6 @@
 #include "cli/DatabaseSession.h"
 #include "core/Errors.h"
 
-#include <memory>
 #include <ostream>
 #include <string>
 
@@ -27,15 +26,10 @@ int RunAdd(const Command& command, std::ostream& /*out*/, std::ostream& err) {
     if (!session.OpenForChange(command.file, /*missingIsNew=*/true))
         return 1;
 
-    auto record = std::make_unique<TRecordData>();
-    record->Language = command.entry.language;
-    record->ErrorType = command.entry.category;
-    record->Project = command.entry.project;
-    record->Description = WithCrLf(command.entry.description);
-    record->Date = command.entry.date;
-    record->TimeNeeded = command.entry.minutes;
+    TRecordData record = command.entry;
+    record.Description = WithCrLf(record.Description);
     try {
-        session.db.AddRecord(*record);
+        session.db.AddRecord(record);
     } catch (const InvalidEntryException& e) {
         err << GeneralReportText(e.what()) << '\n';
         return 1;

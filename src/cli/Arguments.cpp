@@ -151,8 +151,8 @@ std::variant<Command, UsageError> BuildAdd(Command command,
         if (option.required && values.find(option.name) == values.end())
             return Error("Die Option " + Quoted(option.name) + " fehlt.");
 
-    std::string* targets[] = {&command.entry.language, &command.entry.category,
-                              &command.entry.project, &command.entry.description};
+    std::string* targets[] = {&command.entry.Language, &command.entry.ErrorType,
+                              &command.entry.Project, &command.entry.Description};
     const char* names[] = {"--language", "--category", "--project", "--description"};
     for (std::size_t i = 0; i < 4; ++i) {
         auto found = values.find(names[i]);
@@ -168,14 +168,14 @@ std::variant<Command, UsageError> BuildAdd(Command command,
     std::optional<CivilDate> date = ParseDate(dateText);
     if (!date)
         return Error("Ung\u00FCltiges Datum " + Quoted(dateText) + " (erwartet: TT.MM.JJJJ).");
-    command.entry.date = EncodeDate(*date);
+    command.entry.Date = EncodeDate(*date);
 
     const std::string& minutesText = values.at("--minutes");
     std::optional<std::uint32_t> minutes = ParseMinutes(minutesText);
     if (!minutes)
         return Error("Ung\u00FCltige Minutenzahl " + Quoted(minutesText) +
                      " (erwartet: eine ganze Zahl von 0 bis 4294967295).");
-    command.entry.minutes = *minutes;
+    command.entry.TimeNeeded = *minutes;
     return command;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/Grouping.h"
+#include "core/DataRecord.h"
 
 #include <cstdint>
 #include <string>
@@ -11,15 +12,6 @@
 // Windows-1252 bytes (the database's own encoding), file names stay the bytes
 // the shell passed.
 enum class CommandKind { Help, List, Add, Merge, Check, Export, Import, Stats };
-
-struct NewEntry {
-    std::string language;    // Windows-1252
-    std::string category;    // Windows-1252
-    std::string project;     // Windows-1252
-    std::string description; // Windows-1252
-    double date = 0.0;       // a whole day, days since 30 Dec 1899
-    std::uint32_t minutes = 0;
-};
 
 enum class ExportFormat { Csv, Xlsx };
 
@@ -38,7 +30,7 @@ struct Command {
     CommandKind kind = CommandKind::Help;
     std::string file;                 // the database FILE (all but Help)
     std::vector<std::string> sources; // Merge, Import: the SOURCE or CSV files
-    NewEntry entry;                   // Add: the entry to add
+    TRecordData entry;                // Add: the entry to add (its Date a whole day)
     ExportSettings exported;          // Export: format and target
     StatsSettings stats;              // Stats: grouping and measure
 };

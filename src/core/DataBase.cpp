@@ -199,8 +199,7 @@ TDataRecord* TDataBase::place(Candidate& c, std::uint64_t hash, std::size_t posi
 }
 
 TDataRecord* TDataBase::AddRecord(const TRecordData& data) {
-    return AddRecord(TRecordView{data.Language, data.ErrorType, data.Project, data.Description,
-                                 data.Date, data.TimeNeeded});
+    return AddRecord(data.View());
 }
 
 TDataRecord* TDataBase::AddRecord(const TRecordView& data) {
@@ -277,7 +276,7 @@ void TDataBase::DeleteRecord(std::uint32_t id) {
 
 TDataRecord* TDataBase::ChangeRecord(const TRecordData& data) {
     Candidate c;
-    c.SetFrom(*this, data, data.ID);
+    c.SetFrom(*this, data.View(), data.ID);
     const std::size_t position = positionOf(data.ID);
     if (position == Records.size()) {
         // An identical entry is refused before the missing one is noticed.

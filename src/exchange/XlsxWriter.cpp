@@ -3,7 +3,6 @@
 #include "core/DateUtil.h"
 #include "core/Errors.h"
 #include "exchange/Columns.h"
-#include "exchange/EntryFields.h"
 #include "exchange/ExportFile.h"
 #include "exchange/Utf8Out.h"
 #include "exchange/XlsxCompression.h"
@@ -71,17 +70,17 @@ std::array<double, ColumnCount> ColumnWidths(std::span<const TDataRecord* const>
         longest[i] = std::string_view(GermanHeaders[i]).size();
     longest[static_cast<std::size_t>(Column::Date)] = 10;
     for (const TDataRecord* record : entries) {
-        const EntryView entry = ViewOf(*record);
-        longest[0] = std::max(longest[0], entry.language.size());
-        longest[1] = std::max(longest[1], entry.category.size());
-        longest[2] = std::max(longest[2], entry.project.size());
+        const TRecordView entry = record->View();
+        longest[0] = std::max(longest[0], entry.Language.size());
+        longest[1] = std::max(longest[1], entry.ErrorType.size());
+        longest[2] = std::max(longest[2], entry.Project.size());
         std::size_t digits = 1;
-        for (std::uint32_t rest = entry.minutes; rest >= 10; rest /= 10)
+        for (std::uint32_t rest = entry.TimeNeeded; rest >= 10; rest /= 10)
             ++digits;
         longest[4] = std::max(longest[4], digits);
         // The longest line of the description counts, as it is wrapped.
         std::size_t line = 0;
-        for (char c : entry.description) {
+        for (char c : entry.Description) {
             line = (c == '\n' || c == '\r') ? 0 : line + 1;
             longest[5] = std::max(longest[5], line);
         }
@@ -199,19 +198,19 @@ XlsxOutcome ExportXlsxFile(const std::string& path, std::span<const TDataRecord*
             const std::size_t rows = std::min(RowsPerSheet, entries.size() - done);
             lxw_worksheet* sheet = AddSheet(workbook.book, ++sheetNumber, rows, widths, formats);
             for (std::size_t i = 0; i < rows; ++i) {
-                const EntryView entry = ViewOf(*entries[done + i]);
+                const TRecordView entry = entries[done + i]->View();
                 const auto row = static_cast<lxw_row_t>(i + 1);
                 // Excel does not grow a row for wrapped text when it opens a file.
-                if (const std::size_t lines = WrappedLines(entry.description, widths[5]); lines > 1)
+                if (const std::size_t lines = WrappedLines(entry.Description, widths[5]); lines > 1)
                     Check(worksheet_set_row(
                         sheet, row, std::min(MaxRowHeight, LineHeight * static_cast<double>(lines)),
                         nullptr));
-                WriteText(sheet, row, 0, entry.language, nullptr, outcome.shortenedTexts);
-                WriteText(sheet, row, 1, entry.category, nullptr, outcome.shortenedTexts);
-                WriteText(sheet, row, 2, entry.project, nullptr, outcome.shortenedTexts);
-                WriteDate(sheet, row, entry.date, formats);
-                Check(worksheet_write_number(sheet, row, 4, entry.minutes, nullptr));
-                WriteText(sheet, row, 5, entry.description, formats.wrapped,
+                WriteText(sheet, row, 0, entry.Language, nullptr, outcome.shortenedTexts);
+                WriteText(sheet, row, 1, entry.ErrorType, nullptr, outcome.shortenedTexts);
+                WriteText(sheet, row, 2, entry.Project, nullptr, outcome.shortenedTexts);
+                WriteDate(sheet, row, entry.Date, formats);
+                Check(worksheet_write_number(sheet, row, 4, entry.TimeNeeded, nullptr));
+                WriteText(sheet, row, 5, entry.Description, formats.wrapped,
                           outcome.shortenedTexts);
             }
             done += rows;

@@ -104,11 +104,11 @@ void TestArguments::addEntry() {
     const std::optional<Command> command = ParseOk(args, why);
     QVERIFY2(command, why.constData());
     QCOMPARE(command->file, std::string("f.mvd"));
-    QCOMPARE(QByteArray::fromStdString(command->entry.language), language);
-    QCOMPARE(QByteArray::fromStdString(command->entry.project), QByteArray("P"));
-    QCOMPARE(QByteArray::fromStdString(command->entry.description), description);
-    QCOMPARE(command->entry.minutes, minutes);
-    QCOMPARE(QString::fromStdString(FormatDate(command->entry.date)), date);
+    QCOMPARE(QByteArray::fromStdString(command->entry.Language), language);
+    QCOMPARE(QByteArray::fromStdString(command->entry.Project), QByteArray("P"));
+    QCOMPARE(QByteArray::fromStdString(command->entry.Description), description);
+    QCOMPARE(command->entry.TimeNeeded, minutes);
+    QCOMPARE(QString::fromStdString(FormatDate(command->entry.Date)), date);
 }
 
 void TestArguments::exportSettings_data() {

@@ -653,11 +653,7 @@ private slots:
             }
         }
         std::vector<std::uint32_t> ids;
-        auto view = [&rows](std::size_t k) {
-            const TRecordData& r = rows[k];
-            return TRecordView{r.Language,    r.ErrorType, r.Project,
-                               r.Description, r.Date,      r.TimeNeeded};
-        };
+        auto view = [&rows](std::size_t k) { return rows[k].View(); };
         QCOMPARE(batch.AddRecords(rows.size(), view, ids), added);
         auto state = [](const TDataBase& db) {
             QStringList out;

@@ -2,7 +2,6 @@
 #include "core/DateUtil.h"
 #include "exchange/CsvImport.h"
 #include "exchange/CsvWriter.h"
-#include "exchange/EntryFields.h"
 
 #include <QtTest>
 #include <sys/stat.h>
@@ -18,7 +17,7 @@ QString Texts(const TDataRecord& entry) {
     QStringList texts;
     for (std::uint8_t field = 1; field <= 5; ++field)
         texts << QString::fromStdString(cp1252::ToUtf8(entry.FieldText(field)));
-    texts << QString::fromStdString(cp1252::ToUtf8(exchange::ViewOf(entry).description));
+    texts << QString::fromStdString(cp1252::ToUtf8(entry.View().Description));
     return texts.join('|');
 }
 
@@ -214,23 +213,23 @@ void TestCsvRead::roundTrip() {
     std::string everyHighByte;
     for (int byte = 0x80; byte <= 0xFF; ++byte)
         everyHighByte += char(byte);
-    const exchange::EntryData shapes[] = {
-        {"C++", "Zeigerfehler", "", "", day + 0.5, 15},
+    const TRecordData shapes[] = {
+        {"C++", "Zeigerfehler", "", "", day + 0.5, 0, 15},
         {"Object Pascal",
          "unber\xFC"
          "cksichtigter Spezialfall",
          "B\xFCro \x80",
          "Gr\xF6\xDF"
          "e, \"falsch\";\r\nzweite\tZeile",
-         day, 90},
-        {" a;b ", "c,d", "\"e\"", "\r\n", std::numeric_limits<double>::quiet_NaN(), 0},
-        {"x", "y", "z", "lone\rCR and lone\nLF", EncodeDate({1850, 1, 1}), 4294967295u},
-        {"", "", "", everyHighByte, 1e300, 1},
+         day, 0, 90},
+        {" a;b ", "c,d", "\"e\"", "\r\n", std::numeric_limits<double>::quiet_NaN(), 0, 0},
+        {"x", "y", "z", "lone\rCR and lone\nLF", EncodeDate({1850, 1, 1}), 0, 4294967295u},
+        {"", "", "", everyHighByte, 1e300, 0, 1},
     };
     TDataBase source;
     std::vector<const TDataRecord*> entries;
     for (const auto& shape : shapes)
-        entries.push_back(source.AddRecord(exchange::MakeRecord(exchange::EntryData(shape))));
+        entries.push_back(source.AddRecord(shape));
     entries.push_back(entries[1]);
 
     std::string csv;
