@@ -5,9 +5,10 @@
 
 #include <QObject>
 #include <QUndoStack>
+#include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,12 @@ class TDataBaseStep;
 struct TEntryChange {
     const TDataRecord* Before = nullptr;
     TDataRecord* After = nullptr;
+};
+
+// What an import of entries did.
+struct TImportOutcome {
+    std::size_t Added = 0;
+    std::size_t Duplicates = 0; // of an entry present or of an earlier one
 };
 
 // The one way in which the entries of a database change: new entry, change,
@@ -48,9 +55,9 @@ public:
     void DeleteEntry(std::uint32_t id);
     // Imports a database file; the entries it added are one step.
     LoadReport ImportFile(const std::string& fileName);
-    // Runs `add`, which appends entries to the database (a CSV import); the
-    // entries it added are one step named `text`, also when it raises.
-    void ImportEntries(const QString& text, const std::function<void(TDataBase&)>& add);
+    // Adds the entries as TDataBase::AddRecords does (a CSV import); the
+    // entries added are one step named `text`, also when it raises.
+    TImportOutcome ImportEntries(const QString& text, std::span<const TRecordView> entries);
 
     // Undo and redo of the last step; a step that fails leaves the database
     // and the history as they were.
@@ -87,6 +94,9 @@ private:
     friend class TDataBaseStep;
     // Puts a step whose operation is already done on the stack.
     void pushDone(TDataBaseStep* step);
+    // Makes the entries with these IDs, which an import appended, one step
+    // (none: the unsaved state goes back to `wasModified`).
+    void recordImport(const QString& text, std::vector<std::uint32_t>&& ids, bool wasModified);
     void moveIndex(bool undo);
     void syncModified();
 

@@ -210,9 +210,9 @@ TDataRecord* TDataBase::AddRecord(const TRecordView& data) {
     return adopted;
 }
 
-std::size_t TDataBase::AddRecords(std::size_t count,
-                                  const std::function<TRecordView(std::size_t)>& record,
+std::size_t TDataBase::AddRecords(std::span<const TRecordView> entries,
                                   std::vector<std::uint32_t>& ids) {
+    const std::size_t count = entries.size();
     reserveFor(count);
     ids.reserve(ids.size() + count);
     Index& ix = *index_;
@@ -225,7 +225,7 @@ std::size_t TDataBase::AddRecords(std::size_t count,
     std::uint64_t hashes[Ahead] = {};
     auto prepare = [&](std::size_t k) {
         Candidate& c = ring[k % Ahead];
-        c.SetFrom(*this, record(k), 0);
+        c.SetFrom(*this, entries[k], 0);
         hashes[k % Ahead] = identity::Hash(c.Probe());
         ix.identities.Prefetch(hashes[k % Ahead]);
     };

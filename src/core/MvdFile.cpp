@@ -164,13 +164,13 @@ private:
 
 } // namespace
 
-LoadReport TDataBase::LoadFromFile(const std::string& name) {
+LoadReport TDataBase::LoadFromFile(const std::string& name, std::vector<std::uint32_t>* addedIds) {
     LoadReport report;
     if (name.empty())
         return report;
     fileio::RemoveLeftovers(name); // of saves that were killed while they wrote
     try {
-        loadEntries(name, report);
+        loadEntries(name, report, addedIds);
     } catch (const std::bad_alloc&) {
         report.Error = loadmsg::OutOfMemory;
     } catch (const std::exception& e) {
@@ -188,7 +188,8 @@ LoadReport TDataBase::LoadFromFile(const std::string& name) {
     return report;
 }
 
-void TDataBase::loadEntries(const std::string& name, LoadReport& report) {
+void TDataBase::loadEntries(const std::string& name, LoadReport& report,
+                            std::vector<std::uint32_t>* addedIds) {
     // Opened for reading and writing, as the program always has: a database
     // that may not be written fails to open with the access error.
     fileio::InputFile file(name, fileio::InputFile::Access::ReadWrite);
@@ -220,6 +221,9 @@ void TDataBase::loadEntries(const std::string& name, LoadReport& report) {
     std::size_t read = 0; // entries of the batch read so far
     Index& ix = *index_;
     const auto adoptRead = [&] {
+        // Room first, so that every entry placed is on the list.
+        if (addedIds && addedIds->capacity() - addedIds->size() < read)
+            addedIds->reserve(std::max(addedIds->capacity() * 2, addedIds->size() + read));
         for (std::size_t k = 0; k < read; ++k) {
             Candidate& entry = batch[k].entry;
             entry.id = NextID;
@@ -231,6 +235,8 @@ void TDataBase::loadEntries(const std::string& name, LoadReport& report) {
                 continue;
             }
             place(entry, batch[k].hash, Records.size(), nullptr);
+            if (addedIds)
+                addedIds->push_back(NextID);
             ++NextID;
             ++report.Added;
         }

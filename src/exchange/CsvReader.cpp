@@ -67,11 +67,13 @@ public:
         if (IsBlank(record.fields))
             return;
         std::string reason;
-        ImportedRow row{record.line, {}};
-        if (ToEntry(record.fields, row.entry, reason))
-            result_.rows.push_back(row);
-        else
+        TRecordView entry;
+        if (ToEntry(record.fields, entry, reason)) {
+            result_.entries.push_back(entry);
+            result_.lines.push_back(record.line);
+        } else {
             Refuse(record, std::move(reason));
+        }
     }
 
     void MisplacedQuote(const CsvRecord& record) {
@@ -199,14 +201,15 @@ CsvReadResult OpenQuoteAtEnd(std::size_t line) {
                    "vollst\u00E4ndige CSV-Datei.");
 }
 
-// At most one row a line: the rows' list grows only once.
+// At most one row a line: the lists of rows grow only once.
 void ReserveRows(CsvReadResult& result, std::string_view text) {
     std::size_t lines = 0;
     for (const char *p = text.data(), *end = p + text.size();
          (p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p))));
          ++p)
         ++lines;
-    result.rows.reserve(lines);
+    result.entries.reserve(lines);
+    result.lines.reserve(lines);
 }
 
 // Reads the rows after a header of one line in two halves at once, the second
@@ -273,11 +276,12 @@ std::optional<CsvReadResult> ReadInHalves(std::string_view text, char separator,
     const std::size_t offset = header.lines + firstEnd.lines;
     if (secondEnd.openQuote != 0)
         return OpenQuoteAtEnd(secondEnd.openQuote + offset);
-    for (ImportedRow& row : second.rows)
-        row.line += offset;
+    for (std::size_t& line : second.lines)
+        line += offset;
     for (RefusedRow& row : second.refused)
         row.line += offset;
-    first.rows.insert(first.rows.end(), second.rows.begin(), second.rows.end());
+    first.entries.insert(first.entries.end(), second.entries.begin(), second.entries.end());
+    first.lines.insert(first.lines.end(), second.lines.begin(), second.lines.end());
     first.refused.insert(first.refused.end(), std::make_move_iterator(second.refused.begin()),
                          std::make_move_iterator(second.refused.end()));
     first.texts.Adopt(std::move(second.texts));

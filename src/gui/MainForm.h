@@ -43,10 +43,6 @@ class TRecentFilesMenu;
 class TRecordListModel;
 struct TEntryChange;
 struct WindowConfiguration;
-namespace exchange {
-struct AddOutcome;
-struct ImportedRow;
-} // namespace exchange
 
 // The program's main window: toolbar, the record list on the left, the detail
 // panel on the right, the main menu and the list's column menu.
@@ -428,10 +424,8 @@ private:
     void applySearchScan();
     void listChangedDuringSearch();
     void showSearchCount();
-    // Exchange (MainFormExchange.cpp): the listed entries in list order, and
-    // the one change of the database that a CSV import makes.
+    // Exchange (MainFormExchange.cpp): the listed entries in list order.
     std::vector<const TDataRecord*> listedEntries() const;
-    exchange::AddOutcome addImportedRows(std::vector<exchange::ImportedRow>&& rows);
 
     // Opening (MainFormOpening.cpp). Opens `file` as "Datenbank laden" does,
     // without refilling the list; a file that loaded without an error joins

@@ -142,29 +142,20 @@ void TMainForm::ExportXlsxActionExecute() {
                         Prompt::Ok);
 }
 
-// The one place where a CSV import changes the database.
-exchange::AddOutcome TMainForm::addImportedRows(std::vector<exchange::ImportedRow>&& rows) {
-    exchange::AddOutcome outcome;
-    Commands->ImportEntries(QStringLiteral("CSV-Datei importieren"), [&](TDataBase& db) {
-        outcome = exchange::AddImportedRows(db, std::move(rows));
-    });
-    return outcome;
-}
-
 void TMainForm::ImportCsvActionExecute() {
     const std::optional<QString> chosen = chooseFile(*CsvImportDialog, QString());
     if (!chosen)
         return;
     const QString name = QFileInfo(*chosen).fileName();
     exchange::CsvReadResult read;
-    exchange::AddOutcome added;
+    TImportOutcome added;
     {
         const WaitCursor wait;
         read = exchange::ReadCsvFile(nativepath::FromQString(*chosen));
         if (read.failure.empty()) {
-            added = addImportedRows(std::move(read.rows));
+            added = Commands->ImportEntries(QStringLiteral("CSV-Datei importieren"), read.entries);
             // Several entries rebuild the list through the command layer's signal.
-            if (added.imported <= 1)
+            if (added.Added <= 1)
                 RebuildList();
         }
     }
@@ -178,7 +169,7 @@ void TMainForm::ImportCsvActionExecute() {
     }
     const QString summary = QStringLiteral("%1: %2").arg(
         name, QString::fromStdString(
-                  exchange::ImportSummary(added.imported, added.duplicates, read.refused.size())));
+                  exchange::ImportSummary(added.Added, added.Duplicates, read.refused.size())));
     if (read.refused.empty()) {
         Prompt::Message(this, Prompt::Kind::Information, summary, Prompt::Ok);
         return;
