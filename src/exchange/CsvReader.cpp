@@ -6,18 +6,15 @@
 #include "exchange/CsvParser.h"
 #include "exchange/ImportText.h"
 #include "exchange/ImportValues.h"
+#include "fileio/InputFile.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <exception>
-#include <fcntl.h>
 #include <new>
 #include <optional>
-#include <sys/stat.h>
 #include <system_error>
 #include <thread>
-#include <unistd.h>
 
 namespace exchange {
 
@@ -180,15 +177,6 @@ private:
     std::optional<HeaderColumns> header_;
 };
 
-// Closes a file when it goes, also when the reading raises.
-struct Closer {
-    explicit Closer(int descriptor) : fd(descriptor) {}
-    int fd;
-    Closer(const Closer&) = delete;
-    Closer& operator=(const Closer&) = delete;
-    ~Closer() { ::close(fd); }
-};
-
 CsvReadResult Refused(std::string message) {
     CsvReadResult result;
     result.failure = std::move(message);
@@ -348,49 +336,36 @@ CsvReadResult ReadCsv(std::string_view bytes, std::size_t parallelAbove) {
 
 CsvReadResult ReadCsvFile(const std::string& path) {
     try {
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0)
-            return Refused(fileio::FileErrorMessage(errno));
-        const Closer closer(fd);
-        // Read straight into one buffer of the file's size (not filled with
-        // zeros first); a file that grows meanwhile, or one that has no size
-        // (a pipe), is read to its end.
         std::unique_ptr<char[]> bytes;
-        std::size_t capacity = 0;
         std::size_t size = 0;
-        int error = 0;
-        struct stat info {};
-        if (::fstat(fd, &info) != 0)
-            error = errno;
-        else if (S_ISDIR(info.st_mode))
-            error = EISDIR;
-        else if (S_ISREG(info.st_mode))
-            capacity = static_cast<std::size_t>(info.st_size);
-        bytes.reset(new char[capacity]);
-        char more[64 * 1024];
-        while (error == 0) {
-            const bool full = size == capacity;
-            const ssize_t n = full ? ::read(fd, more, sizeof more)
-                                   : ::read(fd, bytes.get() + size, capacity - size);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0)
-                error = errno;
-            if (n <= 0)
-                break;
-            const auto read = static_cast<std::size_t>(n);
-            if (full) {
-                const std::size_t grown = std::max(capacity * 2, size + read);
-                std::unique_ptr<char[]> larger(new char[grown]);
-                std::memcpy(larger.get(), bytes.get(), size);
-                std::memcpy(larger.get() + size, more, read);
-                bytes.swap(larger);
-                capacity = grown;
+        try {
+            fileio::InputFile file(path, fileio::InputFile::Access::ReadOnly);
+            // Read straight into one buffer of the file's size (not filled with
+            // zeros first); a file that grows meanwhile, or one that has no size
+            // (a pipe), is read to its end.
+            std::size_t capacity =
+                file.SizeKnown() ? static_cast<std::size_t>(file.Remaining()) : 0;
+            bytes.reset(new char[capacity]);
+            char more[64 * 1024];
+            for (;;) {
+                const bool full = size == capacity;
+                const std::size_t read = full ? file.ReadSome(more, sizeof more)
+                                              : file.ReadSome(bytes.get() + size, capacity - size);
+                if (read == 0)
+                    break;
+                if (full) {
+                    const std::size_t grown = std::max(capacity * 2, size + read);
+                    std::unique_ptr<char[]> larger(new char[grown]);
+                    std::memcpy(larger.get(), bytes.get(), size);
+                    std::memcpy(larger.get() + size, more, read);
+                    bytes.swap(larger);
+                    capacity = grown;
+                }
+                size += read;
             }
-            size += read;
+        } catch (const std::runtime_error& error) {
+            return Refused(error.what()); // the file layer's German message
         }
-        if (error != 0)
-            return Refused(fileio::FileErrorMessage(error));
         return ReadCsv(std::string_view(bytes.get(), size));
     } catch (const std::bad_alloc&) {
         return Refused(loadmsg::OutOfMemory);

@@ -137,10 +137,10 @@ bool WriteCsv(std::ostream& out, std::span<const TDataRecord* const> entries,
 
 void ExportCsvFile(const std::string& path, std::span<const TDataRecord* const> entries,
                    const CsvFormat& format) {
-    ExportFile file(path);
-    file.Open();
-    WriteCsv([&file](std::string_view block) { file.Write(block); }, entries, format);
-    file.Commit();
+    WriteExportFile(path, [&](fileio::OutputFile& out) {
+        WriteCsv([&out](std::string_view block) { out.Write(block.data(), block.size()); }, entries,
+                 format);
+    });
 }
 
 } // namespace exchange

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fileio {
@@ -76,6 +77,27 @@ int Flush(int fd) {
     if (!durable)
         return 0;
     return ::fsync(fd) == 0 ? 0 : errno;
+}
+
+int ReadWhole(int fd, std::string& content) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
+        return errno;
+    content.resize(static_cast<std::size_t>(st.st_size));
+    std::size_t done = 0;
+    while (done < content.size()) {
+        const ssize_t n =
+            ::pread(fd, content.data() + done, content.size() - done, static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return errno;
+        if (n == 0)
+            break; // the file shrank meanwhile
+        done += static_cast<std::size_t>(n);
+    }
+    content.resize(done);
+    return 0;
 }
 
 int Rename(const std::string& from, const std::string& to) {

@@ -36,5 +36,8 @@ int CreateTemp(std::string& pathTemplate, int& fd);
 int WriteAll(int fd, const char* data, std::size_t size);
 int Flush(int fd);
 int Rename(const std::string& from, const std::string& to);
+// Reads the whole open file from its start into `content` (no seam: reading
+// changes nothing).
+int ReadWhole(int fd, std::string& content);
 
 } // namespace fileio

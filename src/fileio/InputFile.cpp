@@ -73,6 +73,30 @@ std::string_view InputFile::View(std::size_t size, std::string& scratch) {
     return scratch;
 }
 
+std::size_t InputFile::ReadSome(char* data, std::size_t size) {
+    if (size == 0)
+        return 0;
+    if (next_ == end_) {
+        if (fd_ < 0)
+            return 0;
+        if (size >= buffer_.size()) {
+            const std::size_t n = readFile(data, size);
+            consumed_ += n;
+            return n;
+        }
+        const std::size_t n = readFile(buffer_.data(), buffer_.size());
+        if (n == 0)
+            return 0;
+        next_ = buffer_.data();
+        end_ = next_ + n;
+    }
+    const std::size_t k = std::min(size, static_cast<std::size_t>(end_ - next_));
+    std::memcpy(data, next_, k);
+    next_ += k;
+    consumed_ += k;
+    return k;
+}
+
 bool InputFile::Holds(std::uint64_t size) const {
     if (fd_ < 0)
         return size <= Remaining();
@@ -88,17 +112,18 @@ bool InputFile::Holds(std::uint64_t size) const {
 }
 
 void InputFile::fill() {
-    if (fd_ < 0)
+    const std::size_t n = fd_ < 0 ? 0 : readFile(buffer_.data(), buffer_.size());
+    if (n == 0)
         throw std::runtime_error(PastEndMessage);
+    next_ = buffer_.data();
+    end_ = next_ + n;
+}
+
+std::size_t InputFile::readFile(char* data, std::size_t size) {
     for (;;) {
-        const ssize_t n = ::read(fd_, buffer_.data(), buffer_.size());
-        if (n > 0) {
-            next_ = buffer_.data();
-            end_ = next_ + n;
-            return;
-        }
-        if (n == 0)
-            throw std::runtime_error(PastEndMessage);
+        const ssize_t n = ::read(fd_, data, size);
+        if (n >= 0)
+            return static_cast<std::size_t>(n);
         if (errno != EINTR)
             throw FileError(errno);
     }

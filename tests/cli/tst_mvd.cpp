@@ -509,6 +509,9 @@ void TestMvd::exportCsv_data() {
     const QByteArray both = SheetHeader + ExampleSheetRow + UmlautsSheetRow;
     QTest::newRow("to standard output")
         << DbFile({Example, Umlauts}) << QStringList{} << 0 << both << QByteArray();
+    QTest::newRow("into a pipe, by name")
+        << DbFile({Example}) << QStringList{"--output", "/dev/stdout"} << 0
+        << SheetHeader + ExampleSheetRow << QByteArray();
     QTest::newRow("tab to a file")
         << DbFile({Example}) << QStringList{"--delimiter", "tab", "--output", "out.csv"} << 0
         << QByteArray(SheetHeader + ExampleSheetRow).replace(';', '\t') << QByteArray();
