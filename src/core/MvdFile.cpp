@@ -4,6 +4,8 @@
 // unsigned 32-bit value, Description as a string). A string is a signed 32-bit
 // length and that many bytes.
 
+#include "core/MvdFile.h"
+
 #include "core/DataBase.h"
 #include "core/DataBaseEntry.h"
 #include "core/Errors.h"
@@ -18,6 +20,7 @@
 #include <limits>
 #include <new>
 #include <stdexcept>
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -164,6 +167,24 @@ private:
 
 } // namespace
 
+bool StartsLikeDataBase(std::string_view bytes) {
+    return bytes.starts_with(std::string_view(kMagic, kMagicSize));
+}
+
+bool FileStartsLikeDataBase(const std::string& name) {
+    struct stat info {};
+    if (::stat(name.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return false; // opening a pipe to look would wait for its writer
+    try {
+        fileio::InputFile file(name, fileio::InputFile::Access::ReadOnly);
+        char start[kMagicSize];
+        file.Read(start, kMagicSize);
+        return StartsLikeDataBase(std::string_view(start, kMagicSize));
+    } catch (const std::exception&) {
+        return false; // too short, or not to be read
+    }
+}
+
 LoadReport TDataBase::LoadFromFile(const std::string& name, std::vector<std::uint32_t>* addedIds) {
     LoadReport report;
     if (name.empty())
@@ -196,7 +217,7 @@ void TDataBase::loadEntries(const std::string& name, LoadReport& report,
     Reader in(file);
     char magic[kMagicSize];
     in.Read(magic, kMagicSize);
-    if (std::memcmp(magic, kMagic, kMagicSize) != 0)
+    if (!StartsLikeDataBase(std::string_view(magic, kMagicSize)))
         throw std::runtime_error(loadmsg::BadMagic);
     const std::uint32_t count = in.U32();
     if (count >= 0x80000000u)
