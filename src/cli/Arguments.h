@@ -11,7 +11,7 @@
 // The command line of `mvd`, checked and converted: entry texts are already
 // Windows-1252 bytes (the database's own encoding), file names stay the bytes
 // the shell passed.
-enum class CommandKind { Help, List, Add, Merge, Check, Export, Import, Stats };
+enum class VerbKind { Help, List, Add, Merge, Check, Export, Import, Stats };
 
 enum class ExportFormat { Csv, Xlsx };
 
@@ -26,8 +26,10 @@ struct StatsSettings {
     analysis::Measure measure = analysis::Measure::Count;
 };
 
-struct Command {
-    CommandKind kind = CommandKind::Help;
+// What `mvd` is asked to do: the verb (the first argument, "list", "add",
+// ...) with what it works on.
+struct Verb {
+    VerbKind kind = VerbKind::Help;
     std::string file;                 // the database FILE (all but Help)
     std::vector<std::string> sources; // Merge, Import: the SOURCE or CSV files
     TRecordData entry;                // Add: the entry to add (its Date a whole day)
@@ -41,7 +43,7 @@ struct UsageError {
 };
 
 // Parses the arguments after the program name.
-std::variant<Command, UsageError> ParseArguments(const std::vector<std::string>& args);
+std::variant<Verb, UsageError> ParseArguments(const std::vector<std::string>& args);
 
 // The help text printed by `mvd --help` (UTF-8).
 const char* HelpText();

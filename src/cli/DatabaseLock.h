@@ -19,7 +19,7 @@ public:
     // False when another run still held the lock after the timeout.
     [[nodiscard]] bool Acquired() const { return acquired_; }
 
-    // The wait of a command: MVD_LOCK_TIMEOUT (seconds) or 10 s.
+    // The wait of a verb: MVD_LOCK_TIMEOUT (seconds) or 10 s.
     static std::chrono::milliseconds DefaultTimeout();
 
 private:

@@ -175,7 +175,7 @@ void TestMvd::help() {
 void TestMvd::usageErrors_data() {
     QTest::addColumn<QStringList>("args");
     QTest::newRow("no arguments") << QStringList{};
-    QTest::newRow("unknown command") << QStringList{"show", "db.mvd"};
+    QTest::newRow("unknown verb") << QStringList{"show", "db.mvd"};
     QTest::newRow("missing file") << QStringList{"check"};
     QTest::newRow("add with bad date")
         << QStringList{"add",       "db.mvd", "--language", "C",          "--category", "c",

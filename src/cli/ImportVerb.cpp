@@ -1,5 +1,5 @@
-#include "cli/Commands.h"
 #include "cli/DatabaseSession.h"
+#include "cli/Verbs.h"
 #include "core/Errors.h"
 #include "exchange/CsvImport.h"
 
@@ -7,14 +7,14 @@
 #include <ostream>
 #include <vector>
 
-int RunImport(const Command& command, std::ostream& /*out*/, std::ostream& err) {
+int RunImport(const Verb& verb, std::ostream& /*out*/, std::ostream& err) {
     DatabaseSession session(err);
-    if (!session.OpenForChange(command.file, /*missingIsNew=*/true))
+    if (!session.OpenForChange(verb.file, /*missingIsNew=*/true))
         return 1;
 
     bool everyRowTaken = true;
     std::size_t imported = 0;
-    for (const std::string& source : command.sources) {
+    for (const std::string& source : verb.sources) {
         exchange::CsvReadResult read = exchange::ReadCsvFile(source);
         if (!read.failure.empty()) {
             err << source << ": " << GeneralReportText(read.failure)

@@ -1,5 +1,5 @@
-#include "cli/Commands.h"
 #include "cli/DatabaseSession.h"
+#include "cli/Verbs.h"
 #include "core/Errors.h"
 
 #include <ostream>
@@ -21,12 +21,12 @@ std::string WithCrLf(const std::string& text) {
 
 } // namespace
 
-int RunAdd(const Command& command, std::ostream& /*out*/, std::ostream& err) {
+int RunAdd(const Verb& verb, std::ostream& /*out*/, std::ostream& err) {
     DatabaseSession session(err);
-    if (!session.OpenForChange(command.file, /*missingIsNew=*/true))
+    if (!session.OpenForChange(verb.file, /*missingIsNew=*/true))
         return 1;
 
-    TRecordData record = command.entry;
+    TRecordData record = verb.entry;
     record.Description = WithCrLf(record.Description);
     try {
         session.db.AddRecord(record);
