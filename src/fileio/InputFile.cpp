@@ -50,12 +50,9 @@ InputFile::~InputFile() {
 
 void InputFile::Read(char* data, std::size_t size) {
     while (size > 0) {
-        if (next_ == end_)
-            fill();
-        const std::size_t k = std::min(size, static_cast<std::size_t>(end_ - next_));
-        std::memcpy(data, next_, k);
-        next_ += k;
-        consumed_ += k;
+        const std::size_t k = ReadSome(data, size);
+        if (k == 0)
+            throw std::runtime_error(PastEndMessage);
         data += k;
         size -= k;
     }
@@ -109,14 +106,6 @@ bool InputFile::Holds(std::uint64_t size) const {
         ::lseek(fd_, offset, SEEK_SET);
     // Without SEEK_HOLE support every byte counts as held.
     return hole < 0 || static_cast<std::uint64_t>(hole) >= consumed_ + size;
-}
-
-void InputFile::fill() {
-    const std::size_t n = fd_ < 0 ? 0 : readFile(buffer_.data(), buffer_.size());
-    if (n == 0)
-        throw std::runtime_error(PastEndMessage);
-    next_ = buffer_.data();
-    end_ = next_ + n;
 }
 
 std::size_t InputFile::readFile(char* data, std::size_t size) {

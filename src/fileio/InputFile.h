@@ -54,7 +54,6 @@ public:
     }
 
 private:
-    void fill();
     // Reads from the file where it stands; 0 at its end.
     std::size_t readFile(char* data, std::size_t size);
 
