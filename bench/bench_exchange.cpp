@@ -63,7 +63,8 @@ int main(int argc, char** argv) {
 
         const std::string importCsv = dir.File("import.csv");
         exchange::ExportCsvFile(importCsv, withRepeats, exchange::SpreadsheetCsv);
-        exchange::AddOutcome outcome;
+        std::size_t imported = 0;
+        std::size_t duplicates = 0;
         std::size_t refused = 0;
         for (int r = 0; r < repeat; ++r) {
             TDataBase target;
@@ -72,20 +73,21 @@ int main(int argc, char** argv) {
                 refused = read.refused.size();
                 if (!read.failure.empty())
                     throw std::runtime_error("import refused: " + read.failure);
-                outcome = exchange::AddImportedRows(target, std::move(read.rows));
+                std::vector<std::uint32_t> ids;
+                imported = target.AddRecords(read.entries, ids);
+                duplicates = read.entries.size() - imported;
             });
         }
-        if (outcome.imported != all.size() ||
-            outcome.duplicates != withRepeats.size() - all.size() || refused != 0)
-            throw std::runtime_error("import gave " + std::to_string(outcome.imported) + " + " +
-                                     std::to_string(outcome.duplicates) + " duplicates + " +
+        if (imported != all.size() || duplicates != withRepeats.size() - all.size() || refused != 0)
+            throw std::runtime_error("import gave " + std::to_string(imported) + " + " +
+                                     std::to_string(duplicates) + " duplicates + " +
                                      std::to_string(refused) + " refused");
 
         std::printf("Eintr\u00E4ge: %zu; CSV %.1f MB, Arbeitsmappe %.1f MB; Import: %zu Zeilen, "
                     "%zu importiert, %zu Duplikate\n\n",
                     all.size(), static_cast<double>(std::filesystem::file_size(csv)) / 1e6,
                     static_cast<double>(std::filesystem::file_size(xlsx)) / 1e6, withRepeats.size(),
-                    outcome.imported, outcome.duplicates);
+                    imported, duplicates);
         std::printf("Median von %d L\u00E4ufen\n", repeat);
         bench::PrintRow("CSV-Export", bench::Median(csvTimes), "s", full ? 1.0 : 0);
         bench::PrintRow("  davon CPU-Zeit (user + sys)", bench::Median(csvCpu), "s", 0);

@@ -5,9 +5,8 @@
 
 #include "core/DataBase.h"
 #include "core/DateUtil.h"
-#include "exchange/CsvImport.h"
+#include "exchange/CsvReader.h"
 #include "exchange/CsvWriter.h"
-#include "exchange/EntryFields.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -15,6 +14,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -31,11 +31,18 @@ bool SameEntry(const TRecordView& a, const TRecordView& b) {
            a.Description == b.Description;
 }
 
+std::size_t LineOf(std::size_t line) {
+    return line;
+}
+std::size_t LineOf(const exchange::RefusedRow& row) {
+    return row.line;
+}
+
 template <class Rows> bool LinesGrow(const Rows& rows) {
     for (std::size_t i = 1; i < rows.size(); ++i)
-        if (rows[i].line <= rows[i - 1].line)
+        if (LineOf(rows[i]) <= LineOf(rows[i - 1]))
             return false;
-    return rows.empty() || rows.front().line >= 2; // the header comes first
+    return rows.empty() || LineOf(rows.front()) >= 2; // the header comes first
 }
 
 } // namespace
@@ -44,10 +51,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     exchange::CsvReadResult read = exchange::ReadCsv(bytes);
     if (!read.failure.empty()) {
-        Require(read.rows.empty() && read.refused.empty(), "a refused file kept rows");
+        Require(read.entries.empty() && read.lines.empty() && read.refused.empty(),
+                "a refused file kept rows");
         return 0;
     }
-    Require(LinesGrow(read.rows) && LinesGrow(read.refused), "line numbers out of order");
+    Require(read.lines.size() == read.entries.size(), "an entry without its line");
+    Require(LinesGrow(read.lines) && LinesGrow(read.refused), "line numbers out of order");
     for (const exchange::RefusedRow& row : read.refused)
         Require(!row.reason.empty(), "refused row without a reason");
 
@@ -56,20 +65,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The databases live across runs and are cleared after each: a new one
     // costs its default lists, which took half the run time.
     static std::vector<std::unique_ptr<TDataBase>> holders;
-    while (holders.size() < read.rows.size())
+    while (holders.size() < read.entries.size())
         holders.push_back(std::make_unique<TDataBase>());
     std::vector<const TDataRecord*> entries;
-    for (std::size_t i = 0; i < read.rows.size(); ++i)
-        entries.push_back(holders[i]->AddRecord(read.rows[i].entry));
+    for (std::size_t i = 0; i < read.entries.size(); ++i)
+        entries.push_back(holders[i]->AddRecord(read.entries[i]));
     for (const char separator : {';', ',', '\t'}) {
         std::string csv;
         exchange::WriteCsv([&csv](std::string_view block) { csv += block; }, entries,
                            {separator, separator != ',', false});
         exchange::CsvReadResult again = exchange::ReadCsv(csv);
         Require(again.failure.empty() && again.refused.empty(), "own output refused");
-        Require(again.rows.size() == read.rows.size(), "own output lost rows");
-        for (std::size_t i = 0; i < again.rows.size(); ++i)
-            Require(SameEntry(again.rows[i].entry, read.rows[i].entry), "entry changed");
+        Require(again.entries.size() == read.entries.size(), "own output lost rows");
+        for (std::size_t i = 0; i < again.entries.size(); ++i)
+            Require(SameEntry(again.entries[i], read.entries[i]), "entry changed");
     }
 
     // What a run allocates is freed in the same run, or libFuzzer suspects a
@@ -78,11 +87,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         holders[i]->Clear();
 
     static TDataBase db;
-    const std::size_t rows = read.rows.size();
-    const exchange::AddOutcome added = exchange::AddImportedRows(db, std::move(read.rows));
-    Require(added.imported + added.duplicates == rows, "rows lost on the way in");
-    Require(added.imported == static_cast<std::size_t>(db.Count()) &&
-                added.addedIds.size() == added.imported,
+    std::vector<std::uint32_t> ids;
+    const std::size_t added = db.AddRecords(read.entries, ids);
+    Require(added <= read.entries.size(), "rows lost on the way in");
+    Require(added == static_cast<std::size_t>(db.Count()) && ids.size() == added,
             "imported count wrong");
     db.Clear();
     return 0;

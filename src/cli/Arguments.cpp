@@ -32,30 +32,30 @@ constexpr const char* StatsOptions[] = {"--by", "--measure"};
 // Options without a value.
 constexpr const char* RestoreFlags[] = {"--entries-only"};
 
-bool IsFlag(CommandKind kind, const std::string& name) {
-    if (kind == CommandKind::Restore)
+bool IsFlag(VerbKind kind, const std::string& name) {
+    if (kind == VerbKind::Restore)
         for (const char* flag : RestoreFlags)
             if (name == flag)
                 return true;
     return false;
 }
 
-bool AcceptsOption(CommandKind kind, const std::string& name) {
+bool AcceptsOption(VerbKind kind, const std::string& name) {
     if (IsFlag(kind, name))
         return true;
-    if (kind == CommandKind::Add)
+    if (kind == VerbKind::Add)
         for (const AddOption& option : AddOptions)
             if (name == option.name)
                 return true;
-    if (kind == CommandKind::Export)
+    if (kind == VerbKind::Export)
         for (const char* option : ExportOptions)
             if (name == option)
                 return true;
-    if (kind == CommandKind::Stats)
+    if (kind == VerbKind::Stats)
         for (const char* option : StatsOptions)
             if (name == option)
                 return true;
-    if (kind == CommandKind::Report)
+    if (kind == VerbKind::Report)
         return IsReportOption(name);
     return false;
 }
@@ -69,9 +69,9 @@ bool EndsWithXlsx(const std::string& name) {
     return suffix == ".xlsx";
 }
 
-std::variant<Command, UsageError> BuildExport(Command command,
-                                              const std::map<std::string, std::string>& values) {
-    ExportSettings& settings = command.exported;
+std::variant<Verb, UsageError> BuildExport(Verb verb,
+                                           const std::map<std::string, std::string>& values) {
+    ExportSettings& settings = verb.exported;
     if (auto output = values.find("--output"); output != values.end()) {
         if (output->second.empty())
             return Error("Der Name der Ausgabedatei ist leer.");
@@ -103,11 +103,11 @@ std::variant<Command, UsageError> BuildExport(Command command,
     }
     if (settings.format == ExportFormat::Xlsx && settings.output.empty())
         return Error("Eine Excel-Arbeitsmappe braucht eine Ausgabedatei (--output DATEI).");
-    return command;
+    return verb;
 }
 
-std::variant<Command, UsageError> BuildStats(Command command,
-                                             const std::map<std::string, std::string>& values) {
+std::variant<Verb, UsageError> BuildStats(Verb verb,
+                                          const std::map<std::string, std::string>& values) {
     using analysis::Grouping;
     constexpr std::pair<const char*, Grouping> Groupings[] = {{"language", Grouping::Language},
                                                               {"category", Grouping::Category},
@@ -120,7 +120,7 @@ std::variant<Command, UsageError> BuildStats(Command command,
     bool known = false;
     for (const auto& [name, grouping] : Groupings)
         if (by->second == name) {
-            command.stats.grouping = grouping;
+            verb.stats.grouping = grouping;
             known = true;
         }
     if (!known)
@@ -128,14 +128,14 @@ std::variant<Command, UsageError> BuildStats(Command command,
                      " (erwartet: language, category, project, month oder weekday).");
     if (const auto measure = values.find("--measure"); measure != values.end()) {
         if (measure->second == "count")
-            command.stats.measure = analysis::Measure::Count;
+            verb.stats.measure = analysis::Measure::Count;
         else if (measure->second == "minutes")
-            command.stats.measure = analysis::Measure::Minutes;
+            verb.stats.measure = analysis::Measure::Minutes;
         else
             return Error("Unbekanntes Ma\u00DF " + Quoted(measure->second) +
                          " (erwartet: count oder minutes).");
     }
-    return command;
+    return verb;
 }
 
 // Only plain decimal digits: no sign, no blanks, no overflow.
@@ -159,14 +159,14 @@ std::variant<std::string, UsageError> ToDatabaseText(const std::string& option,
     return *bytes;
 }
 
-std::variant<Command, UsageError> BuildAdd(Command command,
-                                           const std::map<std::string, std::string>& values) {
+std::variant<Verb, UsageError> BuildAdd(Verb verb,
+                                        const std::map<std::string, std::string>& values) {
     for (const AddOption& option : AddOptions)
         if (option.required && values.find(option.name) == values.end())
             return Error("Die Option " + Quoted(option.name) + " fehlt.");
 
-    std::string* targets[] = {&command.entry.language, &command.entry.category,
-                              &command.entry.project, &command.entry.description};
+    std::string* targets[] = {&verb.entry.Language, &verb.entry.ErrorType, &verb.entry.Project,
+                              &verb.entry.Description};
     const char* names[] = {"--language", "--category", "--project", "--description"};
     for (std::size_t i = 0; i < 4; ++i) {
         auto found = values.find(names[i]);
@@ -182,51 +182,51 @@ std::variant<Command, UsageError> BuildAdd(Command command,
     std::optional<CivilDate> date = ParseDate(dateText);
     if (!date)
         return Error("Ung\u00FCltiges Datum " + Quoted(dateText) + " (erwartet: TT.MM.JJJJ).");
-    command.entry.date = EncodeDate(*date);
+    verb.entry.Date = EncodeDate(*date);
 
     const std::string& minutesText = values.at("--minutes");
     std::optional<std::uint32_t> minutes = ParseMinutes(minutesText);
     if (!minutes)
         return Error("Ung\u00FCltige Minutenzahl " + Quoted(minutesText) +
                      " (erwartet: eine ganze Zahl von 0 bis 4294967295).");
-    command.entry.minutes = *minutes;
-    return command;
+    verb.entry.TimeNeeded = *minutes;
+    return verb;
 }
 
 } // namespace
 
-std::variant<Command, UsageError> ParseArguments(const std::vector<std::string>& args) {
+std::variant<Verb, UsageError> ParseArguments(const std::vector<std::string>& args) {
     if (args.empty())
         return Error("Es wurde kein Befehl angegeben.");
 
     const std::string& name = args.front();
-    Command command;
+    Verb verb;
     if (name == "--help" || name == "-h" || name == "help") {
         if (args.size() > 1)
             return Error(Quoted(name) + " erwartet keine weiteren Argumente.");
-        command.kind = CommandKind::Help;
-        return command;
+        verb.kind = VerbKind::Help;
+        return verb;
     }
     if (name == "list")
-        command.kind = CommandKind::List;
+        verb.kind = VerbKind::List;
     else if (name == "add")
-        command.kind = CommandKind::Add;
+        verb.kind = VerbKind::Add;
     else if (name == "merge")
-        command.kind = CommandKind::Merge;
+        verb.kind = VerbKind::Merge;
     else if (name == "check")
-        command.kind = CommandKind::Check;
+        verb.kind = VerbKind::Check;
     else if (name == "export")
-        command.kind = CommandKind::Export;
+        verb.kind = VerbKind::Export;
     else if (name == "import")
-        command.kind = CommandKind::Import;
+        verb.kind = VerbKind::Import;
     else if (name == "stats")
-        command.kind = CommandKind::Stats;
+        verb.kind = VerbKind::Stats;
     else if (name == "report")
-        command.kind = CommandKind::Report;
+        verb.kind = VerbKind::Report;
     else if (name == "versions")
-        command.kind = CommandKind::Versions;
+        verb.kind = VerbKind::Versions;
     else if (name == "restore")
-        command.kind = CommandKind::Restore;
+        verb.kind = VerbKind::Restore;
     else
         return Error("Unbekannter Befehl " + Quoted(name) + ".");
 
@@ -251,11 +251,11 @@ std::variant<Command, UsageError> ParseArguments(const std::vector<std::string>&
             option = arg.substr(0, eq);
             value = arg.substr(eq + 1);
         }
-        if (!AcceptsOption(command.kind, option))
+        if (!AcceptsOption(verb.kind, option))
             return Error("Unbekannte Option " + Quoted(option) + " f\u00FCr " + Quoted(name) + ".");
         if (values.count(option) != 0)
             return Error("Die Option " + Quoted(option) + " ist mehrfach angegeben.");
-        if (IsFlag(command.kind, option)) {
+        if (IsFlag(verb.kind, option)) {
             if (value)
                 return Error("Die Option " + Quoted(option) + " erwartet keinen Wert.");
             value = std::string();
@@ -270,55 +270,54 @@ std::variant<Command, UsageError> ParseArguments(const std::vector<std::string>&
 
     if (positional.empty())
         return Error(Quoted(name) + " braucht eine Datenbankdatei.");
-    command.file = positional.front();
+    verb.file = positional.front();
     positional.erase(positional.begin());
-    if (command.file.empty())
+    if (verb.file.empty())
         return Error("Der Name der Datenbankdatei ist leer.");
     for (const std::string& source : positional)
-        if ((command.kind == CommandKind::Merge || command.kind == CommandKind::Import) &&
-            source.empty())
+        if ((verb.kind == VerbKind::Merge || verb.kind == VerbKind::Import) && source.empty())
             return Error("Der Name einer Quelldatei ist leer.");
 
-    switch (command.kind) {
-    case CommandKind::Merge:
+    switch (verb.kind) {
+    case VerbKind::Merge:
         if (positional.empty())
             return Error(Quoted(name) + " braucht mindestens eine Quelldatei.");
-        command.sources = std::move(positional);
-        return command;
-    case CommandKind::Import:
+        verb.sources = std::move(positional);
+        return verb;
+    case VerbKind::Import:
         if (positional.empty())
             return Error(Quoted(name) + " braucht mindestens eine CSV-Datei.");
-        command.sources = std::move(positional);
-        return command;
-    case CommandKind::Export:
+        verb.sources = std::move(positional);
+        return verb;
+    case VerbKind::Export:
         if (!positional.empty())
             return Error("\u00DCberz\u00E4hliges Argument " + Quoted(positional.front()) + ".");
-        return BuildExport(std::move(command), values);
-    case CommandKind::Add:
+        return BuildExport(std::move(verb), values);
+    case VerbKind::Add:
         if (!positional.empty())
             return Error("\u00DCberz\u00E4hliges Argument " + Quoted(positional.front()) + ".");
-        return BuildAdd(std::move(command), values);
-    case CommandKind::Stats:
+        return BuildAdd(std::move(verb), values);
+    case VerbKind::Stats:
         if (!positional.empty())
             return Error("\u00DCberz\u00E4hliges Argument " + Quoted(positional.front()) + ".");
-        return BuildStats(std::move(command), values);
-    case CommandKind::Report:
+        return BuildStats(std::move(verb), values);
+    case VerbKind::Report:
         if (!positional.empty())
             return Error("\u00DCberz\u00E4hliges Argument " + Quoted(positional.front()) + ".");
-        return BuildReport(std::move(command), values, LocalToday());
-    case CommandKind::Restore:
+        return BuildReport(std::move(verb), values, LocalToday());
+    case VerbKind::Restore:
         if (positional.empty() || positional.front().empty())
             return Error(Quoted(name) + " braucht eine Version (wie " + Quoted("mvd versions") +
                          " sie nennt).");
         if (positional.size() > 1)
             return Error("\u00DCberz\u00E4hliges Argument " + Quoted(positional[1]) + ".");
-        command.version = positional.front();
-        command.entriesOnly = values.count("--entries-only") != 0;
-        return command;
+        verb.version = positional.front();
+        verb.entriesOnly = values.count("--entries-only") != 0;
+        return verb;
     default:
         if (!positional.empty())
             return Error("\u00DCberz\u00E4hliges Argument " + Quoted(positional.front()) + ".");
-        return command;
+        return verb;
     }
 }
 

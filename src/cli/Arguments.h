@@ -2,6 +2,7 @@
 
 #include "analysis/Grouping.h"
 #include "cli/ReportArguments.h"
+#include "core/DataRecord.h"
 
 #include <cstdint>
 #include <string>
@@ -11,16 +12,7 @@
 // The command line of `mvd`, checked and converted: entry texts are already
 // Windows-1252 bytes (the database's own encoding), file names stay the bytes
 // the shell passed.
-enum class CommandKind { Help, List, Add, Merge, Check, Export, Import, Stats, Report, Versions, Restore };
-
-struct NewEntry {
-    std::string language;    // Windows-1252
-    std::string category;    // Windows-1252
-    std::string project;     // Windows-1252
-    std::string description; // Windows-1252
-    double date = 0.0;       // a whole day, days since 30 Dec 1899
-    std::uint32_t minutes = 0;
-};
+enum class VerbKind { Help, List, Add, Merge, Check, Export, Import, Stats, Report, Versions, Restore };
 
 enum class ExportFormat { Csv, Xlsx };
 
@@ -35,11 +27,13 @@ struct StatsSettings {
     analysis::Measure measure = analysis::Measure::Count;
 };
 
-struct Command {
-    CommandKind kind = CommandKind::Help;
+// What `mvd` is asked to do: the verb (the first argument, "list", "add",
+// ...) with what it works on.
+struct Verb {
+    VerbKind kind = VerbKind::Help;
     std::string file;                 // the database FILE (all but Help)
     std::vector<std::string> sources; // Merge, Import: the SOURCE or CSV files
-    NewEntry entry;                   // Add: the entry to add
+    TRecordData entry;                // Add: the entry to add (its Date a whole day)
     ExportSettings exported;          // Export: format and target
     StatsSettings stats;              // Stats: grouping and measure
     ReportSettings report;            // Report: period, format and target
@@ -53,7 +47,7 @@ struct UsageError {
 };
 
 // Parses the arguments after the program name.
-std::variant<Command, UsageError> ParseArguments(const std::vector<std::string>& args);
+std::variant<Verb, UsageError> ParseArguments(const std::vector<std::string>& args);
 
 // The help text printed by `mvd --help` (UTF-8).
 const char* HelpText();

@@ -9,7 +9,7 @@
 #include <string>
 
 // A TDataBase whose load failures are printed to `err` (as the error box shows
-// them), with the report of the last load, so a command can tell whether a
+// them), with the report of the last load, so a verb can tell whether a
 // load was complete and how many entries it skipped.
 class DatabaseSession {
 public:
@@ -26,11 +26,11 @@ public:
     // Opens `file` the way the program's "open" does: FileName, then Reload.
     // Returns false when the load reported an error.
     bool Open(const std::string& file);
-    // The start of a read-change-save command: takes the lock of `file`, then
+    // The start of a read-change-save verb: takes the lock of `file`, then
     // opens it. A missing `file` starts a new database when `missingIsNew`;
     // any other `file` must load completely, since saving a partly read
     // database would cut off the entries behind the damage. Returns false,
-    // with a message, when the command must end.
+    // with a message, when the verb must end.
     bool OpenForChange(const std::string& file, bool missingIsNew);
     // Imports `file` the way the program's "import" does (LoadFromFile).
     // Returns false when the load reported an error.

@@ -24,10 +24,10 @@ bool IsReportOption(const std::string& name) {
     return name == "--from" || name == "--to" || name == "--period" || name == "--output";
 }
 
-std::variant<Command, UsageError> BuildReport(Command command,
+std::variant<Verb, UsageError> BuildReport(Verb verb,
                                               const std::map<std::string, std::string>& values,
                                               const CivilDate& today) {
-    ReportSettings& settings = command.report;
+    ReportSettings& settings = verb.report;
     const auto output = values.find("--output");
     if (output == values.end())
         return UsageError{"Die Option " + Quoted("--output") + " fehlt."};
@@ -51,11 +51,11 @@ std::variant<Command, UsageError> BuildReport(Command command,
                               " (erwartet: this-month, last-month, this-quarter, last-quarter, "
                               "this-year oder last-year)."};
         settings.period = report::PeriodOf(*kind, today);
-        return command;
+        return verb;
     }
     if (from == values.end() && to == values.end()) {
         settings.period = report::PeriodOf(report::PeriodKind::LastMonth, today);
-        return command;
+        return verb;
     }
     // An open start reaches back to the first entry, an open end up to today.
     CivilDate first{1, 1, 1};
@@ -73,5 +73,5 @@ std::variant<Command, UsageError> BuildReport(Command command,
     if (!range)
         return UsageError{"Der Zeitraum endet vor seinem Anfang."};
     settings.period = *range;
-    return command;
+    return verb;
 }

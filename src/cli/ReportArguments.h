@@ -7,7 +7,7 @@
 #include <string>
 #include <variant>
 
-struct Command;
+struct Verb;
 struct UsageError;
 
 // `mvd report FILE [--from TT.MM.JJJJ] [--to TT.MM.JJJJ] [--period NAME]
@@ -22,6 +22,6 @@ struct ReportSettings {
 bool IsReportOption(const std::string& name);
 // Today in the local time zone.
 CivilDate LocalToday();
-std::variant<Command, UsageError> BuildReport(Command command,
+std::variant<Verb, UsageError> BuildReport(Verb verb,
                                               const std::map<std::string, std::string>& values,
                                               const CivilDate& today);

@@ -53,10 +53,10 @@ versions::Policy UserVersionPolicy() {
     }
 }
 
-int RunVersions(const Command& command, std::ostream& out, std::ostream& /*err*/) {
-    const std::vector<versions::Version> list = versions::ListVersions(command.file);
+int RunVersions(const Verb& verb, std::ostream& out, std::ostream& /*err*/) {
+    const std::vector<versions::Version> list = versions::ListVersions(verb.file);
     if (list.empty()) {
-        out << "Keine \u00E4lteren Versionen von " << command.file << " vorhanden.\n";
+        out << "Keine \u00E4lteren Versionen von " << verb.file << " vorhanden.\n";
         return out.flush() ? 0 : 1;
     }
     out << Padded("Version", 24, false) << Padded("Datum", 21, false)
@@ -74,18 +74,18 @@ int RunVersions(const Command& command, std::ostream& out, std::ostream& /*err*/
     return out.flush() ? 0 : 1;
 }
 
-int RunRestore(const Command& command, std::ostream& out, std::ostream& err) {
+int RunRestore(const Verb& verb, std::ostream& out, std::ostream& err) {
     DatabaseSession session(err);
     // Bringing entries back changes the loaded database; a replace needs
     // only the lock (a damaged file is worth replacing, too).
-    if (command.entriesOnly ? !session.OpenForChange(command.file, /*missingIsNew=*/true)
-                            : !session.Lock(command.file))
+    if (verb.entriesOnly ? !session.OpenForChange(verb.file, /*missingIsNew=*/true)
+                            : !session.Lock(verb.file))
         return 1;
     const std::optional<versions::Version> version =
-        versions::FindVersion(command.file, command.version);
+        versions::FindVersion(verb.file, verb.version);
     if (!version) {
-        err << "mvd: Es gibt keine Version " << Quoted(command.version) << " von " << command.file
-            << " (mvd versions " << command.file << " listet sie).\n";
+        err << "mvd: Es gibt keine Version " << Quoted(verb.version) << " von " << verb.file
+            << " (mvd versions " << verb.file << " listet sie).\n";
         return 1;
     }
     if (version->state != versions::VersionState::Readable) {
@@ -95,7 +95,7 @@ int RunRestore(const Command& command, std::ostream& out, std::ostream& err) {
     }
     const std::string when = versions::KeptText(version->keptMicros);
 
-    if (command.entriesOnly) {
+    if (verb.entriesOnly) {
         const versions::Comparison compared = versions::CompareVersion(session.db, version->path);
         if (!compared.error.empty()) {
             err << "mvd: Die Version " << Quoted(Stem(version->name))
@@ -114,14 +114,14 @@ int RunRestore(const Command& command, std::ostream& out, std::ostream& err) {
     versions::Keeper& keeper = session.VersionKeeper();
     std::size_t entries = 0;
     try {
-        entries = versions::ReplaceByVersion(command.file, version->path, keeper);
+        entries = versions::ReplaceByVersion(verb.file, version->path, keeper);
     } catch (const std::exception& e) {
         err << GeneralReportText(e.what()) << '\n';
         return 1;
     }
     if (const std::string warning = keeper.TakeWarning(); !warning.empty())
         err << "mvd: " << warning << '\n';
-    out << command.file << " ist durch die Version vom " << when << " ersetzt ("
+    out << verb.file << " ist durch die Version vom " << when << " ersetzt ("
         << versions::CountText(entries) << (entries == 1 ? " Eintrag" : " Eintr\u00E4ge") << ")";
     if (!keeper.LastKept().empty())
         out << "; die bisherige Datei ist als Version "

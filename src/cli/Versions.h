@@ -7,8 +7,8 @@
 
 // mvd and the older versions of a database: `versions` lists them, `restore`
 // brings one back; the saves of every command keep them (DatabaseSession).
-int RunVersions(const Command& command, std::ostream& out, std::ostream& err);
-int RunRestore(const Command& command, std::ostream& out, std::ostream& err);
+int RunVersions(const Verb& verb, std::ostream& out, std::ostream& err);
+int RunRestore(const Verb& verb, std::ostream& out, std::ostream& err);
 
 // Whether mvd's saves keep versions, and their size limit, as the user set
 // them in the program's options (the settings of the account that runs mvd,

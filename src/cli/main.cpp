@@ -1,7 +1,7 @@
 // mvd: the command-line tool for Mavrolin databases (list, add, merge, check, export, import,
 // stats, report, versions, restore).
 #include "cli/Arguments.h"
-#include "cli/Commands.h"
+#include "cli/Verbs.h"
 #include "cli/Versions.h"
 #include "core/Errors.h"
 
@@ -18,31 +18,31 @@ int main(int argc, char** argv) {
             std::cerr << "mvd: " << usage->message << '\n' << "Hilfe: mvd --help\n";
             return 2;
         }
-        const Command& command = std::get<Command>(parsed);
-        switch (command.kind) {
-        case CommandKind::Help:
+        const Verb& verb = std::get<Verb>(parsed);
+        switch (verb.kind) {
+        case VerbKind::Help:
             std::cout << HelpText() << std::flush;
             return std::cout ? 0 : 1;
-        case CommandKind::List:
-            return RunList(command, std::cout, std::cerr);
-        case CommandKind::Add:
-            return RunAdd(command, std::cout, std::cerr);
-        case CommandKind::Merge:
-            return RunMerge(command, std::cout, std::cerr);
-        case CommandKind::Check:
-            return RunCheck(command, std::cout, std::cerr);
-        case CommandKind::Export:
-            return RunExport(command, std::cout, std::cerr);
-        case CommandKind::Import:
-            return RunImport(command, std::cout, std::cerr);
-        case CommandKind::Stats:
-            return RunStats(command, std::cout, std::cerr);
-        case CommandKind::Report:
-            return RunReport(command, std::cout, std::cerr);
-        case CommandKind::Versions:
-            return RunVersions(command, std::cout, std::cerr);
-        case CommandKind::Restore:
-            return RunRestore(command, std::cout, std::cerr);
+        case VerbKind::List:
+            return RunList(verb, std::cout, std::cerr);
+        case VerbKind::Add:
+            return RunAdd(verb, std::cout, std::cerr);
+        case VerbKind::Merge:
+            return RunMerge(verb, std::cout, std::cerr);
+        case VerbKind::Check:
+            return RunCheck(verb, std::cout, std::cerr);
+        case VerbKind::Export:
+            return RunExport(verb, std::cout, std::cerr);
+        case VerbKind::Import:
+            return RunImport(verb, std::cout, std::cerr);
+        case VerbKind::Stats:
+            return RunStats(verb, std::cout, std::cerr);
+        case VerbKind::Report:
+            return RunReport(verb, std::cout, std::cerr);
+        case VerbKind::Versions:
+            return RunVersions(verb, std::cout, std::cerr);
+        case VerbKind::Restore:
+            return RunRestore(verb, std::cout, std::cerr);
         }
     } catch (const std::exception& e) {
         // Whatever the core raises outside a load (e.g. lack of memory) is

@@ -66,35 +66,38 @@ void TDataBaseCommands::DeleteEntry(std::uint32_t id) {
 }
 
 LoadReport TDataBaseCommands::ImportFile(const std::string& fileName, const QString& text) {
-    LoadReport report;
-    ImportEntries(text, [&](TDataBase& db) { report = db.LoadFromFile(fileName); });
+    std::vector<std::uint32_t> ids;
+    // A load reports its failures and never raises; what it read stays.
+    const LoadReport report = dataBase_.LoadFromFile(fileName, &ids);
+    recordImport(text, std::move(ids));
     return report;
 }
 
-void TDataBaseCommands::ImportEntries(const QString& text,
-                                      const std::function<void(TDataBase&)>& add) {
-    const int before = dataBase_.Count();
-    auto record = [&] {
-        // The import appends its entries to the database.
-        std::vector<TDataRecord*> entries;
-        std::vector<std::uint32_t> ids;
-        entries.reserve(static_cast<std::size_t>(dataBase_.Count() - before));
-        ids.reserve(entries.capacity());
-        for (int i = before; i < dataBase_.Count(); ++i) {
-            entries.push_back(dataBase_.GetRecord(i));
-            ids.push_back(entries.back()->ID);
-        }
-        if (!ids.empty())
-            pushDone(new TImportStep(*this, text, std::move(ids)));
-        emit EntriesImported(entries);
-    };
+TImportOutcome TDataBaseCommands::ImportEntries(const QString& text,
+                                                std::span<const TRecordView> entries) {
+    std::vector<std::uint32_t> ids;
+    TImportOutcome outcome;
     try {
-        add(dataBase_);
+        outcome.Added = dataBase_.AddRecords(entries, ids);
     } catch (...) {
-        record();
+        recordImport(text, std::move(ids));
         throw;
     }
-    record();
+    outcome.Duplicates = entries.size() - outcome.Added;
+    recordImport(text, std::move(ids));
+    return outcome;
+}
+
+void TDataBaseCommands::recordImport(const QString& text, std::vector<std::uint32_t>&& ids) {
+    // An import appends its entries to the database: they are its last ones.
+    std::vector<TDataRecord*> entries;
+    entries.reserve(ids.size());
+    const auto first = static_cast<std::size_t>(dataBase_.Count()) - ids.size();
+    for (std::size_t k = 0; k < ids.size(); ++k)
+        entries.push_back(dataBase_.GetRecord(static_cast<int>(first + k)));
+    if (!ids.empty())
+        pushDone(new TImportStep(*this, text, std::move(ids)));
+    emit EntriesImported(entries);
 }
 
 void TDataBaseCommands::moveIndex(bool undo) {

@@ -5,8 +5,10 @@
 
 #include <QObject>
 #include <QUndoStack>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -18,6 +20,12 @@ class TDataBaseStep;
 struct TEntryChange {
     const TDataRecord* Before = nullptr;
     TDataRecord* After = nullptr;
+};
+
+// What an import of entries did.
+struct TImportOutcome {
+    std::size_t Added = 0;
+    std::size_t Duplicates = 0; // of an entry present or of an earlier one
 };
 
 // Which entries the filter lists: a tick for each value of the three value
@@ -65,11 +73,13 @@ public:
     void DeleteEntry(std::uint32_t id);
 
     // Imports: the entries they add are one step named `text` (none when
-    // nothing was added). A database file's failure is in the report, with
-    // the entries read before it added.
+    // nothing was added); EntriesImported follows in every case. A database
+    // file's failure is in the report, with the entries read before it added;
+    // entries are added as TDataBase::AddRecords does (the duplicate rule),
+    // also when it raises.
     LoadReport ImportFile(const std::string& fileName,
                           const QString& text = QStringLiteral("Datenbank importieren"));
-    void ImportEntries(const QString& text, const std::function<void(TDataBase&)>& add);
+    TImportOutcome ImportEntries(const QString& text, std::span<const TRecordView> entries);
 
     // The whole database: the history starts over, clean.
     void NewDataBase();
@@ -130,6 +140,9 @@ private:
     friend class TDataBaseStep;
     // Puts a step whose operation is already done on the stack.
     void pushDone(TDataBaseStep* step);
+    // Makes the entries with these IDs, which an import appended, one step
+    // (none when there are none), and tells the observers.
+    void recordImport(const QString& text, std::vector<std::uint32_t>&& ids);
     void moveIndex(bool undo);
     // The history starts over (clean) for a database that is another one now.
     void startOver();

@@ -206,8 +206,7 @@ TDataRecord* TDataBase::place(Candidate& c, std::uint64_t hash, std::size_t posi
 }
 
 TDataRecord* TDataBase::AddRecord(const TRecordData& data) {
-    return AddRecord(TRecordView{data.Language, data.ErrorType, data.Project, data.Description,
-                                 data.Date, data.TimeNeeded});
+    return AddRecord(data.View());
 }
 
 TDataRecord* TDataBase::AddRecord(const TRecordView& data) {
@@ -218,9 +217,9 @@ TDataRecord* TDataBase::AddRecord(const TRecordView& data) {
     return adopted;
 }
 
-std::size_t TDataBase::AddRecords(std::size_t count,
-                                  const std::function<TRecordView(std::size_t)>& record,
+std::size_t TDataBase::AddRecords(std::span<const TRecordView> entries,
                                   std::vector<std::uint32_t>& ids) {
+    const std::size_t count = entries.size();
     reserveFor(count);
     ids.reserve(ids.size() + count);
     Index& ix = *index_;
@@ -233,7 +232,7 @@ std::size_t TDataBase::AddRecords(std::size_t count,
     std::uint64_t hashes[Ahead] = {};
     auto prepare = [&](std::size_t k) {
         Candidate& c = ring[k % Ahead];
-        c.SetFrom(*this, record(k), 0);
+        c.SetFrom(*this, entries[k], 0);
         hashes[k % Ahead] = identity::Hash(c.Probe());
         ix.identities.Prefetch(hashes[k % Ahead]);
     };
@@ -284,7 +283,7 @@ void TDataBase::DeleteRecord(std::uint32_t id) {
 
 TDataRecord* TDataBase::ChangeRecord(const TRecordData& data) {
     Candidate c;
-    c.SetFrom(*this, data, data.ID);
+    c.SetFrom(*this, data.View(), data.ID);
     const std::size_t position = positionOf(data.ID);
     if (position == Records.size()) {
         // An identical entry is refused before the missing one is noticed.

@@ -64,21 +64,22 @@ public:
 
     void Clear();
     // Both report failures through OnLoadError and never pass them on; the
-    // report says what the load did.
+    // report says what the load did. `addedIds`, when given, gets the ID of
+    // each entry added.
     LoadReport Reload();
-    LoadReport LoadFromFile(const std::string& name);
+    LoadReport LoadFromFile(const std::string& name,
+                            std::vector<std::uint32_t>* addedIds = nullptr);
     void Save();
 
     // Adopts a copy of `record` with the next ID, or raises
     // InvalidEntryException and changes nothing. Returns the adopted entry.
     TDataRecord* AddRecord(const TRecordData& record);
     TDataRecord* AddRecord(const TRecordView& record);
-    // Adds `count` entries in order, each as AddRecord would with the next ID,
+    // Adds the entries in order, each as AddRecord would with the next ID,
     // and returns how many were added: an entry identical to one present or to
     // an earlier one stays out. `ids` gets the ID of each one added. Raises
     // only when room runs out; the entries added until then stay.
-    std::size_t AddRecords(std::size_t count, const std::function<TRecordView(std::size_t)>& record,
-                           std::vector<std::uint32_t>& ids);
+    std::size_t AddRecords(std::span<const TRecordView> entries, std::vector<std::uint32_t>& ids);
     void DeleteRecord(std::uint32_t id);
     // Replaces the entry with record.ID by a copy of `record`; raises
     // InvalidEntryException like AddRecord. Returns the adopted entry, or
@@ -152,7 +153,8 @@ private:
     // entry but `except`, with its identity hash.
     TDataRecord* place(Candidate& candidate, std::uint64_t hash, std::size_t position,
                        const TDataRecord* except);
-    void loadEntries(const std::string& name, LoadReport& report);
+    void loadEntries(const std::string& name, LoadReport& report,
+                     std::vector<std::uint32_t>* addedIds);
     // Undo support: the positions of the entries with these IDs (sorted and
     // made unique on the way), ascending.
     std::vector<std::size_t> positionsOf(std::vector<std::uint32_t>& ids) const;

@@ -38,10 +38,8 @@ struct TDataBase::Candidate {
             spelling[field] = &unlisted[field];
         }
     }
-    // Every field from `data` (a TRecordData or a TRecordView), with the ID
-    // `entryId`.
-    template <typename Fields>
-    void SetFrom(TDataBase& db, const Fields& data, std::uint32_t entryId) {
+    // Every field from `data`, with the ID `entryId`.
+    void SetFrom(TDataBase& db, const TRecordView& data, std::uint32_t entryId) {
         Set(0, db.Languages, data.Language);
         Set(1, db.ErrorTypes, data.ErrorType);
         Set(2, db.Projects, data.Project);

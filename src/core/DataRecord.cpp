@@ -51,6 +51,10 @@ const std::string& TDataRecord::Project() const {
     return project_->text;
 }
 
+TRecordView TDataRecord::View() const {
+    return {language_->text, errorType_->text, project_->text, Description(), Date, ID, TimeNeeded};
+}
+
 TRecordData TDataRecord::Data() const {
     return TRecordData{Language(), ErrorType(), Project(), std::string(Description()),
                        Date,       ID,          TimeNeeded};

@@ -17,29 +17,29 @@ enum TColumnKind : std::uint8_t {
 
 struct TSpelling;
 
-// The fields of an entry as a caller fills them in for the database to adopt
-// (TDataBase::AddRecord, ChangeRecord). Strings hold the user's single-byte
-// text (Windows-1252) exactly as it is stored in the database file.
-struct TRecordData {
-    std::string Language;
-    std::string ErrorType;
-    std::string Project;
-    std::string Description;
-    double Date = 0.0; // days since 30 Dec 1899, the fraction is the time of day
-    std::uint32_t ID = 0;
+// The fields of an entry, over the type of its texts. Texts are the user's
+// single-byte text (Windows-1252) exactly as the database file stores it.
+template <typename Text> struct TRecordFields {
+    Text Language;
+    Text ErrorType;
+    Text Project;
+    Text Description;
+    double Date = 0.0;            // days since 30 Dec 1899, the fraction is the time of day
+    std::uint32_t ID = 0;         // the database gives it; adding an entry ignores it
     std::uint32_t TimeNeeded = 0; // minutes
+
+    // The same fields viewed, valid while these texts live unchanged.
+    [[nodiscard]] TRecordFields<std::string_view> View() const {
+        return {Language, ErrorType, Project, Description, Date, ID, TimeNeeded};
+    }
 };
 
-// The same fields viewed in the caller's texts, for adding many entries
-// without a copy of each (the rows of an import).
-struct TRecordView {
-    std::string_view Language;
-    std::string_view ErrorType;
-    std::string_view Project;
-    std::string_view Description;
-    double Date = 0.0;
-    std::uint32_t TimeNeeded = 0;
-};
+// The fields as a caller fills them in for the database to adopt
+// (TDataBase::AddRecord, ChangeRecord).
+using TRecordData = TRecordFields<std::string>;
+// The fields viewed in texts that live elsewhere: a stored entry's (see
+// TDataRecord::View), or the rows of an import, added without a copy of each.
+using TRecordView = TRecordFields<std::string_view>;
 
 // One logged programming error as the database holds it. Only the database
 // makes them: the three values refer to the exact spellings that their value
@@ -56,6 +56,9 @@ public:
     std::uint32_t TimeNeeded = 0;
     bool Hidden = false;
 
+    // The fields viewed where the database keeps them, valid while the entry
+    // lives unchanged.
+    [[nodiscard]] TRecordView View() const;
     // The fields as a caller fills them in, e.g. to change a copy.
     [[nodiscard]] TRecordData Data() const;
 

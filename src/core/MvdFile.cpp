@@ -4,6 +4,8 @@
 // unsigned 32-bit value, Description as a string). A string is a signed 32-bit
 // length and that many bytes.
 
+#include "core/MvdFile.h"
+
 #include "core/DataBase.h"
 #include "core/DataBaseEntry.h"
 #include "core/Errors.h"
@@ -18,6 +20,7 @@
 #include <limits>
 #include <new>
 #include <stdexcept>
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -164,13 +167,31 @@ private:
 
 } // namespace
 
-LoadReport TDataBase::LoadFromFile(const std::string& name) {
+bool StartsLikeDataBase(std::string_view bytes) {
+    return bytes.starts_with(std::string_view(kMagic, kMagicSize));
+}
+
+bool FileStartsLikeDataBase(const std::string& name) {
+    struct stat info {};
+    if (::stat(name.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return false; // opening a pipe to look would wait for its writer
+    try {
+        fileio::InputFile file(name, fileio::InputFile::Access::ReadOnly);
+        char start[kMagicSize];
+        file.Read(start, kMagicSize);
+        return StartsLikeDataBase(std::string_view(start, kMagicSize));
+    } catch (const std::exception&) {
+        return false; // too short, or not to be read
+    }
+}
+
+LoadReport TDataBase::LoadFromFile(const std::string& name, std::vector<std::uint32_t>* addedIds) {
     LoadReport report;
     if (name.empty())
         return report;
     fileio::RemoveLeftovers(name); // of saves that were killed while they wrote
     try {
-        loadEntries(name, report);
+        loadEntries(name, report, addedIds);
     } catch (const std::bad_alloc&) {
         report.Error = loadmsg::OutOfMemory;
     } catch (const std::exception& e) {
@@ -188,14 +209,15 @@ LoadReport TDataBase::LoadFromFile(const std::string& name) {
     return report;
 }
 
-void TDataBase::loadEntries(const std::string& name, LoadReport& report) {
+void TDataBase::loadEntries(const std::string& name, LoadReport& report,
+                            std::vector<std::uint32_t>* addedIds) {
     // Opened for reading and writing, as the program always has: a database
     // that may not be written fails to open with the access error.
     fileio::InputFile file(name, fileio::InputFile::Access::ReadWrite);
     Reader in(file);
     char magic[kMagicSize];
     in.Read(magic, kMagicSize);
-    if (std::memcmp(magic, kMagic, kMagicSize) != 0)
+    if (!StartsLikeDataBase(std::string_view(magic, kMagicSize)))
         throw std::runtime_error(loadmsg::BadMagic);
     const std::uint32_t count = in.U32();
     if (count >= 0x80000000u)
@@ -220,6 +242,9 @@ void TDataBase::loadEntries(const std::string& name, LoadReport& report) {
     std::size_t read = 0; // entries of the batch read so far
     Index& ix = *index_;
     const auto adoptRead = [&] {
+        // Room first, so that every entry placed is on the list.
+        if (addedIds && addedIds->capacity() - addedIds->size() < read)
+            addedIds->reserve(std::max(addedIds->capacity() * 2, addedIds->size() + read));
         for (std::size_t k = 0; k < read; ++k) {
             Candidate& entry = batch[k].entry;
             entry.id = NextID;
@@ -231,6 +256,8 @@ void TDataBase::loadEntries(const std::string& name, LoadReport& report) {
                 continue;
             }
             place(entry, batch[k].hash, Records.size(), nullptr);
+            if (addedIds)
+                addedIds->push_back(NextID);
             ++NextID;
             ++report.Added;
         }

@@ -2,15 +2,6 @@
 
 namespace exchange {
 
-AddOutcome AddImportedRows(TDataBase& db, std::vector<ImportedRow>&& rows) {
-    AddOutcome outcome;
-    outcome.imported = db.AddRecords(
-        rows.size(), [&rows](std::size_t k) { return rows[k].entry; }, outcome.addedIds);
-    outcome.duplicates = rows.size() - outcome.imported;
-    rows.clear();
-    return outcome;
-}
-
 std::string ImportSummary(std::size_t imported, std::size_t duplicates, std::size_t refused) {
     return std::to_string(imported) + (imported == 1 ? " Eintrag" : " Eintr\u00E4ge") +
            " importiert, " + std::to_string(duplicates) +

@@ -6,18 +6,15 @@
 #include "exchange/CsvParser.h"
 #include "exchange/ImportText.h"
 #include "exchange/ImportValues.h"
+#include "fileio/InputFile.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <exception>
-#include <fcntl.h>
 #include <new>
 #include <optional>
-#include <sys/stat.h>
 #include <system_error>
 #include <thread>
-#include <unistd.h>
 
 namespace exchange {
 
@@ -67,11 +64,13 @@ public:
         if (IsBlank(record.fields))
             return;
         std::string reason;
-        ImportedRow row{record.line, {}};
-        if (ToEntry(record.fields, row.entry, reason))
-            result_.rows.push_back(row);
-        else
+        TRecordView entry;
+        if (ToEntry(record.fields, entry, reason)) {
+            result_.entries.push_back(entry);
+            result_.lines.push_back(record.line);
+        } else {
             Refuse(record, std::move(reason));
+        }
     }
 
     void MisplacedQuote(const CsvRecord& record) {
@@ -178,15 +177,6 @@ private:
     std::optional<HeaderColumns> header_;
 };
 
-// Closes a file when it goes, also when the reading raises.
-struct Closer {
-    explicit Closer(int descriptor) : fd(descriptor) {}
-    int fd;
-    Closer(const Closer&) = delete;
-    Closer& operator=(const Closer&) = delete;
-    ~Closer() { ::close(fd); }
-};
-
 CsvReadResult Refused(std::string message) {
     CsvReadResult result;
     result.failure = std::move(message);
@@ -199,14 +189,15 @@ CsvReadResult OpenQuoteAtEnd(std::size_t line) {
                    "vollst\u00E4ndige CSV-Datei.");
 }
 
-// At most one row a line: the rows' list grows only once.
+// At most one row a line: the lists of rows grow only once.
 void ReserveRows(CsvReadResult& result, std::string_view text) {
     std::size_t lines = 0;
     for (const char *p = text.data(), *end = p + text.size();
          (p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p))));
          ++p)
         ++lines;
-    result.rows.reserve(lines);
+    result.entries.reserve(lines);
+    result.lines.reserve(lines);
 }
 
 // Reads the rows after a header of one line in two halves at once, the second
@@ -273,11 +264,12 @@ std::optional<CsvReadResult> ReadInHalves(std::string_view text, char separator,
     const std::size_t offset = header.lines + firstEnd.lines;
     if (secondEnd.openQuote != 0)
         return OpenQuoteAtEnd(secondEnd.openQuote + offset);
-    for (ImportedRow& row : second.rows)
-        row.line += offset;
+    for (std::size_t& line : second.lines)
+        line += offset;
     for (RefusedRow& row : second.refused)
         row.line += offset;
-    first.rows.insert(first.rows.end(), second.rows.begin(), second.rows.end());
+    first.entries.insert(first.entries.end(), second.entries.begin(), second.entries.end());
+    first.lines.insert(first.lines.end(), second.lines.begin(), second.lines.end());
     first.refused.insert(first.refused.end(), std::make_move_iterator(second.refused.begin()),
                          std::make_move_iterator(second.refused.end()));
     first.texts.Adopt(std::move(second.texts));
@@ -344,49 +336,36 @@ CsvReadResult ReadCsv(std::string_view bytes, std::size_t parallelAbove) {
 
 CsvReadResult ReadCsvFile(const std::string& path) {
     try {
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0)
-            return Refused(fileio::FileErrorMessage(errno));
-        const Closer closer(fd);
-        // Read straight into one buffer of the file's size (not filled with
-        // zeros first); a file that grows meanwhile, or one that has no size
-        // (a pipe), is read to its end.
         std::unique_ptr<char[]> bytes;
-        std::size_t capacity = 0;
         std::size_t size = 0;
-        int error = 0;
-        struct stat info {};
-        if (::fstat(fd, &info) != 0)
-            error = errno;
-        else if (S_ISDIR(info.st_mode))
-            error = EISDIR;
-        else if (S_ISREG(info.st_mode))
-            capacity = static_cast<std::size_t>(info.st_size);
-        bytes.reset(new char[capacity]);
-        char more[64 * 1024];
-        while (error == 0) {
-            const bool full = size == capacity;
-            const ssize_t n = full ? ::read(fd, more, sizeof more)
-                                   : ::read(fd, bytes.get() + size, capacity - size);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0)
-                error = errno;
-            if (n <= 0)
-                break;
-            const auto read = static_cast<std::size_t>(n);
-            if (full) {
-                const std::size_t grown = std::max(capacity * 2, size + read);
-                std::unique_ptr<char[]> larger(new char[grown]);
-                std::memcpy(larger.get(), bytes.get(), size);
-                std::memcpy(larger.get() + size, more, read);
-                bytes.swap(larger);
-                capacity = grown;
+        try {
+            fileio::InputFile file(path, fileio::InputFile::Access::ReadOnly);
+            // Read straight into one buffer of the file's size (not filled with
+            // zeros first); a file that grows meanwhile, or one that has no size
+            // (a pipe), is read to its end.
+            std::size_t capacity =
+                file.SizeKnown() ? static_cast<std::size_t>(file.Remaining()) : 0;
+            bytes.reset(new char[capacity]);
+            char more[64 * 1024];
+            for (;;) {
+                const bool full = size == capacity;
+                const std::size_t read = full ? file.ReadSome(more, sizeof more)
+                                              : file.ReadSome(bytes.get() + size, capacity - size);
+                if (read == 0)
+                    break;
+                if (full) {
+                    const std::size_t grown = std::max(capacity * 2, size + read);
+                    std::unique_ptr<char[]> larger(new char[grown]);
+                    std::memcpy(larger.get(), bytes.get(), size);
+                    std::memcpy(larger.get() + size, more, read);
+                    bytes.swap(larger);
+                    capacity = grown;
+                }
+                size += read;
             }
-            size += read;
+        } catch (const std::runtime_error& error) {
+            return Refused(error.what()); // the file layer's German message
         }
-        if (error != 0)
-            return Refused(fileio::FileErrorMessage(error));
         return ReadCsv(std::string_view(bytes.get(), size));
     } catch (const std::bad_alloc&) {
         return Refused(loadmsg::OutOfMemory);

@@ -33,11 +33,6 @@ private:
     char* end_ = nullptr;
 };
 
-struct ImportedRow {
-    std::size_t line = 0; // where the row starts
-    TRecordView entry;    // texts in the CsvReadResult's `texts`
-};
-
 struct RefusedRow {
     std::size_t line = 0;
     std::string reason; // German, UTF-8
@@ -45,11 +40,15 @@ struct RefusedRow {
 };
 
 struct CsvReadResult {
-    std::vector<ImportedRow> rows; // in file order
-    RowTexts texts;                // what the rows' texts view
+    // The rows read as entries, in file order, ready for TDataBase::AddRecords;
+    // their texts lie in `texts`.
+    std::vector<TRecordView> entries;
+    std::vector<std::size_t> lines; // where each entry's row starts
+    RowTexts texts;
+
     std::vector<RefusedRow> refused;
     // When the file as a whole is refused (no CSV, header without a required
-    // column, file error): the German message; `rows` and `refused` are empty.
+    // column, file error): the German message; nothing else is filled in.
     std::string failure;
 };
 

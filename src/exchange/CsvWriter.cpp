@@ -2,7 +2,6 @@
 
 #include "core/DateUtil.h"
 #include "exchange/Columns.h"
-#include "exchange/EntryFields.h"
 #include "exchange/ExportFile.h"
 #include "exchange/Utf8Out.h"
 
@@ -66,23 +65,23 @@ void AppendDate(std::string& out, double date) {
     AppendTwoDigits(out, day->year % 100);
 }
 
-void AppendRecord(std::string& out, const EntryView& entry, const CsvFormat& format) {
+void AppendRecord(std::string& out, const TRecordView& entry, const CsvFormat& format) {
     const char sep = format.separator;
     if (format.idColumn) {
-        AppendNumber(out, entry.id);
+        AppendNumber(out, entry.ID);
         out += sep;
     }
-    AppendDatabaseText(out, entry.language, sep);
+    AppendDatabaseText(out, entry.Language, sep);
     out += sep;
-    AppendDatabaseText(out, entry.category, sep);
+    AppendDatabaseText(out, entry.ErrorType, sep);
     out += sep;
-    AppendDatabaseText(out, entry.project, sep);
+    AppendDatabaseText(out, entry.Project, sep);
     out += sep;
-    AppendDate(out, entry.date);
+    AppendDate(out, entry.Date);
     out += sep;
-    AppendNumber(out, entry.minutes);
+    AppendNumber(out, entry.TimeNeeded);
     out += sep;
-    AppendDatabaseText(out, entry.description, sep);
+    AppendDatabaseText(out, entry.Description, sep);
     out += "\r\n";
 }
 
@@ -119,7 +118,7 @@ void WriteCsv(const CsvSink& sink, std::span<const TDataRecord* const> entries,
     }
     block += "\r\n";
     for (const TDataRecord* record : entries) {
-        AppendRecord(block, ViewOf(*record), format);
+        AppendRecord(block, record->View(), format);
         if (block.size() >= BlockSize) {
             sink(block);
             block.clear();
@@ -138,10 +137,10 @@ bool WriteCsv(std::ostream& out, std::span<const TDataRecord* const> entries,
 
 void ExportCsvFile(const std::string& path, std::span<const TDataRecord* const> entries,
                    const CsvFormat& format) {
-    ExportFile file(path);
-    file.Open();
-    WriteCsv([&file](std::string_view block) { file.Write(block); }, entries, format);
-    file.Commit();
+    WriteExportFile(path, [&](fileio::OutputFile& out) {
+        WriteCsv([&out](std::string_view block) { out.Write(block.data(), block.size()); }, entries,
+                 format);
+    });
 }
 
 } // namespace exchange

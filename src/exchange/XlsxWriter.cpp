@@ -3,7 +3,6 @@
 #include "core/DateUtil.h"
 #include "core/Errors.h"
 #include "exchange/Columns.h"
-#include "exchange/EntryFields.h"
 #include "exchange/ExportFile.h"
 #include "exchange/Utf8Out.h"
 #include "exchange/XlsxCompression.h"
@@ -71,17 +70,17 @@ std::array<double, ColumnCount> ColumnWidths(std::span<const TDataRecord* const>
         longest[i] = std::string_view(GermanHeaders[i]).size();
     longest[static_cast<std::size_t>(Column::Date)] = 10;
     for (const TDataRecord* record : entries) {
-        const EntryView entry = ViewOf(*record);
-        longest[0] = std::max(longest[0], entry.language.size());
-        longest[1] = std::max(longest[1], entry.category.size());
-        longest[2] = std::max(longest[2], entry.project.size());
+        const TRecordView entry = record->View();
+        longest[0] = std::max(longest[0], entry.Language.size());
+        longest[1] = std::max(longest[1], entry.ErrorType.size());
+        longest[2] = std::max(longest[2], entry.Project.size());
         std::size_t digits = 1;
-        for (std::uint32_t rest = entry.minutes; rest >= 10; rest /= 10)
+        for (std::uint32_t rest = entry.TimeNeeded; rest >= 10; rest /= 10)
             ++digits;
         longest[4] = std::max(longest[4], digits);
         // The longest line of the description counts, as it is wrapped.
         std::size_t line = 0;
-        for (char c : entry.description) {
+        for (char c : entry.Description) {
             line = (c == '\n' || c == '\r') ? 0 : line + 1;
             longest[5] = std::max(longest[5], line);
         }
@@ -170,59 +169,63 @@ void WriteDate(lxw_worksheet* sheet, lxw_row_t row, double date, const Formats& 
     Check(worksheet_write_datetime(sheet, row, col, &cell, formats.date));
 }
 
+// The workbook of the entries, written to the file `path`.
+XlsxOutcome WriteWorkbook(const std::string& path, std::span<const TDataRecord* const> entries) {
+    XlsxOutcome outcome;
+    const FastCompression fastCompression; // the sheet's compression is most of the time
+    // Constant-memory mode streams each row out as it is written.
+    lxw_workbook_options options{};
+    options.constant_memory = LXW_TRUE;
+    Workbook workbook;
+    workbook.book = workbook_new_opt(path.c_str(), &options);
+    if (!workbook.book)
+        Fail(LXW_ERROR_MEMORY_MALLOC_FAILED);
+    Formats formats{workbook_add_format(workbook.book), workbook_add_format(workbook.book),
+                    workbook_add_format(workbook.book)};
+    format_set_bold(formats.header);
+    format_set_num_format(formats.date, "dd.mm.yyyy");
+    format_set_text_wrap(formats.wrapped);
+    format_set_align(formats.wrapped, LXW_ALIGN_VERTICAL_TOP);
+
+    const auto widths = ColumnWidths(entries);
+    std::size_t done = 0;
+    std::size_t sheetNumber = 0;
+    do {
+        const std::size_t rows = std::min(RowsPerSheet, entries.size() - done);
+        lxw_worksheet* sheet = AddSheet(workbook.book, ++sheetNumber, rows, widths, formats);
+        for (std::size_t i = 0; i < rows; ++i) {
+            const TRecordView entry = entries[done + i]->View();
+            const auto row = static_cast<lxw_row_t>(i + 1);
+            // Excel does not grow a row for wrapped text when it opens a file.
+            if (const std::size_t lines = WrappedLines(entry.Description, widths[5]); lines > 1)
+                Check(worksheet_set_row(
+                    sheet, row, std::min(MaxRowHeight, LineHeight * static_cast<double>(lines)),
+                    nullptr));
+            WriteText(sheet, row, 0, entry.Language, nullptr, outcome.shortenedTexts);
+            WriteText(sheet, row, 1, entry.ErrorType, nullptr, outcome.shortenedTexts);
+            WriteText(sheet, row, 2, entry.Project, nullptr, outcome.shortenedTexts);
+            WriteDate(sheet, row, entry.Date, formats);
+            Check(worksheet_write_number(sheet, row, 4, entry.TimeNeeded, nullptr));
+            WriteText(sheet, row, 5, entry.Description, formats.wrapped, outcome.shortenedTexts);
+        }
+        done += rows;
+    } while (done < entries.size());
+
+    lxw_workbook* book = workbook.book;
+    workbook.book = nullptr;
+    errno = 0;
+    Check(workbook_close(book));
+    return outcome;
+}
+
 } // namespace
 
 XlsxOutcome ExportXlsxFile(const std::string& path, std::span<const TDataRecord* const> entries) {
-    ExportFile file(path);
-    file.Open();
     XlsxOutcome outcome;
-    {
-        const FastCompression fastCompression; // the sheet's compression is most of the time
-        // Constant-memory mode streams each row out as it is written.
-        lxw_workbook_options options{};
-        options.constant_memory = LXW_TRUE;
-        Workbook workbook;
-        workbook.book = workbook_new_opt(file.Path().c_str(), &options);
-        if (!workbook.book)
-            Fail(LXW_ERROR_MEMORY_MALLOC_FAILED);
-        Formats formats{workbook_add_format(workbook.book), workbook_add_format(workbook.book),
-                        workbook_add_format(workbook.book)};
-        format_set_bold(formats.header);
-        format_set_num_format(formats.date, "dd.mm.yyyy");
-        format_set_text_wrap(formats.wrapped);
-        format_set_align(formats.wrapped, LXW_ALIGN_VERTICAL_TOP);
-
-        const auto widths = ColumnWidths(entries);
-        std::size_t done = 0;
-        std::size_t sheetNumber = 0;
-        do {
-            const std::size_t rows = std::min(RowsPerSheet, entries.size() - done);
-            lxw_worksheet* sheet = AddSheet(workbook.book, ++sheetNumber, rows, widths, formats);
-            for (std::size_t i = 0; i < rows; ++i) {
-                const EntryView entry = ViewOf(*entries[done + i]);
-                const auto row = static_cast<lxw_row_t>(i + 1);
-                // Excel does not grow a row for wrapped text when it opens a file.
-                if (const std::size_t lines = WrappedLines(entry.description, widths[5]); lines > 1)
-                    Check(worksheet_set_row(
-                        sheet, row, std::min(MaxRowHeight, LineHeight * static_cast<double>(lines)),
-                        nullptr));
-                WriteText(sheet, row, 0, entry.language, nullptr, outcome.shortenedTexts);
-                WriteText(sheet, row, 1, entry.category, nullptr, outcome.shortenedTexts);
-                WriteText(sheet, row, 2, entry.project, nullptr, outcome.shortenedTexts);
-                WriteDate(sheet, row, entry.date, formats);
-                Check(worksheet_write_number(sheet, row, 4, entry.minutes, nullptr));
-                WriteText(sheet, row, 5, entry.description, formats.wrapped,
-                          outcome.shortenedTexts);
-            }
-            done += rows;
-        } while (done < entries.size());
-
-        lxw_workbook* book = workbook.book;
-        workbook.book = nullptr;
-        errno = 0;
-        Check(workbook_close(book));
-    }
-    file.Commit();
+    // libxlsxwriter writes the workbook to a file that it opens by name.
+    WriteExportFile(path, [&](fileio::OutputFile& out) {
+        out.WriteByName([&](const std::string& file) { outcome = WriteWorkbook(file, entries); });
+    });
     return outcome;
 }
 

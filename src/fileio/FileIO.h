@@ -31,10 +31,14 @@ void UseMemoryFiles(MemoryFiles* files);
 [[nodiscard]] MemoryFiles* ActiveMemoryFiles();
 
 // Each returns 0 on success or an errno value.
-// Creates and opens the file of a mkostemp template (its X's are replaced).
+// Creates and opens the file of a mkostemp template (its X's are replaced),
+// where the system can already locked (flock) when its name appears.
 int CreateTemp(std::string& pathTemplate, int& fd);
 int WriteAll(int fd, const char* data, std::size_t size);
 int Flush(int fd);
 int Rename(const std::string& from, const std::string& to);
+// Reads the whole open file from its start into `content` (no seam: reading
+// changes nothing).
+int ReadWhole(int fd, std::string& content);
 
 } // namespace fileio

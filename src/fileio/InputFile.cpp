@@ -50,12 +50,9 @@ InputFile::~InputFile() {
 
 void InputFile::Read(char* data, std::size_t size) {
     while (size > 0) {
-        if (next_ == end_)
-            fill();
-        const std::size_t k = std::min(size, static_cast<std::size_t>(end_ - next_));
-        std::memcpy(data, next_, k);
-        next_ += k;
-        consumed_ += k;
+        const std::size_t k = ReadSome(data, size);
+        if (k == 0)
+            throw std::runtime_error(PastEndMessage);
         data += k;
         size -= k;
     }
@@ -73,6 +70,30 @@ std::string_view InputFile::View(std::size_t size, std::string& scratch) {
     return scratch;
 }
 
+std::size_t InputFile::ReadSome(char* data, std::size_t size) {
+    if (size == 0)
+        return 0;
+    if (next_ == end_) {
+        if (fd_ < 0)
+            return 0;
+        if (size >= buffer_.size()) {
+            const std::size_t n = readFile(data, size);
+            consumed_ += n;
+            return n;
+        }
+        const std::size_t n = readFile(buffer_.data(), buffer_.size());
+        if (n == 0)
+            return 0;
+        next_ = buffer_.data();
+        end_ = next_ + n;
+    }
+    const std::size_t k = std::min(size, static_cast<std::size_t>(end_ - next_));
+    std::memcpy(data, next_, k);
+    next_ += k;
+    consumed_ += k;
+    return k;
+}
+
 bool InputFile::Holds(std::uint64_t size) const {
     if (fd_ < 0)
         return size <= Remaining();
@@ -87,18 +108,11 @@ bool InputFile::Holds(std::uint64_t size) const {
     return hole < 0 || static_cast<std::uint64_t>(hole) >= consumed_ + size;
 }
 
-void InputFile::fill() {
-    if (fd_ < 0)
-        throw std::runtime_error(PastEndMessage);
+std::size_t InputFile::readFile(char* data, std::size_t size) {
     for (;;) {
-        const ssize_t n = ::read(fd_, buffer_.data(), buffer_.size());
-        if (n > 0) {
-            next_ = buffer_.data();
-            end_ = next_ + n;
-            return;
-        }
-        if (n == 0)
-            throw std::runtime_error(PastEndMessage);
+        const ssize_t n = ::read(fd_, data, size);
+        if (n >= 0)
+            return static_cast<std::size_t>(n);
         if (errno != EINTR)
             throw FileError(errno);
     }

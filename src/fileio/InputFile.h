@@ -27,6 +27,9 @@ public:
 
     // Fills `data` with the next `size` bytes or throws.
     void Read(char* data, std::size_t size);
+    // Up to `size` of the next bytes into `data`, their count: 0 at the end
+    // of the file. A large read goes straight from the file to `data`.
+    std::size_t ReadSome(char* data, std::size_t size);
     // The next `size` bytes: in place when the buffer holds them, otherwise
     // read into `scratch`. Valid until the next read.
     std::string_view View(std::size_t size, std::string& scratch);
@@ -51,7 +54,8 @@ public:
     }
 
 private:
-    void fill();
+    // Reads from the file where it stands; 0 at its end.
+    std::size_t readFile(char* data, std::size_t size);
 
     int fd_ = -1; // -1 for a file in memory
     std::vector<char> buffer_;

@@ -79,6 +79,7 @@ public:
     }
 
     [[nodiscard]] int Fd() const { return fd_; }
+    [[nodiscard]] const std::string& Path() const { return path_; }
 
     // Flushes the content to disk; the lock is held until the rename is done.
     void FlushToDisk() const {
@@ -170,28 +171,6 @@ private:
     int fd_;
 };
 
-// The whole content of an open file, or the errno value of the failure.
-int ReadWhole(int fd, std::string& content) {
-    struct stat st {};
-    if (::fstat(fd, &st) != 0)
-        return errno;
-    content.resize(static_cast<std::size_t>(st.st_size));
-    std::size_t done = 0;
-    while (done < content.size()) {
-        const ssize_t n =
-            ::pread(fd, content.data() + done, content.size() - done, static_cast<off_t>(done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return errno;
-        if (n == 0)
-            break; // the file shrank meanwhile
-        done += static_cast<std::size_t>(n);
-    }
-    content.resize(done);
-    return 0;
-}
-
 // Truncates the file, writes `content` and flushes it to disk.
 int Overwrite(int fd, const std::string& content) {
     if (::ftruncate(fd, 0) != 0 || ::lseek(fd, 0, SEEK_SET) != 0)
@@ -271,6 +250,17 @@ private:
     int fd_ = -1;
 };
 
+// Writes into a pipe or a device, where there is nothing to replace.
+void WriteStream(const std::string& target, const ContentWriter& write) {
+    const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        throw FileError(errno);
+    FdCloser closer(fd);
+    OutputFile out(fd, target);
+    write(out);
+    out.Flush();
+}
+
 bool FolderRefused(int err) {
     return err == EACCES || err == EPERM || err == EROFS;
 }
@@ -281,6 +271,13 @@ FileStamp ReplaceFile(const std::string& name, const ContentWriter& write,
                       const ReplaceOptions& options) {
     if (MemoryFiles* files = ActiveMemoryFiles()) {
         ReplaceInMemory(*files, name, write);
+        return {};
+    }
+    // Asked of the name itself: the links of /dev/stdout lead to a pipe that has no path.
+    struct stat reached {};
+    if (options.intoStreams && ::stat(name.c_str(), &reached) == 0 && !S_ISREG(reached.st_mode) &&
+        !S_ISDIR(reached.st_mode)) {
+        WriteStream(name, write);
         return {};
     }
     const std::string target = ResolveLinks(name);
@@ -302,7 +299,7 @@ FileStamp ReplaceFile(const std::string& name, const ContentWriter& write,
     } else {
         (void)::fchmod(temp.Fd(), options.newFileMode & ~CurrentUmask());
     }
-    OutputFile out(temp.Fd());
+    OutputFile out(temp.Fd(), temp.Path());
     write(out);
     out.Flush();
     temp.FlushToDisk();

@@ -32,9 +32,13 @@ struct ReplaceOptions {
     mode_t newFileMode = 0666;
     // Empty: the old content simply goes.
     KeepOldFile keepOld{};
+    // A target that is no regular file (a pipe, a terminal, /dev/stdout) is
+    // written straight into instead of being refused.
+    bool intoStreams = false;
 };
 
-// Puts the new content out; may throw, which ends the replace.
+// Puts the new content out (OutputFile::WriteByName for a writer that opens
+// its output by name); may throw, which ends the replace.
 using ContentWriter = std::function<void(OutputFile& out)>;
 
 // Replaces the file `name` by the content that `write` puts out, so that
@@ -42,7 +46,8 @@ using ContentWriter = std::function<void(OutputFile& out)>;
 // a symbolic link is followed to the file it names (the link stays a link);
 // the content goes to a hidden temporary file in the same folder, is flushed
 // to disk and renamed over the file; then the folder is flushed. A folder, a
-// device or a write-protected file is refused, as a write into it would be.
+// device or a write-protected file is refused, as a write into it would be
+// (see ReplaceOptions::intoStreams).
 // On failure nothing is left behind and the old file is unchanged: the
 // failure is thrown as std::runtime_error with the German message of the file
 // layer, or passed on as `write` threw it. Leftover temporary files of killed

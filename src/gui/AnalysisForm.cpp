@@ -319,10 +319,10 @@ void TAnalysisForm::ExportTableButtonClick() {
     if (!chosen)
         return;
     try {
-        exchange::ExportFile file(nativepath::FromQString(*chosen));
-        file.Open();
-        file.Write(analysis::TableCsv(TableModel->ParetoRows(), CurrentGrouping()));
-        file.Commit();
+        const std::string table = analysis::TableCsv(TableModel->ParetoRows(), CurrentGrouping());
+        exchange::WriteExportFile(nativepath::FromQString(*chosen), [&](fileio::OutputFile& out) {
+            out.Write(table.data(), table.size());
+        });
     } catch (const std::runtime_error& error) {
         Prompt::Message(this, Prompt::Kind::Error,
                         ExportFailure(QStringLiteral("Die Tabelle"), error), Prompt::Ok);
@@ -338,11 +338,12 @@ void TAnalysisForm::SaveChartButtonClick() {
     const bool svg = suffix.compare(QStringLiteral("svg"), Qt::CaseInsensitive) == 0 ||
                      (suffix.isEmpty() && ChartDialog->defaultSuffix() == QStringLiteral("svg"));
     try {
-        exchange::ExportFile file(nativepath::FromQString(*chosen));
-        file.Open();
-        if (!Chart->SaveImage(nativepath::ToQString(file.Path()), svg))
-            throw std::runtime_error("Das Bild konnte nicht geschrieben werden");
-        file.Commit();
+        exchange::WriteExportFile(nativepath::FromQString(*chosen), [&](fileio::OutputFile& out) {
+            out.WriteByName([&](const std::string& file) {
+                if (!Chart->SaveImage(nativepath::ToQString(file), svg))
+                    throw std::runtime_error("Das Bild konnte nicht geschrieben werden");
+            });
+        });
     } catch (const std::runtime_error& error) {
         Prompt::Message(this, Prompt::Kind::Error,
                         ExportFailure(QStringLiteral("Das Diagramm"), error), Prompt::Ok);

@@ -1,25 +1,16 @@
 #include "gui/DataBaseDrop.h"
 
+#include "core/MvdFile.h"
+#include "gui/NativePath.h"
+
 #include <QApplication>
 #include <QDropEvent>
-#include <QFile>
 #include <QFileInfo>
 #include <QMimeData>
 #include <QUrl>
 #include <QWidget>
 
 namespace {
-
-// The first bytes of every database file (without the carriage return that
-// follows them), as the desktop's file type knows them.
-constexpr char Magic[] = "#MLDB-MavrolinDataBase";
-
-bool StartsWithMagic(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    return file.read(sizeof(Magic) - 1) == QByteArray(Magic);
-}
 
 // Copy where the source allows it, else a link; a move never.
 std::optional<Qt::DropAction> HarmlessAction(Qt::DropActions possible) {
@@ -45,7 +36,7 @@ std::optional<QString> DataBaseFile(const QMimeData& data) {
     if (!info.isFile())
         return std::nullopt;
     if (!info.fileName().endsWith(QLatin1String(".mvd"), Qt::CaseInsensitive) &&
-        !StartsWithMagic(path))
+        !FileStartsLikeDataBase(nativepath::FromQString(path)))
         return std::nullopt;
     return info.absoluteFilePath();
 }

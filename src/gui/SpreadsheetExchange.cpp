@@ -129,16 +129,14 @@ void TSpreadsheetExchange::ImportCsv() {
         return;
     const QString name = QFileInfo(*chosen).fileName();
     exchange::CsvReadResult read;
-    exchange::AddOutcome added;
+    TImportOutcome added;
     {
         const WaitCursor wait;
         read = exchange::ReadCsvFile(nativepath::FromQString(*chosen));
         if (read.failure.empty()) {
             // One step; the list follows the command layer's signal.
-            document_.Commands().ImportEntries(
-                QStringLiteral("CSV-Datei importieren"), [&](TDataBase& db) {
-                    added = exchange::AddImportedRows(db, std::move(read.rows));
-                });
+            added = document_.Commands().ImportEntries(QStringLiteral("CSV-Datei importieren"),
+                                                       read.entries);
         }
     }
     if (!read.failure.empty()) {
@@ -151,7 +149,7 @@ void TSpreadsheetExchange::ImportCsv() {
     }
     const QString summary = QStringLiteral("%1: %2").arg(
         name, QString::fromStdString(
-                  exchange::ImportSummary(added.imported, added.duplicates, read.refused.size())));
+                  exchange::ImportSummary(added.Added, added.Duplicates, read.refused.size())));
     if (read.refused.empty()) {
         Prompt::Message(window_, Prompt::Kind::Information, summary, Prompt::Ok);
         return;

@@ -55,7 +55,7 @@ bool Query::Matches(const TDataRecord& entry) const {
         return false;
     if (words_.empty())
         return true;
-    const SearchedFields fields = FieldsOf(entry);
+    const TRecordView fields = entry.View();
     char date[10];
     std::size_t dateLength = 0;
     bool dateMade = false;
@@ -66,14 +66,14 @@ bool Query::Matches(const TDataRecord& entry) const {
         auto in = [w](std::string_view text) {
             return casefold::Find(text, w) != std::string_view::npos;
         };
-        if (in(fields.language) || in(fields.category) || in(fields.project) ||
-            in(fields.description))
+        if (in(fields.Language) || in(fields.ErrorType) || in(fields.Project) ||
+            in(fields.Description))
             continue;
         // Dates and minutes hold digits and dots only: their texts are made
         // only for words that could be found there.
         if (word.dateLike) {
             if (!dateMade) {
-                dateLength = DateText(fields.date, date);
+                dateLength = DateText(fields.Date, date);
                 dateMade = true;
             }
             if (in(std::string_view(date, dateLength)))
@@ -82,7 +82,8 @@ bool Query::Matches(const TDataRecord& entry) const {
         if (word.number) {
             if (minutesLength == 0)
                 minutesLength = static_cast<std::size_t>(
-                    std::to_chars(minutes, minutes + sizeof minutes, fields.minutes).ptr - minutes);
+                    std::to_chars(minutes, minutes + sizeof minutes, fields.TimeNeeded).ptr -
+                    minutes);
             if (in(std::string_view(minutes, minutesLength)))
                 continue;
         }

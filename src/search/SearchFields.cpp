@@ -4,11 +4,6 @@
 
 namespace search {
 
-SearchedFields FieldsOf(const TDataRecord& entry) {
-    return {entry.Language(),    entry.ErrorType(), entry.Project(),
-            entry.Description(), entry.Date,        entry.TimeNeeded};
-}
-
 void PrefetchEntry(const TDataRecord* entry) {
     if (entry == nullptr)
         return;

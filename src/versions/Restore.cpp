@@ -26,19 +26,20 @@ Comparison CompareVersion(const TDataBase& open, const std::string& versionPath)
     return compared;
 }
 
+std::vector<TRecordView> MissingEntries(const Comparison& compared, std::span<const int> which) {
+    std::vector<TRecordView> entries;
+    if (!compared.version)
+        return entries;
+    entries.reserve(which.size());
+    for (const int k : which)
+        entries.push_back(compared.version->GetRecord(k)->View());
+    return entries;
+}
+
 std::size_t BringBack(TDataBase& db, const Comparison& compared, std::span<const int> which,
                       std::vector<std::uint32_t>& ids) {
-    if (!compared.version || which.empty())
-        return 0;
-    const TDataBase& version = *compared.version;
-    return db.AddRecords(
-        which.size(),
-        [&](std::size_t k) {
-            const TDataRecord& r = *version.GetRecord(which[k]);
-            return TRecordView{r.Language(),    r.ErrorType(), r.Project(),
-                               r.Description(), r.Date,        r.TimeNeeded};
-        },
-        ids);
+    const std::vector<TRecordView> entries = MissingEntries(compared, which);
+    return entries.empty() ? 0 : db.AddRecords(entries, ids);
 }
 
 LoadReport OpenVersionAs(TDataBase& db, const std::string& versionPath,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/DataRecord.h"
 #include "core/LoadReport.h"
 #include "versions/Keeper.h"
 
@@ -39,6 +40,9 @@ struct Comparison {
 // `ids`. An entry that `db` holds meanwhile stays out.
 std::size_t BringBack(TDataBase& db, const Comparison& compared, std::span<const int> which,
                       std::vector<std::uint32_t>& ids);
+// The entries `which` (indexes into compared.missing's version) as views for
+// an import (valid while `compared` lives).
+std::vector<TRecordView> MissingEntries(const Comparison& compared, std::span<const int> which);
 
 // Makes `db` the whole version as an unsaved database named `originalFile`:
 // saving it replaces that file (and keeps the file as a version, as every

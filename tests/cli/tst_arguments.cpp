@@ -13,22 +13,22 @@ std::vector<std::string> Split(const QStringList& list) {
 const QStringList AddBase = {"add",        "f.mvd",      "--language", "C++",
                              "--category", "Zeiger",     "--project",  "P",
                              "--date",     "05.03.2001", "--minutes",  "15"};
-// The command of a parse that should work; otherwise `why` gets the usage error.
-std::optional<Command> ParseOk(const QStringList& args, QByteArray& why) {
+// The verb of a parse that should work; otherwise `why` gets the usage error.
+std::optional<Verb> ParseOk(const QStringList& args, QByteArray& why) {
     auto parsed = ParseArguments(Split(args));
     if (auto* error = std::get_if<UsageError>(&parsed)) {
         why = QByteArray::fromStdString(error->message);
         return std::nullopt;
     }
-    return std::get<Command>(std::move(parsed));
+    return std::get<Verb>(std::move(parsed));
 }
 } // namespace
 
 class TestArguments : public QObject {
     Q_OBJECT
 private slots:
-    void commands_data();
-    void commands();
+    void verbs_data();
+    void verbs();
     void addEntry_data();
     void addEntry();
     void exportSettings_data();
@@ -37,40 +37,40 @@ private slots:
     void usageErrors();
 };
 
-void TestArguments::commands_data() {
+void TestArguments::verbs_data() {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<int>("kind");
     QTest::addColumn<QString>("file");
     QTest::addColumn<QStringList>("sources");
-    QTest::newRow("help") << QStringList{"--help"} << int(CommandKind::Help) << "" << QStringList{};
-    QTest::newRow("-h") << QStringList{"-h"} << int(CommandKind::Help) << "" << QStringList{};
-    QTest::newRow("list") << QStringList{"list", "a.mvd"} << int(CommandKind::List) << "a.mvd"
+    QTest::newRow("help") << QStringList{"--help"} << int(VerbKind::Help) << "" << QStringList{};
+    QTest::newRow("-h") << QStringList{"-h"} << int(VerbKind::Help) << "" << QStringList{};
+    QTest::newRow("list") << QStringList{"list", "a.mvd"} << int(VerbKind::List) << "a.mvd"
                           << QStringList{};
-    QTest::newRow("check") << QStringList{"check", "b"} << int(CommandKind::Check) << "b"
+    QTest::newRow("check") << QStringList{"check", "b"} << int(VerbKind::Check) << "b"
                            << QStringList{};
-    QTest::newRow("merge") << QStringList{"merge", "a", "b", "c"} << int(CommandKind::Merge) << "a"
+    QTest::newRow("merge") << QStringList{"merge", "a", "b", "c"} << int(VerbKind::Merge) << "a"
                            << QStringList{"b", "c"};
-    QTest::newRow("dash file after --") << QStringList{"list", "--", "-x.mvd"}
-                                        << int(CommandKind::List) << "-x.mvd" << QStringList{};
+    QTest::newRow("dash file after --")
+        << QStringList{"list", "--", "-x.mvd"} << int(VerbKind::List) << "-x.mvd" << QStringList{};
     QTest::newRow("merge with dash source") << QStringList{"merge", "a", "--", "--b"}
-                                            << int(CommandKind::Merge) << "a" << QStringList{"--b"};
-    QTest::newRow("import") << QStringList{"import", "a", "b.csv", "c.csv"}
-                            << int(CommandKind::Import) << "a" << QStringList{"b.csv", "c.csv"};
-    QTest::newRow("export") << QStringList{"export", "a"} << int(CommandKind::Export) << "a"
+                                            << int(VerbKind::Merge) << "a" << QStringList{"--b"};
+    QTest::newRow("import") << QStringList{"import", "a", "b.csv", "c.csv"} << int(VerbKind::Import)
+                            << "a" << QStringList{"b.csv", "c.csv"};
+    QTest::newRow("export") << QStringList{"export", "a"} << int(VerbKind::Export) << "a"
                             << QStringList{};
 }
 
-void TestArguments::commands() {
+void TestArguments::verbs() {
     QFETCH(QStringList, args);
     QFETCH(int, kind);
     QFETCH(QString, file);
     QFETCH(QStringList, sources);
     QByteArray why;
-    const std::optional<Command> command = ParseOk(args, why);
-    QVERIFY2(command, why.constData());
-    QCOMPARE(int(command->kind), kind);
-    QCOMPARE(QString::fromStdString(command->file), file);
-    QCOMPARE(command->sources, Split(sources));
+    const std::optional<Verb> verb = ParseOk(args, why);
+    QVERIFY2(verb, why.constData());
+    QCOMPARE(int(verb->kind), kind);
+    QCOMPARE(QString::fromStdString(verb->file), file);
+    QCOMPARE(verb->sources, Split(sources));
 }
 
 void TestArguments::addEntry_data() {
@@ -101,14 +101,14 @@ void TestArguments::addEntry() {
     QFETCH(uint, minutes);
     QFETCH(QString, date);
     QByteArray why;
-    const std::optional<Command> command = ParseOk(args, why);
-    QVERIFY2(command, why.constData());
-    QCOMPARE(command->file, std::string("f.mvd"));
-    QCOMPARE(QByteArray::fromStdString(command->entry.language), language);
-    QCOMPARE(QByteArray::fromStdString(command->entry.project), QByteArray("P"));
-    QCOMPARE(QByteArray::fromStdString(command->entry.description), description);
-    QCOMPARE(command->entry.minutes, minutes);
-    QCOMPARE(QString::fromStdString(FormatDate(command->entry.date)), date);
+    const std::optional<Verb> verb = ParseOk(args, why);
+    QVERIFY2(verb, why.constData());
+    QCOMPARE(verb->file, std::string("f.mvd"));
+    QCOMPARE(QByteArray::fromStdString(verb->entry.Language), language);
+    QCOMPARE(QByteArray::fromStdString(verb->entry.Project), QByteArray("P"));
+    QCOMPARE(QByteArray::fromStdString(verb->entry.Description), description);
+    QCOMPARE(verb->entry.TimeNeeded, minutes);
+    QCOMPARE(QString::fromStdString(FormatDate(verb->entry.Date)), date);
 }
 
 void TestArguments::exportSettings_data() {
@@ -133,18 +133,18 @@ void TestArguments::exportSettings() {
     QFETCH(char, delimiter);
     QFETCH(QString, output);
     QByteArray why;
-    const std::optional<Command> command = ParseOk(QStringList{"export", "f.mvd"} + options, why);
-    QVERIFY2(command, why.constData());
-    QCOMPARE(int(command->exported.format), format);
-    QCOMPARE(command->exported.delimiter, delimiter);
-    QCOMPARE(QString::fromStdString(command->exported.output), output);
+    const std::optional<Verb> verb = ParseOk(QStringList{"export", "f.mvd"} + options, why);
+    QVERIFY2(verb, why.constData());
+    QCOMPARE(int(verb->exported.format), format);
+    QCOMPARE(verb->exported.delimiter, delimiter);
+    QCOMPARE(QString::fromStdString(verb->exported.output), output);
 }
 
 void TestArguments::usageErrors_data() {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QString>("fragment");
     QTest::newRow("nothing") << QStringList{} << "kein Befehl";
-    QTest::newRow("unknown command") << QStringList{"lsit", "a"} << "Unbekannter Befehl";
+    QTest::newRow("unknown verb") << QStringList{"lsit", "a"} << "Unbekannter Befehl";
     QTest::newRow("help with extra") << QStringList{"--help", "x"} << "keine weiteren";
     QTest::newRow("list without file") << QStringList{"list"} << "braucht eine Datenbankdatei";
     QTest::newRow("list with two files") << QStringList{"list", "a", "b"} << "\u00DCberz\u00E4hlig";

@@ -178,7 +178,7 @@ void TestMvd::help() {
 void TestMvd::usageErrors_data() {
     QTest::addColumn<QStringList>("args");
     QTest::newRow("no arguments") << QStringList{};
-    QTest::newRow("unknown command") << QStringList{"show", "db.mvd"};
+    QTest::newRow("unknown verb") << QStringList{"show", "db.mvd"};
     QTest::newRow("missing file") << QStringList{"check"};
     QTest::newRow("add with bad date")
         << QStringList{"add",       "db.mvd", "--language", "C",          "--category", "c",
@@ -512,6 +512,9 @@ void TestMvd::exportCsv_data() {
     const QByteArray both = SheetHeader + ExampleSheetRow + UmlautsSheetRow;
     QTest::newRow("to standard output")
         << DbFile({Example, Umlauts}) << QStringList{} << 0 << both << QByteArray();
+    QTest::newRow("into a pipe, by name")
+        << DbFile({Example}) << QStringList{"--output", "/dev/stdout"} << 0
+        << SheetHeader + ExampleSheetRow << QByteArray();
     QTest::newRow("tab to a file")
         << DbFile({Example}) << QStringList{"--delimiter", "tab", "--output", "out.csv"} << 0
         << QByteArray(SheetHeader + ExampleSheetRow).replace(';', '\t') << QByteArray();

@@ -111,13 +111,13 @@ private slots:
                      error->message.c_str());
             return;
         }
-        QVERIFY(std::holds_alternative<Command>(parsed));
-        QCOMPARE(std::get<Command>(parsed).kind, CommandKind::Report);
-        Command command;
-        command.kind = CommandKind::Report;
-        const auto built = BuildReport(command, values, CivilDate{2027, 1, 15});
-        QVERIFY(std::holds_alternative<Command>(built));
-        const ReportSettings& settings = std::get<Command>(built).report;
+        QVERIFY(std::holds_alternative<Verb>(parsed));
+        QCOMPARE(std::get<Verb>(parsed).kind, VerbKind::Report);
+        Verb verb;
+        verb.kind = VerbKind::Report;
+        const auto built = BuildReport(verb, values, CivilDate{2027, 1, 15});
+        QVERIFY(std::holds_alternative<Verb>(built));
+        const ReportSettings& settings = std::get<Verb>(built).report;
         QCOMPARE(Span(settings.period), period);
         QCOMPARE(int(settings.format), format);
     }

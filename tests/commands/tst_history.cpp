@@ -166,12 +166,26 @@ private slots:
                         stepped = true;
                     } else if (op == 4) {
                         const auto& [file, entries] = files_[rng() % files_.size()];
-                        trail += " import";
-                        commands.ImportFile(file);
                         for (Fields e : entries)
                             if (!Refused(next, e))
                                 e.id = nextId++, next.push_back(e);
                         stepped = next.size() != states[at].size();
+                        if (rng() % 2) {
+                            trail += " import";
+                            commands.ImportFile(file);
+                        } else {
+                            // The same entries as read rows: views of texts kept elsewhere.
+                            trail += " import rows";
+                            std::vector<TRecordData> rows;
+                            std::vector<TRecordView> views;
+                            for (const Fields& e : entries)
+                                rows.push_back(Record(e));
+                            for (const TRecordData& row : rows)
+                                views.push_back(row.View());
+                            const TImportOutcome outcome = commands.ImportEntries("rows", views);
+                            QCOMPARE(outcome.Added, next.size() - states[at].size());
+                            QCOMPARE(outcome.Duplicates, entries.size() - outcome.Added);
+                        }
                     }
                 } catch (const InvalidEntryException&) {
                     refused = true;

@@ -653,12 +653,10 @@ private slots:
             }
         }
         std::vector<std::uint32_t> ids;
-        auto view = [&rows](std::size_t k) {
-            const TRecordData& r = rows[k];
-            return TRecordView{r.Language,    r.ErrorType, r.Project,
-                               r.Description, r.Date,      r.TimeNeeded};
-        };
-        QCOMPARE(batch.AddRecords(rows.size(), view, ids), added);
+        std::vector<TRecordView> views;
+        for (const TRecordData& row : rows)
+            views.push_back(row.View());
+        QCOMPARE(batch.AddRecords(views, ids), added);
         auto state = [](const TDataBase& db) {
             QStringList out;
             for (int i = 0; i < db.Count(); ++i) {

@@ -2,6 +2,7 @@
 // file layer, and what a save leaves on disk.
 
 #include "core/Errors.h"
+#include "core/MvdFile.h"
 #include "fileio/FileIO.h"
 #include "support/CoreTestUtil.h"
 
@@ -96,6 +97,29 @@ private slots:
         l.db.Reload();
         QVERIFY(l.messages.isEmpty());
         QCOMPARE(l.db.Count(), 0);
+    }
+
+    // A database file is told by its whole magic text, carriage return
+    // included; neither a folder nor a pipe (which is not opened) is one.
+    void startsLikeDataBase_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("database");
+        QTest::newRow("empty database") << Magic() + U32(0) << true;
+        QTest::newRow("magic alone") << Magic() << true;
+        QTest::newRow("line feed for the carriage return") << Magic().chopped(1) + "\n" << false;
+        QTest::newRow("cut short") << Magic().chopped(1) << false;
+        QTest::newRow("CSV") << QByteArray("Sprache;Kategorie\r\n") << false;
+    }
+    void startsLikeDataBase() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, database);
+        QCOMPARE(StartsLikeDataBase(bytes.toStdString()), database);
+        QVERIFY(WriteBytes(path("start"), bytes));
+        QCOMPARE(FileStartsLikeDataBase(Native(path("start"))), database);
+        QVERIFY(!FileStartsLikeDataBase(Native(dir_.path())));
+        if (!QFile::exists(path("pipe")))
+            QCOMPARE(::mkfifo(qPrintable(path("pipe")), 0600), 0);
+        QVERIFY(!FileStartsLikeDataBase(Native(path("pipe"))));
     }
 
     void roundTripKeepsEveryByte() {

@@ -59,8 +59,8 @@ private slots:
         }
         QCOMPARE(first.exitStatus(), QProcess::NormalExit);
         QCOMPARE(second.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(first.exitCode(), 0);
-        QCOMPARE(second.exitCode(), 0);
+        QVERIFY2(first.exitCode() == 0, first.readAllStandardError().constData());
+        QVERIFY2(second.exitCode() == 0, second.readAllStandardError().constData());
         QVERIFY(loads > 10);
         // No temporary file is left behind.
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),

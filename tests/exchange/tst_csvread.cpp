@@ -1,8 +1,8 @@
 #include "core/Cp1252.h"
+#include "core/DataBase.h"
 #include "core/DateUtil.h"
-#include "exchange/CsvImport.h"
+#include "exchange/CsvReader.h"
 #include "exchange/CsvWriter.h"
-#include "exchange/EntryFields.h"
 
 #include <QtTest>
 #include <sys/stat.h>
@@ -18,7 +18,7 @@ QString Texts(const TDataRecord& entry) {
     QStringList texts;
     for (std::uint8_t field = 1; field <= 5; ++field)
         texts << QString::fromStdString(cp1252::ToUtf8(entry.FieldText(field)));
-    texts << QString::fromStdString(cp1252::ToUtf8(exchange::ViewOf(entry).description));
+    texts << QString::fromStdString(cp1252::ToUtf8(entry.View().Description));
     return texts.join('|');
 }
 
@@ -33,16 +33,17 @@ QString Texts(const TRecordView& entry) {
     return texts.join('|');
 }
 
-QStringList Texts(const std::vector<exchange::ImportedRow>& rows) {
+// The rows read as entries, each as "line:" and its texts.
+QStringList Texts(const exchange::CsvReadResult& result) {
     QStringList list;
-    for (const auto& row : rows)
-        list << QString("%1:").arg(row.line) + Texts(row.entry);
+    for (std::size_t k = 0; k < result.entries.size(); ++k)
+        list << QString("%1:").arg(result.lines.at(k)) + Texts(result.entries[k]);
     return list;
 }
 
 // Everything a read gives, for comparing two reads.
 QStringList Outcome(const exchange::CsvReadResult& result) {
-    QStringList outcome = Texts(result.rows) << QString::fromStdString(result.failure);
+    QStringList outcome = Texts(result) << QString::fromStdString(result.failure);
     for (const exchange::RefusedRow& row : result.refused)
         outcome << QString("%1: %2 %3").arg(row.line).arg(row.reason.c_str(), row.text.c_str());
     return outcome;
@@ -112,7 +113,7 @@ void TestCsvRead::accepted() {
     const exchange::CsvReadResult result = Read(file);
     QCOMPARE(QString::fromStdString(result.failure), QString());
     QCOMPARE(result.refused.size(), std::size_t(0));
-    QCOMPARE(Texts(result.rows), rows);
+    QCOMPARE(Texts(result), rows);
 }
 
 void TestCsvRead::refusedRows_data() {
@@ -159,8 +160,8 @@ void TestCsvRead::refusedRows() {
     const QByteArray multiLine = "C;c;p;1.1.2000;1;\"a\r\nb\"\r\n";
     const exchange::CsvReadResult result = Read(Header + multiLine + row + Good);
     QVERIFY2(result.failure.empty(), result.failure.c_str());
-    QCOMPARE(Texts(result.rows), (QStringList{"2:C|c|p|01.01.2000|1|a\r\nb",
-                                              "5:C++|Zeigerfehler|Web|05.03.2001|15|gut"}));
+    QCOMPARE(Texts(result), (QStringList{"2:C|c|p|01.01.2000|1|a\r\nb",
+                                         "5:C++|Zeigerfehler|Web|05.03.2001|15|gut"}));
     QCOMPARE(result.refused.size(), std::size_t(1));
     QCOMPARE(result.refused[0].line, std::size_t(4));
     QCOMPARE(QString::fromStdString(result.refused[0].reason), reason);
@@ -195,7 +196,7 @@ void TestCsvRead::refusedFiles() {
     QFETCH(QString, message);
     const exchange::CsvReadResult result = Read(file);
     QVERIFY2(QString::fromStdString(result.failure).contains(message), result.failure.c_str());
-    QVERIFY(result.rows.empty());
+    QVERIFY(result.entries.empty());
     QVERIFY(result.refused.empty());
 }
 
@@ -214,23 +215,23 @@ void TestCsvRead::roundTrip() {
     std::string everyHighByte;
     for (int byte = 0x80; byte <= 0xFF; ++byte)
         everyHighByte += char(byte);
-    const exchange::EntryData shapes[] = {
-        {"C++", "Zeigerfehler", "", "", day + 0.5, 15},
+    const TRecordData shapes[] = {
+        {"C++", "Zeigerfehler", "", "", day + 0.5, 0, 15},
         {"Object Pascal",
          "unber\xFC"
          "cksichtigter Spezialfall",
          "B\xFCro \x80",
          "Gr\xF6\xDF"
          "e, \"falsch\";\r\nzweite\tZeile",
-         day, 90},
-        {" a;b ", "c,d", "\"e\"", "\r\n", std::numeric_limits<double>::quiet_NaN(), 0},
-        {"x", "y", "z", "lone\rCR and lone\nLF", EncodeDate({1850, 1, 1}), 4294967295u},
-        {"", "", "", everyHighByte, 1e300, 1},
+         day, 0, 90},
+        {" a;b ", "c,d", "\"e\"", "\r\n", std::numeric_limits<double>::quiet_NaN(), 0, 0},
+        {"x", "y", "z", "lone\rCR and lone\nLF", EncodeDate({1850, 1, 1}), 0, 4294967295u},
+        {"", "", "", everyHighByte, 1e300, 0, 1},
     };
     TDataBase source;
     std::vector<const TDataRecord*> entries;
     for (const auto& shape : shapes)
-        entries.push_back(source.AddRecord(exchange::MakeRecord(exchange::EntryData(shape))));
+        entries.push_back(source.AddRecord(shape));
     entries.push_back(entries[1]);
 
     std::string csv;
@@ -241,9 +242,10 @@ void TestCsvRead::roundTrip() {
         exchange::CsvReadResult read = exchange::ReadCsv(csv);
         QVERIFY2(read.failure.empty(), read.failure.c_str());
         QCOMPARE(read.refused.size(), std::size_t(0));
-        const exchange::AddOutcome added = exchange::AddImportedRows(target, std::move(read.rows));
-        QCOMPARE(added.imported, pass == 0 ? std::size_t(5) : std::size_t(0));
-        QCOMPARE(added.duplicates, pass == 0 ? std::size_t(1) : std::size_t(6));
+        std::vector<std::uint32_t> ids;
+        const std::size_t imported = target.AddRecords(read.entries, ids);
+        QCOMPARE(imported, pass == 0 ? std::size_t(5) : std::size_t(0));
+        QCOMPARE(read.entries.size() - imported, pass == 0 ? std::size_t(1) : std::size_t(6));
     }
     QCOMPARE(target.Count(), source.Count());
     for (int i = 0; i < source.Count(); ++i)
@@ -266,8 +268,8 @@ void TestCsvRead::pipe() {
     });
     const exchange::CsvReadResult result = exchange::ReadCsvFile(path.toStdString());
     writer.join();
-    QCOMPARE(result.rows.size(), std::size_t(5000));
-    QCOMPARE(result.rows.back().line, std::size_t(5001));
+    QCOMPARE(result.entries.size(), std::size_t(5000));
+    QCOMPARE(result.lines.back(), std::size_t(5001));
 }
 
 #include "tst_csvread.moc"

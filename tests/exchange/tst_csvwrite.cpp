@@ -1,7 +1,6 @@
 #include "core/DataBase.h"
 #include "core/DateUtil.h"
 #include "exchange/CsvWriter.h"
-#include "exchange/EntryFields.h"
 
 #include <QtTest>
 #include <sstream>
@@ -73,10 +72,10 @@ void TestCsvWrite::formats() {
     QFETCH(QByteArray, expected);
     TDataBase db; // gives the IDs 1 and 2
     const std::vector<const TDataRecord*> entries{
-        db.AddRecord(exchange::MakeRecord(
-            {"C++", "B\xFCro \x80", "", "a;\"b\"\r\nc", EncodeDate({2001, 3, 5}) + 0.75, 15})),
-        db.AddRecord(exchange::MakeRecord(
-            {"Java", "x", "y", "", std::numeric_limits<double>::quiet_NaN(), 4294967295u}))};
+        db.AddRecord(TRecordData{"C++", "B\xFCro \x80", "", "a;\"b\"\r\nc",
+                                 EncodeDate({2001, 3, 5}) + 0.75, 0, 15}),
+        db.AddRecord(TRecordData{"Java", "x", "y", "", std::numeric_limits<double>::quiet_NaN(), 0,
+                                 4294967295u})};
     std::ostringstream out;
     QVERIFY(exchange::WriteCsv(out, entries, {separator, bom, id}));
     QCOMPARE(QByteArray::fromStdString(out.str()), expected);

@@ -1,18 +1,20 @@
-#include "cli/Commands.h"
 #include "cli/DatabaseSession.h"
+#include "cli/Verbs.h"
 #include "core/Errors.h"
 #include "exchange/CsvImport.h"
 
+#include <cstdint>
 #include <ostream>
+#include <vector>
 
-int RunImport(const Command& command, std::ostream& /*out*/, std::ostream& err) {
+int RunImport(const Verb& verb, std::ostream& /*out*/, std::ostream& err) {
     DatabaseSession session(err);
-    if (!session.OpenForChange(command.file, /*missingIsNew=*/true))
+    if (!session.OpenForChange(verb.file, /*missingIsNew=*/true))
         return 1;
 
     bool everyRowTaken = true;
     std::size_t imported = 0;
-    for (const std::string& source : command.sources) {
+    for (const std::string& source : verb.sources) {
         exchange::CsvReadResult read = exchange::ReadCsvFile(source);
         if (!read.failure.empty()) {
             err << source << ": " << GeneralReportText(read.failure)
@@ -21,11 +23,11 @@ int RunImport(const Command& command, std::ostream& /*out*/, std::ostream& err) 
             continue;
         }
         const std::size_t refused = read.refused.size();
-        const exchange::AddOutcome added =
-            exchange::AddImportedRows(session.db, std::move(read.rows));
-        imported += added.imported;
-        err << source << ": " << exchange::ImportSummary(added.imported, added.duplicates, refused)
-            << '\n';
+        std::vector<std::uint32_t> ids;
+        const std::size_t added = session.db.AddRecords(read.entries, ids);
+        imported += added;
+        err << source << ": "
+            << exchange::ImportSummary(added, read.entries.size() - added, refused) << '\n';
         for (const exchange::RefusedRow& row : read.refused)
             err << "  " << exchange::RefusedRowReport(row) << '\n';
         everyRowTaken = everyRowTaken && refused == 0;

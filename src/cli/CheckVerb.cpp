@@ -1,11 +1,11 @@
-#include "cli/Commands.h"
 #include "cli/DatabaseSession.h"
+#include "cli/Verbs.h"
 
 #include <ostream>
 
-int RunCheck(const Command& command, std::ostream& out, std::ostream& err) {
+int RunCheck(const Verb& verb, std::ostream& out, std::ostream& err) {
     DatabaseSession session(err);
-    const bool loaded = session.Open(command.file);
+    const bool loaded = session.Open(verb.file);
     const LoadReport& load = session.LastLoad();
     out << "Eintr\u00E4ge: " << session.db.Count() << '\n'
         << "Doppelte \u00FCbersprungen: " << load.Duplicates << '\n'

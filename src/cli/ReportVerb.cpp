@@ -1,4 +1,4 @@
-#include "cli/Commands.h"
+#include "cli/Verbs.h"
 #include "cli/DatabaseSession.h"
 #include "cli/EntryList.h"
 #include "core/Errors.h"
@@ -42,23 +42,23 @@ std::unique_ptr<QGuiApplication> OffscreenApplication() {
 
 } // namespace
 
-int RunReport(const Command& command, std::ostream& /*out*/, std::ostream& err) {
-    const ReportSettings& settings = command.report;
-    if (SameFile(command.file, settings.output)) {
+int RunReport(const Verb& verb, std::ostream& /*out*/, std::ostream& err) {
+    const ReportSettings& settings = verb.report;
+    if (SameFile(verb.file, settings.output)) {
         err << "mvd: Die Ausgabedatei ist die Datenbank selbst; sie wurde nicht "
                "\u00FCberschrieben.\n";
         return 1;
     }
     DatabaseSession session(err);
     // As with `export`, the entries read before a load error are reported.
-    const bool loaded = session.Open(command.file);
+    const bool loaded = session.Open(verb.file);
     const std::vector<const TDataRecord*> entries = AllEntries(session.db);
 
     std::unique_ptr<QGuiApplication> application;
     if (settings.format == report::ReportFormat::Pdf && !QGuiApplication::instance())
         application = OffscreenApplication();
     report::ReportHeading heading;
-    heading.database = QFileInfo(QFile::decodeName(command.file.c_str())).fileName();
+    heading.database = QFileInfo(QFile::decodeName(verb.file.c_str())).fileName();
     heading.selection = QStringLiteral("alle Eintr\u00E4ge der Datenbank");
     heading.created = QDate::currentDate();
     try {

@@ -1,16 +1,16 @@
-#include "cli/Commands.h"
 #include "cli/DatabaseSession.h"
+#include "cli/Verbs.h"
 
 #include <ostream>
 
-int RunMerge(const Command& command, std::ostream& out, std::ostream& err) {
+int RunMerge(const Verb& verb, std::ostream& out, std::ostream& err) {
     DatabaseSession session(err);
-    if (!session.OpenForChange(command.file, /*missingIsNew=*/false))
+    if (!session.OpenForChange(verb.file, /*missingIsNew=*/false))
         return 1;
 
     const int before = session.db.Count();
     bool sourcesComplete = true;
-    for (const std::string& source : command.sources)
+    for (const std::string& source : verb.sources)
         sourcesComplete = session.Import(source) && sourcesComplete;
     const int added = session.db.Count() - before;
 

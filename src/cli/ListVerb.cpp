@@ -1,13 +1,13 @@
-#include "cli/Commands.h"
 #include "cli/DatabaseSession.h"
 #include "cli/EntryList.h"
+#include "cli/Verbs.h"
 #include "exchange/CsvWriter.h"
 
 #include <ostream>
 
-int RunList(const Command& command, std::ostream& out, std::ostream& err) {
+int RunList(const Verb& verb, std::ostream& out, std::ostream& err) {
     DatabaseSession session(err);
-    const bool loaded = session.Open(command.file);
+    const bool loaded = session.Open(verb.file);
 
     // Plain CSV for scripts: comma, no byte order mark, the ID in front.
     const exchange::CsvFormat format{',', false, true};

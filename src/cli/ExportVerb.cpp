@@ -1,6 +1,6 @@
-#include "cli/Commands.h"
 #include "cli/DatabaseSession.h"
 #include "cli/EntryList.h"
+#include "cli/Verbs.h"
 #include "core/Errors.h"
 #include "exchange/CsvWriter.h"
 #include "exchange/XlsxWriter.h"
@@ -9,12 +9,12 @@
 #include <stdexcept>
 #include <sys/stat.h>
 
-int RunExport(const Command& command, std::ostream& out, std::ostream& err) {
+int RunExport(const Verb& verb, std::ostream& out, std::ostream& err) {
     // Writing over the database itself would lose it.
     struct stat database {
     }, output{};
-    if (!command.exported.output.empty() && stat(command.file.c_str(), &database) == 0 &&
-        stat(command.exported.output.c_str(), &output) == 0 && database.st_dev == output.st_dev &&
+    if (!verb.exported.output.empty() && stat(verb.file.c_str(), &database) == 0 &&
+        stat(verb.exported.output.c_str(), &output) == 0 && database.st_dev == output.st_dev &&
         database.st_ino == output.st_ino) {
         err << "mvd: Die Ausgabedatei ist die Datenbank selbst; sie wurde nicht "
                "\u00FCberschrieben.\n";
@@ -22,9 +22,9 @@ int RunExport(const Command& command, std::ostream& out, std::ostream& err) {
     }
     DatabaseSession session(err);
     // As with `list`, the entries read before a load error are exported.
-    const bool loaded = session.Open(command.file);
+    const bool loaded = session.Open(verb.file);
     const std::vector<const TDataRecord*> entries = AllEntries(session.db);
-    const ExportSettings& settings = command.exported;
+    const ExportSettings& settings = verb.exported;
     try {
         if (settings.format == ExportFormat::Xlsx) {
             const auto outcome = exchange::ExportXlsxFile(settings.output, entries);

@@ -1,8 +1,7 @@
-#include "cli/Commands.h"
 #include "cli/DatabaseSession.h"
+#include "cli/Verbs.h"
 #include "core/Errors.h"
 
-#include <memory>
 #include <ostream>
 #include <string>
 
@@ -22,20 +21,15 @@ std::string WithCrLf(const std::string& text) {
 
 } // namespace
 
-int RunAdd(const Command& command, std::ostream& /*out*/, std::ostream& err) {
+int RunAdd(const Verb& verb, std::ostream& /*out*/, std::ostream& err) {
     DatabaseSession session(err);
-    if (!session.OpenForChange(command.file, /*missingIsNew=*/true))
+    if (!session.OpenForChange(verb.file, /*missingIsNew=*/true))
         return 1;
 
-    auto record = std::make_unique<TRecordData>();
-    record->Language = command.entry.language;
-    record->ErrorType = command.entry.category;
-    record->Project = command.entry.project;
-    record->Description = WithCrLf(command.entry.description);
-    record->Date = command.entry.date;
-    record->TimeNeeded = command.entry.minutes;
+    TRecordData record = verb.entry;
+    record.Description = WithCrLf(record.Description);
     try {
-        session.db.AddRecord(*record);
+        session.db.AddRecord(record);
     } catch (const InvalidEntryException& e) {
         err << GeneralReportText(e.what()) << '\n';
         return 1;
