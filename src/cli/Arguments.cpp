@@ -6,6 +6,7 @@
 #include <charconv>
 #include <map>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -124,6 +125,19 @@ std::variant<Command, UsageError> BuildStats(Command command,
     return command;
 }
 
+constexpr std::pair<const char*, CommandKind> CommandNames[] = {
+    {"list", CommandKind::List},   {"add", CommandKind::Add},       {"merge", CommandKind::Merge},
+    {"check", CommandKind::Check}, {"export", CommandKind::Export}, {"import", CommandKind::Import},
+    {"stats", CommandKind::Stats},
+};
+
+std::optional<CommandKind> KindOf(const std::string& name) {
+    for (const auto& [known, kind] : CommandNames)
+        if (name == known)
+            return kind;
+    return std::nullopt;
+}
+
 // Only plain decimal digits: no sign, no blanks, no overflow.
 std::optional<std::uint32_t> ParseMinutes(const std::string& text) {
     if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos)
@@ -187,28 +201,35 @@ std::variant<Command, UsageError> ParseArguments(const std::vector<std::string>&
 
     const std::string& name = args.front();
     Command command;
-    if (name == "--help" || name == "-h" || name == "help") {
+    if (name == "--help" || name == "-h" || name == "--version") {
         if (args.size() > 1)
             return Error(Quoted(name) + " erwartet keine weiteren Argumente.");
-        command.kind = CommandKind::Help;
+        command.kind = name == "--version" ? CommandKind::Version : CommandKind::Help;
         return command;
     }
-    if (name == "list")
-        command.kind = CommandKind::List;
-    else if (name == "add")
-        command.kind = CommandKind::Add;
-    else if (name == "merge")
-        command.kind = CommandKind::Merge;
-    else if (name == "check")
-        command.kind = CommandKind::Check;
-    else if (name == "export")
-        command.kind = CommandKind::Export;
-    else if (name == "import")
-        command.kind = CommandKind::Import;
-    else if (name == "stats")
-        command.kind = CommandKind::Stats;
-    else
+    if (name == "help") {
+        // "mvd help" alone is the whole help, "mvd help COMMAND" that of one command.
+        command.kind = CommandKind::Help;
+        if (args.size() > 2)
+            return Error(Quoted(name) + " erwartet h\u00F6chstens einen Befehl.");
+        if (args.size() == 2) {
+            if (!KindOf(args[1]))
+                return Error("Unbekannter Befehl " + Quoted(args[1]) + ".");
+            command.helpTopic = args[1];
+        }
+        return command;
+    }
+    const std::optional<CommandKind> kind = KindOf(name);
+    if (!kind)
         return Error("Unbekannter Befehl " + Quoted(name) + ".");
+    command.kind = *kind;
+    // "mvd COMMAND ... --help" shows the help of COMMAND, whatever else is there.
+    for (std::size_t i = 1; i < args.size() && args[i] != "--"; ++i)
+        if (args[i] == "--help" || args[i] == "-h") {
+            command.kind = CommandKind::Help;
+            command.helpTopic = name;
+            return command;
+        }
 
     // Positional arguments and, for `add`, `export` and `stats`, value options ("--x value" or
     // "--x=value"); after "--" everything is positional.
@@ -284,51 +305,74 @@ std::variant<Command, UsageError> ParseArguments(const std::vector<std::string>&
     }
 }
 
-const char* HelpText() {
-    return "mvd \u2013 Mavrolin-Datenbanken (.mvd) auf der Kommandozeile\n"
-           "\n"
-           "Aufruf:\n"
-           "  mvd list DATEI\n"
-           "      gibt die Eintr\u00E4ge als CSV aus (UTF-8, Kopfzeile\n"
-           "      ID,Sprache,Kategorie,Projekt,Datum,Aufwand,Beschreibung).\n"
-           "  mvd add DATEI --language L --category K --project P --date TT.MM.JJJJ\n"
-           "          --minutes N [--description B]\n"
-           "      f\u00FCgt einen Eintrag hinzu und sichert DATEI; eine fehlende DATEI\n"
-           "      wird als neue Datenbank angelegt.\n"
-           "  mvd merge DATEI QUELLE...\n"
-           "      \u00FCbernimmt die Eintr\u00E4ge der QUELLEn in DATEI und sichert DATEI,\n"
-           "      wenn etwas hinzukam.\n"
-           "  mvd check DATEI\n"
-           "      l\u00E4dt DATEI und meldet Eintr\u00E4ge, \u00FCbersprungene Doppelte und\n"
-           "      Ladefehler.\n"
-           "  mvd export DATEI [--format csv|xlsx] [--delimiter ';'|','|tab]\n"
-           "          [--output AUSGABE]\n"
-           "      schreibt alle Eintr\u00E4ge als CSV (UTF-8 mit BOM, Semikolon, Kopfzeile\n"
-           "      Sprache;Kategorie;Projekt;Datum;Aufwand;Beschreibung) oder als\n"
-           "      Excel-Arbeitsmappe; CSV ohne AUSGABE auf die Standardausgabe. Eine\n"
-           "      AUSGABE auf .xlsx w\u00E4hlt ohne --format die Arbeitsmappe.\n"
-           "  mvd import DATEI CSV...\n"
-           "      \u00FCbernimmt die Zeilen der CSV-Dateien in DATEI (doppelte werden\n"
-           "      \u00FCbersprungen, fehlerhafte mit Zeilennummer gemeldet) und sichert\n"
-           "      DATEI; eine fehlende DATEI wird als neue Datenbank angelegt.\n"
-           "  mvd stats DATEI --by language|category|project|month|weekday\n"
-           "          [--measure count|minutes]\n"
-           "      gibt die Auswertung als CSV aus: je Gruppe Anzahl, Anteil, kumulierter\n"
-           "      Anteil, Aufwand gesamt (h:mm), Anteil, Mittel und Median (Minuten),\n"
-           "      nach dem Ma\u00DF absteigend geordnet (Vorgabe: count).\n"
-           "  mvd stats DATEI --by language|category|project|month|weekday\n"
-           "          [--measure count|minutes]\n"
-           "      gibt die Auswertung als CSV aus (wie export: UTF-8 mit BOM, Semikolon):\n"
-           "      je Gruppe Anzahl, Anteil, kumulierter Anteil, Aufwand gesamt (h:mm),\n"
-           "      Anteil, Mittel und Median (Minuten), nach dem Ma\u00DF absteigend\n"
-           "      (Vorgabe: count).\n"
-           "  mvd --help\n"
-           "      zeigt diese Hilfe.\n"
-           "\n"
-           "Optionen d\u00FCrfen auch als --option=WERT stehen; nach -- gilt alles als\n"
-           "Dateiname.\n"
-           "\n"
-           "Exit-Status: 0 Erfolg, 1 die Datenbank hat etwas abgelehnt, eine CSV-Zeile\n"
-           "war fehlerhaft oder ein Lade-, Speicher- oder Ausgabefehler trat auf,\n"
-           "2 Aufruffehler.\n";
+namespace {
+
+// The help of each command, in the order of "mvd --help".
+struct CommandHelp {
+    const char* name;
+    const char* text;
+};
+constexpr CommandHelp CommandHelps[] = {
+    {"list", "  mvd list DATEI\n"
+             "      gibt die Eintr\u00E4ge als CSV aus (UTF-8, Kopfzeile\n"
+             "      ID,Sprache,Kategorie,Projekt,Datum,Aufwand,Beschreibung).\n"},
+    {"add", "  mvd add DATEI --language L --category K --project P --date TT.MM.JJJJ\n"
+            "          --minutes N [--description B]\n"
+            "      f\u00FCgt einen Eintrag hinzu und sichert DATEI; eine fehlende DATEI\n"
+            "      wird als neue Datenbank angelegt.\n"},
+    {"merge", "  mvd merge DATEI QUELLE...\n"
+              "      \u00FCbernimmt die Eintr\u00E4ge der QUELLEn in DATEI und sichert DATEI,\n"
+              "      wenn etwas hinzukam.\n"},
+    {"check", "  mvd check DATEI\n"
+              "      l\u00E4dt DATEI und meldet Eintr\u00E4ge, \u00FCbersprungene Doppelte und\n"
+              "      Ladefehler.\n"},
+    {"export", "  mvd export DATEI [--format csv|xlsx] [--delimiter ';'|','|tab]\n"
+               "          [--output AUSGABE]\n"
+               "      schreibt alle Eintr\u00E4ge als CSV (UTF-8 mit BOM, Semikolon, Kopfzeile\n"
+               "      Sprache;Kategorie;Projekt;Datum;Aufwand;Beschreibung) oder als\n"
+               "      Excel-Arbeitsmappe; CSV ohne AUSGABE auf die Standardausgabe. Eine\n"
+               "      AUSGABE auf .xlsx w\u00E4hlt ohne --format die Arbeitsmappe.\n"},
+    {"import", "  mvd import DATEI CSV...\n"
+               "      \u00FCbernimmt die Zeilen der CSV-Dateien in DATEI (doppelte werden\n"
+               "      \u00FCbersprungen, fehlerhafte mit Zeilennummer gemeldet) und sichert\n"
+               "      DATEI; eine fehlende DATEI wird als neue Datenbank angelegt.\n"},
+    {"stats", "  mvd stats DATEI --by language|category|project|month|weekday\n"
+              "          [--measure count|minutes]\n"
+              "      gibt die Auswertung als CSV aus (wie export: UTF-8 mit BOM, Semikolon):\n"
+              "      je Gruppe Anzahl, Anteil, kumulierter Anteil, Aufwand gesamt (h:mm),\n"
+              "      Anteil, Mittel und Median (Minuten), nach dem Ma\u00DF absteigend\n"
+              "      (Vorgabe: count).\n"},
+};
+
+constexpr const char* OptionsNote =
+    "Optionen d\u00FCrfen auch als --option=WERT stehen; nach -- gilt alles als\n"
+    "Dateiname.\n";
+
+} // namespace
+
+std::string HelpText(const std::string& command) {
+    for (const CommandHelp& help : CommandHelps)
+        if (command == help.name)
+            return std::string("Aufruf:\n") + help.text + "\n" + OptionsNote +
+                   "Mehr dazu: man mvd\n";
+    std::string text = "mvd \u2013 Mavrolin-Datenbanken (.mvd) auf der Kommandozeile\n"
+                       "\n"
+                       "Aufruf:\n";
+    for (const CommandHelp& help : CommandHelps)
+        text += help.text;
+    text += "  mvd help [BEFEHL], mvd BEFEHL --help\n"
+            "      zeigt diese Hilfe oder die eines Befehls.\n"
+            "  mvd --version\n"
+            "      zeigt die Versionsnummer.\n"
+            "\n";
+    text += OptionsNote;
+    text += "\n"
+            "Exit-Status: 0 Erfolg, 1 die Datenbank hat etwas abgelehnt, eine CSV-Zeile\n"
+            "war fehlerhaft oder ein Lade-, Speicher- oder Ausgabefehler trat auf,\n"
+            "2 Aufruffehler.\n";
+    return text;
+}
+
+std::string VersionText() {
+    return "mvd (Mavrolin) " MAVROLIN_VERSION "\n";
 }

@@ -10,7 +10,7 @@
 // The command line of `mvd`, checked and converted: entry texts are already
 // Windows-1252 bytes (the database's own encoding), file names stay the bytes
 // the shell passed.
-enum class CommandKind { Help, List, Add, Merge, Check, Export, Import, Stats };
+enum class CommandKind { Help, Version, List, Add, Merge, Check, Export, Import, Stats };
 
 struct NewEntry {
     std::string language;    // Windows-1252
@@ -36,7 +36,8 @@ struct StatsSettings {
 
 struct Command {
     CommandKind kind = CommandKind::Help;
-    std::string file;                 // the database FILE (all but Help)
+    std::string helpTopic;            // Help: the command whose help is asked for, or empty
+    std::string file;                 // the database FILE (all but Help and Version)
     std::vector<std::string> sources; // Merge, Import: the SOURCE or CSV files
     NewEntry entry;                   // Add: the entry to add
     ExportSettings exported;          // Export: format and target
@@ -51,5 +52,8 @@ struct UsageError {
 // Parses the arguments after the program name.
 std::variant<Command, UsageError> ParseArguments(const std::vector<std::string>& args);
 
-// The help text printed by `mvd --help` (UTF-8).
-const char* HelpText();
+// The help text printed by `mvd --help` (UTF-8), or with `command` the help
+// of that command alone (`mvd help COMMAND`, `mvd COMMAND --help`).
+std::string HelpText(const std::string& command = {});
+// What `mvd --version` prints.
+std::string VersionText();

@@ -20,7 +20,10 @@ int main(int argc, char** argv) {
         const Command& command = std::get<Command>(parsed);
         switch (command.kind) {
         case CommandKind::Help:
-            std::cout << HelpText() << std::flush;
+            std::cout << HelpText(command.helpTopic) << std::flush;
+            return std::cout ? 0 : 1;
+        case CommandKind::Version:
+            std::cout << VersionText() << std::flush;
             return std::cout ? 0 : 1;
         case CommandKind::List:
             return RunList(command, std::cout, std::cerr);

@@ -15,6 +15,7 @@ namespace exchange {
 namespace {
 
 constexpr std::size_t BlockSize = std::size_t{64} * 1024;
+constexpr std::size_t EntriesPerStep = 16384; // between two calls of the progress
 
 bool NeedsQuotes(std::string_view text, char separator) {
     for (char c : text)
@@ -102,8 +103,8 @@ void AppendCsvField(std::string& out, std::string_view utf8, char separator) {
     out += '"';
 }
 
-void WriteCsv(const CsvSink& sink, std::span<const TDataRecord* const> entries,
-              const CsvFormat& format) {
+bool WriteCsv(const CsvSink& sink, std::span<const TDataRecord* const> entries,
+              const CsvFormat& format, const Progress& progress) {
     std::string block;
     block.reserve(BlockSize + 4096);
     if (format.byteOrderMark)
@@ -118,14 +119,18 @@ void WriteCsv(const CsvSink& sink, std::span<const TDataRecord* const> entries,
         AppendCsvField(block, GermanHeaders[i], format.separator);
     }
     block += "\r\n";
-    for (const TDataRecord* record : entries) {
-        AppendRecord(block, ViewOf(*record), format);
+    const std::uint64_t total = std::max<std::size_t>(entries.size(), 1);
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (progress && i % EntriesPerStep == 0 && i > 0 && !progress(i, total))
+            return false;
+        AppendRecord(block, ViewOf(*entries[i]), format);
         if (block.size() >= BlockSize) {
             sink(block);
             block.clear();
         }
     }
     sink(block);
+    return !progress || progress(total, total);
 }
 
 bool WriteCsv(std::ostream& out, std::span<const TDataRecord* const> entries,
@@ -136,12 +141,15 @@ bool WriteCsv(std::ostream& out, std::span<const TDataRecord* const> entries,
     return static_cast<bool>(out);
 }
 
-void ExportCsvFile(const std::string& path, std::span<const TDataRecord* const> entries,
-                   const CsvFormat& format) {
+bool ExportCsvFile(const std::string& path, std::span<const TDataRecord* const> entries,
+                   const CsvFormat& format, const Progress& progress) {
     ExportFile file(path);
     file.Open();
-    WriteCsv([&file](std::string_view block) { file.Write(block); }, entries, format);
+    if (!WriteCsv([&file](std::string_view block) { file.Write(block); }, entries, format,
+                  progress))
+        return false; // the file goes with `file`
     file.Commit();
+    return true;
 }
 
 } // namespace exchange

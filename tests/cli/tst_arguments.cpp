@@ -44,6 +44,13 @@ void TestArguments::commands_data() {
     QTest::addColumn<QStringList>("sources");
     QTest::newRow("help") << QStringList{"--help"} << int(CommandKind::Help) << "" << QStringList{};
     QTest::newRow("-h") << QStringList{"-h"} << int(CommandKind::Help) << "" << QStringList{};
+    QTest::newRow("version") << QStringList{"--version"} << int(CommandKind::Version) << ""
+                             << QStringList{};
+    QTest::newRow("help of a command")
+        << QStringList{"help", "stats"} << int(CommandKind::Help) << "" << QStringList{};
+    QTest::newRow("--help after a command, before its options")
+        << QStringList{"add", "f.mvd", "--help", "--minutes"} << int(CommandKind::Help) << ""
+        << QStringList{};
     QTest::newRow("list") << QStringList{"list", "a.mvd"} << int(CommandKind::List) << "a.mvd"
                           << QStringList{};
     QTest::newRow("check") << QStringList{"check", "b"} << int(CommandKind::Check) << "b"
@@ -146,6 +153,13 @@ void TestArguments::usageErrors_data() {
     QTest::newRow("nothing") << QStringList{} << "kein Befehl";
     QTest::newRow("unknown command") << QStringList{"lsit", "a"} << "Unbekannter Befehl";
     QTest::newRow("help with extra") << QStringList{"--help", "x"} << "keine weiteren";
+    QTest::newRow("version with extra") << QStringList{"--version", "x"} << "keine weiteren";
+    QTest::newRow("help of an unknown command")
+        << QStringList{"help", "lsit"} << "Unbekannter Befehl";
+    QTest::newRow("help of two commands")
+        << QStringList{"help", "list", "add"} << "h\u00F6chstens einen";
+    QTest::newRow("--help as a file name after --")
+        << QStringList{"list", "a", "--", "--help"} << "\u00DCberz\u00E4hlig";
     QTest::newRow("list without file") << QStringList{"list"} << "braucht eine Datenbankdatei";
     QTest::newRow("list with two files") << QStringList{"list", "a", "b"} << "\u00DCberz\u00E4hlig";
     QTest::newRow("empty file name") << QStringList{"check", ""} << "leer";
