@@ -68,6 +68,8 @@ public:
     [[nodiscard]] bool Wanted() const { return static_cast<bool>(progress_); }
     // A second part, read on another thread, begins at `offset`.
     void SecondPartAt(std::size_t offset) { secondStart_ = offset; }
+    // The parts are read again as one.
+    void OnePart() { secondDone_.store(0, std::memory_order_relaxed); }
 
     void Reached(const char* at, bool secondPart) {
         if (cancelled_.load(std::memory_order_relaxed))
@@ -77,7 +79,8 @@ public:
             secondDone_.store(offset - secondStart_, std::memory_order_relaxed);
             return;
         }
-        if (!progress_(offset + secondDone_.load(std::memory_order_relaxed), total_)) {
+        const std::uint64_t done = offset + secondDone_.load(std::memory_order_relaxed);
+        if (!progress_(std::min(done, total_), total_)) {
             cancelled_.store(true, std::memory_order_relaxed);
             throw ReadCancelled{};
         }
@@ -388,6 +391,7 @@ CsvReadResult ReadText(std::string_view bytes, std::size_t parallelAbove,
                 throw ReadCancelled{};
             return std::move(*halves);
         }
+    told.OnePart();
     CsvReadResult result;
     ReserveRows(result, text);
     RowReader reader(input.encoding, result, told);
