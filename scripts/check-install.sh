@@ -27,6 +27,9 @@ fail() { echo "check-install: $*" >&2; exit 1; }
 echo "-- the package: $deb"
 dpkg-deb --field "$deb" Package Version Depends Recommends Homepage Vcs-Browser Vcs-Git \
   Installed-Size
+for field in Homepage Vcs-Browser Vcs-Git; do
+  [[ -n "$(dpkg-deb --field "$deb" "$field")" ]] || fail "the package has no $field field"
+done
 # Every remark of lintian at warning level or above fails, and --pedantic
 # shows the rest; overrides need a reason in dist/lintian-overrides.
 lintian --pedantic --display-info "$deb" 2>&1 | grep -v '^running with root privileges' |
@@ -134,8 +137,10 @@ log="$work/home/state/Mavrolin/login.log"
 [[ -s "$log" ]] || fail "the installed program did not log in"
 echo "window: $(xdotool getwindowname "$window"); logged in: $(cut -f3,4 "$log")"
 sleep 1 # the first paint
-import -display "$DISPLAY" -window root "$work/screen.png"
-colours=$(convert "$work/screen.png" -format %k info:)
+# The picture stays beside the package, to look at.
+screen="$(dirname "$deb")/installed-start.png"
+import -display "$DISPLAY" -window root "$screen"
+colours=$(convert "$screen" -format %k info:)
 [[ "$colours" -gt 20 ]] || fail "the screen shows $colours colours: no painted window"
 kill -0 "$program" 2>/dev/null || fail "the installed program ended after its start"
 echo "the window is painted ($colours colours on the screen)"
