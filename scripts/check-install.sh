@@ -4,12 +4,15 @@
 # program that starts for real (under Xvfb, with a database named on the
 # command line) and an mvd that checks that database; the desktop entry, the
 # metainfo, the file type, the manual pages and the completions are valid.
-#   check-install.sh [package]   (default: build/release/package/mavrolin_*.deb)
+#   check-install.sh [package]   (default: the newest build/release/package/mavrolin_*.deb,
+#                                 which scripts/package.sh makes)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 deb="${1:-}"
 if [[ -z "$deb" ]]; then
-  deb=$(ls build/release/package/mavrolin_*.deb)
+  # The newest, should older versions lie beside it.
+  # shellcheck disable=SC2012 # the names are the package files of CPack
+  deb=$(ls -t build/release/package/mavrolin_*.deb | head -1)
 fi
 app_id=org.example.Mavrolin
 
