@@ -25,6 +25,12 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Placeholders under the project's domain until it has a server of its own.
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://mavrolin.example.org/")
+# CPack writes no Vcs fields; a script after the package adds them.
+set(CPACK_MAVROLIN_VCS_BROWSER "https://mavrolin.example.org/git/mavrolin")
+set(CPACK_MAVROLIN_VCS_GIT "https://mavrolin.example.org/git/mavrolin.git")
+set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_SOURCE_DIR}/AddVcsFields.cmake)
 # Qt's own dialogs in German; the mail link of the information dialog.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, xdg-utils")
 

@@ -3,7 +3,7 @@
 # Idempotent and quiet when everything is already there.
 #   install-deps.sh          build, run and package
 #   install-deps.sh --test   also the test tools (fuzzer runtime, X server, accessibility,
-#                            validators of the installed files, lintian)
+#                            validators of the installed files, lintian, manual pages)
 set -euo pipefail
 
 build_pkgs=(
@@ -21,7 +21,7 @@ test_pkgs=(
   xvfb xauth x11-utils x11-xkb-utils xdotool
   dbus dbus-x11 at-spi2-core python3-pyatspi
   imagemagick poppler-utils
-  desktop-file-utils appstream shared-mime-info lintian
+  desktop-file-utils appstream shared-mime-info lintian man-db groff-base
 )
 extra_no_recommends=(openbox)
 

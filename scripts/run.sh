@@ -5,8 +5,9 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 bash scripts/build.sh default --target mavrolin Login mvd
 if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
-  echo "Mavrolin needs a graphical display, and none was found (DISPLAY and WAYLAND_DISPLAY are unset)." >&2
-  echo "Start it from a desktop session, or try: xvfb-run -a bash scripts/run.sh" >&2
+  # The same explanation as the program's own (in German, as the program speaks).
+  echo "run.sh: Mavrolin braucht eine grafische Anzeige, aber es wurde keine gefunden (DISPLAY und WAYLAND_DISPLAY sind nicht gesetzt)." >&2
+  echo "Starten Sie es in einer Desktop-Sitzung oder ohne Bildschirm zum Beispiel mit: xvfb-run -a bash scripts/run.sh" >&2
   exit 1
 fi
 exec build/default/bin/mavrolin

@@ -2,6 +2,7 @@
 // login and the windows, the event loop, and the main window's destruction at
 // the end.
 #include "app/CommandLine.h"
+#include "app/DisplayGuard.h"
 #include "app/ProgramStart.h"
 #include "gui/GuardedApplication.h"
 #include "gui/MainForm.h"
@@ -11,6 +12,7 @@
 #include <QLocale>
 #include <QTranslator>
 #include <iostream>
+#include <memory>
 
 namespace {
 
@@ -41,7 +43,11 @@ int main(int argc, char** argv) {
     if (const int status = AnswerCommandLine(commandLine); status >= 0)
         return status;
 
-    TGuardedApplication app(argc, argv);
+    std::unique_ptr<TGuardedApplication> application;
+    {
+        const DisplayGuard noDisplayIsNoAbort;
+        application = std::make_unique<TGuardedApplication>(argc, argv);
+    }
     QApplication::setApplicationName(QStringLiteral("Mavrolin"));
     // Ties the windows to the installed desktop entry (Wayland app id, task bar).
     QGuiApplication::setDesktopFileName(QStringLiteral(MAVROLIN_APP_ID));

@@ -6,6 +6,7 @@
 #include <charconv>
 #include <map>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -138,6 +139,20 @@ std::variant<Verb, UsageError> BuildStats(Verb verb,
     return verb;
 }
 
+constexpr std::pair<const char*, VerbKind> VerbNames[] = {
+    {"list", VerbKind::List},         {"add", VerbKind::Add},         {"merge", VerbKind::Merge},
+    {"check", VerbKind::Check},       {"export", VerbKind::Export},   {"import", VerbKind::Import},
+    {"stats", VerbKind::Stats},       {"report", VerbKind::Report},   {"versions", VerbKind::Versions},
+    {"restore", VerbKind::Restore},
+};
+
+std::optional<VerbKind> KindOf(const std::string& name) {
+    for (const auto& [known, kind] : VerbNames)
+        if (name == known)
+            return kind;
+    return std::nullopt;
+}
+
 // Only plain decimal digits: no sign, no blanks, no overflow.
 std::optional<std::uint32_t> ParseMinutes(const std::string& text) {
     if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos)
@@ -201,34 +216,35 @@ std::variant<Verb, UsageError> ParseArguments(const std::vector<std::string>& ar
 
     const std::string& name = args.front();
     Verb verb;
-    if (name == "--help" || name == "-h" || name == "help") {
+    if (name == "--help" || name == "-h" || name == "--version") {
         if (args.size() > 1)
             return Error(Quoted(name) + " erwartet keine weiteren Argumente.");
-        verb.kind = VerbKind::Help;
+        verb.kind = name == "--version" ? VerbKind::Version : VerbKind::Help;
         return verb;
     }
-    if (name == "list")
-        verb.kind = VerbKind::List;
-    else if (name == "add")
-        verb.kind = VerbKind::Add;
-    else if (name == "merge")
-        verb.kind = VerbKind::Merge;
-    else if (name == "check")
-        verb.kind = VerbKind::Check;
-    else if (name == "export")
-        verb.kind = VerbKind::Export;
-    else if (name == "import")
-        verb.kind = VerbKind::Import;
-    else if (name == "stats")
-        verb.kind = VerbKind::Stats;
-    else if (name == "report")
-        verb.kind = VerbKind::Report;
-    else if (name == "versions")
-        verb.kind = VerbKind::Versions;
-    else if (name == "restore")
-        verb.kind = VerbKind::Restore;
-    else
+    if (name == "help") {
+        // "mvd help" alone is the whole help, "mvd help VERB" that of one verb.
+        verb.kind = VerbKind::Help;
+        if (args.size() > 2)
+            return Error(Quoted(name) + " erwartet h\u00F6chstens einen Befehl.");
+        if (args.size() == 2) {
+            if (!KindOf(args[1]))
+                return Error("Unbekannter Befehl " + Quoted(args[1]) + ".");
+            verb.helpTopic = args[1];
+        }
+        return verb;
+    }
+    const std::optional<VerbKind> kind = KindOf(name);
+    if (!kind)
         return Error("Unbekannter Befehl " + Quoted(name) + ".");
+    verb.kind = *kind;
+    // "mvd VERB ... --help" shows the help of VERB, whatever else is there.
+    for (std::size_t i = 1; i < args.size() && args[i] != "--"; ++i)
+        if (args[i] == "--help" || args[i] == "-h") {
+            verb.kind = VerbKind::Help;
+            verb.helpTopic = name;
+            return verb;
+        }
 
     // Positional arguments and, for `add`, `export` and `stats`, value options ("--x value" or
     // "--x=value"), for `restore` a flag; after "--" everything is positional.
@@ -321,66 +337,92 @@ std::variant<Verb, UsageError> ParseArguments(const std::vector<std::string>& ar
     }
 }
 
-const char* HelpText() {
-    return "mvd \u2013 Mavrolin-Datenbanken (.mvd) auf der Kommandozeile\n"
-           "\n"
-           "Aufruf:\n"
-           "  mvd list DATEI\n"
-           "      gibt die Eintr\u00E4ge als CSV aus (UTF-8, Kopfzeile\n"
-           "      ID,Sprache,Kategorie,Projekt,Datum,Aufwand,Beschreibung).\n"
-           "  mvd add DATEI --language L --category K --project P --date TT.MM.JJJJ\n"
-           "          --minutes N [--description B]\n"
-           "      f\u00FCgt einen Eintrag hinzu und sichert DATEI; eine fehlende DATEI\n"
-           "      wird als neue Datenbank angelegt.\n"
-           "  mvd merge DATEI QUELLE...\n"
-           "      \u00FCbernimmt die Eintr\u00E4ge der QUELLEn in DATEI und sichert DATEI,\n"
-           "      wenn etwas hinzukam.\n"
-           "  mvd check DATEI\n"
-           "      l\u00E4dt DATEI und meldet Eintr\u00E4ge, \u00FCbersprungene Doppelte und\n"
-           "      Ladefehler.\n"
-           "  mvd export DATEI [--format csv|xlsx] [--delimiter ';'|','|tab]\n"
-           "          [--output AUSGABE]\n"
-           "      schreibt alle Eintr\u00E4ge als CSV (UTF-8 mit BOM, Semikolon, Kopfzeile\n"
-           "      Sprache;Kategorie;Projekt;Datum;Aufwand;Beschreibung) oder als\n"
-           "      Excel-Arbeitsmappe; CSV ohne AUSGABE auf die Standardausgabe. Eine\n"
-           "      AUSGABE auf .xlsx w\u00E4hlt ohne --format die Arbeitsmappe.\n"
-           "  mvd import DATEI CSV...\n"
-           "      \u00FCbernimmt die Zeilen der CSV-Dateien in DATEI (doppelte werden\n"
-           "      \u00FCbersprungen, fehlerhafte mit Zeilennummer gemeldet) und sichert\n"
-           "      DATEI; eine fehlende DATEI wird als neue Datenbank angelegt.\n"
-           "  mvd stats DATEI --by language|category|project|month|weekday\n"
-           "          [--measure count|minutes]\n"
-           "      gibt die Auswertung als CSV aus: je Gruppe Anzahl, Anteil, kumulierter\n"
-           "      Anteil, Aufwand gesamt (h:mm), Anteil, Mittel und Median (Minuten),\n"
-           "      nach dem Ma\u00DF absteigend geordnet (Vorgabe: count).\n"
-           "  mvd stats DATEI --by language|category|project|month|weekday\n"
-           "          [--measure count|minutes]\n"
-           "      gibt die Auswertung als CSV aus (wie export: UTF-8 mit BOM, Semikolon):\n"
-           "      je Gruppe Anzahl, Anteil, kumulierter Anteil, Aufwand gesamt (h:mm),\n"
-           "      Anteil, Mittel und Median (Minuten), nach dem Ma\u00DF absteigend\n"
-           "      (Vorgabe: count).\n"
-           "  mvd report DATEI [--period last-month|this-month|last-quarter|this-quarter|\n"
-           "          last-year|this-year] [--from TT.MM.JJJJ] [--to TT.MM.JJJJ]\n"
-           "          --output BERICHT.pdf|BERICHT.html\n"
-           "      schreibt den Bericht eines Zeitraums (Vorgabe: letzter Monat) als PDF\n"
-           "      oder HTML: Summen im Vergleich zum Zeitraum davor, Pareto nach\n"
-           "      Kategorie, Sprache und Projekt, Monatsverlauf, die teuersten\n"
-           "      Eintr\u00E4ge und neue Werte.\n"
-           "  mvd versions DATEI\n"
-           "      listet die aufbewahrten \u00E4lteren Versionen von DATEI, die neueste\n"
-           "      zuerst: Version, Datum, Eintr\u00E4ge (oder \u201Enicht lesbar\u201C), "
-           "Gr\u00F6\u00DFe.\n"
-           "  mvd restore DATEI VERSION [--entries-only]\n"
-           "      ersetzt DATEI durch die VERSION (die bisherige DATEI wird selbst als\n"
-           "      Version aufbewahrt); mit --entries-only werden nur die Eintr\u00E4ge der\n"
-           "      VERSION, die DATEI fehlen, \u00FCbernommen und DATEI gesichert.\n"
-           "  mvd --help\n"
-           "      zeigt diese Hilfe.\n"
-           "\n"
-           "Optionen d\u00FCrfen auch als --option=WERT stehen; nach -- gilt alles als\n"
-           "Dateiname.\n"
-           "\n"
-           "Exit-Status: 0 Erfolg, 1 die Datenbank hat etwas abgelehnt, eine CSV-Zeile\n"
-           "war fehlerhaft oder ein Lade-, Speicher- oder Ausgabefehler trat auf,\n"
-           "2 Aufruffehler.\n";
+namespace {
+
+// The help of each verb, in the order of "mvd --help".
+struct VerbHelp {
+    const char* name;
+    const char* text;
+};
+constexpr CommandHelp VerbHelps[] = {
+    {"list", "  mvd list DATEI\n"
+             "      gibt die Eintr\u00E4ge als CSV aus (UTF-8, Kopfzeile\n"
+             "      ID,Sprache,Kategorie,Projekt,Datum,Aufwand,Beschreibung).\n"},
+    {"add", "  mvd add DATEI --language L --category K --project P --date TT.MM.JJJJ\n"
+            "          --minutes N [--description B]\n"
+            "      f\u00FCgt einen Eintrag hinzu und sichert DATEI; eine fehlende DATEI\n"
+            "      wird als neue Datenbank angelegt.\n"},
+    {"merge", "  mvd merge DATEI QUELLE...\n"
+              "      \u00FCbernimmt die Eintr\u00E4ge der QUELLEn in DATEI und sichert DATEI,\n"
+              "      wenn etwas hinzukam.\n"},
+    {"check", "  mvd check DATEI\n"
+              "      l\u00E4dt DATEI und meldet Eintr\u00E4ge, \u00FCbersprungene Doppelte und\n"
+              "      Ladefehler.\n"},
+    {"export", "  mvd export DATEI [--format csv|xlsx] [--delimiter ';'|','|tab]\n"
+               "          [--output AUSGABE]\n"
+               "      schreibt alle Eintr\u00E4ge als CSV (UTF-8 mit BOM, Semikolon, Kopfzeile\n"
+               "      Sprache;Kategorie;Projekt;Datum;Aufwand;Beschreibung) oder als\n"
+               "      Excel-Arbeitsmappe; CSV ohne AUSGABE auf die Standardausgabe. Eine\n"
+               "      AUSGABE auf .xlsx w\u00E4hlt ohne --format die Arbeitsmappe.\n"},
+    {"import", "  mvd import DATEI CSV...\n"
+               "      \u00FCbernimmt die Zeilen der CSV-Dateien in DATEI (doppelte werden\n"
+               "      \u00FCbersprungen, fehlerhafte mit Zeilennummer gemeldet) und sichert\n"
+               "      DATEI; eine fehlende DATEI wird als neue Datenbank angelegt.\n"},
+    {"stats", "  mvd stats DATEI --by language|category|project|month|weekday\n"
+              "          [--measure count|minutes]\n"
+              "      gibt die Auswertung als CSV aus (wie export: UTF-8 mit BOM, Semikolon):\n"
+              "      je Gruppe Anzahl, Anteil, kumulierter Anteil, Aufwand gesamt (h:mm),\n"
+              "      Anteil, Mittel und Median (Minuten), nach dem Ma\u00DF absteigend\n"
+              "      (Vorgabe: count).\n"},
+    {"report",
+     "  mvd report DATEI [--period last-month|this-month|last-quarter|this-quarter|\n"
+     "          last-year|this-year] [--from TT.MM.JJJJ] [--to TT.MM.JJJJ]\n"
+     "          --output BERICHT.pdf|BERICHT.html\n"
+     "      schreibt den Bericht eines Zeitraums (Vorgabe: letzter Monat) als PDF\n"
+     "      oder HTML: Summen im Vergleich zum Zeitraum davor, Pareto nach\n"
+     "      Kategorie, Sprache und Projekt, Monatsverlauf, die teuersten\n"
+     "      Eintr\u00E4ge und neue Werte.\n"},
+    {"versions",
+     "  mvd versions DATEI\n"
+     "      listet die aufbewahrten \u00E4lteren Versionen von DATEI, die neueste\n"
+     "      zuerst: Version, Datum, Eintr\u00E4ge (oder \u201Enicht lesbar\u201C), "
+     "Gr\u00F6\u00DFe.\n"},
+    {"restore",
+     "  mvd restore DATEI VERSION [--entries-only]\n"
+     "      ersetzt DATEI durch die VERSION (die bisherige DATEI wird selbst als\n"
+     "      Version aufbewahrt); mit --entries-only werden nur die Eintr\u00E4ge der\n"
+     "      VERSION, die DATEI fehlen, \u00FCbernommen und DATEI gesichert.\n"},
+};
+
+constexpr const char* OptionsNote =
+    "Optionen d\u00FCrfen auch als --option=WERT stehen; nach -- gilt alles als\n"
+    "Dateiname.\n";
+
+} // namespace
+
+std::string HelpText(const std::string& verb) {
+    for (const VerbHelp& help : VerbHelps)
+        if (verb == help.name)
+            return std::string("Aufruf:\n") + help.text + "\n" + OptionsNote +
+                   "Mehr dazu: man mvd\n";
+    std::string text = "mvd \u2013 Mavrolin-Datenbanken (.mvd) auf der Kommandozeile\n"
+                       "\n"
+                       "Aufruf:\n";
+    for (const VerbHelp& help : VerbHelps)
+        text += help.text;
+    text += "  mvd help [BEFEHL], mvd BEFEHL --help\n"
+            "      zeigt diese Hilfe oder die eines Befehls.\n"
+            "  mvd --version\n"
+            "      zeigt die Versionsnummer.\n"
+            "\n";
+    text += OptionsNote;
+    text += "\n"
+            "Exit-Status: 0 Erfolg, 1 die Datenbank hat etwas abgelehnt, eine CSV-Zeile\n"
+            "war fehlerhaft oder ein Lade-, Speicher- oder Ausgabefehler trat auf,\n"
+            "2 Aufruffehler.\n";
+    return text;
+}
+
+std::string VersionText() {
+    return "mvd (Mavrolin) " MAVROLIN_VERSION "\n";
 }

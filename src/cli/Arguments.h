@@ -12,7 +12,9 @@
 // The command line of `mvd`, checked and converted: entry texts are already
 // Windows-1252 bytes (the database's own encoding), file names stay the bytes
 // the shell passed.
-enum class VerbKind { Help, List, Add, Merge, Check, Export, Import, Stats, Report, Versions, Restore };
+enum class VerbKind {
+    Help, Version, List, Add, Merge, Check, Export, Import, Stats, Report, Versions, Restore
+};
 
 enum class ExportFormat { Csv, Xlsx };
 
@@ -31,7 +33,8 @@ struct StatsSettings {
 // ...) with what it works on.
 struct Verb {
     VerbKind kind = VerbKind::Help;
-    std::string file;                 // the database FILE (all but Help)
+    std::string helpTopic;            // Help: the verb whose help is asked for, or empty
+    std::string file;                 // the database FILE (all but Help and Version)
     std::vector<std::string> sources; // Merge, Import: the SOURCE or CSV files
     TRecordData entry;                // Add: the entry to add (its Date a whole day)
     ExportSettings exported;          // Export: format and target
@@ -49,5 +52,8 @@ struct UsageError {
 // Parses the arguments after the program name.
 std::variant<Verb, UsageError> ParseArguments(const std::vector<std::string>& args);
 
-// The help text printed by `mvd --help` (UTF-8).
-const char* HelpText();
+// The help text printed by `mvd --help` (UTF-8), or with `verb` the help
+// of that verb alone (`mvd help VERB`, `mvd VERB --help`).
+std::string HelpText(const std::string& verb = {});
+// What `mvd --version` prints.
+std::string VersionText();

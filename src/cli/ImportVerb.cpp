@@ -1,5 +1,7 @@
 #include "cli/DatabaseSession.h"
 #include "cli/Verbs.h"
+#include "cli/Interruption.h"
+#include "cli/TerminalProgress.h"
 #include "core/Errors.h"
 #include "exchange/CsvImport.h"
 
@@ -8,6 +10,7 @@
 #include <vector>
 
 int RunImport(const Verb& verb, std::ostream& /*out*/, std::ostream& err) {
+    const Interruption interruption;
     DatabaseSession session(err);
     if (!session.OpenForChange(verb.file, /*missingIsNew=*/true))
         return 1;
@@ -15,7 +18,13 @@ int RunImport(const Verb& verb, std::ostream& /*out*/, std::ostream& err) {
     bool everyRowTaken = true;
     std::size_t imported = 0;
     for (const std::string& source : verb.sources) {
-        exchange::CsvReadResult read = exchange::ReadCsvFile(source);
+        exchange::CsvReadResult read;
+        {
+            TerminalProgress shown("mvd: Import " + source);
+            read = exchange::ReadCsvFile(source, shown.Callback());
+        }
+        if (read.cancelled)
+            break;
         if (!read.failure.empty()) {
             err << source << ": " << GeneralReportText(read.failure)
                 << " Es wurde nichts importiert.\n";
@@ -31,6 +40,11 @@ int RunImport(const Verb& verb, std::ostream& /*out*/, std::ostream& err) {
         for (const exchange::RefusedRow& row : read.refused)
             err << "  " << exchange::RefusedRowReport(row) << '\n';
         everyRowTaken = everyRowTaken && refused == 0;
+    }
+    // An interrupted import saves nothing, also not the files read before.
+    if (Interruption::Signal() != 0) {
+        err << "mvd: Abgebrochen; " << verb.file << " wurde nicht ver\u00E4ndert.\n";
+        return Interruption::ExitStatus();
     }
     // Saved only when something was added; the good rows are kept even when
     // others were refused.

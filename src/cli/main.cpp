@@ -21,7 +21,10 @@ int main(int argc, char** argv) {
         const Verb& verb = std::get<Verb>(parsed);
         switch (verb.kind) {
         case VerbKind::Help:
-            std::cout << HelpText() << std::flush;
+            std::cout << HelpText(verb.helpTopic) << std::flush;
+            return std::cout ? 0 : 1;
+        case VerbKind::Version:
+            std::cout << VersionText() << std::flush;
             return std::cout ? 0 : 1;
         case VerbKind::List:
             return RunList(verb, std::cout, std::cerr);

@@ -9,6 +9,8 @@
 #include "fileio/InputFile.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cerrno>
 #include <cstring>
 #include <exception>
 #include <new>
@@ -48,15 +50,65 @@ std::string ColumnName(Column column) {
     return "\u201E" + std::string(GermanHeaders[static_cast<std::size_t>(column)]) + "\u201C";
 }
 
+constexpr std::size_t BytesPerStep = std::size_t{1} << 20; // between two calls of the progress
+
+struct ReadCancelled {};
+
+// The progress of a read, in bytes of the text, shared by the readers of its
+// parts: the reader on the calling thread tells `progress`, the one of a
+// second part only notes how far it is. A cancel stops both at their next
+// step (by ReadCancelled).
+class ReadProgress {
+public:
+    ReadProgress(const Progress& progress, std::string_view text)
+        : progress_(progress), text_(text), total_(std::max<std::size_t>(text.size(), 1)) {}
+
+    [[nodiscard]] bool Wanted() const { return static_cast<bool>(progress_); }
+    // A second part, read on another thread, begins at `offset`.
+    void SecondPartAt(std::size_t offset) { secondStart_ = offset; }
+    // The parts are read again as one.
+    void OnePart() { secondDone_.store(0, std::memory_order_relaxed); }
+
+    void Reached(const char* at, bool secondPart) {
+        if (cancelled_.load(std::memory_order_relaxed))
+            throw ReadCancelled{};
+        const auto offset = static_cast<std::size_t>(at - text_.data());
+        if (secondPart) {
+            secondDone_.store(offset - secondStart_, std::memory_order_relaxed);
+            return;
+        }
+        const std::uint64_t done = offset + secondDone_.load(std::memory_order_relaxed);
+        if (!progress_(std::min(done, total_), total_)) {
+            cancelled_.store(true, std::memory_order_relaxed);
+            throw ReadCancelled{};
+        }
+    }
+    // The last call, once the whole text is read.
+    [[nodiscard]] bool Finished() const { return !progress_ || progress_(total_, total_); }
+
+private:
+    const Progress& progress_;
+    std::string_view text_;
+    std::uint64_t total_;
+    std::size_t secondStart_ = 0;
+    std::atomic<std::size_t> secondDone_{0};
+    std::atomic<bool> cancelled_{false};
+};
+
 // Turns the rows after the header into entries or refusals.
 class RowReader {
 public:
-    RowReader(TextEncoding encoding, CsvReadResult& result)
-        : encoding_(encoding), result_(result) {}
+    RowReader(TextEncoding encoding, CsvReadResult& result, ReadProgress& progress,
+              bool secondPart = false)
+        : encoding_(encoding), result_(result), progress_(progress), secondPart_(secondPart) {}
 
     void Record(const CsvRecord& record) {
         if (!result_.failure.empty())
             return;
+        if (progress_.Wanted() && record.text.data() >= nextStep_) {
+            progress_.Reached(record.text.data(), secondPart_);
+            nextStep_ = record.text.data() + BytesPerStep;
+        }
         if (!header_) {
             ReadHeader(record);
             return;
@@ -174,6 +226,9 @@ private:
 
     TextEncoding encoding_;
     CsvReadResult& result_;
+    ReadProgress& progress_;
+    bool secondPart_;
+    const char* nextStep_ = nullptr;
     std::optional<HeaderColumns> header_;
 };
 
@@ -206,7 +261,7 @@ void ReserveRows(CsvReadResult& result, std::string_view text) {
 // when it does not (or the header is not one plain line), nothing, and the
 // caller reads the text in one piece.
 std::optional<CsvReadResult> ReadInHalves(std::string_view text, char separator,
-                                          TextEncoding encoding) {
+                                          TextEncoding encoding, ReadProgress& progress) {
     const std::size_t headerStart = text.find_first_not_of("\r\n");
     if (headerStart == std::string_view::npos)
         return std::nullopt;
@@ -224,13 +279,14 @@ std::optional<CsvReadResult> ReadInHalves(std::string_view text, char separator,
         return std::nullopt;
 
     CsvReadResult first;
-    RowReader firstReader(encoding, first);
+    RowReader firstReader(encoding, first, progress);
     const CsvEnd header = ParseCsv(text.substr(0, headerEnd), separator, firstReader.Events());
     if (!first.failure.empty() || !firstReader.SawHeader() || header.openQuote != 0)
         return std::nullopt;
     CsvReadResult second;
-    RowReader secondReader(encoding, second);
+    RowReader secondReader(encoding, second, progress, /*secondPart=*/true);
     secondReader.TakeHeader(firstReader);
+    progress.SecondPartAt(split);
     ReserveRows(first, text.substr(0, split));
     ReserveRows(second, text.substr(split));
 
@@ -302,7 +358,10 @@ void RowTexts::Adopt(RowTexts&& other) {
     other = RowTexts();
 }
 
-CsvReadResult ReadCsv(std::string_view bytes, std::size_t parallelAbove) {
+namespace {
+
+CsvReadResult ReadText(std::string_view bytes, std::size_t parallelAbove,
+                       const Progress& progress) {
     // Excel's "Unicode text" is UTF-16, which would otherwise be taken for
     // binary data because of its NUL bytes.
     if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF"))
@@ -317,12 +376,18 @@ CsvReadResult ReadCsv(std::string_view bytes, std::size_t parallelAbove) {
                        " Bin\u00E4rdaten (ein Nullbyte) und ist keine CSV-Datei.");
 
     const char separator = DetectSeparator(FirstLine(text));
+    ReadProgress told(progress, text);
     if (text.size() > parallelAbove)
-        if (std::optional<CsvReadResult> halves = ReadInHalves(text, separator, input.encoding))
+        if (std::optional<CsvReadResult> halves =
+                ReadInHalves(text, separator, input.encoding, told)) {
+            if (halves->failure.empty() && !told.Finished())
+                throw ReadCancelled{};
             return std::move(*halves);
+        }
+    told.OnePart();
     CsvReadResult result;
     ReserveRows(result, text);
-    RowReader reader(input.encoding, result);
+    RowReader reader(input.encoding, result, told);
     const CsvEnd end = ParseCsv(text, separator, reader.Events());
     if (!result.failure.empty())
         return Refused(std::move(result.failure));
@@ -331,10 +396,24 @@ CsvReadResult ReadCsv(std::string_view bytes, std::size_t parallelAbove) {
     if (!reader.SawHeader())
         return Refused("Die Datei ist leer; ihr fehlt die Kopfzeile mit den Spalten\u00FCber"
                        "schriften.");
+    if (!told.Finished())
+        throw ReadCancelled{};
     return result;
 }
 
-CsvReadResult ReadCsvFile(const std::string& path) {
+} // namespace
+
+CsvReadResult ReadCsv(std::string_view bytes, std::size_t parallelAbove, const Progress& progress) {
+    try {
+        return ReadText(bytes, parallelAbove, progress);
+    } catch (const ReadCancelled&) {
+        CsvReadResult cancelled;
+        cancelled.cancelled = true;
+        return cancelled;
+    }
+}
+
+CsvReadResult ReadCsvFile(const std::string& path, const Progress& progress) {
     try {
         std::unique_ptr<char[]> bytes;
         std::size_t size = 0;
@@ -366,7 +445,7 @@ CsvReadResult ReadCsvFile(const std::string& path) {
         } catch (const std::runtime_error& error) {
             return Refused(error.what()); // the file layer's German message
         }
-        return ReadCsv(std::string_view(bytes.get(), size));
+        return ReadCsv(std::string_view(bytes.get(), size), ParallelReadAbove, progress);
     } catch (const std::bad_alloc&) {
         return Refused(loadmsg::OutOfMemory);
     }

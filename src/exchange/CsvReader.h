@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/DataRecord.h"
+#include "exchange/Progress.h"
 
 #include <cstddef>
 #include <memory>
@@ -50,12 +51,16 @@ struct CsvReadResult {
     // When the file as a whole is refused (no CSV, header without a required
     // column, file error): the German message; nothing else is filled in.
     std::string failure;
+    // The progress cancelled the read: no rows, no refusals, no failure.
+    bool cancelled = false;
 };
 
 // A text of more than `parallelAbove` bytes is read in two halves at once,
-// one of them on a thread of its own; the result is the same.
+// one of them on a thread of its own; the result is the same. The steps of
+// `progress` are bytes of the text.
 inline constexpr std::size_t ParallelReadAbove = std::size_t{4} << 20;
-CsvReadResult ReadCsv(std::string_view bytes, std::size_t parallelAbove = ParallelReadAbove);
-CsvReadResult ReadCsvFile(const std::string& path);
+CsvReadResult ReadCsv(std::string_view bytes, std::size_t parallelAbove = ParallelReadAbove,
+                      const Progress& progress = {});
+CsvReadResult ReadCsvFile(const std::string& path, const Progress& progress = {});
 
 } // namespace exchange

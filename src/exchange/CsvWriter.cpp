@@ -14,6 +14,7 @@ namespace exchange {
 namespace {
 
 constexpr std::size_t BlockSize = std::size_t{64} * 1024;
+constexpr std::size_t EntriesPerStep = 16384; // between two calls of the progress
 
 bool NeedsQuotes(std::string_view text, char separator) {
     for (char c : text)
@@ -101,8 +102,8 @@ void AppendCsvField(std::string& out, std::string_view utf8, char separator) {
     out += '"';
 }
 
-void WriteCsv(const CsvSink& sink, std::span<const TDataRecord* const> entries,
-              const CsvFormat& format) {
+bool WriteCsv(const CsvSink& sink, std::span<const TDataRecord* const> entries,
+              const CsvFormat& format, const Progress& progress) {
     std::string block;
     block.reserve(BlockSize + 4096);
     if (format.byteOrderMark)
@@ -117,14 +118,18 @@ void WriteCsv(const CsvSink& sink, std::span<const TDataRecord* const> entries,
         AppendCsvField(block, GermanHeaders[i], format.separator);
     }
     block += "\r\n";
-    for (const TDataRecord* record : entries) {
-        AppendRecord(block, record->View(), format);
+    const std::uint64_t total = std::max<std::size_t>(entries.size(), 1);
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (progress && i % EntriesPerStep == 0 && i > 0 && !progress(i, total))
+            return false;
+        AppendRecord(block, entries[i]->View(), format);
         if (block.size() >= BlockSize) {
             sink(block);
             block.clear();
         }
     }
     sink(block);
+    return !progress || progress(total, total);
 }
 
 bool WriteCsv(std::ostream& out, std::span<const TDataRecord* const> entries,
@@ -135,12 +140,25 @@ bool WriteCsv(std::ostream& out, std::span<const TDataRecord* const> entries,
     return static_cast<bool>(out);
 }
 
-void ExportCsvFile(const std::string& path, std::span<const TDataRecord* const> entries,
-                   const CsvFormat& format) {
-    WriteExportFile(path, [&](fileio::OutputFile& out) {
-        WriteCsv([&out](std::string_view block) { out.Write(block.data(), block.size()); }, entries,
-                 format);
-    });
+namespace {
+
+// A cancel in the middle of an export: the replace of the file is given up.
+struct ExportCancelled {};
+
+} // namespace
+
+bool ExportCsvFile(const std::string& path, std::span<const TDataRecord* const> entries,
+                   const CsvFormat& format, const Progress& progress) {
+    try {
+        WriteExportFile(path, [&](fileio::OutputFile& out) {
+            if (!WriteCsv([&out](std::string_view block) { out.Write(block.data(), block.size()); },
+                          entries, format, progress))
+                throw ExportCancelled{}; // the file stays as it was
+        });
+    } catch (const ExportCancelled&) {
+        return false;
+    }
+    return true;
 }
 
 } // namespace exchange

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/DataRecord.h"
+#include "exchange/Progress.h"
 
 #include <functional>
 #include <iosfwd>
@@ -29,15 +30,18 @@ void AppendCsvField(std::string& out, std::string_view utf8, char separator);
 // Receives the output in blocks of about 64 KiB.
 using CsvSink = std::function<void(std::string_view block)>;
 
-// The header and one record per entry, in the order given.
-void WriteCsv(const CsvSink& sink, std::span<const TDataRecord* const> entries,
-              const CsvFormat& format);
+// The header and one record per entry, in the order given; the steps of
+// `progress` are entries. Returns false when `progress` cancelled (the sink
+// has then had part of the text).
+bool WriteCsv(const CsvSink& sink, std::span<const TDataRecord* const> entries,
+              const CsvFormat& format, const Progress& progress = {});
 // Returns false when the stream failed.
 bool WriteCsv(std::ostream& out, std::span<const TDataRecord* const> entries,
               const CsvFormat& format);
 // Writes the file `path` (replaced only when complete); throws
-// std::runtime_error with a German message when that fails.
-void ExportCsvFile(const std::string& path, std::span<const TDataRecord* const> entries,
-                   const CsvFormat& format);
+// std::runtime_error with a German message when that fails. Returns false
+// when `progress` cancelled: then nothing was written.
+bool ExportCsvFile(const std::string& path, std::span<const TDataRecord* const> entries,
+                   const CsvFormat& format, const Progress& progress = {});
 
 } // namespace exchange

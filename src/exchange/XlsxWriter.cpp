@@ -5,13 +5,15 @@
 #include "exchange/Columns.h"
 #include "exchange/ExportFile.h"
 #include "exchange/Utf8Out.h"
-#include "exchange/XlsxCompression.h"
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <chrono>
+#include <future>
 #include <stdexcept>
 #include <string_view>
+#include <system_error>
 #include <xlsxwriter.h>
 
 namespace exchange {
@@ -169,10 +171,76 @@ void WriteDate(lxw_worksheet* sheet, lxw_row_t row, double date, const Formats& 
     Check(worksheet_write_datetime(sheet, row, col, &cell, formats.date));
 }
 
-// The workbook of the entries, written to the file `path`.
-XlsxOutcome WriteWorkbook(const std::string& path, std::span<const TDataRecord* const> entries) {
+// A row written is one step; packing the workbook (libxlsxwriter compresses
+// its parts with zlib's default level when it closes it) takes about twice
+// as long as writing the rows, and counts two steps a row.
+constexpr std::uint64_t PackingPerWriting = 2;
+constexpr std::size_t RowsPerStep = 16384; // between two calls of the progress
+constexpr auto PackingTick = std::chrono::milliseconds(100);
+
+XlsxOutcome Cancelled() {
     XlsxOutcome outcome;
-    const FastCompression fastCompression; // the sheet's compression is most of the time
+    outcome.cancelled = true;
+    return outcome;
+}
+
+struct Packing {
+    std::uint64_t firstStep; // where the packing's steps begin
+    std::uint64_t total;
+    std::chrono::steady_clock::duration expected; // how long it should take
+};
+
+struct Closed {
+    lxw_error error = LXW_NO_ERROR;
+    int err = 0; // errno after the close
+    bool cancelled = false;
+};
+
+Closed CloseHere(lxw_workbook* book) {
+    errno = 0;
+    Closed closed;
+    closed.error = workbook_close(book);
+    closed.err = errno;
+    return closed;
+}
+
+// Closes the workbook, which packs it into its file. The packing gives no
+// sign of its progress and cannot be stopped: it runs on a thread of its
+// own, while this one tells `progress` how far it should be by the time
+// gone (never past 95 % of its steps). A cancel takes effect when the
+// packing has ended.
+Closed Close(lxw_workbook* book, const Progress& progress, const Packing& packing) {
+    if (!progress)
+        return CloseHere(book);
+    std::future<Closed> closing;
+    try {
+        closing = std::async(std::launch::async, CloseHere, book);
+    } catch (const std::system_error&) {
+        return CloseHere(book); // no thread to be had: without progress
+    }
+    const auto start = std::chrono::steady_clock::now();
+    const std::uint64_t steps = packing.total - packing.firstStep;
+    bool cancelled = false;
+    while (closing.wait_for(PackingTick) == std::future_status::timeout && !cancelled) {
+        const std::chrono::duration<double> gone = std::chrono::steady_clock::now() - start;
+        const double share =
+            std::min(0.95, gone / std::chrono::duration<double>(packing.expected + PackingTick));
+        cancelled = !progress(packing.firstStep +
+                                  static_cast<std::uint64_t>(share * static_cast<double>(steps)),
+                              packing.total);
+    }
+    Closed closed = closing.get();
+    closed.cancelled = cancelled;
+    return closed;
+}
+
+// The workbook of the entries, written to the file `path`; cancelled as
+// `progress` says (the workbook is then dropped).
+XlsxOutcome WriteWorkbook(const std::string& path, std::span<const TDataRecord* const> entries,
+                          const Progress& progress) {
+    XlsxOutcome outcome;
+    const std::uint64_t rowSteps = entries.size();
+    const std::uint64_t total = std::max<std::uint64_t>(rowSteps * (1 + PackingPerWriting), 1);
     // Constant-memory mode streams each row out as it is written.
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE;
@@ -188,12 +256,16 @@ XlsxOutcome WriteWorkbook(const std::string& path, std::span<const TDataRecord* 
     format_set_align(formats.wrapped, LXW_ALIGN_VERTICAL_TOP);
 
     const auto widths = ColumnWidths(entries);
+    const auto writingStart = std::chrono::steady_clock::now();
     std::size_t done = 0;
     std::size_t sheetNumber = 0;
     do {
         const std::size_t rows = std::min(RowsPerSheet, entries.size() - done);
         lxw_worksheet* sheet = AddSheet(workbook.book, ++sheetNumber, rows, widths, formats);
         for (std::size_t i = 0; i < rows; ++i) {
+            if (progress && (done + i) % RowsPerStep == 0 && done + i > 0 &&
+                !progress(done + i, total))
+                return Cancelled(); // the workbook is closed and dropped on the way
             const TRecordView entry = entries[done + i]->View();
             const auto row = static_cast<lxw_row_t>(i + 1);
             // Excel does not grow a row for wrapped text when it opens a file.
@@ -213,19 +285,38 @@ XlsxOutcome WriteWorkbook(const std::string& path, std::span<const TDataRecord* 
 
     lxw_workbook* book = workbook.book;
     workbook.book = nullptr;
-    errno = 0;
-    Check(workbook_close(book));
+    const Packing packing{rowSteps, total,
+                          (std::chrono::steady_clock::now() - writingStart) * PackingPerWriting};
+    const Closed closed = Close(book, progress, packing);
+    errno = closed.err;
+    Check(closed.error);
+    if (closed.cancelled)
+        return Cancelled();
+    if (progress)
+        progress(total, total);
     return outcome;
 }
 
+// A cancel in the middle of an export: the replace of the file is given up.
+struct ExportCancelled {};
+
 } // namespace
 
-XlsxOutcome ExportXlsxFile(const std::string& path, std::span<const TDataRecord* const> entries) {
+XlsxOutcome ExportXlsxFile(const std::string& path, std::span<const TDataRecord* const> entries,
+                           const Progress& progress) {
     XlsxOutcome outcome;
-    // libxlsxwriter writes the workbook to a file that it opens by name.
-    WriteExportFile(path, [&](fileio::OutputFile& out) {
-        out.WriteByName([&](const std::string& file) { outcome = WriteWorkbook(file, entries); });
-    });
+    try {
+        // libxlsxwriter writes the workbook to a file that it opens by name.
+        WriteExportFile(path, [&](fileio::OutputFile& out) {
+            out.WriteByName([&](const std::string& file) {
+                outcome = WriteWorkbook(file, entries, progress);
+                if (outcome.cancelled)
+                    throw ExportCancelled{}; // the file stays as it was
+            });
+        });
+    } catch (const ExportCancelled&) {
+        return Cancelled();
+    }
     return outcome;
 }
 

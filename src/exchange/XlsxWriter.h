@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/DataRecord.h"
+#include "exchange/Progress.h"
 
 #include <cstddef>
 #include <span>
@@ -15,11 +16,16 @@ namespace exchange {
 struct XlsxOutcome {
     // Texts longer than the 32,767 characters an Excel cell holds, cut to that.
     std::size_t shortenedTexts = 0;
+    // `progress` cancelled: nothing was written.
+    bool cancelled = false;
 };
 
 // Writes the entries in the order given to the file `path` (replaced only
 // when complete); throws std::runtime_error with a German message on failure.
-// More entries than a sheet has rows continue on further sheets.
-XlsxOutcome ExportXlsxFile(const std::string& path, std::span<const TDataRecord* const> entries);
+// More entries than a sheet has rows continue on further sheets. A third of
+// the steps of `progress` is the rows, two thirds the packing of the
+// workbook; a cancel during the packing takes effect when it has ended.
+XlsxOutcome ExportXlsxFile(const std::string& path, std::span<const TDataRecord* const> entries,
+                           const Progress& progress = {});
 
 } // namespace exchange

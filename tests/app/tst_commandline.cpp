@@ -3,6 +3,7 @@
 
 #include "app/CommandLine.h"
 
+#include <QProcess>
 #include <QTest>
 
 using Action = CommandLine::Action;
@@ -13,6 +14,8 @@ class CommandLineTest : public QObject {
 private slots:
     void parse_data();
     void parse();
+    void startWithoutDisplay_data();
+    void startWithoutDisplay();
 };
 
 void CommandLineTest::parse_data() {
@@ -62,5 +65,46 @@ void CommandLineTest::parse() {
         QCOMPARE(QString::fromStdString(VersionText()), QStringLiteral("Mavrolin 1.5\n"));
 }
 
-QTEST_APPLESS_MAIN(CommandLineTest)
+void CommandLineTest::startWithoutDisplay_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("display"); // empty: unset
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("error"); // how standard error begins
+    QTest::newRow("no display at all")
+        << QStringList{} << "" << 1
+        << QString::fromUtf8("mavrolin: Mavrolin braucht eine grafische Anzeige, aber es wurde "
+                             "keine gefunden (DISPLAY und WAYLAND_DISPLAY sind nicht gesetzt).\n");
+    QTest::newRow("a display that no server serves")
+        << QStringList{"a.mvd"} << ":4711" << 1
+        << QString::fromUtf8("mavrolin: Die grafische Anzeige ließ sich nicht öffnen "
+                             "(DISPLAY „:4711“, WAYLAND_DISPLAY nicht gesetzt).\n"
+                             "Qt meldet: ");
+    QTest::newRow("--version needs none") << QStringList{"--version"} << "" << 0 << "";
+}
+
+// The real program, started without a usable display: a German explanation and
+// status 1, not Qt's abort.
+void CommandLineTest::startWithoutDisplay() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, display);
+    QFETCH(int, status);
+    QFETCH(QString, error);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(QString::fromLatin1(name));
+    if (!display.isEmpty())
+        environment.insert(QStringLiteral("DISPLAY"), display);
+    QProcess program;
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(MAVROLIN_PATH), arguments);
+    QVERIFY(program.waitForFinished(30000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), status);
+    const QString err = QString::fromUtf8(program.readAllStandardError());
+    QVERIFY2(error.isEmpty() ? err.isEmpty() : err.startsWith(error), qPrintable(err));
+    if (status != 0)
+        QVERIFY2(err.endsWith(QStringLiteral("xvfb-run -a mavrolin\n")), qPrintable(err));
+}
+
+QTEST_GUILESS_MAIN(CommandLineTest)
 #include "tst_commandline.moc"

@@ -44,6 +44,13 @@ void TestArguments::verbs_data() {
     QTest::addColumn<QStringList>("sources");
     QTest::newRow("help") << QStringList{"--help"} << int(VerbKind::Help) << "" << QStringList{};
     QTest::newRow("-h") << QStringList{"-h"} << int(VerbKind::Help) << "" << QStringList{};
+    QTest::newRow("version") << QStringList{"--version"} << int(VerbKind::Version) << ""
+                             << QStringList{};
+    QTest::newRow("help of a command")
+        << QStringList{"help", "stats"} << int(VerbKind::Help) << "" << QStringList{};
+    QTest::newRow("--help after a verb, before its options")
+        << QStringList{"add", "f.mvd", "--help", "--minutes"} << int(VerbKind::Help) << ""
+        << QStringList{};
     QTest::newRow("list") << QStringList{"list", "a.mvd"} << int(VerbKind::List) << "a.mvd"
                           << QStringList{};
     QTest::newRow("check") << QStringList{"check", "b"} << int(VerbKind::Check) << "b"
@@ -146,6 +153,13 @@ void TestArguments::usageErrors_data() {
     QTest::newRow("nothing") << QStringList{} << "kein Befehl";
     QTest::newRow("unknown verb") << QStringList{"lsit", "a"} << "Unbekannter Befehl";
     QTest::newRow("help with extra") << QStringList{"--help", "x"} << "keine weiteren";
+    QTest::newRow("version with extra") << QStringList{"--version", "x"} << "keine weiteren";
+    QTest::newRow("help of an unknown command")
+        << QStringList{"help", "lsit"} << "Unbekannter Befehl";
+    QTest::newRow("help of two commands")
+        << QStringList{"help", "list", "add"} << "h\u00F6chstens einen";
+    QTest::newRow("--help as a file name after --")
+        << QStringList{"list", "a", "--", "--help"} << "\u00DCberz\u00E4hlig";
     QTest::newRow("list without file") << QStringList{"list"} << "braucht eine Datenbankdatei";
     QTest::newRow("list with two files") << QStringList{"list", "a", "b"} << "\u00DCberz\u00E4hlig";
     QTest::newRow("empty file name") << QStringList{"check", ""} << "leer";

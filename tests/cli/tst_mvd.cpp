@@ -2,8 +2,10 @@
 // what it leaves in the database files.
 #include <QFileInfo>
 #include <QtTest>
+#include <csignal>
 #include <fcntl.h>
 #include <functional>
+#include <poll.h>
 #include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -113,6 +115,8 @@ class TestMvd : public QObject {
 private slots:
     void init();
     void help();
+    void helpAndVersion_data();
+    void helpAndVersion();
     void usageErrors_data();
     void usageErrors();
     void list_data();
@@ -138,6 +142,8 @@ private slots:
     void lockHeldTooLong();
     void lockThatIsNoFile_data();
     void lockThatIsNoFile();
+    void exportProgress_data();
+    void exportProgress();
 
 private:
     Result run(const QStringList& args, std::function<void()> inChild = {});
@@ -173,6 +179,43 @@ void TestMvd::help() {
     QVERIFY(r.out.contains("mvd merge DATEI QUELLE..."));
     QVERIFY(r.out.contains("mvd import DATEI CSV..."));
     QCOMPARE(r.err, QByteArray());
+}
+
+void TestMvd::helpAndVersion_data() {
+    QTest::addColumn<QStringList>("args");
+    // Lines that the output must hold exactly once, and texts it must not hold.
+    QTest::addColumn<QList<QByteArray>>("once");
+    QTest::addColumn<QList<QByteArray>>("absent");
+    const QList<QByteArray> usages{
+        "  mvd list DATEI\n",     "  mvd add DATEI --language", "  mvd merge DATEI QUELLE",
+        "  mvd check DATEI\n",    "  mvd export DATEI",         "  mvd import DATEI CSV",
+        "  mvd stats DATEI --by", "  mvd --version\n",          "  mvd help [BEFEHL]"};
+    QTest::newRow("--help: every command once")
+        << QStringList{"--help"} << usages << QList<QByteArray>{"Mehr dazu"};
+    QTest::newRow("--version") << QStringList{"--version"}
+                               << QList<QByteArray>{"mvd (Mavrolin) 1.5\n"}
+                               << QList<QByteArray>{"Aufruf"};
+    const QList<QByteArray> statsOnly{"Aufruf:\n  mvd stats DATEI --by", "man mvd"};
+    const QList<QByteArray> others{"mvd list", "mvd export", "mvd --version"};
+    QTest::newRow("help stats") << QStringList{"help", "stats"} << statsOnly << others;
+    QTest::newRow("stats --help, options not checked")
+        << QStringList{"stats", "x.mvd", "--by", "colour", "--help"} << statsOnly << others;
+}
+
+// Help and version go to standard output with status 0 and need no database.
+void TestMvd::helpAndVersion() {
+    QFETCH(QStringList, args);
+    QFETCH(QList<QByteArray>, once);
+    QFETCH(QList<QByteArray>, absent);
+    Result r = run(args);
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(r.err, QByteArray());
+    for (const QByteArray& line : once)
+        QVERIFY2(r.out.count(line) == 1, line + "\n---\n" + r.out);
+    for (const QByteArray& text : absent)
+        QVERIFY2(!r.out.contains(text), text);
+    if (args.size() == 1 && args.front() == "--version")
+        QCOMPARE(r.out.count('\n'), 1);
 }
 
 void TestMvd::usageErrors_data() {
@@ -745,6 +788,85 @@ void TestMvd::stats() {
     QCOMPARE(r.out, csv);
     QCOMPARE(r.exitCode, csv.isEmpty() ? 2 : 0);
     QCOMPARE(ReadOrNull(path("db.mvd")), before);
+}
+
+
+void TestMvd::exportProgress_data() {
+    QTest::addColumn<bool>("terminal"); // standard error on a terminal, else a pipe
+    QTest::addColumn<bool>("interrupt");
+    QTest::newRow("pipe: no progress") << false << false;
+    QTest::newRow("terminal: progress, cleared at the end") << true << false;
+    QTest::newRow("Ctrl+C: nothing written") << true << true;
+}
+
+// A workbook export long enough to show its progress (half a second), with
+// standard error on a pipe or on a pseudo-terminal, and SIGINT once the
+// progress shows.
+void TestMvd::exportProgress() {
+    QFETCH(bool, terminal);
+    QFETCH(bool, interrupt);
+    QList<Entry> entries;
+    for (quint32 i = 0; i < 150000; ++i)
+        entries.append({"C++", "Zeigerfehler", "Mavrolin", March5th2001, i,
+                        "eine Beschreibung, die l\xE4nger ist als die anderen Felder"});
+    WriteOrRemove(path("db.mvd"), DbFile(entries));
+
+    int master = -1;
+    int slave = -1;
+    if (terminal) {
+        master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+        QVERIFY(master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0);
+        slave = ::open(ptsname(master), O_RDWR | O_NOCTTY | O_CLOEXEC);
+        QVERIFY(slave >= 0);
+    }
+    QProcess process;
+    process.setWorkingDirectory(dir_->path());
+    if (terminal)
+        process.setChildProcessModifier([slave] { ::dup2(slave, STDERR_FILENO); });
+    process.start(QStringLiteral(MVD_PATH), {"export", "db.mvd", "--output", "out.xlsx"});
+    QVERIFY(process.waitForStarted());
+    QByteArray shown; // what the terminal got
+    if (terminal) {
+        ::close(slave);
+        bool interrupted = false;
+        QElapsedTimer timer;
+        timer.start();
+        for (;;) {
+            pollfd ready{master, POLLIN, 0};
+            if (::poll(&ready, 1, 100) > 0) {
+                char buffer[4096];
+                const ssize_t n = ::read(master, buffer, sizeof buffer);
+                if (n <= 0)
+                    break; // the terminal's other side is closed: mvd has ended
+                shown.append(buffer, n);
+            }
+            if (interrupt && !interrupted && shown.contains(" %")) {
+                ::kill(static_cast<pid_t>(process.processId()), SIGINT);
+                interrupted = true;
+            }
+            QVERIFY2(timer.elapsed() < 60000, shown);
+        }
+        ::close(master);
+    }
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    const QByteArray err = terminal ? shown : process.readAllStandardError();
+
+    QDir folder(dir_->path());
+    const QStringList files = folder.entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    if (interrupt) {
+        QCOMPARE(process.exitCode(), 128 + SIGINT);
+        QVERIFY2(err.endsWith("mvd: Abgebrochen; es wurde nichts geschrieben.\r\n"), err);
+        QCOMPARE(files, QStringList{"db.mvd"});
+        return;
+    }
+    QCOMPARE(process.exitCode(), 0);
+    QCOMPARE(files, (QStringList{"db.mvd", "out.xlsx"}));
+    if (terminal) {
+        QVERIFY2(err.startsWith("\rmvd: Export: ") && err.endsWith("100 %\r\x1b[K"), err);
+    } else {
+        QCOMPARE(err, QByteArray());
+    }
 }
 
 QTEST_GUILESS_MAIN(TestMvd)
