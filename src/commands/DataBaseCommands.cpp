@@ -88,6 +88,45 @@ TImportOutcome TDataBaseCommands::ImportEntries(const QString& text,
     return outcome;
 }
 
+LoadReport TDataBaseCommands::MergeWithFile(const std::string& fileName, const QString& text) {
+    TDataBase disk;
+    disk.OnLoadError = dataBase_.OnLoadError; // reported as a load of this database
+    disk.FileName = fileName;
+    const LoadReport report = disk.Reload();
+    if (!report.Error.empty())
+        return report;
+    const TDataBase::MergePlan plan = dataBase_.PlanMerge(disk);
+    std::vector<TRecordView> coming;
+    coming.reserve(plan.Add.size());
+    for (const int i : plan.Add)
+        coming.push_back(disk.GetRecord(i)->View());
+    // Out first, so that an entry changed on disk finds its place free.
+    TDataBase::TakenRecords gone = dataBase_.TakeRecords(plan.Remove);
+    std::vector<std::uint32_t> ids;
+    try {
+        dataBase_.AddRecords(coming, ids);
+    } catch (...) {
+        TDataBase::TakenRecords added = dataBase_.TakeRecords(ids);
+        dataBase_.PutBackRecords(gone); // back as it was
+        throw;
+    }
+    std::vector<TDataRecord*> goneSlots;
+    goneSlots.reserve(gone.size());
+    for (std::size_t k = 0; k < gone.size(); ++k)
+        goneSlots.push_back(gone.Slot(k));
+    std::vector<TDataRecord*> added;
+    added.reserve(ids.size());
+    const auto first = static_cast<std::size_t>(dataBase_.Count()) - ids.size();
+    for (std::size_t k = 0; k < ids.size(); ++k)
+        added.push_back(dataBase_.GetRecord(static_cast<int>(first + k)));
+    if (!gone.empty() || !ids.empty())
+        pushDone(new TMergeStep(*this, text, std::move(gone), std::move(ids)));
+    if (!goneSlots.empty())
+        emit EntriesRemoved(goneSlots);
+    emit EntriesImported(added);
+    return report;
+}
+
 void TDataBaseCommands::recordImport(const QString& text, std::vector<std::uint32_t>&& ids) {
     // An import appends its entries to the database: they are its last ones.
     std::vector<TDataRecord*> entries;

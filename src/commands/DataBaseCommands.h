@@ -80,6 +80,11 @@ public:
     LoadReport ImportFile(const std::string& fileName,
                           const QString& text = QStringLiteral("Datenbank importieren"));
     TImportOutcome ImportEntries(const QString& text, std::span<const TRecordView> entries);
+    // Merges the file `fileName` (the database's own, changed on disk) three
+    // ways, as TDataBase::PlanMerge says, as one step named `text`: entries
+    // go (EntriesRemoved) and come (EntriesImported). A file that does not
+    // load completely changes nothing; its failure is in the report.
+    LoadReport MergeWithFile(const std::string& fileName, const QString& text);
 
     // The whole database: the history starts over, clean.
     void NewDataBase();

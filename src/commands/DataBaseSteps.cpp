@@ -140,3 +140,42 @@ TDataBaseStep::Announcement TChangeStep::swap() {
     other_ = std::move(present);
     return changed({going, db.GetRecord(static_cast<int>(at))});
 }
+
+TMergeStep::TMergeStep(TDataBaseCommands& owner, const QString& text,
+                       TDataBase::TakenRecords&& removed, std::vector<std::uint32_t>&& added)
+    : TDataBaseStep(owner, text), addedIds_(std::move(added)), removed_(std::move(removed)) {
+    removedIds_.reserve(removed_.size());
+    for (std::size_t k = 0; k < removed_.size(); ++k)
+        removedIds_.push_back(removed_.Id(k));
+}
+
+TDataBaseStep::Announcement TMergeStep::Apply() {
+    return swap(removedIds_, added_, removed_);
+}
+
+TDataBaseStep::Announcement TMergeStep::Revert() {
+    return swap(addedIds_, removed_, added_);
+}
+
+// The entries put back stand at their old places once the others are out:
+// each set was taken out of the database that the other set's places are
+// counted in.
+TDataBaseStep::Announcement TMergeStep::swap(const std::vector<std::uint32_t>& outIds,
+                                             TDataBase::TakenRecords& in,
+                                             TDataBase::TakenRecords& out) {
+    TDataBase& db = dataBase();
+    out = db.TakeRecords(outIds);
+    const std::vector<std::size_t> positions = Positions(in);
+    try {
+        db.PutBackRecords(in);
+    } catch (...) {
+        db.PutBackRecords(out); // back as it was
+        throw;
+    }
+    Announcement gone = removed(Slots(out));
+    Announcement back = imported(Entries(db, positions));
+    return [gone = std::move(gone), back = std::move(back)] {
+        gone();
+        back();
+    };
+}

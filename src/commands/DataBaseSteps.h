@@ -81,3 +81,24 @@ private:
 
     TDataBase::TakenRecords other_;
 };
+
+// A merge with the file on disk: the entries it took out (owned while they
+// are out) and the IDs of those it added; undo and redo swap the two sets.
+class TMergeStep : public TDataBaseStep {
+public:
+    TMergeStep(TDataBaseCommands& owner, const QString& text, TDataBase::TakenRecords&& removed,
+               std::vector<std::uint32_t>&& added);
+    Announcement Apply() override;
+    Announcement Revert() override;
+
+private:
+    // Takes the entries with `out` away and puts `in` back, with the strong
+    // guarantee; returns the announcement of both.
+    Announcement swap(const std::vector<std::uint32_t>& outIds, TDataBase::TakenRecords& in,
+                      TDataBase::TakenRecords& out);
+
+    std::vector<std::uint32_t> removedIds_;
+    std::vector<std::uint32_t> addedIds_;
+    TDataBase::TakenRecords removed_; // while they are out
+    TDataBase::TakenRecords added_;   // while they are out (undone)
+};

@@ -115,6 +115,8 @@ void TDataBase::Clear() {
     FileName.clear();
     DiskStamp = {};
     DiskEntries = -1;
+    diskMark_ = 0;
+    diskIdentities_.clear();
     Modified = false;
     index_->identities.Clear();
     std::vector<TDataRecord*>().swap(Records);
@@ -132,9 +134,16 @@ LoadReport TDataBase::Reload() {
     FileName = std::move(name);
     // Taken before the load: a write during the load then counts as a change.
     DiskStamp = fileio::StampOf(FileName);
+    // The entries read carry the new disk mark; only a file read to its end
+    // is a base for a merge.
+    stamping_ = nextDiskMark();
     LoadReport report = LoadFromFile(FileName);
-    if (report.Error.empty() && DiskStamp.exists)
+    if (report.Error.empty() && DiskStamp.exists) {
         DiskEntries = static_cast<std::int64_t>(Records.size());
+        diskMark_ = stamping_;
+        diskIdentities_ = index_->identities.Hashes();
+    }
+    stamping_ = 0;
     Modified = false;
     return report;
 }
@@ -185,6 +194,7 @@ TDataRecord* TDataBase::place(Candidate& c, std::uint64_t hash, std::size_t posi
     record->Date = c.date;
     record->TimeNeeded = c.minutes;
     record->ID = c.id;
+    record->onDisk_ = stamping_;
     ix.identities.Insert(record, hash);
     Modified = true;
     // The new values are counted before a replaced entry's are let go, so a
@@ -414,6 +424,7 @@ TDataBase::TakenRecords TDataBase::copyAt(const std::vector<std::size_t>& positi
         e.id = r.ID;
         e.minutes = r.TimeNeeded;
         e.position = static_cast<std::uint32_t>(at);
+        e.onDisk = r.onDisk_;
         e.value[0] = number(0, r.language_);
         e.value[1] = number(1, r.errorType_);
         e.value[2] = number(2, r.project_);
@@ -513,6 +524,7 @@ void TDataBase::PutBackRecords(TakenRecords& taken) {
             record->Date = e.date;
             record->ID = e.id;
             record->TimeNeeded = e.minutes;
+            record->onDisk_ = e.onDisk;
             if (ix.identities.Find(*record, e.hash)) {
                 ix.store.Give(record);
                 throw InvalidEntryException();
@@ -557,4 +569,41 @@ void TDataBase::PutBackRecords(TakenRecords& taken) {
         Records.swap(merged);
     }
     taken = TakenRecords();
+}
+
+std::uint16_t TDataBase::nextDiskMark() const {
+    return static_cast<std::uint16_t>(diskMark_ % 0xFFFFu + 1);
+}
+
+// Identical by the duplicate rule, and the same to the byte.
+static bool SameContent(const TDataRecord& a, const TDataRecord& b) {
+    return a.Date == b.Date && a.TimeNeeded == b.TimeNeeded && a.Language() == b.Language() &&
+           a.ErrorType() == b.ErrorType() && a.Project() == b.Project() &&
+           a.Description() == b.Description();
+}
+
+TDataBase::MergePlan TDataBase::PlanMerge(const TDataBase& disk) const {
+    MergePlan plan;
+    std::vector<std::uint64_t> base = diskIdentities_;
+    std::sort(base.begin(), base.end());
+    const auto unchanged = [this](const TDataRecord& entry) {
+        return diskMark_ != 0 && entry.onDisk_ == diskMark_;
+    };
+    for (int i = 0; i < disk.Count(); ++i) {
+        const TDataRecord& onDisk = *disk.GetRecord(i);
+        const std::uint64_t hash = identity::Hash(onDisk);
+        if (const TDataRecord* here = index_->identities.Find(onDisk, hash)) {
+            // Changed on disk only: the disk's entry takes its place.
+            if (unchanged(*here) && !SameContent(*here, onDisk)) {
+                plan.Remove.push_back(here->ID);
+                plan.Add.push_back(i);
+            }
+        } else if (!std::binary_search(base.begin(), base.end(), hash)) {
+            plan.Add.push_back(i); // new on disk; else deleted or changed here
+        }
+    }
+    for (const TDataRecord* here : Records)
+        if (unchanged(*here) && !disk.FindIdentical(*here))
+            plan.Remove.push_back(here->ID); // deleted on disk, unchanged here
+    return plan;
 }

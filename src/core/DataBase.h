@@ -123,6 +123,7 @@ public:
             std::uint32_t minutes = 0;
             std::uint32_t position = 0;
             std::uint32_t value[3] = {}; // in values_[field]
+            std::uint16_t onDisk = 0;    // the entry's disk mark
         };
         std::vector<Value> values_[3];
         std::vector<Entry> entries_;
@@ -140,6 +141,17 @@ public:
     // InvalidEntryException and changes nothing when an identical entry is
     // present. `taken` is emptied on success and left as it was on failure.
     void PutBackRecords(TakenRecords& taken);
+
+    // A merge of the file on disk, three ways, with the entries as they were
+    // read from FileName or last saved there as the base: an entry added on
+    // disk comes in; one changed on disk and unchanged here replaces this
+    // one; one deleted here stays deleted; one deleted on disk and unchanged
+    // here goes. Everything else here stays as it is.
+    struct MergePlan {
+        std::vector<int> Add;              // positions in the disk's database
+        std::vector<std::uint32_t> Remove; // IDs of entries here
+    };
+    [[nodiscard]] MergePlan PlanMerge(const TDataBase& disk) const;
 
 private:
     struct Index;
@@ -164,6 +176,13 @@ private:
 
     std::vector<TDataRecord*> Records;
     std::unique_ptr<Index> index_;
+    // The disk mark: counts the loads of FileName and saves to it (never 0),
+    // and the identities of the entries that the file held then, for
+    // PlanMerge. `stamping_` is the mark that entries placed now get.
+    std::uint16_t diskMark_ = 0;
+    std::uint16_t stamping_ = 0;
+    std::vector<std::uint64_t> diskIdentities_;
+    [[nodiscard]] std::uint16_t nextDiskMark() const;
     // Counts the Clears: taken entries refer to texts of one generation.
     std::uint64_t generation_ = 0;
 };

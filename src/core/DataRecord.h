@@ -77,6 +77,9 @@ private:
     TDataRecord() = default;
 
     // Beside Hidden, in the padding after it: an entry takes 56 bytes.
+    // The database's disk mark when the entry was read from its file or last
+    // written there; 0 when it has been new or changed since.
+    std::uint16_t onDisk_ = 0;
     std::uint32_t descriptionSize_ = 0;
     const TSpelling* language_ = nullptr;
     const TSpelling* errorType_ = nullptr;

@@ -107,3 +107,12 @@ void IdentityIndex::rehash(std::size_t capacity) {
     }
     FreeSlots(old, oldCapacity);
 }
+
+std::vector<std::uint64_t> IdentityIndex::Hashes() const {
+    std::vector<std::uint64_t> hashes;
+    hashes.reserve(size_);
+    for (std::size_t i = 0; i < capacity_; ++i)
+        if (slots_[i].record)
+            hashes.push_back(slots_[i].hash);
+    return hashes;
+}

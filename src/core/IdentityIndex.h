@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 // The database's entries by identity (field texts 1 to 5, ASCII letters
 // folded): an open-addressing hash table of (hash, entry) slots, so that a
@@ -30,6 +31,8 @@ public:
     }
     void Clear();
     [[nodiscard]] std::size_t Size() const { return size_; }
+    // The identity hashes of all entries, in no order.
+    [[nodiscard]] std::vector<std::uint64_t> Hashes() const;
 
 private:
     struct Slot {

@@ -292,15 +292,28 @@ void TDataBase::Save() {
     if (FileName.empty())
         throw fileio::FileError(ENOENT);
     try {
+        // The entries written carry the new disk mark, which becomes the
+        // database's only when the save succeeds.
+        const std::uint16_t mark = nextDiskMark();
         DiskStamp = fileio::ReplaceFile(FileName,
-                                        [this](fileio::OutputFile& file) {
+                                        [this, mark](fileio::OutputFile& file) {
                                             Writer out(file);
                                             out.Put(kMagic, kMagicSize);
                                             out.U32(static_cast<std::uint32_t>(Records.size()));
-                                            for (const TDataRecord* record : Records)
+                                            for (TDataRecord* record : Records) {
+                                                record->onDisk_ = mark;
                                                 out.Entry(*record);
+                                            }
                                         },
                                         {.keepOld = KeepOldFile});
+        // The base of a later merge; without room for it, there is none.
+        try {
+            diskIdentities_ = index_->identities.Hashes();
+            diskMark_ = mark;
+        } catch (const std::bad_alloc&) {
+            diskIdentities_.clear();
+            diskMark_ = 0;
+        }
     } catch (const std::bad_alloc&) {
         throw std::runtime_error(loadmsg::OutOfMemory);
     }

@@ -4,11 +4,14 @@
 
 #include "commands/DataBaseCommands.h"
 #include "core/DataBase.h"
+#include "fileio/FileLock.h"
 #include "fileio/FileStamp.h"
 #include "gui/Prompt.h"
 
 #include <QWidget>
+#include <chrono>
 #include <filesystem>
+#include <stdexcept>
 #include <utility>
 
 namespace {
@@ -79,7 +82,20 @@ void TDocument::ImportFile(const std::string& file) {
     reportLoadError();
 }
 
+// The lock that `mvd` takes for its changes, held from the check of the file
+// on disk to the end of the save, so that no other writer slips in between.
+// A lock that another program holds too long ends the save.
+std::unique_ptr<fileio::FileLock> TDocument::lockFile(const std::string& file) const {
+    auto lock = std::make_unique<fileio::FileLock>(file, std::chrono::seconds(3));
+    if (!lock->Acquired())
+        throw std::runtime_error(
+            "Die Fehlerdatenbank wird gerade von einem anderen Programm ge\u00E4ndert. Bitte "
+            "sp\u00E4ter noch einmal sichern.");
+    return lock;
+}
+
 bool TDocument::Save() {
+    const auto lock = lockFile(FileName());
     if (!settleChangesOnDisk())
         return false;
     commands_->Save();
@@ -88,6 +104,7 @@ bool TDocument::Save() {
 }
 
 void TDocument::SaveAs(const std::string& file) {
+    const auto lock = lockFile(file);
     commands_->SaveAs(file);
     emit Saved(FileName());
 }
@@ -108,9 +125,10 @@ bool TDocument::settleChangesOnDisk() {
         return true;
     if (choice != Merge)
         return false;
-    // One step: the duplicate rule keeps every entry once; a file that does
-    // not load completely is reported and not overwritten.
-    commands_->ImportFile(FileName(), QStringLiteral("Datenbank zusammenführen"));
+    // One step, three ways with the file as loaded or last saved: what was
+    // added there comes in, what was deleted here stays deleted. A file that
+    // does not load completely is reported, and neither merged nor overwritten.
+    commands_->MergeWithFile(FileName(), QStringLiteral("Datenbank zusammenführen"));
     return !reportLoadError();
 }
 

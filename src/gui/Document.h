@@ -6,6 +6,9 @@
 #include <string>
 
 class QWidget;
+namespace fileio {
+class FileLock;
+}
 class TDataBase;
 class TDataBaseCommands;
 
@@ -67,6 +70,7 @@ signals:
 private:
     // True when the save may go on.
     bool settleChangesOnDisk();
+    [[nodiscard]] std::unique_ptr<fileio::FileLock> lockFile(const std::string& file) const;
     // Shows the message of a load that failed during the last operation;
     // returns whether there was one.
     bool reportLoadError();

@@ -88,6 +88,52 @@ QString Difference(const TDataBaseCommands& commands, const Model& m, bool modif
     return {};
 }
 
+// Entries named by a letter: A has 1 minute, B 2 and so on; "C:neu" is C
+// with the description "neu".
+TRecordData Lettered(const std::string& name) {
+    const std::size_t colon = name.find(':');
+    return coretest::Entry("C++", "Zeiger", "P", coretest::Day(2024, 1, 1),
+                           static_cast<std::uint32_t>(name[0] - 'A' + 1),
+                           colon == std::string::npos ? "" : name.substr(colon + 1));
+}
+
+// Applies "-B +E ~C:neu" (delete B, add E, change C's description) through
+// the layer.
+void Edit(TDataBaseCommands& commands, const QString& ops) {
+    const TDataBase& db = commands.DataBase();
+    for (const QString& op : ops.split(' ', Qt::SkipEmptyParts)) {
+        const std::string name = op.mid(1).toStdString();
+        const auto id = [&] {
+            for (int i = 0; i < db.Count(); ++i)
+                if (db.GetRecord(i)->TimeNeeded == Lettered(name).TimeNeeded)
+                    return db.GetRecord(i)->ID;
+            return 0u;
+        };
+        if (op[0] == '+')
+            commands.AddEntry(Lettered(name));
+        else if (op[0] == '-')
+            commands.DeleteEntry(id());
+        else {
+            TRecordData changed = Lettered(name);
+            changed.ID = id();
+            commands.ChangeEntry(changed);
+        }
+    }
+}
+
+// The entries as letters, sorted: "A B C:neu D".
+QString Letters(const TDataBase& db) {
+    QStringList letters;
+    for (int i = 0; i < db.Count(); ++i) {
+        const TDataRecord& e = *db.GetRecord(i);
+        QString letter(QChar('A' + static_cast<int>(e.TimeNeeded) - 1));
+        if (!e.Description().empty())
+            letter += ':' + QString::fromStdString(std::string(e.Description()));
+        letters << letter;
+    }
+    letters.sort();
+    return letters.join(' ');
+}
 } // namespace
 
 class TestHistory : public QObject {
@@ -244,6 +290,73 @@ private slots:
 
     // A value that left its list with an entry comes back with its tick, and
     // the entry is hidden by it again.
+    // A merge with the file on disk goes three ways, with the file as loaded
+    // or last saved as the base; it is one step.
+    void mergeThreeWays_data() {
+        QTest::addColumn<QString>("here");
+        QTest::addColumn<QString>("onDisk");
+        QTest::addColumn<QString>("merged");
+        QTest::newRow("both sides added and deleted") << "-B +E"
+                                                      << "-C +F"
+                                                      << "A D E F";
+        QTest::newRow("deleted here stays deleted") << "-B"
+                                                    << ""
+                                                    << "A C D";
+        QTest::newRow("deleted on disk, unchanged here: goes") << ""
+                                                               << "-B"
+                                                               << "A C D";
+        QTest::newRow("deleted on disk, changed here: stays") << "~B:neu"
+                                                              << "-B"
+                                                              << "A B:neu C D";
+        QTest::newRow("changed on disk, unchanged here: the disk's") << ""
+                                                                     << "~B:neu"
+                                                                     << "A B:neu C D";
+        QTest::newRow("changed on both sides: this one's") << "~B:hier"
+                                                           << "~B:dort"
+                                                           << "A B:hier C D";
+        QTest::newRow("deleted here, changed on disk: stays deleted") << "-B"
+                                                                      << "~B:neu"
+                                                                      << "A C D";
+        QTest::newRow("added on both sides: once") << "+E"
+                                                   << "+E"
+                                                   << "A B C D E";
+    }
+    void mergeThreeWays() {
+        QFETCH(QString, here);
+        QFETCH(QString, onDisk);
+        QFETCH(QString, merged);
+        const std::string file = coretest::Native(dir_.filePath(QStringLiteral("merge.mvd")));
+        {
+            TDataBase base;
+            for (const char* name : {"A", "B", "C", "D"})
+                base.AddRecord(Lettered(name));
+            base.FileName = file;
+            base.Save();
+        }
+        TDataBase db;
+        TDataBaseCommands commands(db);
+        commands.Open(file);
+        Edit(commands, here);
+        const QString before = Letters(db);
+        {
+            TDataBase other; // another program
+            TDataBaseCommands writer(other);
+            writer.Open(file);
+            Edit(writer, onDisk);
+            writer.Save();
+        }
+        commands.MergeWithFile(file, QStringLiteral("zusammenführen"));
+        QCOMPARE(Letters(db), merged);
+        // A merge that changes nothing leaves no step.
+        QCOMPARE(commands.UndoText() == QStringLiteral("zusammenführen"), merged != before);
+        if (merged == before)
+            return;
+        commands.Undo();
+        QCOMPARE(Letters(db), before);
+        commands.Redo();
+        QCOMPARE(Letters(db), merged);
+    }
+
     void ticksComeBack_data() {
         QTest::addColumn<int>("step");
         QTest::newRow("deletion") << 0;

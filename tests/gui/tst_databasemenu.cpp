@@ -25,8 +25,11 @@
 #include <QWindow>
 #include <QtTest>
 #include <csignal>
+#include <fcntl.h>
 #include <memory>
+#include <sys/file.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -294,6 +297,25 @@ private slots:
         QCOMPARE(Prompt::Testing::Messages().size(), written && choice != 2 ? 1 : written ? 2 : 0);
     }
 
+    // The save holds mvd's lock from the check of the file to its end: while
+    // another program holds it, nothing is saved.
+    void saveWaitsForTheLock() {
+        WriteDataBase(path("a.mvd"), 2, 100);
+        Prompt::Testing::QueueFile(path("a.mvd"));
+        form_->LoadDataBaseAction()->trigger();
+        modify();
+        const int fd = ::open(qPrintable(path("a.mvd.lock")), O_RDWR | O_CREAT, 0600);
+        QVERIFY(fd >= 0 && ::flock(fd, LOCK_EX) == 0);
+        form_->SaveDataBaseAction()->trigger();
+        ::close(fd);
+        QCOMPARE(Prompt::Testing::Messages().size(), 1);
+        QVERIFY(Prompt::Testing::Messages()[0].text.contains("anderen Programm"));
+        QCOMPARE(EntriesIn(path("a.mvd")), 2);
+        QVERIFY(form_->Document().Modified());
+        form_->SaveDataBaseAction()->trigger(); // once the lock is free
+        QCOMPARE(EntriesIn(path("a.mvd")), 3);
+    }
+
     void importKeepsTheFileName() {
         WriteDataBase(path("a.mvd"), 1, 100);
         WriteDataBase(path("b.mvd"), 2, 200);
@@ -534,9 +556,11 @@ private slots:
             QCOMPARE(Bytes(file), before);
         else
             QVERIFY(QFileInfo(file).isDir());
-        QCOMPARE(
-            QDir(dir_->path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
-            QStringList{"f.mvd"}); // no temporary file left
+        // No temporary file left; the lock file stays, as mvd leaves it.
+        QStringList left =
+            QDir(dir_->path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden);
+        left.removeOne("f.mvd.lock");
+        QCOMPARE(left, QStringList{"f.mvd"});
         QVERIFY(form_->isVisible());
         if (duringClose)
             QCOMPARE(form_->UserManager()->DataBaseName, std::string("vorher")); // step 2 skipped
