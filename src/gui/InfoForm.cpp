@@ -2,8 +2,8 @@
 
 #include "core/DataBase.h"
 #include "gui/FormSetup.h"
+#include "gui/Prompt.h"
 
-#include <QDesktopServices>
 #include <QFile>
 #include <QFrame>
 #include <QIcon>
@@ -114,7 +114,7 @@ void TInfoForm::Execute(const TDataBase& dataBase) {
 }
 
 void TInfoForm::MailButtonClick() {
-    QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:") + ContactAddress()));
+    Prompt::OpenUrl(QUrl(QStringLiteral("mailto:") + ContactAddress()));
 }
 
 void TInfoForm::keyPressEvent(QKeyEvent* event) {

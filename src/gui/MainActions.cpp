@@ -75,6 +75,8 @@ TMainActions::TMainActions(QWidget* window) {
                       QStringLiteral("Information...\t%1")
                           .arg(K(Qt::CTRL | Qt::Key_I).toString(QKeySequence::NativeText)),
                       "zeigt den Informationsdialog an", {}, nullptr);
+    HandbookAction = make("HandbookAction", "&Handbuch", "zeigt das Handbuch des Programms",
+                          K(Qt::Key_F1), nullptr);
     AnalysisAction =
         make("AnalysisAction", "&Auswertung...", "zeigt Häufigkeit und Aufwand der Fehler",
              K(Qt::CTRL | Qt::Key_T), "analysis");

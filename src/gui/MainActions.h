@@ -26,6 +26,7 @@ struct TMainActions {
     QAction* DeleteItemAction = nullptr;
     QAction* FilterAction = nullptr;
     QAction* InfoAction = nullptr;
+    QAction* HandbookAction = nullptr;
     QAction* AnalysisAction = nullptr;
     QAction* UndoAction = nullptr;
     QAction* RedoAction = nullptr;

@@ -6,6 +6,7 @@
 #include "gui/Document.h"
 #include "gui/EntryPanel.h"
 #include "gui/FormSetup.h"
+#include "gui/Handbook.h"
 #include "gui/MainActions.h"
 #include "gui/MainMenus.h"
 #include "gui/PanelSplitter.h"
@@ -129,6 +130,7 @@ void TMainForm::connectHandlers() {
     delegate(actions_->ResetStopwatchAction,
              [this] { stopwatchBar_->ResetStopwatchActionExecute(); });
     delegate(actions_->SearchAction, [this] { searchBar_->SearchActionExecute(); });
+    delegate(actions_->HandbookAction, [this] { handbook::Open(this); });
     delegate(actions_->ImportCsvAction, [this] { exchange_->ImportCsv(); });
     delegate(actions_->ExportCsvAction, [this] { exchange_->ExportCsv(); });
     delegate(actions_->ExportXlsxAction, [this] { exchange_->ExportXlsx(); });

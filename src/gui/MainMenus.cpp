@@ -52,7 +52,7 @@ TMainMenus::TMainMenus(QMainWindow* window, const TMainActions& actions) {
     OptionItem->addActions({actions.ConfigItem, actions.SaveOptionItem});
 
     HelpItem = menu("HelpItem", QStringLiteral("&Hilfe"));
-    HelpItem->addAction(actions.InfoAction);
+    HelpItem->addActions({actions.HandbookAction, actions.InfoAction});
 
     ToolBar = new QToolBar(QStringLiteral("ToolBar"), window);
     ToolBar->setObjectName(QStringLiteral("ToolBar"));

@@ -1,11 +1,13 @@
 #include "gui/Prompt.h"
 
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QQueue>
+#include <QUrl>
 #include <QVariant>
 
 namespace Prompt {
@@ -22,6 +24,7 @@ struct Script {
     QQueue<std::optional<QString>> files;
     QList<Testing::ShownMessage> messages;
     QList<Testing::ShownFileDialog> fileDialogs;
+    QList<QUrl> openedUrls;
 };
 
 Script& CurrentScript() {
@@ -190,6 +193,15 @@ std::optional<QString> RunFileDialog(QFileDialog& dialog) {
     return chosen.first();
 }
 
+bool OpenUrl(const QUrl& url) {
+    Script& s = CurrentScript();
+    if (s.active) {
+        s.openedUrls.append(url);
+        return true;
+    }
+    return QDesktopServices::openUrl(url);
+}
+
 namespace Testing {
 
 void Begin() {
@@ -224,6 +236,10 @@ const QList<ShownMessage>& Messages() {
 
 const QList<ShownFileDialog>& FileDialogs() {
     return CurrentScript().fileDialogs;
+}
+
+const QList<QUrl>& OpenedUrls() {
+    return CurrentScript().openedUrls;
 }
 
 int PendingAnswers() {

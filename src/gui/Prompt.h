@@ -3,6 +3,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 #include <optional>
 
 class QWidget;
@@ -44,6 +45,11 @@ std::optional<QString> RunFileDialog(QFileDialog& dialog);
 // records as ShownFileDialog::selectedFile).
 void PresetFile(QFileDialog& dialog, const QString& fileName);
 
+// Hands a document or an address to the desktop (its browser, viewer or mail
+// program); false when the desktop has nothing to open it with. In scripted
+// mode it is only recorded.
+bool OpenUrl(const QUrl& url);
+
 // The title of a kind ("Warnung", "Fehler", "Information", "Bestätigung"; the
 // application name for General and System) and the text of a button.
 QString KindTitle(Kind kind);
@@ -73,6 +79,7 @@ void QueueChoice(int index);                        // for Choose
 void QueueFile(const std::optional<QString>& path); // nothing = the user cancels
 const QList<ShownMessage>& Messages();
 const QList<ShownFileDialog>& FileDialogs();
+const QList<QUrl>& OpenedUrls();
 // Number of queued answers not used yet (a test can check that all were used).
 int PendingAnswers();
 } // namespace Testing

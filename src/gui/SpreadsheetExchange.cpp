@@ -14,6 +14,7 @@
 #include "gui/FileChooser.h"
 #include "gui/ImportReportForm.h"
 #include "gui/NativePath.h"
+#include "gui/ProgressRun.h"
 #include "gui/Prompt.h"
 #include "gui/RecordListPanel.h"
 
@@ -101,8 +102,12 @@ void TSpreadsheetExchange::ExportCsv() {
     exchange::CsvFormat format = exchange::SpreadsheetCsv;
     if (csvExportDialog_->selectedNameFilter() == CommaFilter)
         format.separator = ',';
-    const WaitCursor wait;
-    exchange::ExportCsvFile(nativepath::FromQString(*chosen), listedEntries(), format);
+    const std::vector<const TDataRecord*> entries = listedEntries();
+    RunWithProgress(window_, QStringLiteral("Die Einträge werden als CSV exportiert..."),
+                    [&](const exchange::Progress& progress) {
+                        exchange::ExportCsvFile(nativepath::FromQString(*chosen), entries, format,
+                                                progress);
+                    });
 }
 
 void TSpreadsheetExchange::ExportXlsx() {
@@ -110,12 +115,14 @@ void TSpreadsheetExchange::ExportXlsx() {
         chooser_.Choose(*xlsxExportDialog_, ExportName(document_.FileName(), "xlsx"));
     if (!chosen)
         return;
+    const std::vector<const TDataRecord*> entries = listedEntries();
     exchange::XlsxOutcome outcome;
-    {
-        const WaitCursor wait;
-        outcome = exchange::ExportXlsxFile(nativepath::FromQString(*chosen), listedEntries());
-    }
-    if (outcome.shortenedTexts > 0)
+    RunWithProgress(
+        window_, QStringLiteral("Die Einträge werden als Excel-Arbeitsmappe exportiert..."),
+        [&](const exchange::Progress& progress) {
+            outcome = exchange::ExportXlsxFile(nativepath::FromQString(*chosen), entries, progress);
+        });
+    if (!outcome.cancelled && outcome.shortenedTexts > 0)
         Prompt::Message(window_, Prompt::Kind::Warning,
                         QStringLiteral("%1 Texte waren länger als die 32767 Zeichen einer "
                                        "Excel-Zelle und wurden gekürzt.")
@@ -129,15 +136,18 @@ void TSpreadsheetExchange::ImportCsv() {
         return;
     const QString name = QFileInfo(*chosen).fileName();
     exchange::CsvReadResult read;
+    RunWithProgress(window_, QStringLiteral("Die CSV-Datei wird gelesen..."),
+                    [&](const exchange::Progress& progress) {
+                        read = exchange::ReadCsvFile(nativepath::FromQString(*chosen), progress);
+                    });
+    if (read.cancelled)
+        return; // nothing read, nothing added
     TImportOutcome added;
-    {
+    if (read.failure.empty()) {
+        // One step; the list follows the command layer's signal.
         const WaitCursor wait;
-        read = exchange::ReadCsvFile(nativepath::FromQString(*chosen));
-        if (read.failure.empty()) {
-            // One step; the list follows the command layer's signal.
-            added = document_.Commands().ImportEntries(QStringLiteral("CSV-Datei importieren"),
-                                                       read.entries);
-        }
+        added = document_.Commands().ImportEntries(QStringLiteral("CSV-Datei importieren"),
+                                                   read.entries);
     }
     if (!read.failure.empty()) {
         Prompt::Message(

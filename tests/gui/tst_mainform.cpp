@@ -163,7 +163,7 @@ private slots:
                               "ResetStopwatchAction"}));
         QCOMPARE(names(form_->OptionItem()->actions()),
                  (QStringList{"ConfigItem", "SaveOptionItem"}));
-        QCOMPARE(names(form_->HelpItem()->actions()), (QStringList{"InfoAction"}));
+        QCOMPARE(names(form_->HelpItem()->actions()), (QStringList{"HandbookAction", "InfoAction"}));
         QStringList bar;
         for (QAction* a : form_->ToolBar()->actions()) {
             if (!a->isVisible()) // the stopwatch's time, shown while it holds time
@@ -278,6 +278,17 @@ private slots:
         QTest::keyClick(f.ListView(), Qt::Key_I, Qt::ControlModifier);
         QCOMPARE(import.count(), importEnabled ? 1 : 0);
         QCOMPARE(info.count(), 0);
+    }
+
+    // F1 hands the handbook to the desktop.
+    void handbookOnF1() {
+        TTestForm& f = shown();
+        QApplication::setActiveWindow(&f);
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        QTest::keyClick(f.ListView(), Qt::Key_F1);
+        QCOMPARE(Prompt::Testing::OpenedUrls().size(), 1);
+        QVERIFY(Prompt::Testing::OpenedUrls()[0].toLocalFile().endsWith("docs/handbuch.md"));
+        QVERIFY(Prompt::Testing::Messages().isEmpty());
     }
 
     void enabling_data() {

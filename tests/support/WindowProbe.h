@@ -163,12 +163,15 @@ public:
     [[nodiscard]] QList<QAction*> ActionList() const {
         QList<QAction*> list;
         for (const char* name :
-             {"ExitAction", "NewDataBaseAction", "LoadDataBaseAction", "ImportDataBaseAction",
-              "SaveDataBaseAction", "SaveDataBaseAsAction", "FirstItemAction", "LastItemAction",
-              "NextItemAction", "PreviousItemAction", "NewItemAction", "ChangeItemAction",
-              "DeleteItemAction", "FilterAction", "InfoAction", "AnalysisAction", "UndoAction",
-              "RedoAction", "StopwatchAction", "ResetStopwatchAction", "SearchAction",
-              "ImportCsvAction", "ExportCsvAction", "ExportXlsxAction"})
+             {"ExitAction",           "NewDataBaseAction",  "LoadDataBaseAction",
+              "ImportDataBaseAction", "SaveDataBaseAction", "SaveDataBaseAsAction",
+              "FirstItemAction",      "LastItemAction",     "NextItemAction",
+              "PreviousItemAction",   "NewItemAction",      "ChangeItemAction",
+              "DeleteItemAction",     "FilterAction",       "InfoAction",
+              "HandbookAction",       "AnalysisAction",     "UndoAction",
+              "RedoAction",           "StopwatchAction",    "ResetStopwatchAction",
+              "SearchAction",         "ImportCsvAction",    "ExportCsvAction",
+              "ExportXlsxAction"})
             list.append(Action(name));
         return list;
     }
@@ -181,7 +184,8 @@ public:
         TDataBase written;
         for (const TRecordData& entry : entries)
             written.AddRecord(entry);
-        written.FileName = QFile::encodeName(dir.filePath(QStringLiteral("fill.mvd"))).toStdString();
+        written.FileName =
+            QFile::encodeName(dir.filePath(QStringLiteral("fill.mvd"))).toStdString();
         written.Save();
         Commands().Open(written.FileName);
         Commands().Name({});
