@@ -139,6 +139,7 @@ public:
     QAction* ImportDataBaseAction() const { return Action("ImportDataBaseAction"); }
     QAction* SaveDataBaseAction() const { return Action("SaveDataBaseAction"); }
     QAction* SaveDataBaseAsAction() const { return Action("SaveDataBaseAsAction"); }
+    QAction* RestoreVersionAction() const { return Action("RestoreVersionAction"); }
     QAction* FirstItemAction() const { return Action("FirstItemAction"); }
     QAction* LastItemAction() const { return Action("LastItemAction"); }
     QAction* NextItemAction() const { return Action("NextItemAction"); }
@@ -168,7 +169,7 @@ public:
               "NextItemAction", "PreviousItemAction", "NewItemAction", "ChangeItemAction",
               "DeleteItemAction", "FilterAction", "InfoAction", "AnalysisAction", "UndoAction",
               "RedoAction", "StopwatchAction", "ResetStopwatchAction", "SearchAction",
-              "ImportCsvAction", "ExportCsvAction", "ExportXlsxAction"})
+              "ImportCsvAction", "ExportCsvAction", "ExportXlsxAction", "RestoreVersionAction"})
             list.append(Action(name));
         return list;
     }
