@@ -33,7 +33,7 @@ TOptionForm::TOptionForm(QWidget* parent) : QDialog(parent) {
     SetUpDialog(*this, "OptionForm", QStringLiteral("Mavrolin Konfigurieren"),
                 Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                     Qt::WindowCloseButtonHint,
-                QSize(246, 294));
+                QSize(246, 312));
     move(337, 226);
 
     TitleLabel = MakeControl<QLabel>(this, "TitleLabel", QStringLiteral("Einstellungen für Nutzer"),
@@ -69,15 +69,15 @@ TOptionForm::TOptionForm(QWidget* parent) : QDialog(parent) {
         QRect(16, 118, 209, 17), FrameRight);
 
     // Older versions of the database, kept by every save.
-    Bevel2 = MakeBevel(this, "Bevel2", QRect(16, 146, 217, 65));
+    Bevel2 = MakeBevel(this, "Bevel2", QRect(16, 146, 217, 83));
     KeepVersionsCheckBox = MakeCheckBox(
         this, "KeepVersionsCheckBox", QStringLiteral("Ältere &Versionen aufbewahren"),
         QStringLiteral("bewahrt beim Sichern die bisherige Fassung der Datenbank als ältere "
                        "Version auf; ausgeschaltet bleiben die schon aufbewahrten erhalten"),
         QRect(24, 154, 201, 17), FrameRight);
-    VersionsLimitLabel =
-        MakeControl<QLabel>(this, "VersionsLimitLabel", QStringLiteral("&Höchstens je Datenbank:"),
-                            {}, QRect(40, 183, 110, 13));
+    VersionsLimitLabel = MakeControl<QLabel>(this, "VersionsLimitLabel",
+                                             QStringLiteral("&Platz je Datenbank höchstens:"), {},
+                                             QRect(40, 178, 185, 13));
     VersionsLimitEdit = new QSpinBox(this);
     VersionsLimitEdit->setObjectName(QStringLiteral("VersionsLimitEdit"));
     VersionsLimitEdit->setToolTip(
@@ -89,7 +89,7 @@ TOptionForm::TOptionForm(QWidget* parent) : QDialog(parent) {
     VersionsLimitEdit->setSingleStep(128);
     VersionsLimitEdit->setSuffix(QStringLiteral(" MiB"));
     VersionsLimitEdit->setAlignment(Qt::AlignRight);
-    VersionsLimitEdit->setGeometry(QRect(152, 179, 73, 21));
+    VersionsLimitEdit->setGeometry(QRect(40, 196, 100, 21));
     VersionsLimitLabel->setBuddy(VersionsLimitEdit);
     // Switched off, the limit does nothing (nothing is kept or thinned).
     connect(KeepVersionsCheckBox, &QCheckBox::toggled, VersionsLimitEdit, &QWidget::setEnabled);
@@ -99,13 +99,13 @@ TOptionForm::TOptionForm(QWidget* parent) : QDialog(parent) {
         this, "DeleteButton", QStringLiteral("&Originalkonfikuration wiederherstellen"),
         QStringLiteral("löscht die Konfigurationseinträge aus der Registry, und verwendet somit "
                        "beim nächsten Start wieder die Originalkonfiguration"),
-        QRect(16, 224, 217, 25));
+        QRect(16, 242, 217, 25));
     OkButton = MakeOkButton(*this, QStringLiteral("bestätigt die gemachten Einstellungen"),
-                            QRect(16, 262, 97, 24), true);
+                            QRect(16, 280, 97, 24), true);
     CancelButton = MakeCancelButton(
         *this, QStringLiteral("Abbrechen"),
         QStringLiteral("bricht diesen Dialog ab, und behält die ursprünglichen Einstellungen bei"),
-        QRect(136, 262, 97, 24), true);
+        QRect(136, 280, 97, 24), true);
 
     connect(DeleteButton, &QPushButton::clicked, this, &TOptionForm::DeleteButtonClick);
 

@@ -19,11 +19,12 @@ void TVersionComparer::Start(int key, const std::string& path) {
     if (thread_.joinable())
         thread_.join(); // ended, its result delivered or dropped
     busy_ = true;
+    stop_ = false;
     const std::uint64_t run = ++run_;
     auto work = [this, run, key, path] {
         auto result = std::make_shared<versions::Comparison>();
         try {
-            *result = versions::CompareVersion(open_, path);
+            *result = versions::CompareVersion(open_, path, [this] { return stop_.load(); });
         } catch (const std::exception& error) {
             // Out of memory, most likely: the version is not offered.
             *result = {};
@@ -53,6 +54,7 @@ void TVersionComparer::deliver(std::uint64_t run, int key,
 
 void TVersionComparer::Stop() {
     ++run_;
+    stop_ = true; // a comparison ends at once; a load under way goes on to its end
     if (thread_.joinable())
         thread_.join();
     busy_ = false;

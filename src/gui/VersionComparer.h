@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -13,8 +14,10 @@ struct Comparison;
 
 // Compares kept versions with the open database one at a time on a thread of
 // its own, so that the window answers while a version of a million entries
-// loads (about half a second each). The open database is only read there:
-// whoever changes it stops the comparer first and starts it again after.
+// loads (about half a second each). The open database is only read there,
+// and the load uses the core's one collator, which two threads must not use
+// at once: whoever changes the database (the window's thread, the only other
+// user of the collator while a modal dialog runs) stops the comparer first.
 class TVersionComparer : public QObject {
     Q_OBJECT
 public:
@@ -27,7 +30,8 @@ public:
     // Compares the version file at `path` (the caller's `key`) with the open
     // database; Compared follows on this object's thread. Only while not Busy.
     void Start(int key, const std::string& path);
-    // Waits until a comparison under way has ended; its result never arrives.
+    // Stops a comparison under way and waits for its thread (up to the end
+    // of the version's load); its result never arrives.
     void Stop();
 
 signals:
@@ -39,6 +43,7 @@ private:
 
     const TDataBase& open_;
     std::thread thread_;
-    std::uint64_t run_ = 0; // the started comparison whose result counts
+    std::uint64_t run_ = 0;         // the started comparison whose result counts
+    std::atomic<bool> stop_{false}; // asked by the thread between entries
     bool busy_ = false;
 };

@@ -23,18 +23,21 @@
 #include <QProgressBar>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QTableView>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <filesystem>
 #include <iterator>
+#include <optional>
 
 namespace {
 
 enum Column { KeptColumn, EntriesColumn, DifferenceColumn, SizeColumn };
 
 const QString StepText = QStringLiteral("Einträge aus älterer Version übernehmen");
+constexpr std::size_t ManyEntries = 100000;
 
 QString Text(const std::string& utf8) {
     return QString::fromStdString(utf8);
@@ -107,10 +110,10 @@ void TVersionsForm::createControls() {
         QStringLiteral("+ Einträge der Version, die der geöffneten Datenbank fehlen; − Einträge "
                        "der geöffneten Datenbank, die der Version fehlen"));
     VersionList->header()->setStretchLastSection(false);
+    VersionList->header()->setSectionResizeMode(DifferenceColumn, QHeaderView::Stretch);
     VersionList->setColumnWidth(KeptColumn, 140);
     VersionList->setColumnWidth(EntriesColumn, 90);
-    VersionList->setColumnWidth(DifferenceColumn, 190);
-    VersionList->setColumnWidth(SizeColumn, 80);
+    VersionList->setColumnWidth(SizeColumn, 90);
     VersionList->setMinimumHeight(130);
 
     MissingLabel = new QLabel(this);
@@ -136,6 +139,7 @@ void TVersionsForm::createControls() {
     MissingView->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     MissingView->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     MissingView->horizontalHeader()->setStretchLastSection(true);
+    MissingView->horizontalHeader()->setHighlightSections(false); // all rows are selected at first
     MissingView->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     for (const auto& [column, width] : {std::pair{0, 70}, {1, 70}, {2, 110}, {3, 90}, {4, 50}})
         MissingView->setColumnWidth(column, width);
@@ -333,7 +337,7 @@ void TVersionsForm::versionSelected() {
 // The selected version first (its entries are wanted), then the differences
 // still unknown, newest first.
 void TVersionsForm::compareNext() {
-    if (comparer_->Busy())
+    if (comparer_->Busy() || stopping_)
         return;
     int next = selectedRow();
     if (!offered(next) || next == currentRow_) {
@@ -347,6 +351,20 @@ void TVersionsForm::compareNext() {
     }
     if (next >= 0)
         comparer_->Start(next, versions_[static_cast<std::size_t>(next)].path);
+}
+
+void TVersionsForm::stopComparer() {
+    if (!comparer_->Busy())
+        return;
+    const QScopedValueRollback stopping(stopping_, true);
+    const TBusyNote note(this, windowTitle(),
+                         QStringLiteral("Der laufende Vergleich wird beendet..."));
+    comparer_->Stop();
+}
+
+void TVersionsForm::done(int result) {
+    stopComparer(); // closed, the dialog compares nothing more
+    QDialog::done(result);
 }
 
 void TVersionsForm::compared(int row, const std::shared_ptr<versions::Comparison>& result) {
@@ -400,9 +418,14 @@ void TVersionsForm::TakeOverButtonClick() {
     chosen.erase(std::unique(chosen.begin(), chosen.end()), chosen.end());
 
     // Nothing reads the open database while it changes.
-    comparer_->Stop();
+    stopComparer();
     std::size_t added = 0;
     try {
+        // A million entries take most of a second; a few are there at once.
+        std::optional<TBusyNote> note;
+        if (chosen.size() >= ManyEntries)
+            note.emplace(this, windowTitle(),
+                         QStringLiteral("%1 werden übernommen...").arg(Entries(chosen.size())));
         const WaitCursor wait;
         std::vector<std::uint32_t> ids;
         document_.Commands().ImportEntries(StepText, [&](TDataBase& db) {
@@ -440,10 +463,18 @@ void TVersionsForm::OpenVersionButtonClick() {
         });
         return !failed;
     };
-    if (document_.AskToSaveChanges(save) != TDocument::TChangesAnswer::Proceed)
+    // A save may merge the file's entries in first: nothing reads the open
+    // database meanwhile.
+    stopComparer();
+    const int entries = document_.DataBase().Count();
+    if (document_.AskToSaveChanges(save) != TDocument::TChangesAnswer::Proceed) {
+        if (document_.DataBase().Count() != entries)
+            compareAgain(false);
+        else
+            compareNext();
         return;
+    }
 
-    comparer_->Stop();
     LoadReport report;
     {
         const TBusyNote note(this, windowTitle(),

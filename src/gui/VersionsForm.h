@@ -60,6 +60,10 @@ public:
     void TakeOverButtonClick();
     void OpenVersionButtonClick();
 
+protected:
+    // Closing waits for a comparison under way, with a note.
+    void done(int result) override;
+
 private:
     // What the list knows of a version's difference to the open database.
     struct TDifference {
@@ -76,6 +80,9 @@ private:
     void updateButtons();
     void versionSelected();
     void compareNext();
+    // Waits for a comparison under way (a version of a million entries takes
+    // about a second), with a note while it does; its result is dropped.
+    void stopComparer();
     void compared(int row, const std::shared_ptr<versions::Comparison>& result);
     // After the open database changed: every difference is compared again,
     // the selected version's too unless `selectedStays` (its own entries
@@ -89,4 +96,5 @@ private:
     // The selected version compared in full (its entries loaded), or none.
     std::shared_ptr<versions::Comparison> current_;
     int currentRow_ = -1;
+    bool stopping_ = false; // stopComparer runs: nothing new is started
 };
