@@ -2,6 +2,7 @@
 
 #include "commands/DataBaseCommands.h"
 #include "core/DataBase.h"
+#include "gui/BusyNote.h"
 #include "gui/Document.h"
 #include "gui/ErrorReport.h"
 #include "gui/FormSetup.h"
@@ -14,7 +15,6 @@
 #include "versions/Restore.h"
 #include "versions/VersionTexts.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -52,27 +52,6 @@ bool FileExists(const std::string& file) {
     std::error_code error;
     return std::filesystem::exists(std::filesystem::path(file), error);
 }
-
-// A box that says what runs while the window's thread is busy with it: it
-// cannot be cancelled, so it is shown at once and painted before the work.
-class TBusyNote {
-public:
-    TBusyNote(QWidget* parent, const QString& title, const QString& text)
-        : dialog_(text, QString(), 0, 0, parent) {
-        dialog_.setObjectName(QStringLiteral("BusyNote"));
-        dialog_.setWindowTitle(title);
-        dialog_.setWindowModality(Qt::WindowModal);
-        dialog_.setCancelButton(nullptr);
-        dialog_.setMinimumDuration(0);
-        dialog_.show();
-        for (int i = 0; i < 3; ++i) // shown, laid out and painted
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    }
-
-private:
-    QProgressDialog dialog_;
-    WaitCursor wait_;
-};
 
 } // namespace
 
