@@ -15,7 +15,7 @@ function(mavrolin_add_test name)
   set_tests_properties(${name} PROPERTIES
     TIMEOUT ${ARG_TIMEOUT}
     LABELS "${ARG_LABELS}"
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;HOME=${home};XDG_CONFIG_HOME=${home}/config;XDG_STATE_HOME=${home}/state;XDG_CACHE_HOME=${home}/cache;XDG_RUNTIME_DIR=${home}/runtime;MAVROLIN_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
-  file(MAKE_DIRECTORY ${home}/config ${home}/state ${home}/cache ${home}/runtime)
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;HOME=${home};XDG_CONFIG_HOME=${home}/config;XDG_STATE_HOME=${home}/state;XDG_CACHE_HOME=${home}/cache;XDG_DATA_HOME=${home}/data;XDG_RUNTIME_DIR=${home}/runtime;MAVROLIN_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+  file(MAKE_DIRECTORY ${home}/config ${home}/state ${home}/cache ${home}/data ${home}/runtime)
   file(CHMOD ${home}/runtime DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
 endfunction()

@@ -7,6 +7,7 @@
 #include "fileio/FileLock.h"
 #include "fileio/FileStamp.h"
 #include "gui/Prompt.h"
+#include "versions/Keeper.h"
 
 #include <QWidget>
 #include <chrono>
@@ -25,8 +26,12 @@ bool FileExists(const std::string& file) {
 } // namespace
 
 TDocument::TDocument(QWidget* dialogParent)
-    : QObject(dialogParent), dialogParent_(dialogParent), dataBase_(std::make_unique<TDataBase>()) {
+    : QObject(dialogParent), dialogParent_(dialogParent),
+      keeper_(std::make_unique<versions::Keeper>()), dataBase_(std::make_unique<TDataBase>()) {
     setObjectName(QStringLiteral("Document"));
+    // A setting of the saves, not a change of the entries: it stays through
+    // every opening and clearing of the database.
+    dataBase_->KeepOldFile = keeper_->HookFor(*dataBase_);
     // A failed load never raises; its message is shown once the operation
     // has ended and the window shows the database again (see reportLoadError).
     dataBase_->OnLoadError = [this](const std::string& message) { loadError_ = message; };
@@ -100,6 +105,7 @@ bool TDocument::Save() {
         return false;
     commands_->Save();
     emit Saved(FileName());
+    reportKeepingWarning();
     return true;
 }
 
@@ -107,6 +113,22 @@ void TDocument::SaveAs(const std::string& file) {
     const auto lock = lockFile(file);
     commands_->SaveAs(file);
     emit Saved(FileName());
+    reportKeepingWarning();
+}
+
+void TDocument::reportKeepingWarning() {
+    const std::string warning = keeper_->TakeWarning();
+    if (!warning.empty())
+        Prompt::Message(dialogParent_, Prompt::Kind::Warning, QString::fromStdString(warning),
+                        Prompt::Ok);
+}
+
+void TDocument::SetVersionPolicy(const versions::Policy& policy) {
+    keeper_->SetPolicy(policy);
+}
+
+const versions::Policy& TDocument::VersionPolicy() const {
+    return keeper_->GetPolicy();
 }
 
 bool TDocument::settleChangesOnDisk() {

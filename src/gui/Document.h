@@ -11,13 +11,18 @@ class FileLock;
 }
 class TDataBase;
 class TDataBaseCommands;
+namespace versions {
+class Keeper;
+struct Policy;
+} // namespace versions
 
 // The open database of the main window: the database, the command layer that
 // alone changes it, the file it is named after and that file as it was loaded
 // or saved. New, open, import, save, save as, the merge with the file on disk
-// and the question about unsaved changes go through it. It has no widgets:
-// its questions and reports go through the Prompt seam, owned by
-// `dialogParent`.
+// and the question about unsaved changes go through it. Every save keeps the
+// file it replaces as an older version, as the user's policy says (the
+// default policy until SetVersionPolicy). It has no widgets: its questions
+// and reports go through the Prompt seam, owned by `dialogParent`.
 class TDocument : public QObject {
     Q_OBJECT
 public:
@@ -62,6 +67,11 @@ public:
     enum class TChangesAnswer { Proceed, Stay, SaveFailed };
     TChangesAnswer AskToSaveChanges(const std::function<bool()>& save);
 
+    // Whether and how much the saves keep of older versions; the next save
+    // follows it.
+    void SetVersionPolicy(const versions::Policy& policy);
+    [[nodiscard]] const versions::Policy& VersionPolicy() const;
+
 signals:
     // A file loaded without an error, or was saved: for the recent files.
     void Opened(const std::string& file);
@@ -74,8 +84,12 @@ private:
     // Shows the message of a load that failed during the last operation;
     // returns whether there was one.
     bool reportLoadError();
+    // After a save: the warning about a version that could not be kept, once
+    // per run (the keeper gives it once).
+    void reportKeepingWarning();
 
     QWidget* dialogParent_;
+    std::unique_ptr<versions::Keeper> keeper_; // the database's saves refer to it
     std::unique_ptr<TDataBase> dataBase_;
     TDataBaseCommands* commands_ = nullptr;
     std::string loadError_; // of the operation under way

@@ -46,6 +46,11 @@ TMainActions::TMainActions(QWidget* window) {
     SaveDataBaseAsAction = make("SaveDataBaseAsAction", "Datenbank sichern &unter...",
                                 "speichert die aktuelle Datenbank unter einem neuen Namen",
                                 K(Qt::CTRL | Qt::Key_U), nullptr);
+    RestoreVersionAction =
+        make("RestoreVersionAction", "&Ältere Version wiederherstellen...",
+             "holt Einträge aus einer älteren, beim Sichern aufbewahrten Fassung der Datenbank "
+             "zurück",
+             {}, nullptr);
     FirstItemAction =
         make("FirstItemAction", "&Anfang der Datenbank",
              "springt zum ersten Datensatz der Datenbank", K(Qt::CTRL | Qt::Key_Home), "first");

@@ -17,6 +17,7 @@ struct TMainActions {
     QAction* ImportDataBaseAction = nullptr;
     QAction* SaveDataBaseAction = nullptr;
     QAction* SaveDataBaseAsAction = nullptr;
+    QAction* RestoreVersionAction = nullptr;
     QAction* FirstItemAction = nullptr;
     QAction* LastItemAction = nullptr;
     QAction* NextItemAction = nullptr;

@@ -103,6 +103,7 @@ void TMainForm::connectHandlers() {
         {actions_->ImportDataBaseAction, &M::ImportDataBaseActionExecute},
         {actions_->SaveDataBaseAction, &M::SaveDataBaseActionExecute},
         {actions_->SaveDataBaseAsAction, &M::SaveDataBaseAsActionExecute},
+        {actions_->RestoreVersionAction, &M::RestoreVersionActionExecute},
         {actions_->ExitAction, &M::ExitActionExecute},
         {actions_->InfoAction, &M::InfoActionExecute},
         {actions_->FirstItemAction, &M::FirstItemActionExecute},

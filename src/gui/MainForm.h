@@ -123,6 +123,7 @@ private:
     void ImportDataBaseActionExecute();
     void SaveDataBaseActionExecute();
     void SaveDataBaseAsActionExecute();
+    void RestoreVersionActionExecute();
     void ExitActionExecute();
     void InfoActionExecute();
     void FirstItemActionExecute();

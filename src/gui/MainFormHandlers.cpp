@@ -18,6 +18,7 @@
 #include "gui/RecentFilesMenu.h"
 #include "gui/RecordListPanel.h"
 #include "gui/StopwatchBar.h"
+#include "gui/VersionsForm.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -64,6 +65,10 @@ void TMainForm::SaveDataBaseAsActionExecute() {
     if (!chosen)
         return;
     document_->SaveAs(FromQString(*chosen));
+}
+
+void TMainForm::RestoreVersionActionExecute() {
+    TVersionsForm(*document_, this).Execute();
 }
 
 void TMainForm::ExitActionExecute() {

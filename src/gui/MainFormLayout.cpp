@@ -18,6 +18,7 @@
 #include "gui/StopwatchBar.h"
 #include "gui/ToolTipTime.h"
 #include "settings/UserManager.h"
+#include "settings/VersionSettings.h"
 #include "settings/WindowConfiguration.h"
 
 #include <QAction>
@@ -60,6 +61,7 @@ void TMainForm::FormCreate(const std::string& userName, const std::string& fileN
     // Once the settings may be written, also after the first-start defaults.
     menus_->RecentFilesItem->SetUserManager(userManager_.get());
     stopwatchBar_->SetUserManager(userManager_.get());
+    document_->SetVersionPolicy(settings::LoadVersionPolicy(*userManager_));
     if (!fileName.empty())
         document_->OpenAtStart(nativepath::Absolute(fileName));
     else if (!firstStart)
@@ -137,6 +139,7 @@ void TMainForm::ConfigItemClick() {
         stopwatchBar_->ResetStopwatchActionExecute();
         menus_->RecentFilesItem->Forget();
     }
+    document_->SetVersionPolicy(settings::LoadVersionPolicy(*userManager_));
 }
 
 // The list panel keeps its minimum width first, then the detail panel its own;

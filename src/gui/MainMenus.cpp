@@ -27,6 +27,8 @@ TMainMenus::TMainMenus(QMainWindow* window, const TMainActions& actions) {
                               actions.ImportDataBaseAction, actions.ImportCsvAction,
                               actions.ExportCsvAction, actions.ExportXlsxAction});
     DataBaseItem->addSeparator();
+    DataBaseItem->addAction(actions.RestoreVersionAction);
+    DataBaseItem->addSeparator();
     RecentFilesItem = new TRecentFilesMenu(window);
     DataBaseItem->addMenu(RecentFilesItem);
     DataBaseItem->addSeparator();

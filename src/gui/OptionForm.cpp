@@ -4,21 +4,36 @@
 #include "gui/FormSetup.h"
 #include "gui/Prompt.h"
 #include "settings/UserManager.h"
+#include "settings/VersionSettings.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QStyle>
 #include <algorithm>
 #include <exception>
+
+namespace {
+
+constexpr std::uint64_t MiB = std::uint64_t{1} << 20;
+constexpr int LargestLimit = 1 << 20; // MiB: 1 TiB
+
+// The limit in whole MiB as the box shows it, at least 1.
+int LimitInMiB(std::uint64_t bytes) {
+    const std::uint64_t rounded = (bytes + MiB / 2) / MiB;
+    return static_cast<int>(std::clamp<std::uint64_t>(rounded, 1, LargestLimit));
+}
+
+} // namespace
 
 TOptionForm::TOptionForm(QWidget* parent) : QDialog(parent) {
     SetUpDialog(*this, "OptionForm", QStringLiteral("Mavrolin Konfigurieren"),
                 Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                     Qt::WindowCloseButtonHint,
-                QSize(246, 222));
+                QSize(246, 312));
     move(337, 226);
 
     TitleLabel = MakeControl<QLabel>(this, "TitleLabel", QStringLiteral("Einstellungen für Nutzer"),
@@ -52,21 +67,51 @@ TOptionForm::TOptionForm(QWidget* parent) : QDialog(parent) {
         QStringLiteral("beim Beenden des Mavrolins werden die oben spezifizierten Werte "
                        "automatisch gesichert, und beim nächsten Programmstart wieder hergestellt"),
         QRect(16, 118, 209, 17), FrameRight);
+
+    // Older versions of the database, kept by every save.
+    Bevel2 = MakeBevel(this, "Bevel2", QRect(16, 146, 217, 83));
+    KeepVersionsCheckBox = MakeCheckBox(
+        this, "KeepVersionsCheckBox", QStringLiteral("Ältere &Versionen aufbewahren"),
+        QStringLiteral("bewahrt beim Sichern die bisherige Fassung der Datenbank als ältere "
+                       "Version auf; ausgeschaltet bleiben die schon aufbewahrten erhalten"),
+        QRect(24, 154, 201, 17), FrameRight);
+    VersionsLimitLabel = MakeControl<QLabel>(this, "VersionsLimitLabel",
+                                             QStringLiteral("&Platz je Datenbank höchstens:"), {},
+                                             QRect(40, 178, 185, 13));
+    VersionsLimitEdit = new QSpinBox(this);
+    VersionsLimitEdit->setObjectName(QStringLiteral("VersionsLimitEdit"));
+    VersionsLimitEdit->setToolTip(
+        QStringLiteral("so viel Platz dürfen die älteren Versionen einer Datenbank belegen; die "
+                       "ältesten gehen zuerst, die neueste bleibt immer"));
+    VersionsLimitEdit->setLocale(QLocale(QLocale::German, QLocale::Germany));
+    VersionsLimitEdit->setGroupSeparatorShown(true);
+    VersionsLimitEdit->setRange(1, LargestLimit);
+    VersionsLimitEdit->setSingleStep(128);
+    VersionsLimitEdit->setSuffix(QStringLiteral(" MiB"));
+    VersionsLimitEdit->setAlignment(Qt::AlignRight);
+    VersionsLimitEdit->setGeometry(QRect(40, 196, 100, 21));
+    VersionsLimitLabel->setBuddy(VersionsLimitEdit);
+    // Switched off, the limit does nothing (nothing is kept or thinned).
+    connect(KeepVersionsCheckBox, &QCheckBox::toggled, VersionsLimitEdit, &QWidget::setEnabled);
+    connect(KeepVersionsCheckBox, &QCheckBox::toggled, VersionsLimitLabel, &QWidget::setEnabled);
+
     DeleteButton = MakeControl<QPushButton>(
         this, "DeleteButton", QStringLiteral("&Originalkonfikuration wiederherstellen"),
         QStringLiteral("löscht die Konfigurationseinträge aus der Registry, und verwendet somit "
                        "beim nächsten Start wieder die Originalkonfiguration"),
-        QRect(16, 152, 217, 25));
+        QRect(16, 242, 217, 25));
     OkButton = MakeOkButton(*this, QStringLiteral("bestätigt die gemachten Einstellungen"),
-                            QRect(16, 190, 97, 24), true);
+                            QRect(16, 280, 97, 24), true);
     CancelButton = MakeCancelButton(
         *this, QStringLiteral("Abbrechen"),
         QStringLiteral("bricht diesen Dialog ab, und behält die ursprünglichen Einstellungen bei"),
-        QRect(136, 190, 97, 24), true);
+        QRect(136, 280, 97, 24), true);
 
     connect(DeleteButton, &QPushButton::clicked, this, &TOptionForm::DeleteButtonClick);
 
-    setTabOrder(SaveOnExitCheckBox, OkButton);
+    setTabOrder(SaveOnExitCheckBox, KeepVersionsCheckBox);
+    setTabOrder(KeepVersionsCheckBox, VersionsLimitEdit);
+    setTabOrder(VersionsLimitEdit, OkButton);
     setTabOrder(OkButton, CancelButton);
     setTabOrder(CancelButton, SaveWindowConfigCheckBox);
     setTabOrder(SaveWindowConfigCheckBox, SaveContentsCheckBox);
@@ -80,6 +125,11 @@ bool TOptionForm::Execute(TUserManager& store) {
     SaveWindowConfigCheckBox->setChecked(store.SaveWindowConfig);
     SaveContentsCheckBox->setChecked(store.SaveContents);
     SaveOnExitCheckBox->setChecked(store.SaveOnExit);
+    const versions::Policy shown = settings::LoadVersionPolicy(store);
+    KeepVersionsCheckBox->setChecked(shown.Keep);
+    VersionsLimitEdit->setValue(LimitInMiB(shown.SizeLimit));
+    VersionsLimitEdit->setEnabled(shown.Keep);
+    VersionsLimitLabel->setEnabled(shown.Keep);
     OkButton->setFocus();
 
     const int result = exec();
@@ -87,8 +137,19 @@ bool TOptionForm::Execute(TUserManager& store) {
         store.SaveWindowConfig = SaveWindowConfigCheckBox->isChecked();
         store.SaveContents = SaveContentsCheckBox->isChecked();
         store.SaveOnExit = SaveOnExitCheckBox->isChecked();
+        const versions::Policy chosen = chosenPolicy(shown);
+        if (chosen.Keep != shown.Keep || chosen.SizeLimit != shown.SizeLimit)
+            settings::SaveVersionPolicy(store, chosen);
     }
     return result != AbortResult;
+}
+
+versions::Policy TOptionForm::chosenPolicy(const versions::Policy& shown) const {
+    versions::Policy chosen = shown;
+    chosen.Keep = KeepVersionsCheckBox->isChecked();
+    if (VersionsLimitEdit->value() != LimitInMiB(shown.SizeLimit))
+        chosen.SizeLimit = static_cast<std::uint64_t>(VersionsLimitEdit->value()) * MiB;
+    return chosen;
 }
 
 void TOptionForm::DeleteButtonClick() {

@@ -1,17 +1,23 @@
 #pragma once
 
+#include "versions/Keeper.h"
+
 #include <QDialog>
 
 class QCheckBox;
 class QFrame;
 class QLabel;
 class QPushButton;
+class QSpinBox;
 class TUserManager;
 
 // The options dialog: the user sets the three option flags of the settings
-// store and can throw away all stored settings. The dialog writes nothing to
-// the store's backing file except through the delete command; OK changes only
-// the flags in memory, which take effect when the settings are next saved.
+// store, whether saves keep older versions of the database and how much room
+// they may take, and can throw away all stored settings. OK changes the three
+// flags in memory only, which take effect when the settings are next saved;
+// the keeping of versions is written at once when it changed (mvd follows
+// it). Otherwise the dialog writes to the store only through the delete
+// command.
 class TOptionForm : public QDialog {
     Q_OBJECT
 public:
@@ -34,6 +40,10 @@ public:
     QCheckBox* SaveWindowConfigCheckBox;
     QCheckBox* SaveContentsCheckBox;
     QCheckBox* SaveOnExitCheckBox;
+    QFrame* Bevel2;
+    QCheckBox* KeepVersionsCheckBox;
+    QLabel* VersionsLimitLabel;
+    QSpinBox* VersionsLimitEdit; // MiB per database
     QPushButton* DeleteButton;
     QPushButton* OkButton;
     QPushButton* CancelButton;
@@ -44,5 +54,9 @@ public:
     void DeleteButtonClick();
 
 private:
+    // The policy that the controls show; `shown` is the one they were filled
+    // with, whose limit stays when the box still shows it rounded.
+    [[nodiscard]] versions::Policy chosenPolicy(const versions::Policy& shown) const;
+
     TUserManager* store_ = nullptr;
 };

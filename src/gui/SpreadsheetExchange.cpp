@@ -17,8 +17,8 @@
 #include "gui/ProgressRun.h"
 #include "gui/Prompt.h"
 #include "gui/RecordListPanel.h"
+#include "gui/WaitCursor.h"
 
-#include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
 
@@ -40,15 +40,6 @@ QFileDialog* MakeDialog(QWidget* parent, const char* name, const QString& title,
     dialog->setNameFilters(filters);
     return dialog;
 }
-
-// The wait cursor while a long export or import runs.
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 } // namespace
 

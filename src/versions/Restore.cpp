@@ -7,7 +7,15 @@
 
 namespace versions {
 
-Comparison CompareVersion(const TDataBase& open, const std::string& versionPath) {
+Comparison CompareVersion(const TDataBase& open, const std::string& versionPath,
+                          const std::function<bool()>& stop) {
+    constexpr int StopEvery = 4096; // entries
+    const auto stopped = [&](int i) { return stop && i % StopEvery == 0 && stop(); };
+    const auto stoppedEarly = [] {
+        Comparison early;
+        early.stopped = true;
+        return early;
+    };
     Comparison compared;
     compared.version = std::make_unique<TDataBase>();
     TDataBase& version = *compared.version;
@@ -17,12 +25,18 @@ Comparison CompareVersion(const TDataBase& open, const std::string& versionPath)
         compared.version.reset();
         return compared;
     }
-    for (int i = 0; i < version.Count(); ++i)
+    for (int i = 0; i < version.Count(); ++i) {
+        if (stopped(i))
+            return stoppedEarly();
         if (!open.FindIdentical(*version.GetRecord(i)))
             compared.missing.push_back(i);
-    for (int i = 0; i < open.Count(); ++i)
+    }
+    for (int i = 0; i < open.Count(); ++i) {
+        if (stopped(i))
+            return stoppedEarly();
         if (!version.FindIdentical(*open.GetRecord(i)))
             ++compared.onlyOpen;
+    }
     return compared;
 }
 

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -29,10 +30,15 @@ struct Comparison {
     // Not empty when the version does not load completely: then nothing else
     // is set, and the version must not be offered for a restore.
     std::string error;
+    // The comparison was stopped before its end: nothing else is set.
+    bool stopped = false;
 };
 
-// Loads the version file and compares it with `open`.
-[[nodiscard]] Comparison CompareVersion(const TDataBase& open, const std::string& versionPath);
+// Loads the version file and compares it with `open`. `stop`, when given, is
+// asked every few thousand entries of the comparison (not during the load);
+// when it says so, the comparison ends at once, reading `open` no more.
+[[nodiscard]] Comparison CompareVersion(const TDataBase& open, const std::string& versionPath,
+                                        const std::function<bool()>& stop = {});
 
 // Adds the entries of `compared.version` at the positions `which` (taken
 // from compared.missing) to `db` in that order through the duplicate rule,

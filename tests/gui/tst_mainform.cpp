@@ -143,8 +143,8 @@ private slots:
         QCOMPARE(names(form_->DataBaseItem()->actions()),
                  (QStringList{"NewDataBaseAction", "LoadDataBaseAction", "SaveDataBaseAction",
                               "SaveDataBaseAsAction", "ImportDataBaseAction", "ImportCsvAction",
-                              "ExportCsvAction", "ExportXlsxAction", "-", "RecentFilesItemAction",
-                              "-", "ExitAction"}));
+                              "ExportCsvAction", "ExportXlsxAction", "-", "RestoreVersionAction",
+                              "-", "RecentFilesItemAction", "-", "ExitAction"}));
         QSet<QChar> keys; // every access key of the menu once
         for (QAction* a : form_->DataBaseItem()->actions()) {
             const qsizetype at = a->text().indexOf('&');

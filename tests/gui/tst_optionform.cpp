@@ -1,11 +1,13 @@
 #include "gui/OptionForm.h"
 #include "gui/Prompt.h"
 #include "settings/UserManager.h"
+#include "settings/VersionSettings.h"
 #include "support/DialogDriver.h"
 
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QtTest>
 #include <memory>
 
@@ -70,6 +72,8 @@ private slots:
     void keyboardOrder();
     void checkBoxesTakeClicksOverTheirDesignedWidth_data();
     void checkBoxesTakeClicksOverTheirDesignedWidth();
+    void storesVersionPolicy_data();
+    void storesVersionPolicy();
 };
 
 void TestOptionForm::showsStoreAndUserName_data() {
@@ -245,7 +249,7 @@ void TestOptionForm::keyboardOrder() {
     QList<QWidget*> seen;
     DialogDriver driver([&](QDialog&) {
         seen << QApplication::focusWidget();
-        for (int i = 0; i < 6; ++i) {
+        for (int i = 0; i < 8; ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             seen << QApplication::focusWidget();
         }
@@ -258,6 +262,8 @@ void TestOptionForm::keyboardOrder() {
                                       form.SaveContentsCheckBox,
                                       form.DeleteButton,
                                       form.SaveOnExitCheckBox,
+                                      form.KeepVersionsCheckBox,
+                                      form.VersionsLimitEdit,
                                       form.OkButton};
     QCOMPARE(seen, expected);
 }
@@ -268,6 +274,7 @@ void TestOptionForm::checkBoxesTakeClicksOverTheirDesignedWidth_data() {
     QTest::newRow("Fensterkonfiguration sichern") << "SaveWindowConfigCheckBox" << 201;
     QTest::newRow("Fensterinhalt speichern") << "SaveContentsCheckBox" << 201;
     QTest::newRow("Einstellungen beim Beenden speichern") << "SaveOnExitCheckBox" << 209;
+    QTest::newRow("Ältere Versionen aufbewahren") << "KeepVersionsCheckBox" << 201;
 }
 
 // At least as wide as designed, and a click right of the caption ticks it.
@@ -283,6 +290,56 @@ void TestOptionForm::checkBoxesTakeClicksOverTheirDesignedWidth() {
     const bool before = box->isChecked();
     QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(designed - 3, box->height() / 2));
     QCOMPARE(box->isChecked(), !before);
+}
+
+void TestOptionForm::storesVersionPolicy_data() {
+    QTest::addColumn<quint64>("stored"); // limit in bytes
+    QTest::addColumn<bool>("keep");      // ticked when closing
+    QTest::addColumn<int>("typed");      // MiB typed into the box, 0 for none
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<bool>("keptAfter");
+    QTest::addColumn<quint64>("limitAfter");
+    constexpr quint64 MiB = 1 << 20;
+    const quint64 gib = versions::DefaultSizeLimit;
+    QTest::newRow("switched off") << gib << false << 0 << "ok" << false << gib;
+    QTest::newRow("smaller limit") << gib << true << 256 << "ok" << true << 256 * MiB;
+    QTest::newRow("limit by Enter") << gib << true << 4096 << "enter" << true << 4096 * MiB;
+    QTest::newRow("cancelled") << gib << false << 64 << "cancel" << true << gib;
+    // The box shows 1431 MiB; unchanged, the exact limit stays.
+    QTest::newRow("odd limit unchanged")
+        << quint64{1500000000} << true << 0 << "ok" << true << quint64{1500000000};
+}
+
+void TestOptionForm::storesVersionPolicy() {
+    QFETCH(quint64, stored);
+    QFETCH(bool, keep);
+    QFETCH(int, typed);
+    QFETCH(QString, way);
+    QFETCH(bool, keptAfter);
+    QFETCH(quint64, limitAfter);
+    auto store = StoredUser(QByteArray("versions-").append(QTest::currentDataTag()).toStdString(),
+                            {false, true, false});
+    QVERIFY(store);
+    settings::SaveVersionPolicy(*store, {true, stored});
+    TOptionForm form;
+    bool limitFollowsTick = false;
+    DialogDriver driver([&](QDialog& dialog) {
+        QVERIFY(form.KeepVersionsCheckBox->isChecked());
+        form.KeepVersionsCheckBox->setChecked(keep);
+        limitFollowsTick = form.VersionsLimitEdit->isEnabled() == keep;
+        if (typed > 0) {
+            form.VersionsLimitEdit->setFocus();
+            form.VersionsLimitEdit->selectAll();
+            QTest::keyClicks(form.VersionsLimitEdit, QString::number(typed));
+        }
+        DialogDriver::Close(dialog, form.OkButton, form.CancelButton, way);
+    });
+    QVERIFY(form.Execute(*store));
+    QVERIFY(limitFollowsTick);
+    const versions::Policy after = settings::LoadVersionPolicy(*store);
+    QCOMPARE(after.Keep, keptAfter);
+    QCOMPARE(after.SizeLimit, limitAfter);
+    store->Valid = false;
 }
 
 QTEST_MAIN(TestOptionForm)

@@ -139,6 +139,7 @@ public:
     QAction* ImportDataBaseAction() const { return Action("ImportDataBaseAction"); }
     QAction* SaveDataBaseAction() const { return Action("SaveDataBaseAction"); }
     QAction* SaveDataBaseAsAction() const { return Action("SaveDataBaseAsAction"); }
+    QAction* RestoreVersionAction() const { return Action("RestoreVersionAction"); }
     QAction* FirstItemAction() const { return Action("FirstItemAction"); }
     QAction* LastItemAction() const { return Action("LastItemAction"); }
     QAction* NextItemAction() const { return Action("NextItemAction"); }
@@ -171,7 +172,7 @@ public:
               "HandbookAction",       "AnalysisAction",     "UndoAction",
               "RedoAction",           "StopwatchAction",    "ResetStopwatchAction",
               "SearchAction",         "ImportCsvAction",    "ExportCsvAction",
-              "ExportXlsxAction"})
+              "ExportXlsxAction",     "RestoreVersionAction"})
             list.append(Action(name));
         return list;
     }

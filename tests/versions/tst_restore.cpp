@@ -162,6 +162,12 @@ private slots:
         QCOMPARE(QString::fromStdString(
                      versions::DifferenceText(compared.missing.size(), compared.onlyOpen)),
                  difference);
+        // Asked to stop, it ends at its first question.
+        int asked = 0;
+        const versions::Comparison stopped =
+            versions::CompareVersion(db, listed[0].path, [&] { return ++asked > 0; });
+        QVERIFY(stopped.stopped && !stopped.version && stopped.missing.empty());
+        QCOMPARE(asked, 1);
 
         // Brought back behind the open entries, with new IDs.
         std::vector<std::uint32_t> ids;
