@@ -5,8 +5,10 @@
 #include "commands/DataBaseCommands.h"
 #include "core/DataBase.h"
 #include "fileio/FileStamp.h"
+#include "gui/NativePath.h"
 #include "gui/Prompt.h"
 
+#include <QFileInfo>
 #include <QWidget>
 #include <filesystem>
 #include <utility>
@@ -37,6 +39,12 @@ TDocument::~TDocument() {
 
 const std::string& TDocument::FileName() const {
     return dataBase_->FileName;
+}
+
+QString TDocument::DisplayName() const {
+    if (FileName().empty())
+        return QStringLiteral("neue Datenbank");
+    return QFileInfo(nativepath::ToQString(FileName())).fileName();
 }
 
 bool TDocument::Modified() const {

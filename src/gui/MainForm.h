@@ -23,6 +23,8 @@ class TDocument;
 class TEntryPanel;
 class TFilterForm;
 class TInfoForm;
+class TListPrinter;
+class TListReport;
 class TOptionForm;
 class TRecentFilesMenu;
 class TRecordListPanel;
@@ -179,6 +181,8 @@ private:
     TSearchBar* searchBar_ = nullptr;
     TStopwatchBar* stopwatchBar_ = nullptr;
     TSpreadsheetExchange* exchange_ = nullptr;
+    TListPrinter* printer_ = nullptr; // "Drucken...", "Druckvorschau..."
+    TListReport* report_ = nullptr;   // "Bericht..."
     TAnalysisWindow* analysisWindow_ = nullptr;
     TFilterForm* filterForm_ = nullptr;
     TInfoForm* infoForm_ = nullptr;

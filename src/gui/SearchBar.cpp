@@ -147,8 +147,10 @@ void TSearchBar::searchEditEscape() {
 
 void TSearchBar::SearchTimerTimer() {
     pauseTimer_->stop();
-    scanQuery_ = search::Query::FromUtf8(searchEdit_->text().toStdString());
+    scanText_ = searchEdit_->text();
+    scanQuery_ = search::Query::FromUtf8(scanText_.toStdString());
     if (scanQuery_ == searchQuery_) {
+        searchText_ = scanText_;
         scanning_ = false;
         sliceTimer_->stop();
         scanFound_ = {};
@@ -219,6 +221,7 @@ void TSearchBar::applySearchScan() {
     const TDataRecord* current = list_.ItemRecord(list_.CurrentItem());
     applyingSearch_ = true;
     searchQuery_ = scanQuery_;
+    searchText_ = scanText_;
     if (scanFromList_)
         model.SetSortedRecords(std::move(scanFound_));
     else
@@ -257,6 +260,8 @@ void TSearchBar::ClearSearch() {
     scanFound_ = {};
     searchQuery_ = {};
     scanQuery_ = {};
+    searchText_.clear();
+    scanText_.clear();
     const QSignalBlocker quiet(searchEdit_);
     searchEdit_->clear();
     ShowCount();
