@@ -17,6 +17,7 @@
 
 #include <QDate>
 #include <QFileInfo>
+#include <QLocale>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -34,6 +35,8 @@ public:
         : dialog_(QString(), QStringLiteral("Abbrechen"), 0, Scale, window) {
         dialog_.setObjectName(QStringLiteral("PrintProgress"));
         dialog_.setWindowTitle(QStringLiteral("Mavrolin"));
+        dialog_.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                               Qt::WindowCloseButtonHint);
         dialog_.setWindowModality(Qt::WindowModal);
         dialog_.setMinimumDuration(500);
         dialog_.setAutoClose(false);
@@ -44,7 +47,9 @@ public:
     // `label` takes the numbers done and total (%1 and %2).
     report::ListPrintLayout::Progress Step(const QString& label) {
         return [this, label](std::size_t done, std::size_t total) {
-            dialog_.setLabelText(label.arg(done).arg(total));
+            const QLocale german(QLocale::German, QLocale::Germany);
+            dialog_.setLabelText(label.arg(german.toString(static_cast<qulonglong>(done)),
+                                           german.toString(static_cast<qulonglong>(total))));
             dialog_.setValue(total == 0 ? 0
                                         : static_cast<int>(static_cast<double>(done) * Scale /
                                                            static_cast<double>(total)));
@@ -52,8 +57,8 @@ public:
         };
     }
     report::PrintProgress Steps() {
-        return {Step(QStringLiteral("Die Seiten werden eingeteilt: %L1 von %L2 Einträgen...")),
-                Step(QStringLiteral("Seite %L1 von %L2 wird gedruckt..."))};
+        return {Step(QStringLiteral("Die Seiten werden eingeteilt: %1 von %2 Einträgen...")),
+                Step(QStringLiteral("Seite %1 von %2 wird gedruckt..."))};
     }
 
 private:
@@ -152,12 +157,13 @@ void TListPrinter::printLayout(report::ListPrintLayout& layout) {
     if (!failure.isEmpty())
         Prompt::Message(window_, Prompt::Kind::Error, failure, Prompt::Ok);
     else if (outcome == report::PrintOutcome::NoPages)
-        Prompt::Message(window_, Prompt::Kind::Information,
-                        QStringLiteral("Die Liste hat nur %L1 Seiten; ab Seite %L2 gibt es "
-                                       "nichts zu drucken.")
-                            .arg(layout.PageCount())
-                            .arg(asked.first),
-                        Prompt::Ok);
+        Prompt::Message(
+            window_, Prompt::Kind::Information,
+            (layout.PageCount() == 1
+                 ? QStringLiteral("Die Liste hat nur eine Seite")
+                 : QStringLiteral("Die Liste hat nur %1 Seiten").arg(layout.PageCount())) +
+                QStringLiteral("; ab Seite %1 gibt es nichts zu drucken.").arg(asked.first),
+            Prompt::Ok);
 }
 
 report::PrintOutcome TListPrinter::printOnPrinter(report::ListPrintLayout& layout,

@@ -9,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QLabel>
+#include <QLocale>
 #include <QPageLayout>
 #include <QPushButton>
 #include <QScreen>
@@ -23,6 +24,9 @@ static void InitIconResources() {
 }
 
 namespace {
+
+// Page numbers as German write them: "Seite 1.234 von 40.896".
+const QLocale German(QLocale::German, QLocale::Germany);
 
 // The sizes of the zoom box after "ganze Seite" and "Seitenbreite".
 constexpr std::array<int, 9> Percents = {25, 50, 75, 100, 125, 150, 200, 300, 400};
@@ -62,6 +66,7 @@ TPrintPreviewForm::TPrintPreviewForm(QWidget* parent)
     PageBox->setToolTip(QStringLiteral("springt zur eingegebenen Seite"));
     PageBox->setKeyboardTracking(false);
     PageBox->setGroupSeparatorShown(true);
+    PageBox->setLocale(German);
     pageCaption->setBuddy(PageBox);
     PageCountLabel = new QLabel(this);
     PageCountLabel->setObjectName(QStringLiteral("PageCountLabel"));
@@ -143,7 +148,7 @@ bool TPrintPreviewForm::Execute(const report::ListPrintLayout& layout,
                                 const QPageLayout& pageLayout, int resolution) {
     const int count = layout.PageCount();
     PageBox->setRange(1, std::max(1, count));
-    PageCountLabel->setText(QStringLiteral("von %L1").arg(count));
+    PageCountLabel->setText(QStringLiteral("von ") + German.toString(count));
     Pages->SetPages(&layout, pageLayout, resolution);
     showCurrentPage(Pages->CurrentPage());
     Pages->setFocus();
@@ -158,7 +163,8 @@ void TPrintPreviewForm::showCurrentPage(int index) {
         PageLabel->clear();
         return;
     }
-    PageLabel->setText(QStringLiteral("Seite %L1 von %L2").arg(index + 1).arg(count));
+    PageLabel->setText(
+        QStringLiteral("Seite %1 von %2").arg(German.toString(index + 1), German.toString(count)));
     {
         const QSignalBlocker quiet(PageBox);
         PageBox->setValue(index + 1);

@@ -45,8 +45,8 @@ QDateEdit* MakeDateEdit(QWidget* parent, const char* name, const QString& hint) 
 } // namespace
 
 TReportForm::TReportForm(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint) {
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
     setObjectName(QStringLiteral("ReportForm"));
     setWindowTitle(QStringLiteral("Bericht"));
     setFont(FormFont());
