@@ -212,6 +212,36 @@ private slots:
         QVERIFY(text.contains(QRegularExpression(QStringLiteral("Aufwand \\(h:mm\\)\\s+1:35"))));
     }
 
+    // A report that cannot be written, or would overwrite the open database,
+    // is reported in German and leaves the files as they were.
+    void reportFailuresAreReported_data() {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("missing folder")
+            << "fehlt/bericht.pdf"
+            << "Der Bericht \u201Ebericht.pdf\u201C wurde nicht geschrieben: ";
+        QTest::newRow("the open database")
+            << "daten.mvd"
+            << "\u201Edaten.mvd\u201C ist die ge\u00F6ffnete Datenbank";
+    }
+    void reportFailuresAreReported() {
+        QFETCH(QString, target);
+        QFETCH(QString, message);
+        auto form = MakeForm();
+        QTemporaryDir dir;
+        form->Commands().SaveAs(coretest::Native(dir.filePath("daten.mvd")));
+        const QByteArray saved = coretest::ReadBytes(dir.filePath("daten.mvd"));
+        Prompt::Testing::QueueFile(dir.filePath(target));
+        DialogDriver driver([](QDialog& dialog) { dialog.accept(); });
+        form->ReportAction()->trigger();
+        QVERIFY(driver.ran);
+        QCOMPARE(Prompt::Testing::Messages().size(), 1);
+        QCOMPARE(Prompt::Testing::Messages()[0].kind, Prompt::Kind::Error);
+        QVERIFY2(Prompt::Testing::Messages()[0].text.startsWith(message),
+                 qPrintable(Prompt::Testing::Messages()[0].text));
+        QCOMPARE(coretest::ReadBytes(dir.filePath("daten.mvd")), saved);
+    }
+
     // The period choices as seen on 15.02.2026; "bis" before "von" is refused.
     void reportPeriods_data() {
         QTest::addColumn<int>("kind");
