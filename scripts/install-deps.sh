@@ -6,6 +6,7 @@
 #                            validators of the installed files, lintian, manual pages)
 set -euo pipefail
 
+# qt6-base-dev brings Qt Print Support too (QPrinter, the print dialog).
 build_pkgs=(
   build-essential cmake ninja-build pkg-config
   libicu-dev

@@ -36,4 +36,12 @@ std::string ResolveLinks(const std::string& name) {
     throw FileError(ELOOP);
 }
 
+bool SameFile(const std::string& a, const std::string& b) {
+    struct stat first {};
+    struct stat second {};
+    return !a.empty() && !b.empty() && stat(a.c_str(), &first) == 0 &&
+           stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
+           first.st_ino == second.st_ino;
+}
+
 } // namespace fileio

@@ -12,4 +12,8 @@ namespace fileio {
 // file error of ELOOP after 40 links.
 [[nodiscard]] std::string ResolveLinks(const std::string& name);
 
+// Whether both names reach one and the same existing file (device and inode),
+// by whatever links or other names.
+[[nodiscard]] bool SameFile(const std::string& a, const std::string& b);
+
 } // namespace fileio

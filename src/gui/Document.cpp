@@ -6,9 +6,11 @@
 #include "core/DataBase.h"
 #include "fileio/FileLock.h"
 #include "fileio/FileStamp.h"
+#include "gui/NativePath.h"
 #include "gui/Prompt.h"
 #include "versions/Keeper.h"
 
+#include <QFileInfo>
 #include <QWidget>
 #include <chrono>
 #include <filesystem>
@@ -45,6 +47,12 @@ TDocument::~TDocument() {
 
 const std::string& TDocument::FileName() const {
     return dataBase_->FileName;
+}
+
+QString TDocument::DisplayName() const {
+    if (FileName().empty())
+        return QStringLiteral("neue Datenbank");
+    return QFileInfo(nativepath::ToQString(FileName())).fileName();
 }
 
 bool TDocument::Modified() const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 #include <functional>
 #include <memory>
 #include <string>
@@ -34,6 +35,9 @@ public:
     [[nodiscard]] TDataBaseCommands& Commands() const { return *commands_; }
     // Native path bytes; empty for a database without a file.
     [[nodiscard]] const std::string& FileName() const;
+    // The file's name without its folder, as printouts and reports name the
+    // database; "neue Datenbank" without a file.
+    [[nodiscard]] QString DisplayName() const;
     // Unsaved changes: the command layer's clean state.
     [[nodiscard]] bool Modified() const;
 

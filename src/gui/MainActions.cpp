@@ -110,6 +110,16 @@ TMainActions::TMainActions(QWidget* window) {
     ExportXlsxAction =
         make("ExportXlsxAction", "als Excel-Arbeitsmappe ex&portieren...",
              "schreibt die angezeigten Einträge in eine Excel-Arbeitsmappe", {}, nullptr);
+    // The review report and the printed list, of the listed entries.
+    ReportAction =
+        make("ReportAction", "Be&richt...",
+             "schreibt einen Rückblick auf einen Zeitraum als PDF oder HTML-Seite", {}, nullptr);
+    PrintPreviewAction =
+        make("PrintPreviewAction", "Druck&vorschau...",
+             "zeigt die Seiten, die das Drucken der angezeigten Einträge ergibt", {}, nullptr);
+    PrintAction = make("PrintAction", "&Drucken...",
+                       "druckt die angezeigten Einträge in der Reihenfolge der Liste",
+                       K(Qt::CTRL | Qt::Key_P), nullptr);
 
     ConfigItem = new QAction(QStringLiteral("&Konfigurieren..."), window);
     ConfigItem->setObjectName(QStringLiteral("ConfigItem"));

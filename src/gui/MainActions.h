@@ -37,6 +37,9 @@ struct TMainActions {
     QAction* ImportCsvAction = nullptr;
     QAction* ExportCsvAction = nullptr;
     QAction* ExportXlsxAction = nullptr;
+    QAction* ReportAction = nullptr;
+    QAction* PrintPreviewAction = nullptr;
+    QAction* PrintAction = nullptr;
     // Every action above, in the order of the designed action table; the editing
     // state disables all but ExitAction.
     QList<QAction*> ActionList;

@@ -7,6 +7,8 @@
 #include "gui/EntryPanel.h"
 #include "gui/FormSetup.h"
 #include "gui/Handbook.h"
+#include "gui/ListPrinter.h"
+#include "gui/ListReport.h"
 #include "gui/MainActions.h"
 #include "gui/MainMenus.h"
 #include "gui/PanelSplitter.h"
@@ -87,6 +89,8 @@ void TMainForm::createParts() {
     searchBar_ =
         new TSearchBar(menus_->ToolBar, actions_->SearchAction, document_->DataBase(), *listPanel_);
     exchange_ = new TSpreadsheetExchange(this, *document_, *listPanel_, fileChooser_);
+    printer_ = new TListPrinter(this, *document_, *listPanel_, *searchBar_);
+    report_ = new TListReport(this, *document_, *listPanel_, *searchBar_, fileChooser_);
     analysisWindow_ = new TAnalysisWindow(this, document_->DataBase(), listPanel_->Model());
 
     saveDialog_ =
@@ -135,6 +139,9 @@ void TMainForm::connectHandlers() {
     delegate(actions_->ImportCsvAction, [this] { exchange_->ImportCsv(); });
     delegate(actions_->ExportCsvAction, [this] { exchange_->ExportCsv(); });
     delegate(actions_->ExportXlsxAction, [this] { exchange_->ExportXlsx(); });
+    delegate(actions_->ReportAction, [this] { report_->Write(); });
+    delegate(actions_->PrintPreviewAction, [this] { printer_->Preview(); });
+    delegate(actions_->PrintAction, [this] { printer_->Print(); });
 
     connectGuarded(menus_->RecentFilesItem, &TRecentFilesMenu::FileChosen, &M::RecentFileItemClick);
     // The recent files are shown as stored now, and usable when the load is.

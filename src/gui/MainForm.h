@@ -23,6 +23,8 @@ class TDocument;
 class TEntryPanel;
 class TFilterForm;
 class TInfoForm;
+class TListPrinter;
+class TListReport;
 class TOptionForm;
 class TRecentFilesMenu;
 class TRecordListPanel;
@@ -40,11 +42,11 @@ struct WindowConfiguration;
 // (the database, its command layer, file name and unsaved state), the list
 // (TRecordListPanel), the detail panel (TEntryPanel), the quick search
 // (TSearchBar), the stopwatch (TStopwatchBar), the exchange with spreadsheets
-// (TSpreadsheetExchange), the recent files (TRecentFilesMenu) and the analysis
-// window (TAnalysisForm). The window owns the actions (with caption,
-// hint, shortcut, picture and enabled state), the menus, the toolbar and the
-// file dialogs of the database menu; each handler hands its work to the
-// part that owns it.
+// (TSpreadsheetExchange), printing (TListPrinter), the report (TListReport),
+// the recent files (TRecentFilesMenu) and the analysis window (TAnalysisForm).
+// The window owns the actions (with caption, hint, shortcut, picture and
+// enabled state), the menus, the toolbar and the file dialogs of the database
+// menu; each handler hands its work to the part that owns it.
 //
 // Files: MainForm.cpp builds the window and wires it; MainFormHandlers.cpp
 // holds the actions' handlers; MainFormView.cpp the list and panel following
@@ -180,6 +182,8 @@ private:
     TSearchBar* searchBar_ = nullptr;
     TStopwatchBar* stopwatchBar_ = nullptr;
     TSpreadsheetExchange* exchange_ = nullptr;
+    TListPrinter* printer_ = nullptr; // "Drucken...", "Druckvorschau..."
+    TListReport* report_ = nullptr;   // "Bericht..."
     TAnalysisWindow* analysisWindow_ = nullptr;
     TFilterForm* filterForm_ = nullptr;
     TInfoForm* infoForm_ = nullptr;

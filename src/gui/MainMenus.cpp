@@ -22,10 +22,12 @@ TMainMenus::TMainMenus(QMainWindow* window, const TMainActions& actions) {
         return m;
     };
     DataBaseItem = menu("DataBaseItem", QStringLiteral("&Datenbank"));
-    DataBaseItem->addActions({actions.NewDataBaseAction, actions.LoadDataBaseAction,
-                              actions.SaveDataBaseAction, actions.SaveDataBaseAsAction,
-                              actions.ImportDataBaseAction, actions.ImportCsvAction,
-                              actions.ExportCsvAction, actions.ExportXlsxAction});
+    DataBaseItem->addActions(
+        {actions.NewDataBaseAction, actions.LoadDataBaseAction, actions.SaveDataBaseAction,
+         actions.SaveDataBaseAsAction, actions.ImportDataBaseAction, actions.ImportCsvAction,
+         actions.ExportCsvAction, actions.ExportXlsxAction, actions.ReportAction});
+    DataBaseItem->addSeparator();
+    DataBaseItem->addActions({actions.PrintPreviewAction, actions.PrintAction});
     DataBaseItem->addSeparator();
     DataBaseItem->addAction(actions.RestoreVersionAction);
     DataBaseItem->addSeparator();

@@ -153,8 +153,10 @@ void TSearchBar::searchEditEscape() {
 
 void TSearchBar::SearchTimerTimer() {
     pauseTimer_->stop();
-    scanQuery_ = search::Query::FromUtf8(searchEdit_->text().toStdString());
+    scanText_ = searchEdit_->text();
+    scanQuery_ = search::Query::FromUtf8(scanText_.toStdString());
     if (scanQuery_ == searchQuery_) {
+        searchText_ = scanText_;
         scanning_ = false;
         sliceTimer_->stop();
         scanFound_ = {};
@@ -225,6 +227,7 @@ void TSearchBar::applySearchScan() {
     const TDataRecord* current = list_.ItemRecord(list_.CurrentItem());
     applyingSearch_ = true;
     searchQuery_ = scanQuery_;
+    searchText_ = scanText_;
     if (scanFromList_)
         model.SetSortedRecords(std::move(scanFound_));
     else
@@ -263,6 +266,8 @@ void TSearchBar::ClearSearch() {
     scanFound_ = {};
     searchQuery_ = {};
     scanQuery_ = {};
+    searchText_.clear();
+    scanText_.clear();
     // Not by blocking the field's signals: its clear button follows them.
     const QScopedValueRollback clearing(clearing_, true);
     searchEdit_->clear();

@@ -3,6 +3,7 @@
 #include "search/EntrySearch.h"
 
 #include <QObject>
+#include <QString>
 #include <cstddef>
 #include <vector>
 
@@ -34,6 +35,9 @@ public:
     // Whether the list shows `entry`: the filter lets it through and the
     // applied search matches it.
     [[nodiscard]] bool IsListed(const TDataRecord& entry) const;
+    // The text of the search that the list shows (not what is typed while
+    // it waits or is matched); empty without search.
+    [[nodiscard]] const QString& SearchText() const { return searchText_; }
     // True while a typed search waits for its pause or is being matched.
     [[nodiscard]] bool Pending() const;
     // Empties the field and forgets the search, for another database.
@@ -66,8 +70,9 @@ private:
     QAction* countAction_ = nullptr; // the count label on the toolbar
     QTimer* pauseTimer_ = nullptr;
     QTimer* sliceTimer_ = nullptr;
-    search::Query searchQuery_; // the search the list shows
-    search::Query scanQuery_;   // the search being matched
+    search::Query searchQuery_;     // the search the list shows
+    search::Query scanQuery_;       // the search being matched
+    QString searchText_, scanText_; // as typed, of either
     bool scanning_ = false;
     bool scanFromList_ = false; // over the listed rows, else over the database
     bool applyingSearch_ = false;

@@ -406,10 +406,8 @@ void TVersionsForm::TakeOverButtonClick() {
             note.emplace(this, windowTitle(),
                          QStringLiteral("%1 werden übernommen...").arg(Entries(chosen.size())));
         const WaitCursor wait;
-        std::vector<std::uint32_t> ids;
-        document_.Commands().ImportEntries(StepText, [&](TDataBase& db) {
-            added = versions::BringBack(db, *current_, chosen, ids);
-        });
+        const std::vector<TRecordView> entries = versions::MissingEntries(*current_, chosen);
+        added = document_.Commands().ImportEntries(StepText, entries).Added;
     } catch (...) {
         // Some may have come in before the failure: everything is compared anew.
         compareAgain(false);

@@ -143,7 +143,8 @@ private slots:
         QCOMPARE(names(form_->DataBaseItem()->actions()),
                  (QStringList{"NewDataBaseAction", "LoadDataBaseAction", "SaveDataBaseAction",
                               "SaveDataBaseAsAction", "ImportDataBaseAction", "ImportCsvAction",
-                              "ExportCsvAction", "ExportXlsxAction", "-", "RestoreVersionAction",
+                              "ExportCsvAction", "ExportXlsxAction", "ReportAction", "-",
+                              "PrintPreviewAction", "PrintAction", "-", "RestoreVersionAction",
                               "-", "RecentFilesItemAction", "-", "ExitAction"}));
         QSet<QChar> keys; // every access key of the menu once
         for (QAction* a : form_->DataBaseItem()->actions()) {
@@ -240,6 +241,10 @@ private slots:
                                   << "&Auswertung..."
                                   << "zeigt Häufigkeit und Aufwand der Fehler"
                                   << QKeySequence("Ctrl+T") << true;
+        QTest::newRow("print") << "PrintAction"
+                               << "&Drucken..."
+                               << "druckt die angezeigten Einträge in der Reihenfolge der Liste"
+                               << QKeySequence("Ctrl+P") << false;
     }
     void actionProperties() {
         QFETCH(QString, name);

@@ -10,6 +10,7 @@
 #include "gui/DatePicker.h"
 #include "gui/Document.h"
 #include "gui/EntryPanel.h"
+#include "gui/ListPrinter.h"
 #include "gui/MainForm.h"
 #include "gui/Prompt.h"
 #include "gui/RecentFilesMenu.h"
@@ -76,6 +77,7 @@ public:
     [[nodiscard]] TStopwatchBar& StopwatchBar() const {
         return *Child<TStopwatchBar>("StopwatchBar");
     }
+    [[nodiscard]] TListPrinter& ListPrinter() const { return *Child<TListPrinter>("ListPrinter"); }
     [[nodiscard]] TAnalysisForm* AnalysisForm() const {
         return MadeChild<TAnalysisForm>("AnalysisForm");
     }
@@ -113,6 +115,7 @@ public:
     [[nodiscard]] bool SortDescending() const { return List().SortDescending(); }
     [[nodiscard]] const TColumnOrder& ColumnOrder() const { return List().ColumnOrder(); }
     void ListViewColumnClick(int position) const { List().ListViewColumnClick(position); }
+    void SetSort(TColumnKind column, bool descending) const { List().SetSort(column, descending); }
 
     // Menus, toolbar, search and stopwatch.
     [[nodiscard]] QMenu* DataBaseItem() const { return Child<QMenu>("DataBaseItem"); }
@@ -158,6 +161,9 @@ public:
     QAction* ImportCsvAction() const { return Action("ImportCsvAction"); }
     QAction* ExportCsvAction() const { return Action("ExportCsvAction"); }
     QAction* ExportXlsxAction() const { return Action("ExportXlsxAction"); }
+    QAction* ReportAction() const { return Action("ReportAction"); }
+    QAction* PrintPreviewAction() const { return Action("PrintPreviewAction"); }
+    QAction* PrintAction() const { return Action("PrintAction"); }
     QAction* ConfigItem() const { return Action("ConfigItem"); }
     QAction* SaveOptionItem() const { return Action("SaveOptionItem"); }
     // Every command that the editing state disables, in the command table's order.
@@ -172,7 +178,8 @@ public:
               "HandbookAction",       "AnalysisAction",     "UndoAction",
               "RedoAction",           "StopwatchAction",    "ResetStopwatchAction",
               "SearchAction",         "ImportCsvAction",    "ExportCsvAction",
-              "ExportXlsxAction",     "RestoreVersionAction"})
+              "ExportXlsxAction",     "RestoreVersionAction", "ReportAction",
+              "PrintPreviewAction",   "PrintAction"})
             list.append(Action(name));
         return list;
     }
