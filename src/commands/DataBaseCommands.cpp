@@ -219,6 +219,21 @@ TFilterTicks FilterTicksOf(const TDataBase& dataBase) {
             dataBase.AndFilter};
 }
 
+std::optional<TFilterTicks> OnlyValueTicks(const TDataBase& dataBase, const TValueList& list,
+                                           const std::string& value) {
+    const int position = list.IndexOf(value);
+    if (position < 0)
+        return std::nullopt;
+    TFilterTicks ticks = FilterTicksOf(dataBase);
+    ticks.AndFilter = true;
+    std::vector<bool>& only = &list == &dataBase.Languages    ? ticks.Languages
+                              : &list == &dataBase.ErrorTypes ? ticks.ErrorTypes
+                                                              : ticks.Projects;
+    for (std::size_t i = 0; i < only.size(); ++i)
+        only[i] = static_cast<int>(i) == position;
+    return ticks;
+}
+
 // Line i of each tick list stands for position i of its value list.
 void TDataBaseCommands::SetFilter(const TFilterTicks& ticks) {
     const auto tick = [](TValueList& list, const std::vector<bool>& checked) {

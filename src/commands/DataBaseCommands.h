@@ -8,11 +8,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
 class TDataBase;
+class TValueList;
 class TDataBaseStep;
 
 // One changed entry: the entry object that was replaced (gone: compare its
@@ -39,6 +41,12 @@ struct TFilterTicks {
 
 // The ticks the database's filter has now.
 [[nodiscard]] TFilterTicks FilterTicksOf(const TDataBase& dataBase);
+// The filter that lists only the entries of one value of one of the
+// database's value lists, as the filter dialog does when only that value is
+// ticked in its list: the other lists stay, the mode becomes AND. Nothing
+// when the list does not hold the value.
+[[nodiscard]] std::optional<TFilterTicks>
+OnlyValueTicks(const TDataBase& dataBase, const TValueList& list, const std::string& value);
 
 // The one way in which a database changes and the one owner of its unsaved
 // state. New entry, change, deletion and every import are steps of an undo

@@ -6,19 +6,13 @@
 #include "gui/FileDialogSlot.h"
 
 #include <QMainWindow>
-#include <QString>
 #include <memory>
 #include <string>
-#include <vector>
 
-class QAction;
-class QMenu;
-class QToolBar;
 class TAnalysisWindow;
 struct TMainActions;
 struct TMainMenus;
 class TPanelSplitter;
-class TDataRecord;
 class TDocument;
 class TEntryPanel;
 class TFilterForm;
@@ -26,32 +20,22 @@ class TInfoForm;
 class TListPrinter;
 class TListReport;
 class TOptionForm;
-class TRecentFilesMenu;
 class TRecordListPanel;
 class TSearchBar;
 class TSpreadsheetExchange;
 class TStopwatchBar;
 class TUserManager;
 class TValueList;
-struct TEntryChange;
 struct WindowConfiguration;
 
 // The program's main window: the menu, the toolbar, the record list on the
-// left and the detail panel on the right, the window's layout and the wiring
-// between its parts. The parts own their widgets and state: the document
-// (the database, its command layer, file name and unsaved state), the list
-// (TRecordListPanel), the detail panel (TEntryPanel), the quick search
-// (TSearchBar), the stopwatch (TStopwatchBar), the exchange with spreadsheets
-// (TSpreadsheetExchange), printing (TListPrinter), the report (TListReport),
-// the recent files (TRecentFilesMenu) and the analysis window (TAnalysisForm).
-// The window owns the actions (with caption, hint, shortcut, picture and
-// enabled state), the menus, the toolbar and the file dialogs of the database
-// menu; each handler hands its work to the part that owns it.
-//
-// Files: MainForm.cpp builds the window and wires it; MainFormHandlers.cpp
-// holds the actions' handlers; MainFormView.cpp the list and panel following
-// the database (rebuild, current entry, editing state); MainFormLayout.cpp
-// start-up, the window's layout, the options items and shut-down.
+// left and the detail panel on the right. Its parts own their widgets and
+// state (see ARCHITECTURE.md); the window owns the actions, menus, toolbar,
+// the database menu's file dialogs and the layout, and wires the parts: each
+// handler hands its work to the part that owns it. MainForm.cpp builds and
+// wires; MainFormHandlers.cpp the handlers; MainFormView.cpp the list and
+// panel following the database; MainFormLayout.cpp start-up, layout, options
+// and shut-down.
 class TMainForm : public QMainWindow {
     Q_OBJECT
 public:
@@ -149,10 +133,8 @@ private:
     // A dropped database: imported with Ctrl, else opened after the question
     // about unsaved changes.
     void FormDragDrop(const QString& file, Qt::KeyboardModifiers modifiers);
-    // Lists only the entries of one value of a value list, as the filter
-    // dialog does when only that value is ticked in its list (the other lists
-    // stay, the mode becomes AND). Nothing happens while an entry is edited
-    // or when the list does not hold the value.
+    // Lists only the entries of one value (see OnlyValueTicks); not while an
+    // entry is edited.
     void ShowOnlyValue(const TValueList& list, const std::string& value);
 
     // The list and the panel following the database (MainFormView.cpp).

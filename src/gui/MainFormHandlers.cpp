@@ -222,18 +222,9 @@ void TMainForm::FilterActionExecute() {
 }
 
 void TMainForm::ShowOnlyValue(const TValueList& list, const std::string& value) {
-    const int position = list.IndexOf(value);
-    if (detailPanel_->Editing() || position < 0)
-        return;
-    const TDataBase& db = document_->DataBase();
-    TFilterTicks ticks = FilterTicksOf(db);
-    ticks.AndFilter = true;
-    std::vector<bool>& only = &list == &db.Languages    ? ticks.Languages
-                              : &list == &db.ErrorTypes ? ticks.ErrorTypes
-                                                        : ticks.Projects;
-    for (std::size_t i = 0; i < only.size(); ++i)
-        only[i] = static_cast<int>(i) == position;
-    document_->Commands().SetFilter(ticks);
+    const auto ticks = OnlyValueTicks(document_->DataBase(), list, value);
+    if (ticks && !detailPanel_->Editing())
+        document_->Commands().SetFilter(*ticks);
 }
 
 void TMainForm::AnalysisActionExecute() {

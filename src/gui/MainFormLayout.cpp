@@ -17,6 +17,7 @@
 #include "gui/RecordListPanel.h"
 #include "gui/StopwatchBar.h"
 #include "gui/ToolTipTime.h"
+#include "settings/FirstStartSettings.h"
 #include "settings/UserManager.h"
 #include "settings/VersionSettings.h"
 #include "settings/WindowConfiguration.h"
@@ -46,17 +47,7 @@ void TMainForm::FormCreate(const std::string& userName, const std::string& fileN
     applyConfiguration(layout);
     if (firstStart) {
         CenterOnScreen();
-        // The first-start layout is the record that later starts restore.
-        userManager_->Configuration = layout.Encode();
-        userManager_->DataBaseName = document_->FileName();
-        userManager_->SaveOnExit = false;
-        userManager_->SaveContents = true;
-        userManager_->SaveWindowConfig = true;
-        userManager_->Valid = true;
-        userManager_->Save();
-        // From now on the record is written only when the user asks for it.
-        userManager_->SaveWindowConfig = false;
-        userManager_->Save();
+        settings::StoreFirstStart(*userManager_, layout.Encode(), document_->FileName());
     }
     // Once the settings may be written, also after the first-start defaults.
     menus_->RecentFilesItem->SetUserManager(userManager_.get());
