@@ -7,6 +7,10 @@
 #include <limits>
 #include <string_view>
 
+// A million entries: every byte of an entry counts. The disk mark and the
+// description's size share the padding after Hidden.
+static_assert(sizeof(TDataRecord) == 56);
+
 namespace {
 
 constexpr unsigned char FoldAscii(unsigned char c) {

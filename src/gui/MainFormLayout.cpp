@@ -53,11 +53,13 @@ void TMainForm::FormCreate(const std::string& userName, const std::string& fileN
     menus_->RecentFilesItem->SetUserManager(userManager_.get());
     stopwatchBar_->SetUserManager(userManager_.get());
     document_->SetVersionPolicy(settings::LoadVersionPolicy(*userManager_));
+    // An opening fills the list in the restored sort order.
     if (!fileName.empty())
         document_->OpenAtStart(nativepath::Absolute(fileName));
     else if (!firstStart)
         document_->Open(userManager_->DataBaseName);
-    RebuildList();
+    else
+        RebuildList();
     SetApplicationToolTipTime(ToolTipTime);
     stopwatchBar_->Restore();
 }
