@@ -34,7 +34,7 @@ void TAnalysisWindow::Show(const TUserManager* settings) {
             form_->move(place->Left, place->Top);
             form_->resize(place->Width, place->Height);
         } else {
-            form_->move(placement::BesideTheWindow(*mainWindow_, form_->frameGeometry().size()));
+            form_->move(placement::BesideTheWindow(*mainWindow_, *form_));
         }
     }
     form_->show();

@@ -25,7 +25,8 @@ QPoint BesideOrLeastHiding(const QRect& frame, const QSize& size, const QRect& a
         const QRect overlap = QRect(at, size).intersected(frame);
         return overlap.isEmpty() ? 0LL : 1LL * overlap.width() * overlap.height();
     };
-    // Beside each edge, aligned with the frame, then the screen's corners.
+    // Beside each edge, aligned with the frame, then the screen's corners;
+    // of equal ones the first.
     const int right = frame.right() + 1, left = frame.left() - size.width();
     const int below = frame.bottom() + 1, above = frame.top() - size.height();
     const int areaRight = area.right() + 1 - size.width();
@@ -36,10 +37,11 @@ QPoint BesideOrLeastHiding(const QRect& frame, const QSize& size, const QRect& a
         onArea(rightFirst ? left : right, frame.top()),
         onArea(frame.left(), below),
         onArea(frame.left(), above),
-        onArea(areaRight, area.top()),
-        onArea(area.left(), area.top()),
+        // Below before above: the window's menu and toolbar stay in sight.
         onArea(areaRight, areaBottom),
         onArea(area.left(), areaBottom),
+        onArea(areaRight, area.top()),
+        onArea(area.left(), area.top()),
     };
     QPoint best = candidates[0];
     for (const QPoint& at : candidates)
@@ -48,8 +50,12 @@ QPoint BesideOrLeastHiding(const QRect& frame, const QSize& size, const QRect& a
     return best;
 }
 
-QPoint BesideTheWindow(const QWidget& window, const QSize& size) {
+QPoint BesideTheWindow(const QWidget& window, const QWidget& second) {
     const QRect frame = window.frameGeometry();
+    // A window not shown yet has no frame: it gets the one `window` has.
+    QSize size = second.frameGeometry().size();
+    if (size == second.size())
+        size += frame.size() - window.size();
     const QScreen* s = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
     if (!s)
         return frame.topLeft();

@@ -17,7 +17,7 @@ namespace placement {
 // room first, then below, above), else where it hides the least of it; always on `area`.
 [[nodiscard]] QPoint BesideOrLeastHiding(const QRect& frame, const QSize& size, const QRect& area);
 
-// The same beside `window`, on its screen.
-[[nodiscard]] QPoint BesideTheWindow(const QWidget& window, const QSize& size);
+// Where `second` goes beside `window`, on its screen (the place of its frame).
+[[nodiscard]] QPoint BesideTheWindow(const QWidget& window, const QWidget& second);
 
 } // namespace placement

@@ -200,8 +200,8 @@ private slots:
         QTest::newRow("room on the right") << QRect(10, 100, 400, 300) << QPoint(410, 100);
         QTest::newRow("room on the left only") << QRect(870, 100, 400, 300) << QPoint(10, 100);
         QTest::newRow("room below only") << QRect(0, 0, 1280, 300) << QPoint(0, 300);
-        QTest::newRow("centred, no room: the top right corner hides least")
-            << QRect(312, 262, 655, 500) << QPoint(420, 0);
+        QTest::newRow("centred, no room: a lower corner hides least")
+            << QRect(312, 262, 655, 500) << QPoint(420, 384);
     }
     void placeBesideTheMainWindow() {
         QFETCH(QRect, frame);
