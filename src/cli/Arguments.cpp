@@ -344,7 +344,7 @@ struct VerbHelp {
     const char* name;
     const char* text;
 };
-constexpr CommandHelp VerbHelps[] = {
+constexpr VerbHelp VerbHelps[] = {
     {"list", "  mvd list DATEI\n"
              "      gibt die Eintr\u00E4ge als CSV aus (UTF-8, Kopfzeile\n"
              "      ID,Sprache,Kategorie,Projekt,Datum,Aufwand,Beschreibung).\n"},
