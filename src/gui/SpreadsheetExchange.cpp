@@ -16,6 +16,7 @@
 #include "gui/NativePath.h"
 #include "gui/Prompt.h"
 #include "gui/RecordListPanel.h"
+#include "gui/RefusedRowsModel.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -116,11 +117,10 @@ void TSpreadsheetExchange::ExportXlsx() {
         outcome = exchange::ExportXlsxFile(nativepath::FromQString(*chosen), listedEntries());
     }
     if (outcome.shortenedTexts > 0)
-        Prompt::Message(window_, Prompt::Kind::Warning,
-                        QStringLiteral("%1 Texte waren länger als die 32767 Zeichen einer "
-                                       "Excel-Zelle und wurden gekürzt.")
-                            .arg(outcome.shortenedTexts),
-                        Prompt::Ok);
+        Prompt::Message(
+            window_, Prompt::Kind::Warning,
+            QString::fromStdString(exchange::ShortenedTextsNote(outcome.shortenedTexts)),
+            Prompt::Ok);
 }
 
 void TSpreadsheetExchange::ImportCsv() {
@@ -128,11 +128,14 @@ void TSpreadsheetExchange::ImportCsv() {
     if (!chosen)
         return;
     const QString name = QFileInfo(*chosen).fileName();
+    const std::string path = nativepath::FromQString(*chosen);
     exchange::CsvReadResult read;
     TImportOutcome added;
     {
         const WaitCursor wait;
-        read = exchange::ReadCsvFile(nativepath::FromQString(*chosen));
+        read = exchange::ReadCsvFile(path);
+        // The report reads refused rows from the file when it shows them.
+        read.ReleaseSource();
         if (read.failure.empty()) {
             // One step; the list follows the command layer's signal.
             added = document_.Commands().ImportEntries(QStringLiteral("CSV-Datei importieren"),
@@ -154,10 +157,9 @@ void TSpreadsheetExchange::ImportCsv() {
         Prompt::Message(window_, Prompt::Kind::Information, summary, Prompt::Ok);
         return;
     }
-    QStringList rows;
-    rows.reserve(static_cast<qsizetype>(read.refused.size()));
-    for (const exchange::RefusedRow& row : read.refused)
-        rows.append(QString::fromStdString(exchange::RefusedRowReport(row)));
+    auto refused = std::make_unique<TRefusedRowsModel>(std::move(read.refused), read.layout, path,
+                                                       read.sourceStamp);
+    read = exchange::CsvReadResult(); // the entries are the database's now
     TImportReportForm report(window_);
-    report.Execute(summary, rows);
+    report.Execute(summary, std::move(refused));
 }

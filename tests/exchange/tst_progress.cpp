@@ -99,7 +99,7 @@ void TestProgress::progress() {
         const exchange::CsvReadResult read = exchange::ReadCsv(csv_, parallelAbove, progress);
         cancelled = read.cancelled;
         QCOMPARE(read.failure, std::string());
-        QCOMPARE(read.rows.size(), cancelled ? 0u : std::size_t{Entries});
+        QCOMPARE(read.entries.size(), cancelled ? 0u : std::size_t{Entries});
         QVERIFY(read.refused.empty());
     }
 
