@@ -2,12 +2,14 @@
 // (79 MB, a million rows with an impossible date) against `mvd import` of the
 // same file into the same database: the time from the command to the shown
 // report (for mvd: to its end, the report written to /dev/null) and the peak
-// resident memory of each process.
+// resident memory of each process; then the report's "Speichern..." of all
+// its rows.
 //
 //   bench_import_report [ENTRIES]   (entries of the database imported into: 1,000)
 #include "BenchData.h"
 #include "BenchSupport.h"
 #include "WindowBench.h"
+#include "gui/ImportReportForm.h"
 #include "gui/MainForm.h"
 #include "gui/Prompt.h"
 #include "support/WindowProbe.h"
@@ -15,6 +17,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QPushButton>
 #include <QTimer>
 #include <cstdio>
 #include <filesystem>
@@ -49,27 +52,37 @@ double RssMiB() {
     return resident * 4096.0 / (1 << 20);
 }
 
-// Runs the window's "CSV-Datei importieren..." on `csv` and returns the
-// seconds until its report window is shown and painted (then it is closed).
-std::optional<double> ImportThroughWindow(TTestForm& form, const std::string& csv) {
+struct WindowTimes {
+    double shown = 0; // from the command to the report shown and painted
+    double saved = 0; // its "Speichern..." into `report`
+};
+
+// Runs the window's "CSV-Datei importieren..." on `csv`: the report window is
+// saved into `report` once shown, then closed.
+std::optional<WindowTimes> ImportThroughWindow(TTestForm& form, const std::string& csv,
+                                               const std::string& report) {
     Prompt::Testing::Begin();
     Prompt::Testing::QueueFile(QString::fromStdString(csv));
-    std::optional<double> shown;
+    Prompt::Testing::QueueFile(QString::fromStdString(report));
+    std::optional<WindowTimes> times;
     bench::Stopwatch watch;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        auto* report = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (report == nullptr)
+        auto* window = qobject_cast<TImportReportForm*>(QApplication::activeModalWidget());
+        if (window == nullptr)
             return;
-        report->repaint();
-        shown = watch.Seconds();
-        report->done(QDialog::Accepted);
+        window->repaint();
+        times = WindowTimes{watch.Seconds(), 0};
+        const bench::Stopwatch saving;
+        window->SaveButton->click();
+        times->saved = saving.Seconds();
+        window->done(QDialog::Accepted);
     });
     poll.start(1);
     form.ImportCsvAction()->trigger();
     poll.stop();
     Prompt::Testing::End();
-    return shown;
+    return times;
 }
 
 int Measure(TTestForm& form, const std::string& database) {
@@ -83,10 +96,13 @@ int Measure(TTestForm& form, const std::string& database) {
     const std::string copy = dir.File("kopie.mvd");
     std::filesystem::copy_file(database, copy);
     const bench::ChildRun cli = bench::RunMeasured(
-        {"/bin/sh", "-c", "exec \"$0\" import \"$1\" \"$2\" 2>/dev/null", MVD_PATH, copy, csv}, 1);
+        {"/bin/sh", "-c", "XDG_DATA_HOME=\"$3\" exec \"$0\" import \"$1\" \"$2\" 2>/dev/null",
+         MVD_PATH, copy, csv, dir.Path()},
+        1);
 
     const double before = RssMiB();
-    const std::optional<double> window = ImportThroughWindow(form, csv);
+    const std::optional<WindowTimes> window =
+        ImportThroughWindow(form, csv, dir.File("bericht.txt"));
     if (!window) {
         std::fprintf(stderr, "bench_import_report: the report window did not show\n");
         return 1;
@@ -94,9 +110,12 @@ int Measure(TTestForm& form, const std::string& database) {
     const double peak = bench::PeakRssMiB();
     bench::PrintRow("mvd import: time to its end", cli.wall, "s", 0.0);
     bench::PrintRow("mvd import: peak resident memory", cli.peakMiB, "MiB", 0.0);
-    bench::PrintRow("window: time to the shown report", *window, "s", 1.5 * cli.wall);
+    bench::PrintRow("window: time to the shown report", window->shown, "s", 1.5 * cli.wall);
     bench::PrintRow("window: peak resident memory", peak, "MiB", 1.5 * cli.peakMiB);
     bench::PrintRow("window: resident memory before the import", before, "MiB", 0.0);
+    bench::PrintRow("window: \"Speichern...\" of the report", window->saved, "s", 0.0);
+    std::printf("report saved: %.1f MB\n",
+                static_cast<double>(std::filesystem::file_size(dir.File("bericht.txt"))) / 1e6);
     return 0;
 }
 

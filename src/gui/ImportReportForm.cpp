@@ -13,6 +13,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -108,8 +109,33 @@ QString TImportReportForm::ReportText() const {
     return QString::fromStdString(text);
 }
 
+namespace {
+
+// A save that the user cancelled: the replace of the file is given up.
+struct SaveCancelled {};
+
+} // namespace
+
+bool TImportReportForm::writeReport(const std::function<void(std::string_view)>& sink) {
+    const std::string summary = SummaryLabel->text().toStdString() + '\n';
+    sink(summary);
+    if (!rows_)
+        return true;
+    QProgressDialog progress(QStringLiteral("Der Bericht wird geschrieben..."),
+                             QStringLiteral("Abbrechen"), 0, rows_->rowCount(), this);
+    progress.setWindowTitle(windowTitle());
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    return rows_->WriteReport(sink, [&progress](std::size_t done, std::size_t) {
+        progress.setValue(static_cast<int>(done));
+        return !progress.wasCanceled();
+    });
+}
+
 void TImportReportForm::CopyButtonClick() {
-    QApplication::clipboard()->setText(ReportText());
+    std::string text;
+    if (writeReport([&text](std::string_view piece) { text += piece; }))
+        QApplication::clipboard()->setText(QString::fromStdString(text));
 }
 
 void TImportReportForm::SaveButtonClick() {
@@ -118,12 +144,12 @@ void TImportReportForm::SaveButtonClick() {
         return;
     try {
         fileio::ReplaceFile(nativepath::FromQString(*chosen), [this](fileio::OutputFile& out) {
-            const std::string summary = SummaryLabel->text().toStdString() + '\n';
-            out.Write(summary.data(), summary.size());
-            if (rows_)
-                rows_->WriteReport(
-                    [&out](std::string_view row) { out.Write(row.data(), row.size()); });
+            if (!writeReport(
+                    [&out](std::string_view piece) { out.Write(piece.data(), piece.size()); }))
+                throw SaveCancelled{};
         });
+    } catch (const SaveCancelled&) {
+        return; // a file of that name stays as it was
     } catch (const std::runtime_error& error) {
         Prompt::Message(this, Prompt::Kind::Error,
                         QStringLiteral("Der Bericht konnte nicht gespeichert werden: %1")

@@ -2,7 +2,9 @@
 
 #include <QDialog>
 #include <QString>
+#include <functional>
 #include <memory>
+#include <string_view>
 
 class QFileDialog;
 class QLabel;
@@ -36,10 +38,14 @@ public:
     // Handlers.
     void CopyButtonClick();
     // Asks for a file name and writes the report as UTF-8 text (replacing a
-    // file only when the new one is complete); a failure is reported and the
-    // dialog stays.
+    // file only when the new one is complete, so a cancel leaves it as it
+    // was); a failure is reported and the dialog stays.
     void SaveButtonClick();
 
 private:
+    // Puts out the whole report; a long one shows its progress and can be
+    // cancelled (then false).
+    bool writeReport(const std::function<void(std::string_view)>& sink);
+
     std::unique_ptr<TRefusedRowsModel> rows_;
 };

@@ -3,6 +3,7 @@
 namespace {
 
 constexpr std::size_t ShownRowsKept = 512; // a few screens of rows
+constexpr std::size_t RowsPerStep = 8192;  // between two calls of a report's progress
 
 } // namespace
 
@@ -13,13 +14,17 @@ TRefusedRowsModel::TRefusedRowsModel(std::vector<exchange::RefusedRow> rows,
     setObjectName(QStringLiteral("RefusedRowsModel"));
 }
 
-void TRefusedRowsModel::WriteReport(const std::function<void(std::string_view)>& sink) const {
+bool TRefusedRowsModel::WriteReport(const std::function<void(std::string_view)>& sink,
+                                    const ReportProgress& progress) const {
     std::string report;
-    for (const exchange::RefusedRow& row : rows_) {
-        report = exchange::RefusedRowReport(layout_, row, records_.Record(row));
+    for (std::size_t k = 0; k < rows_.size(); ++k) {
+        if (progress && k % RowsPerStep == 0 && !progress(k, rows_.size()))
+            return false;
+        report = exchange::RefusedRowReport(layout_, rows_[k], records_.Record(rows_[k]));
         report += '\n';
         sink(report);
     }
+    return !progress || progress(rows_.size(), rows_.size());
 }
 
 int TRefusedRowsModel::rowCount(const QModelIndex& parent) const {

@@ -28,8 +28,12 @@ public:
     // then shows the general reason of its kind and no text.
     [[nodiscard]] bool TextsReadable() const { return records_.Readable(); }
     // The report of every row in file order ("Zeile 7: <reason>", then the
-    // row's text indented on the following lines), one piece a row.
-    void WriteReport(const std::function<void(std::string_view)>& sink) const;
+    // row's text indented on the following lines), one piece a row. Now and
+    // then `progress` hears how many rows are written; when it answers false
+    // the report stops there and WriteReport returns false.
+    using ReportProgress = std::function<bool(std::size_t done, std::size_t total)>;
+    bool WriteReport(const std::function<void(std::string_view)>& sink,
+                     const ReportProgress& progress = {}) const;
 
     // The model's view.
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
