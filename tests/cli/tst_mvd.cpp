@@ -137,6 +137,7 @@ private slots:
     void importCsv_data();
     void importCsv();
     void exportThenImportKeepsEntries();
+    void importOfLibreOfficesCsv();
     void importSavesBeforeAClosedOutput();
     void importOfALargeFieldInBoundedMemory();
     void exportKeepsTheFileMode_data();
@@ -708,6 +709,21 @@ void TestMvd::exportThenImportKeepsEntries() {
         QCOMPARE(run({"import", "new.mvd", "x.csv"}).exitCode, 0);
         QCOMPARE(run({"list", "new.mvd"}).out, listed);
     }
+}
+
+// An export opened in German LibreOffice 7.4 (headless, semicolon, UTF-8,
+// German) and saved from there as CSV: two-digit years, line feeds, the text
+// marks kept. Imported, it lists as the database that was exported.
+void TestMvd::importOfLibreOfficesCsv() {
+    const QString csv = QFINDTESTDATA("data/libreoffice-de.csv");
+    const QString listed = QFINDTESTDATA("data/libreoffice-de.list");
+    QVERIFY(!csv.isEmpty() && !listed.isEmpty());
+    Result r = run({"import", "db.mvd", csv});
+    QCOMPARE(r.exitCode, 0);
+    QVERIFY2(r.err.endsWith(": 8 Eintr\xC3\xA4ge importiert, 0 Duplikate \xC3\xBC"
+                            "bersprungen, 0 Zeilen fehlerhaft\n"),
+             r.err);
+    QCOMPARE(run({"list", "db.mvd"}).out, ReadOrNull(listed));
 }
 
 // `mvd import DB CSV 2>&1 | head -1`: the output is closed before the report;
