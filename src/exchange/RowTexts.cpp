@@ -4,10 +4,16 @@
 
 namespace exchange {
 
+namespace {
+
+constexpr std::size_t BlockSize = std::size_t{1} << 20;
+
+} // namespace
+
 char* RowTexts::Room(std::size_t size) {
     if (static_cast<std::size_t>(end_ - next_) < size) {
         // Blocks of 1 MiB, or one of its own for a longer text.
-        const std::size_t blockSize = std::max<std::size_t>(size, std::size_t{1} << 20);
+        const std::size_t blockSize = std::max(size, BlockSize);
         blocks_.reserve(blocks_.size() + 1);
         blocks_.emplace_back(new char[blockSize]);
         next_ = blocks_.back().get();
@@ -32,6 +38,10 @@ void RowTexts::Adopt(RowTexts&& other) {
 void RowTexts::Rewind() {
     if (blocks_.empty())
         return;
+    if (lastSize_ > BlockSize) { // one long text's: not kept
+        *this = RowTexts();
+        return;
+    }
     blocks_.erase(blocks_.begin(), blocks_.end() - 1);
     next_ = blocks_.back().get();
     end_ = next_ + lastSize_;

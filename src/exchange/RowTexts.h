@@ -17,8 +17,8 @@ public:
     std::string_view Keep(const char* at, std::size_t used);
     // Takes over the texts of `other`.
     void Adopt(RowTexts&& other);
-    // Forgets the texts kept so far but keeps the last block for new ones
-    // (a scratch store used row after row).
+    // Forgets the texts kept so far but keeps the last block for new ones,
+    // unless a long text had it (a scratch store used row after row).
     void Rewind();
 
 private:
