@@ -1,12 +1,14 @@
 // Reads arbitrary bytes as an imported CSV file and checks what came out:
-// a refused file has no rows, line numbers grow, every accepted row survives
-// being written as CSV and read again unchanged, and adding the rows to a
-// database accounts for each of them.
+// a refused file has no rows, line numbers grow, the reason of every refused
+// row is found again from its bytes, every accepted row survives being
+// written as CSV and read again unchanged, and adding the rows to a database
+// accounts for each of them.
 
 #include "core/DataBase.h"
 #include "core/DateUtil.h"
 #include "exchange/CsvReader.h"
 #include "exchange/CsvWriter.h"
+#include "exchange/RefusedRows.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -57,8 +59,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     Require(read.lines.size() == read.entries.size(), "an entry without its line");
     Require(LinesGrow(read.lines) && LinesGrow(read.refused), "line numbers out of order");
-    for (const exchange::RefusedRow& row : read.refused)
-        Require(!row.reason.empty(), "refused row without a reason");
+    for (const exchange::RefusedRow& row : read.refused) {
+        const std::string_view record = read.RecordOf(row);
+        Require(!record.empty(), "refused row without its bytes");
+        // Found again, the reason is a particular one (bar a misplaced
+        // quote's, which has no particulars), not the general one of its kind.
+        Require(row.kind == exchange::RefusalKind::MisplacedQuote ||
+                    exchange::RefusalReason(read.layout, row, record) !=
+                        exchange::RefusalReason(read.layout, row, {}),
+                "refused row's reason not found again");
+    }
 
     // Written out and read again, the accepted rows come back unchanged.
     // Each row held by an empty database of its own, so that none is refused.

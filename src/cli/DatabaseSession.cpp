@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <ostream>
 #include <stdexcept>
@@ -31,6 +32,10 @@ std::chrono::milliseconds LockTimeout() {
 } // namespace
 
 bool DatabaseSession::Lock(const std::string& file) {
+    // From here on the run changes FILE: a closed output ("| head -1") must
+    // not end it before the save, so a write to it fails (EPIPE) instead of
+    // raising SIGPIPE, and what was to be said there is lost, nothing else.
+    std::signal(SIGPIPE, SIG_IGN);
     try {
         lock_ = std::make_unique<fileio::FileLock>(file, LockTimeout());
     } catch (const std::exception& e) {

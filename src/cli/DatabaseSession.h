@@ -1,7 +1,7 @@
 #pragma once
 
-#include "fileio/FileLock.h"
 #include "core/DataBase.h"
+#include "fileio/FileLock.h"
 #include "versions/Keeper.h"
 
 #include <iosfwd>
@@ -18,7 +18,8 @@ public:
     TDataBase db;
 
     // Takes the database lock of `file` for the rest of the session, so that
-    // no other `mvd` run changes the file between this one's load and save.
+    // no other `mvd` run changes the file between this one's load and save;
+    // from then on a closed output (SIGPIPE) no longer ends mvd.
     // Returns false, with a message, when another run held it too long or
     // the lock's name is no regular file.
     bool Lock(const std::string& file);

@@ -1,8 +1,8 @@
 #include "cli/DatabaseSession.h"
 #include "cli/EntryList.h"
-#include "cli/Verbs.h"
 #include "cli/Interruption.h"
 #include "cli/TerminalProgress.h"
+#include "cli/Verbs.h"
 #include "core/Errors.h"
 #include "exchange/CsvWriter.h"
 #include "exchange/XlsxWriter.h"
@@ -39,9 +39,7 @@ int RunExport(const Verb& verb, std::ostream& out, std::ostream& err) {
                 exchange::ExportXlsxFile(settings.output, entries, shown.Callback());
             complete = !outcome.cancelled;
             if (outcome.shortenedTexts > 0)
-                err << "mvd: " << outcome.shortenedTexts
-                    << " Texte waren l\u00E4nger als die 32767 Zeichen einer Excel-Zelle und "
-                       "wurden gek\u00FCrzt.\n";
+                err << "mvd: " << exchange::ShortenedTextsNote(outcome.shortenedTexts) << '\n';
         } else {
             exchange::CsvFormat format = exchange::SpreadsheetCsv;
             format.separator = settings.delimiter;

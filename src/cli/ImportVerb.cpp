@@ -1,13 +1,34 @@
 #include "cli/DatabaseSession.h"
-#include "cli/Verbs.h"
 #include "cli/Interruption.h"
 #include "cli/TerminalProgress.h"
+#include "cli/Verbs.h"
 #include "core/Errors.h"
 #include "exchange/CsvImport.h"
+#include "exchange/CsvReader.h"
 
 #include <cstdint>
 #include <ostream>
 #include <vector>
+
+namespace {
+
+// What is said about one CSV file once the import is saved: its summary (or
+// why nothing of it was imported) and its refused rows, kept compactly with
+// the file's bytes.
+struct SourceReport {
+    std::string summary;
+    exchange::CsvReadResult read;
+};
+
+void Print(std::ostream& err, const SourceReport& report) {
+    err << report.summary << '\n';
+    for (const exchange::RefusedRow& row : report.read.refused)
+        err << "  "
+            << exchange::RefusedRowReport(report.read.layout, row, report.read.RecordOf(row))
+            << '\n';
+}
+
+} // namespace
 
 int RunImport(const Verb& verb, std::ostream& /*out*/, std::ostream& err) {
     const Interruption interruption;
@@ -17,6 +38,7 @@ int RunImport(const Verb& verb, std::ostream& /*out*/, std::ostream& err) {
 
     bool everyRowTaken = true;
     std::size_t imported = 0;
+    std::vector<SourceReport> reports;
     for (const std::string& source : verb.sources) {
         exchange::CsvReadResult read;
         {
@@ -26,8 +48,9 @@ int RunImport(const Verb& verb, std::ostream& /*out*/, std::ostream& err) {
         if (read.cancelled)
             break;
         if (!read.failure.empty()) {
-            err << source << ": " << GeneralReportText(read.failure)
-                << " Es wurde nichts importiert.\n";
+            reports.push_back(
+                {source + ": " + GeneralReportText(read.failure) + " Es wurde nichts importiert.",
+                 {}});
             everyRowTaken = false;
             continue;
         }
@@ -35,20 +58,29 @@ int RunImport(const Verb& verb, std::ostream& /*out*/, std::ostream& err) {
         std::vector<std::uint32_t> ids;
         const std::size_t added = session.db.AddRecords(read.entries, ids);
         imported += added;
-        err << source << ": "
-            << exchange::ImportSummary(added, read.entries.size() - added, refused) << '\n';
-        for (const exchange::RefusedRow& row : read.refused)
-            err << "  " << exchange::RefusedRowReport(row) << '\n';
+        std::string summary =
+            source + ": " + exchange::ImportSummary(added, read.entries.size() - added, refused);
+        // The database holds the entries now; only the refused rows stay.
+        std::vector<TRecordView>().swap(read.entries);
+        std::vector<std::size_t>().swap(read.lines);
+        read.texts = exchange::RowTexts();
+        reports.push_back({std::move(summary), std::move(read)});
         everyRowTaken = everyRowTaken && refused == 0;
     }
     // An interrupted import saves nothing, also not the files read before.
     if (Interruption::Signal() != 0) {
+        for (const SourceReport& report : reports)
+            Print(err, report);
         err << "mvd: Abgebrochen; " << verb.file << " wurde nicht ver\u00E4ndert.\n";
         return Interruption::ExitStatus();
     }
     // Saved only when something was added; the good rows are kept even when
-    // others were refused.
-    if (imported > 0 && !session.Save())
+    // others were refused. The reports follow the save, so that an output
+    // that closes early ("| head -1") loses nothing of the import.
+    const bool saved = imported == 0 || session.Save();
+    for (const SourceReport& report : reports)
+        Print(err, report);
+    if (!saved)
         return 1;
     return everyRowTaken ? 0 : 1;
 }

@@ -9,8 +9,9 @@ int RunList(const Verb& verb, std::ostream& out, std::ostream& err) {
     DatabaseSession session(err);
     const bool loaded = session.Open(verb.file);
 
-    // Plain CSV for scripts: comma, no byte order mark, the ID in front.
-    const exchange::CsvFormat format{',', false, true};
+    // Plain CSV for scripts: comma, no byte order mark, the ID in front, the
+    // texts as they are (no marks for spreadsheets).
+    const exchange::CsvFormat format{',', false, true, false};
     if (!exchange::WriteCsv(out, AllEntries(session.db), format)) {
         err << "mvd: Die Ausgabe konnte nicht geschrieben werden.\n";
         return 1;

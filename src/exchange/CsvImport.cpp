@@ -9,15 +9,4 @@ std::string ImportSummary(std::size_t imported, std::size_t duplicates, std::siz
            std::to_string(refused) + (refused == 1 ? " Zeile" : " Zeilen") + " fehlerhaft";
 }
 
-std::string RefusedRowReport(const RefusedRow& row) {
-    std::string report = "Zeile " + std::to_string(row.line) + ": " + row.reason + "\n    ";
-    for (char c : row.text) {
-        if (c == '\n')
-            report += "\n    ";
-        else if (c != '\r')
-            report += c;
-    }
-    return report;
-}
-
 } // namespace exchange

@@ -1,5 +1,6 @@
 #include "exchange/CsvParser.h"
 
+#include <algorithm>
 #include <cstring>
 #include <csv.h>
 #include <new>
@@ -10,6 +11,17 @@ namespace exchange {
 namespace {
 
 constexpr unsigned char ParserOptions = CSV_STRICT | CSV_STRICT_FINI;
+
+// libcsv grows its field buffer by a fixed block (128 bytes unless told),
+// which makes a large field cost time and memory far beyond its size. The
+// block is set before each line: the line's length, or what the record has
+// taken so far (so a field over many lines grows geometrically), at least
+// this much.
+constexpr std::size_t SmallestBlock = 4096;
+// A record with a field longer than this gives its buffers back once it is
+// reported, so that one large field does not keep twice its size for the
+// rest of the read.
+constexpr std::size_t LargeField = std::size_t{1} << 20;
 
 // libcsv trims blanks and tabs by default; a field keeps them here.
 int NoBlanks(unsigned char /*c*/) {
@@ -23,6 +35,7 @@ struct State {
     bool ended = false;
     std::size_t line = 0;      // the physical line being fed
     std::size_t fieldLine = 0; // the line on which the open field begins
+    std::size_t longest = 0;   // the longest field of the record so far
 };
 
 void OnField(void* data, std::size_t size, void* context) {
@@ -31,6 +44,7 @@ void OnField(void* data, std::size_t size, void* context) {
         state.fields.emplace_back();
     state.fields[state.used++].assign(static_cast<const char*>(data), size);
     state.fieldLine = state.line;
+    state.longest = std::max(state.longest, size);
 }
 
 void OnRecordEnd(int /*terminator*/, void* context) {
@@ -44,8 +58,10 @@ public:
     Parser(const Parser&) = delete;
     Parser& operator=(const Parser&) = delete;
 
-    // False at a misplaced quote.
-    bool Feed(std::string_view bytes, State& state) {
+    // False at a misplaced quote. `recordSoFar` is how many bytes of the
+    // record were fed before.
+    bool Feed(std::string_view bytes, std::size_t recordSoFar, State& state) {
+        csv_set_blk_size(&parser_, std::max({SmallestBlock, bytes.size(), recordSoFar}));
         return csv_parse(&parser_, bytes.data(), bytes.size(), OnField, OnRecordEnd, &state) ==
                bytes.size();
     }
@@ -112,13 +128,21 @@ CsvEnd ParseCsv(std::string_view text, char separator, const CsvEvents& events,
     std::size_t recordLine = 0;
 
     const auto report = [&](std::size_t end, bool misplaced) {
+        const bool large = state.longest > LargeField;
+        if (large && !misplaced)
+            parser.Reset(); // its buffer goes before the fields are converted
         const CsvRecord record{recordLine, text.substr(recordStart, end - recordStart),
                                misplaced
                                    ? std::span<const std::string>()
                                    : std::span<const std::string>(state.fields.data(), state.used)};
         (misplaced ? events.misplacedQuote : events.record)(record);
+        if (large)
+            for (std::string& field : state.fields)
+                if (field.capacity() > LargeField)
+                    std::string().swap(field);
         state.used = 0;
         state.ended = false;
+        state.longest = 0;
         inRecord = false;
     };
 
@@ -138,7 +162,7 @@ CsvEnd ParseCsv(std::string_view text, char separator, const CsvEvents& events,
             recordLine = state.line;
             state.fieldLine = state.line;
         }
-        if (!parser.Feed(text.substr(pos, next - pos), state)) {
+        if (!parser.Feed(text.substr(pos, next - pos), pos - recordStart, state)) {
             report(lineEnd, true);
             parser.Reset();
         } else if (state.ended) {

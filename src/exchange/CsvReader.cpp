@@ -1,11 +1,10 @@
 #include "exchange/CsvReader.h"
 
-#include "core/Cp1252.h"
 #include "core/Errors.h"
 #include "exchange/CsvHeader.h"
 #include "exchange/CsvParser.h"
 #include "exchange/ImportText.h"
-#include "exchange/ImportValues.h"
+#include "exchange/RowConverter.h"
 #include "fileio/InputFile.h"
 
 #include <algorithm>
@@ -21,8 +20,6 @@
 namespace exchange {
 
 namespace {
-
-constexpr std::size_t ShownRowLength = 500; // characters of a refused row in the report
 
 std::size_t LineOf(std::string_view text, std::size_t pos) {
     std::size_t line = 1;
@@ -44,10 +41,6 @@ bool IsBlank(std::span<const std::string> fields) {
     return std::all_of(fields.begin(), fields.end(), [](const std::string& field) {
         return field.find_first_not_of(" \t") == std::string::npos;
     });
-}
-
-std::string ColumnName(Column column) {
-    return "\u201E" + std::string(GermanHeaders[static_cast<std::size_t>(column)]) + "\u201C";
 }
 
 constexpr std::size_t BytesPerStep = std::size_t{1} << 20; // between two calls of the progress
@@ -95,12 +88,16 @@ private:
     std::atomic<bool> cancelled_{false};
 };
 
-// Turns the rows after the header into entries or refusals.
+// Turns the rows after the header into entries or refusals. A refused row
+// is kept by its place in `file` (the bytes read, from their first one).
 class RowReader {
 public:
-    RowReader(TextEncoding encoding, CsvReadResult& result, ReadProgress& progress,
-              bool secondPart = false)
-        : encoding_(encoding), result_(result), progress_(progress), secondPart_(secondPart) {}
+    RowReader(TextEncoding encoding, char separator, const char* file, CsvReadResult& result,
+              ReadProgress& progress, bool secondPart = false)
+        : file_(file), result_(result), progress_(progress), secondPart_(secondPart) {
+        result_.layout.encoding = encoding;
+        result_.layout.separator = separator;
+    }
 
     void Record(const CsvRecord& record) {
         if (!result_.failure.empty())
@@ -109,35 +106,37 @@ public:
             progress_.Reached(record.text.data(), secondPart_);
             nextStep_ = record.text.data() + BytesPerStep;
         }
-        if (!header_) {
+        if (!sawHeader_) {
             ReadHeader(record);
             return;
         }
         if (IsBlank(record.fields))
             return;
-        std::string reason;
         TRecordView entry;
-        if (ToEntry(record.fields, entry, reason)) {
+        if (const auto refusal = ToEntry(result_.layout, record.fields, result_.texts, entry)) {
+            Refuse(record, refusal->kind);
+        } else {
             result_.entries.push_back(entry);
             result_.lines.push_back(record.line);
-        } else {
-            Refuse(record, std::move(reason));
         }
     }
 
     void MisplacedQuote(const CsvRecord& record) {
         if (!result_.failure.empty())
             return;
-        if (!header_)
+        if (!sawHeader_)
             result_.failure = "Die Kopfzeile (Zeile " + std::to_string(record.line) +
                               ") enth\u00E4lt ein Anf\u00FChrungszeichen an falscher Stelle.";
         else
-            Refuse(record, "Anf\u00FChrungszeichen an falscher Stelle");
+            Refuse(record, RefusalKind::MisplacedQuote);
     }
 
-    [[nodiscard]] bool SawHeader() const { return header_.has_value(); }
+    [[nodiscard]] bool SawHeader() const { return sawHeader_; }
     // Reads rows under the header that `other` read.
-    void TakeHeader(const RowReader& other) { header_ = other.header_; }
+    void TakeHeader(const RowReader& other) {
+        result_.layout.header = other.result_.layout.header;
+        sawHeader_ = other.sawHeader_;
+    }
     [[nodiscard]] CsvEvents Events() {
         return {[this](const CsvRecord& record) { Record(record); },
                 [this](const CsvRecord& record) { MisplacedQuote(record); }};
@@ -146,90 +145,27 @@ public:
 private:
     void ReadHeader(const CsvRecord& record) {
         auto matched = MatchHeader(record.fields);
-        if (auto* message = std::get_if<std::string>(&matched))
+        if (auto* message = std::get_if<std::string>(&matched)) {
             result_.failure = std::move(*message);
-        else
-            header_ = std::get<HeaderColumns>(matched);
+        } else {
+            result_.layout.header = std::get<HeaderColumns>(matched);
+            sawHeader_ = true;
+        }
     }
 
-    void Refuse(const CsvRecord& record, std::string reason) {
+    void Refuse(const CsvRecord& record, RefusalKind kind) {
         result_.refused.push_back(
-            {record.line, std::move(reason), DisplayText(record.text, encoding_, ShownRowLength)});
+            {record.line, static_cast<std::uint64_t>(record.text.data() - file_),
+             static_cast<std::uint32_t>(std::min<std::size_t>(record.text.size(), UINT32_MAX)),
+             kind});
     }
 
-    const std::string* Field(std::span<const std::string> fields, Column column) const {
-        const auto& index = header_->field[static_cast<std::size_t>(column)];
-        return index ? &fields[*index] : nullptr;
-    }
-
-    // A text field converted into the result's texts; an absent column is empty.
-    std::optional<std::string_view> Text(std::span<const std::string> fields, Column column,
-                                         std::string& reason) const {
-        const std::string* field = Field(fields, column);
-        if (!field)
-            return std::string_view();
-        char* at = result_.texts.Room(field->size());
-        const std::optional<std::size_t> size = ToDatabaseText(*field, encoding_, at);
-        if (!size) {
-            reason = ColumnName(column) + " " + UnstorableReason(*field);
-            return std::nullopt;
-        }
-        return result_.texts.Keep(at, *size);
-    }
-
-    // A number or date cell as UTF-8 (only the reason can show other bytes).
-    std::string_view Utf8(const std::string& field, std::string& converted) const {
-        if (encoding_ == TextEncoding::Utf8)
-            return field;
-        converted = cp1252::ToUtf8(field);
-        return converted;
-    }
-
-    bool ToEntry(std::span<const std::string> fields, TRecordView& entry,
-                 std::string& reason) const {
-        if (fields.size() != header_->fieldCount) {
-            reason = "falsche Anzahl Felder: " + std::to_string(fields.size()) + " statt " +
-                     std::to_string(header_->fieldCount);
-            return false;
-        }
-        auto language = Text(fields, Column::Language, reason);
-        auto category = language ? Text(fields, Column::Category, reason) : std::nullopt;
-        auto project = category ? Text(fields, Column::Project, reason) : std::nullopt;
-        auto description = project ? Text(fields, Column::Description, reason) : std::nullopt;
-        if (!description)
-            return false;
-        entry.Language = *language;
-        entry.ErrorType = *category;
-        entry.Project = *project;
-        entry.Description = *description;
-
-        entry.Date = NoCalendarDay;
-        std::string converted;
-        if (const std::string* field = Field(fields, Column::Date)) {
-            auto date = ParseDateCell(Utf8(*field, converted));
-            if (auto* refusal = std::get_if<CellRefusal>(&date)) {
-                reason = std::move(refusal->reason);
-                return false;
-            }
-            entry.Date = std::get<double>(date);
-        }
-        if (const std::string* field = Field(fields, Column::Minutes)) {
-            auto minutes = ParseMinutesCell(Utf8(*field, converted));
-            if (auto* refusal = std::get_if<CellRefusal>(&minutes)) {
-                reason = std::move(refusal->reason);
-                return false;
-            }
-            entry.TimeNeeded = std::get<std::uint32_t>(minutes);
-        }
-        return true;
-    }
-
-    TextEncoding encoding_;
+    const char* file_;
     CsvReadResult& result_;
     ReadProgress& progress_;
     bool secondPart_;
+    bool sawHeader_ = false;
     const char* nextStep_ = nullptr;
-    std::optional<HeaderColumns> header_;
 };
 
 CsvReadResult Refused(std::string message) {
@@ -244,15 +180,45 @@ CsvReadResult OpenQuoteAtEnd(std::size_t line) {
                    "vollst\u00E4ndige CSV-Datei.");
 }
 
-// At most one row a line: the lists of rows grow only once.
-void ReserveRows(CsvReadResult& result, std::string_view text) {
-    std::size_t lines = 0;
-    for (const char *p = text.data(), *end = p + text.size();
-         (p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p))));
-         ++p)
-        ++lines;
-    result.entries.reserve(lines);
-    result.lines.reserve(lines);
+// Where rows can end: the line feeds outside quoted fields, by the parity of
+// the quotes before them. A quote out of place in an unquoted field upsets
+// the parity, so this is a guess, which the read checks. The lists of rows
+// are reserved for the rows it counts (a field over many lines counts once),
+// and the text can be read in halves that meet after the first row break at
+// or after its middle.
+struct RowBreaks {
+    std::size_t total = 0;
+    std::size_t split = std::string_view::npos; // after the row break at or after the middle
+    std::size_t beforeSplit = 0;                // row breaks up to `split`
+};
+
+RowBreaks FindRowBreaks(std::string_view text) {
+    RowBreaks breaks;
+    const char* const begin = text.data();
+    const char* const end = begin + text.size();
+    const auto next = [end](const char* from, char c) {
+        return static_cast<const char*>(std::memchr(from, c, static_cast<std::size_t>(end - from)));
+    };
+    const char* quote = next(begin, '"');
+    bool quoted = false;
+    for (const char* feed = next(begin, '\n'); feed; feed = next(feed + 1, '\n')) {
+        for (; quote && quote < feed; quote = next(quote + 1, '"'))
+            quoted = !quoted;
+        if (quoted)
+            continue;
+        ++breaks.total;
+        if (breaks.split == std::string_view::npos &&
+            static_cast<std::size_t>(feed - begin) >= text.size() / 2) {
+            breaks.split = static_cast<std::size_t>(feed - begin) + 1;
+            breaks.beforeSplit = breaks.total;
+        }
+    }
+    return breaks;
+}
+
+void ReserveRows(CsvReadResult& result, std::size_t rows) {
+    result.entries.reserve(rows);
+    result.lines.reserve(rows);
 }
 
 // Reads the rows after a header of one line in two halves at once, the second
@@ -260,8 +226,9 @@ void ReserveRows(CsvReadResult& result, std::string_view text) {
 // the start of a record when the first half ends outside a quoted field;
 // when it does not (or the header is not one plain line), nothing, and the
 // caller reads the text in one piece.
-std::optional<CsvReadResult> ReadInHalves(std::string_view text, char separator,
-                                          TextEncoding encoding, ReadProgress& progress) {
+std::optional<CsvReadResult> ReadInHalves(std::string_view text, const RowBreaks& breaks,
+                                          const char* file, char separator, TextEncoding encoding,
+                                          ReadProgress& progress) {
     const std::size_t headerStart = text.find_first_not_of("\r\n");
     if (headerStart == std::string_view::npos)
         return std::nullopt;
@@ -270,25 +237,21 @@ std::optional<CsvReadResult> ReadInHalves(std::string_view text, char separator,
         text.substr(headerStart, headerEnd - headerStart).find('"') != std::string_view::npos)
         return std::nullopt;
     headerEnd += text.substr(headerEnd, 2) == "\r\n" ? 2u : 1u;
-    const std::size_t middle = text.size() / 2;
-    const void* feed = std::memchr(text.data() + middle, '\n', text.size() - middle);
-    if (!feed)
-        return std::nullopt;
-    const auto split = static_cast<std::size_t>(static_cast<const char*>(feed) - text.data()) + 1;
-    if (split <= headerEnd || split >= text.size())
+    const std::size_t split = breaks.split;
+    if (split == std::string_view::npos || split <= headerEnd || split >= text.size())
         return std::nullopt;
 
     CsvReadResult first;
-    RowReader firstReader(encoding, first, progress);
+    RowReader firstReader(encoding, separator, file, first, progress);
     const CsvEnd header = ParseCsv(text.substr(0, headerEnd), separator, firstReader.Events());
     if (!first.failure.empty() || !firstReader.SawHeader() || header.openQuote != 0)
         return std::nullopt;
     CsvReadResult second;
-    RowReader secondReader(encoding, second, progress, /*secondPart=*/true);
+    RowReader secondReader(encoding, separator, file, second, progress, /*secondPart=*/true);
     secondReader.TakeHeader(firstReader);
     progress.SecondPartAt(split);
-    ReserveRows(first, text.substr(0, split));
-    ReserveRows(second, text.substr(split));
+    ReserveRows(first, breaks.beforeSplit);
+    ReserveRows(second, breaks.total - breaks.beforeSplit);
 
     CsvEnd secondEnd;
     std::exception_ptr secondFailed;
@@ -326,39 +289,10 @@ std::optional<CsvReadResult> ReadInHalves(std::string_view text, char separator,
         row.line += offset;
     first.entries.insert(first.entries.end(), second.entries.begin(), second.entries.end());
     first.lines.insert(first.lines.end(), second.lines.begin(), second.lines.end());
-    first.refused.insert(first.refused.end(), std::make_move_iterator(second.refused.begin()),
-                         std::make_move_iterator(second.refused.end()));
+    first.refused.insert(first.refused.end(), second.refused.begin(), second.refused.end());
     first.texts.Adopt(std::move(second.texts));
     return first;
 }
-
-} // namespace
-
-char* RowTexts::Room(std::size_t size) {
-    if (static_cast<std::size_t>(end_ - next_) < size) {
-        // Blocks of 1 MiB, or one of its own for a longer text.
-        const std::size_t blockSize = std::max<std::size_t>(size, std::size_t{1} << 20);
-        blocks_.reserve(blocks_.size() + 1);
-        blocks_.emplace_back(new char[blockSize]);
-        next_ = blocks_.back().get();
-        end_ = next_ + blockSize;
-    }
-    return next_;
-}
-
-std::string_view RowTexts::Keep(const char* at, std::size_t used) {
-    next_ += used;
-    return {at, used};
-}
-
-void RowTexts::Adopt(RowTexts&& other) {
-    blocks_.reserve(blocks_.size() + other.blocks_.size());
-    for (auto& block : other.blocks_)
-        blocks_.push_back(std::move(block));
-    other = RowTexts();
-}
-
-namespace {
 
 CsvReadResult ReadText(std::string_view bytes, std::size_t parallelAbove,
                        const Progress& progress) {
@@ -377,17 +311,19 @@ CsvReadResult ReadText(std::string_view bytes, std::size_t parallelAbove,
 
     const char separator = DetectSeparator(FirstLine(text));
     ReadProgress told(progress, text);
+    const RowBreaks breaks = FindRowBreaks(text);
     if (text.size() > parallelAbove)
         if (std::optional<CsvReadResult> halves =
-                ReadInHalves(text, separator, input.encoding, told)) {
+                ReadInHalves(text, breaks, bytes.data(), separator, input.encoding, told)) {
             if (halves->failure.empty() && !told.Finished())
                 throw ReadCancelled{};
+            halves->source = bytes;
             return std::move(*halves);
         }
     told.OnePart();
     CsvReadResult result;
-    ReserveRows(result, text);
-    RowReader reader(input.encoding, result, told);
+    ReserveRows(result, breaks.total + 1); // the last row may end without a break
+    RowReader reader(input.encoding, separator, bytes.data(), result, told);
     const CsvEnd end = ParseCsv(text, separator, reader.Events());
     if (!result.failure.empty())
         return Refused(std::move(result.failure));
@@ -398,6 +334,7 @@ CsvReadResult ReadText(std::string_view bytes, std::size_t parallelAbove,
                        "schriften.");
     if (!told.Finished())
         throw ReadCancelled{};
+    result.source = bytes;
     return result;
 }
 
@@ -417,6 +354,8 @@ CsvReadResult ReadCsvFile(const std::string& path, const Progress& progress) {
     try {
         std::unique_ptr<char[]> bytes;
         std::size_t size = 0;
+        // The stamp of the file as read; empty when it changed meanwhile.
+        fileio::FileStamp stamp = fileio::StampOf(path);
         try {
             fileio::InputFile file(path, fileio::InputFile::Access::ReadOnly);
             // Read straight into one buffer of the file's size (not filled with
@@ -445,7 +384,18 @@ CsvReadResult ReadCsvFile(const std::string& path, const Progress& progress) {
         } catch (const std::runtime_error& error) {
             return Refused(error.what()); // the file layer's German message
         }
-        return ReadCsv(std::string_view(bytes.get(), size), ParallelReadAbove, progress);
+        if (fileio::StampOf(path) != stamp)
+            stamp = {};
+        CsvReadResult result =
+            ReadCsv(std::string_view(bytes.get(), size), ParallelReadAbove, progress);
+        result.ReleaseSource();
+        if (!result.refused.empty()) {
+            // Kept for reporting the refused rows.
+            result.source = std::string_view(bytes.get(), size);
+            result.ownedSource = std::move(bytes);
+            result.sourceStamp = stamp;
+        }
+        return result;
     } catch (const std::bad_alloc&) {
         return Refused(loadmsg::OutOfMemory);
     }

@@ -2,6 +2,9 @@
 
 #include "core/DataRecord.h"
 #include "exchange/Progress.h"
+#include "exchange/RefusedRows.h"
+#include "exchange/RowTexts.h"
+#include "fileio/FileStamp.h"
 
 #include <cstddef>
 #include <memory>
@@ -17,29 +20,6 @@
 // fields are all blank are skipped. Line numbers are the file's physical lines.
 namespace exchange {
 
-// The texts of read rows, in blocks that stay where they are while the
-// result lives (also when it is moved).
-class RowTexts {
-public:
-    // Room for `size` bytes after the last text.
-    char* Room(std::size_t size);
-    // Keeps the first `used` bytes of the room last given (`at`).
-    std::string_view Keep(const char* at, std::size_t used);
-    // Takes over the texts of `other`.
-    void Adopt(RowTexts&& other);
-
-private:
-    std::vector<std::unique_ptr<char[]>> blocks_;
-    char* next_ = nullptr;
-    char* end_ = nullptr;
-};
-
-struct RefusedRow {
-    std::size_t line = 0;
-    std::string reason; // German, UTF-8
-    std::string text;   // the row as it stands in the file (UTF-8, cut when long)
-};
-
 struct CsvReadResult {
     // The rows read as entries, in file order, ready for TDataBase::AddRecords;
     // their texts lie in `texts`.
@@ -47,7 +27,28 @@ struct CsvReadResult {
     std::vector<std::size_t> lines; // where each entry's row starts
     RowTexts texts;
 
+    // The refused rows, in file order, and what their reasons are found again
+    // with (RefusedRows.h) from their bytes: RecordOf while the bytes are
+    // kept, else from the file.
     std::vector<RefusedRow> refused;
+    RowLayout layout;
+    // The bytes read: the caller's for ReadCsv; the file's own for
+    // ReadCsvFile, kept only when rows were refused (ReleaseSource drops
+    // them), with the stamp of the file they were read from (empty when it
+    // changed during the read).
+    std::string_view source;
+    std::unique_ptr<const char[]> ownedSource;
+    fileio::FileStamp sourceStamp;
+    // The bytes of a refused row while the source is kept, else empty.
+    [[nodiscard]] std::string_view RecordOf(const RefusedRow& row) const {
+        return row.offset + row.length <= source.size() ? source.substr(row.offset, row.length)
+                                                        : std::string_view();
+    }
+    void ReleaseSource() {
+        source = {};
+        ownedSource.reset();
+    }
+
     // When the file as a whole is refused (no CSV, header without a required
     // column, file error): the German message; nothing else is filled in.
     std::string failure;

@@ -3,6 +3,7 @@
 #include "core/DateUtil.h"
 #include "exchange/Columns.h"
 #include "exchange/ExportFile.h"
+#include "exchange/TextMark.h"
 #include "exchange/Utf8Out.h"
 
 #include <algorithm>
@@ -25,13 +26,17 @@ bool NeedsQuotes(std::string_view text, char separator) {
 
 // A Windows-1252 field as UTF-8, written straight into `out` (this runs for
 // every text of every entry, so without a string of its own).
-void AppendDatabaseText(std::string& out, std::string_view bytes, char separator) {
+void AppendDatabaseText(std::string& out, std::string_view bytes, char separator, bool marks) {
     const bool quoted = NeedsQuotes(bytes, separator);
+    const bool marked = marks && NeedsTextMark(bytes);
     const std::size_t start = out.size();
-    out.resize(start + 3 * bytes.size() + 2); // at most 3 UTF-8 bytes (or 2 quotes) a byte
+    // At most 3 UTF-8 bytes (or 2 quotes) a byte, the quotes and the mark.
+    out.resize(start + 3 * bytes.size() + 3);
     char* p = out.data() + start;
     if (quoted)
         *p++ = '"';
+    if (marked)
+        *p++ = '\'';
     for (char c : bytes) {
         if (c == '"' && quoted)
             *p++ = '"';
@@ -72,28 +77,33 @@ void AppendRecord(std::string& out, const TRecordView& entry, const CsvFormat& f
         AppendNumber(out, entry.ID);
         out += sep;
     }
-    AppendDatabaseText(out, entry.Language, sep);
+    const bool marks = format.textMarks;
+    AppendDatabaseText(out, entry.Language, sep, marks);
     out += sep;
-    AppendDatabaseText(out, entry.ErrorType, sep);
+    AppendDatabaseText(out, entry.ErrorType, sep, marks);
     out += sep;
-    AppendDatabaseText(out, entry.Project, sep);
+    AppendDatabaseText(out, entry.Project, sep, marks);
     out += sep;
     AppendDate(out, entry.Date);
     out += sep;
     AppendNumber(out, entry.TimeNeeded);
     out += sep;
-    AppendDatabaseText(out, entry.Description, sep);
+    AppendDatabaseText(out, entry.Description, sep, marks);
     out += "\r\n";
 }
 
 } // namespace
 
 void AppendCsvField(std::string& out, std::string_view utf8, char separator) {
-    if (!NeedsQuotes(utf8, separator)) {
+    const bool quoted = NeedsQuotes(utf8, separator);
+    if (quoted)
+        out += '"';
+    if (NeedsTextMark(utf8))
+        out += '\'';
+    if (!quoted) {
         out += utf8;
         return;
     }
-    out += '"';
     for (char c : utf8) {
         if (c == '"')
             out += '"';

@@ -13,18 +13,22 @@
 // holds the separator, a double quote, a carriage return or a line feed is
 // quoted, its quotes doubled and its line breaks kept. Text is UTF-8, Datum
 // dd.mm.yyyy (empty when the date is no calendar day), Aufwand whole minutes.
+// For spreadsheets, a text that they would take for a formula is marked as
+// text by a leading apostrophe (TextMark.h), which the import takes off.
 namespace exchange {
 
 struct CsvFormat {
     char separator = ';';
     bool byteOrderMark = true; // UTF-8 byte order mark before the header
     bool idColumn = false;     // a leading "ID" column with the entry's ID
+    bool textMarks = true;     // texts that look like formulas marked with an apostrophe
 };
 
 // What German spreadsheets open without a wizard.
-inline constexpr CsvFormat SpreadsheetCsv{';', true, false};
+inline constexpr CsvFormat SpreadsheetCsv{';', true, false, true};
 
-// Appends one UTF-8 field, quoted only when needed.
+// Appends one UTF-8 text field for spreadsheets, quoted only when needed and
+// marked as text where it would be taken for a formula.
 void AppendCsvField(std::string& out, std::string_view utf8, char separator);
 
 // Receives the output in blocks of about 64 KiB.

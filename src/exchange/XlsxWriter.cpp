@@ -112,19 +112,28 @@ lxw_worksheet* AddSheet(lxw_workbook* book, std::size_t number, std::size_t rows
     return sheet;
 }
 
-// The cell text in UTF-8, into `text` (one buffer for all cells). A cell's line
-// breaks are line feeds in Excel; a carriage return would show as a character.
-const char* CellText(std::string_view bytes, std::string& text) {
-    text.resize(3 * bytes.size() + 1);
+// The cell text in UTF-8, into `text` (one buffer for all cells), and whether
+// it was cut. A cell's line breaks are line feeds in Excel (a carriage return
+// would show as a character): CR LF and a lone CR become LF first, then the
+// text is cut after the characters that a cell holds. Each Windows-1252 byte
+// is one character, also one UTF-16 unit as Excel counts, so a cut never
+// falls inside a character or a line break.
+bool CellText(std::string_view bytes, std::string& text) {
+    text.resize(3 * std::min(bytes.size(), CellTextLimit) + 1);
     char* p = text.data();
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] != '\r')
+    std::size_t characters = 0;
+    std::size_t i = 0;
+    for (; i < bytes.size() && characters < CellTextLimit; ++i, ++characters) {
+        if (bytes[i] != '\r') {
             p = PutUtf8(p, static_cast<unsigned char>(bytes[i]));
-        else if (i + 1 >= bytes.size() || bytes[i + 1] != '\n')
+        } else {
             *p++ = '\n';
+            if (i + 1 < bytes.size() && bytes[i + 1] == '\n')
+                ++i;
+        }
     }
     *p = '\0';
-    return text.data();
+    return i < bytes.size();
 }
 
 // The lines a wrapped description takes in a column `width` characters wide.
@@ -150,12 +159,10 @@ void WriteText(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t col, std::string_v
                lxw_format* format, std::size_t& shortened) {
     if (bytes.empty())
         return;
-    if (bytes.size() > CellTextLimit) {
-        bytes = bytes.substr(0, CellTextLimit);
-        ++shortened;
-    }
     thread_local std::string text;
-    Check(worksheet_write_string(sheet, row, col, CellText(bytes, text), format));
+    if (CellText(bytes, text))
+        ++shortened;
+    Check(worksheet_write_string(sheet, row, col, text.data(), format));
 }
 
 void WriteDate(lxw_worksheet* sheet, lxw_row_t row, double date, const Formats& formats) {
@@ -301,6 +308,14 @@ XlsxOutcome WriteWorkbook(const std::string& path, std::span<const TDataRecord* 
 struct ExportCancelled {};
 
 } // namespace
+
+std::string ShortenedTextsNote(std::size_t count) {
+    return std::to_string(count) +
+           (count == 1 ? " Text war l\u00E4nger als die 32767 Zeichen einer Excel-Zelle und "
+                         "wurde gek\u00FCrzt."
+                       : " Texte waren l\u00E4nger als die 32767 Zeichen einer Excel-Zelle und "
+                         "wurden gek\u00FCrzt.");
+}
 
 XlsxOutcome ExportXlsxFile(const std::string& path, std::span<const TDataRecord* const> entries,
                            const Progress& progress) {

@@ -20,6 +20,10 @@ struct XlsxOutcome {
     bool cancelled = false;
 };
 
+// The note on texts that were cut: "1 Text war länger als die 32767 Zeichen
+// einer Excel-Zelle und wurde gekürzt.", "2 Texte waren ... wurden gekürzt."
+std::string ShortenedTextsNote(std::size_t count);
+
 // Writes the entries in the order given to the file `path` (replaced only
 // when complete); throws std::runtime_error with a German message on failure.
 // More entries than a sheet has rows continue on further sheets. A third of

@@ -1,18 +1,23 @@
 #include "gui/ImportReportForm.h"
 
+#include "fileio/ReplaceFile.h"
 #include "gui/ErrorReport.h"
 #include "gui/FormSetup.h"
+#include "gui/NativePath.h"
 #include "gui/Prompt.h"
+#include "gui/RefusedRowsModel.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QFileDialog>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
-#include <QPlainTextEdit>
+#include <QProgressDialog>
 #include <QPushButton>
-#include <QSaveFile>
+#include <QTreeView>
 #include <QVBoxLayout>
+#include <stdexcept>
 
 TImportReportForm::TImportReportForm(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("ImportReportForm"));
@@ -26,13 +31,14 @@ TImportReportForm::TImportReportForm(QWidget* parent) : QDialog(parent) {
     SummaryLabel->setWordWrap(true);
     auto* listLabel = new QLabel(QStringLiteral("&Fehlerhafte Zeilen:"), this);
     listLabel->setObjectName(QStringLiteral("RefusedLabel"));
-    RefusedMemo = new QPlainTextEdit(this);
-    RefusedMemo->setObjectName(QStringLiteral("RefusedMemo"));
-    RefusedMemo->setReadOnly(true);
-    RefusedMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
-    RefusedMemo->setToolTip(
+    RefusedList = new QTreeView(this);
+    RefusedList->setObjectName(QStringLiteral("RefusedList"));
+    RefusedList->setRootIsDecorated(false);
+    RefusedList->setUniformRowHeights(true); // a million rows cost no height each
+    RefusedList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    RefusedList->setToolTip(
         QStringLiteral("Zeilennummer, Grund und Text jeder fehlerhaften Zeile"));
-    listLabel->setBuddy(RefusedMemo);
+    listLabel->setBuddy(RefusedList);
 
     CopyButton = new QPushButton(QStringLiteral("&Kopieren"), this);
     CopyButton->setObjectName(QStringLiteral("CopyButton"));
@@ -54,7 +60,7 @@ TImportReportForm::TImportReportForm(QWidget* parent) : QDialog(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(SummaryLabel);
     layout->addWidget(listLabel);
-    layout->addWidget(RefusedMemo, 1);
+    layout->addWidget(RefusedList, 1);
     layout->addLayout(buttons);
 
     SaveDialog = new QFileDialog(this, QStringLiteral("Bericht speichern"));
@@ -73,31 +79,81 @@ TImportReportForm::TImportReportForm(QWidget* parent) : QDialog(parent) {
     connect(CloseButton, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-void TImportReportForm::Execute(const QString& summary, const QStringList& refusedRows) {
-    SummaryLabel->setText(summary);
-    RefusedMemo->setPlainText(refusedRows.join(QLatin1Char('\n')));
+TImportReportForm::~TImportReportForm() = default;
+
+void TImportReportForm::Execute(const QString& summary,
+                                std::unique_ptr<TRefusedRowsModel> refusedRows) {
+    rows_ = std::move(refusedRows);
+    SummaryLabel->setText(
+        rows_->TextsReadable()
+            ? summary
+            : summary + QStringLiteral("\nDie Datei hat sich seit dem Import geändert; die "
+                                       "Zeilen stehen ohne ihren Text da."));
+    RefusedList->setModel(rows_.get());
+    QHeaderView* header = RefusedList->header();
+    header->setStretchLastSection(true);
+    const QFontMetrics metrics(RefusedList->font());
+    header->resizeSection(TRefusedRowsModel::LineColumn,
+                          metrics.horizontalAdvance(QStringLiteral("Zeile 0000000")));
+    header->resizeSection(TRefusedRowsModel::ReasonColumn,
+                          metrics.horizontalAdvance(QLatin1Char('x')) * 40);
     CloseButton->setFocus();
     exec();
+    RefusedList->setModel(nullptr);
 }
 
 QString TImportReportForm::ReportText() const {
-    return SummaryLabel->text() + QLatin1Char('\n') + RefusedMemo->toPlainText() +
-           QLatin1Char('\n');
+    std::string text = SummaryLabel->text().toStdString() + '\n';
+    if (rows_)
+        rows_->WriteReport([&text](std::string_view row) { text += row; });
+    return QString::fromStdString(text);
+}
+
+namespace {
+
+// A save that the user cancelled: the replace of the file is given up.
+struct SaveCancelled {};
+
+} // namespace
+
+bool TImportReportForm::writeReport(const std::function<void(std::string_view)>& sink) {
+    const std::string summary = SummaryLabel->text().toStdString() + '\n';
+    sink(summary);
+    if (!rows_)
+        return true;
+    QProgressDialog progress(QStringLiteral("Der Bericht wird geschrieben..."),
+                             QStringLiteral("Abbrechen"), 0, rows_->rowCount(), this);
+    progress.setWindowTitle(windowTitle());
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    return rows_->WriteReport(sink, [&progress](std::size_t done, std::size_t) {
+        progress.setValue(static_cast<int>(done));
+        return !progress.wasCanceled();
+    });
 }
 
 void TImportReportForm::CopyButtonClick() {
-    QApplication::clipboard()->setText(ReportText());
+    std::string text;
+    if (writeReport([&text](std::string_view piece) { text += piece; }))
+        QApplication::clipboard()->setText(QString::fromStdString(text));
 }
 
 void TImportReportForm::SaveButtonClick() {
     const std::optional<QString> chosen = Prompt::RunFileDialog(*SaveDialog);
     if (!chosen)
         return;
-    QSaveFile file(*chosen);
-    const QByteArray bytes = ReportText().toUtf8();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    try {
+        fileio::ReplaceFile(nativepath::FromQString(*chosen), [this](fileio::OutputFile& out) {
+            if (!writeReport(
+                    [&out](std::string_view piece) { out.Write(piece.data(), piece.size()); }))
+                throw SaveCancelled{};
+        });
+    } catch (const SaveCancelled&) {
+        return; // a file of that name stays as it was
+    } catch (const std::runtime_error& error) {
         Prompt::Message(this, Prompt::Kind::Error,
                         QStringLiteral("Der Bericht konnte nicht gespeichert werden: %1")
-                            .arg(file.errorString()),
+                            .arg(ErrorReport::ReportText(QString::fromUtf8(error.what()))),
                         Prompt::Ok);
+    }
 }

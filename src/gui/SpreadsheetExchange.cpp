@@ -17,6 +17,7 @@
 #include "gui/ProgressRun.h"
 #include "gui/Prompt.h"
 #include "gui/RecordListPanel.h"
+#include "gui/RefusedRowsModel.h"
 #include "gui/WaitCursor.h"
 
 #include <QFileDialog>
@@ -114,11 +115,10 @@ void TSpreadsheetExchange::ExportXlsx() {
             outcome = exchange::ExportXlsxFile(nativepath::FromQString(*chosen), entries, progress);
         });
     if (!outcome.cancelled && outcome.shortenedTexts > 0)
-        Prompt::Message(window_, Prompt::Kind::Warning,
-                        QStringLiteral("%1 Texte waren länger als die 32767 Zeichen einer "
-                                       "Excel-Zelle und wurden gekürzt.")
-                            .arg(outcome.shortenedTexts),
-                        Prompt::Ok);
+        Prompt::Message(
+            window_, Prompt::Kind::Warning,
+            QString::fromStdString(exchange::ShortenedTextsNote(outcome.shortenedTexts)),
+            Prompt::Ok);
 }
 
 void TSpreadsheetExchange::ImportCsv() {
@@ -126,13 +126,16 @@ void TSpreadsheetExchange::ImportCsv() {
     if (!chosen)
         return;
     const QString name = QFileInfo(*chosen).fileName();
+    const std::string path = nativepath::FromQString(*chosen);
     exchange::CsvReadResult read;
     RunWithProgress(window_, QStringLiteral("Die CSV-Datei wird gelesen..."),
                     [&](const exchange::Progress& progress) {
-                        read = exchange::ReadCsvFile(nativepath::FromQString(*chosen), progress);
+                        read = exchange::ReadCsvFile(path, progress);
                     });
     if (read.cancelled)
         return; // nothing read, nothing added
+    // The report reads refused rows from the file when it shows them.
+    read.ReleaseSource();
     TImportOutcome added;
     if (read.failure.empty()) {
         // One step; the list follows the command layer's signal.
@@ -155,10 +158,9 @@ void TSpreadsheetExchange::ImportCsv() {
         Prompt::Message(window_, Prompt::Kind::Information, summary, Prompt::Ok);
         return;
     }
-    QStringList rows;
-    rows.reserve(static_cast<qsizetype>(read.refused.size()));
-    for (const exchange::RefusedRow& row : read.refused)
-        rows.append(QString::fromStdString(exchange::RefusedRowReport(row)));
+    auto refused = std::make_unique<TRefusedRowsModel>(std::move(read.refused), read.layout, path,
+                                                       read.sourceStamp);
+    read = exchange::CsvReadResult(); // the entries are the database's now
     TImportReportForm report(window_);
-    report.Execute(summary, rows);
+    report.Execute(summary, std::move(refused));
 }

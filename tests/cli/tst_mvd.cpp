@@ -63,6 +63,8 @@ const Entry Umlauts{"Object Pascal",
                     "Gr\xF6\xDF"
                     "e, \"falsch\"\r\nzweite Zeile"};
 const Entry Other{"Java", "Eins-daneben-Fehler", "Web", March5th2001 + 2, 5, "a"};
+// Texts that a spreadsheet would take for formulas.
+const Entry Formulas{"=1+1", "Eins-daneben-Fehler", "Web", March5th2001 + 2, 5, "-5 Grad"};
 
 const QByteArray Header("ID,Sprache,Kategorie,Projekt,Datum,Aufwand,Beschreibung\r\n");
 const QByteArray ExampleRow("1,C++,Zeigerfehler,,05.03.2001,15,\r\n");
@@ -135,6 +137,11 @@ private slots:
     void importCsv_data();
     void importCsv();
     void exportThenImportKeepsEntries();
+    void importOfLibreOfficesCsv();
+    void importSavesBeforeAClosedOutput();
+    void importOfALargeFieldInBoundedMemory();
+    void exportKeepsTheFileMode_data();
+    void exportKeepsTheFileMode();
     void stats_data();
     void stats();
     void concurrentAddsKeepEveryEntry();
@@ -268,6 +275,9 @@ void TestMvd::list_data() {
     noDay.date = std::numeric_limits<double>::quiet_NaN();
     QTest::newRow("date that is no day")
         << DbFile({noDay}) << Header + "1,Java,Eins-daneben-Fehler,Web,,5,a\r\n"
+        << QByteArray() << 0;
+    QTest::newRow("formula-like texts as they are")
+        << DbFile({Formulas}) << Header + "1,=1+1,Eins-daneben-Fehler,Web,07.03.2001,5,-5 Grad\r\n"
         << QByteArray() << 0;
     QTest::newRow("truncated: entries before the damage")
         << DbFile({Example, Umlauts}).chopped(3) << Header + ExampleRow << EndOfFile << 1;
@@ -564,6 +574,10 @@ void TestMvd::exportCsv_data() {
     QTest::newRow("damaged: the entries before the damage")
         << DbFile({Example, Umlauts}).chopped(3) << QStringList{} << 1
         << SheetHeader + ExampleSheetRow << EndOfFile;
+    QTest::newRow("formula-like texts marked as text")
+        << DbFile({Formulas}) << QStringList{} << 0
+        << SheetHeader + "'=1+1;Eins-daneben-Fehler;Web;07.03.2001;5;'-5 Grad\r\n"
+        << QByteArray();
     QTest::newRow("folder missing")
         << DbFile({Example}) << QStringList{"--output", "no/out.csv"} << 1 << QByteArray()
         << QByteArray("mvd: no/out.csv: Datei nicht gefunden.\n");
@@ -610,6 +624,40 @@ void TestMvd::importCsv_data() {
                    "    Java;x;y;05.03.2001;-1;\n")
                .toUtf8()
         << DbFile({Example, Other});
+    Entry thousand = Other;
+    thousand.minutes = 1000;
+    QTest::newRow("two-digit years and thousands as a German spreadsheet writes them")
+        << QByteArray()
+        << SheetHeader +
+               "C++;Zeigerfehler;;05.03.01;15;\r\nJava;Eins-daneben-Fehler;Web;07.03.01;" +
+               "1.000;a\r\n"
+        << 0
+        << QString("in.csv: 2 Eintr\u00E4ge importiert, 0 Duplikate \u00FCbersprungen, 0 Zeilen "
+                   "fehlerhaft\n")
+               .toUtf8()
+        << DbFile({Example, thousand});
+    Entry formulasOnTwoLines = Formulas;
+    formulasOnTwoLines.description = "-5 Grad\r\nzweite";
+    QTest::newRow("text marks taken off, a line feed stored as CR LF")
+        << QByteArray()
+        << SheetHeader + "'=1+1;Eins-daneben-Fehler;Web;2001-03-07;5;\"'-5 Grad\nzweite\"\r\n"
+        << 0
+        << QString("in.csv: 1 Eintrag importiert, 0 Duplikate \u00FCbersprungen, 0 Zeilen "
+                   "fehlerhaft\n")
+               .toUtf8()
+        << DbFile({formulasOnTwoLines});
+    QTest::newRow("minutes that are no whole number refused")
+        << DbFile({Example}) << SheetHeader + "a;b;c;;1,000;\r\na;b;c;;1,5;\r\na;b;c;;1e3;\r\n"
+        << 1
+        << QString("in.csv: 0 Eintr\u00E4ge importiert, 0 Duplikate \u00FCbersprungen, 3 Zeilen "
+                   "fehlerhaft\n"
+                   "  Zeile 2: Aufwand \u201E1,000\u201C ist mehrdeutig: Tausender werden mit "
+                   "Punkt getrennt (1.000), Nachkommastellen mit Komma\n    a;b;c;;1,000;\n"
+                   "  Zeile 3: Aufwand \u201E1,5\u201C ist keine ganze Zahl von Minuten\n"
+                   "    a;b;c;;1,5;\n"
+                   "  Zeile 4: Aufwand \u201E1e3\u201C ist keine Zahl\n    a;b;c;;1e3;\n")
+               .toUtf8()
+        << QByteArray();
     QTest::newRow("file refused as a whole")
         << DbFile({Example}) << QByteArray("Sprache;Kategorie\nC;c\n") << 1
         << QString("in.csv: In der Kopfzeile fehlt die Spalte \u201EProjekt\u201C. Es wurde "
@@ -661,6 +709,94 @@ void TestMvd::exportThenImportKeepsEntries() {
         QCOMPARE(run({"import", "new.mvd", "x.csv"}).exitCode, 0);
         QCOMPARE(run({"list", "new.mvd"}).out, listed);
     }
+}
+
+// An export opened in German LibreOffice 7.4 (headless, semicolon, UTF-8,
+// German) and saved from there as CSV: two-digit years, line feeds, the text
+// marks kept. Imported, it lists as the database that was exported.
+void TestMvd::importOfLibreOfficesCsv() {
+    const QString csv = QFINDTESTDATA("data/libreoffice-de.csv");
+    const QString listed = QFINDTESTDATA("data/libreoffice-de.list");
+    QVERIFY(!csv.isEmpty() && !listed.isEmpty());
+    Result r = run({"import", "db.mvd", csv});
+    QCOMPARE(r.exitCode, 0);
+    QVERIFY2(r.err.endsWith(": 8 Eintr\xC3\xA4ge importiert, 0 Duplikate \xC3\xBC"
+                            "bersprungen, 0 Zeilen fehlerhaft\n"),
+             r.err);
+    QCOMPARE(run({"list", "db.mvd"}).out, ReadOrNull(listed));
+}
+
+// `mvd import DB CSV 2>&1 | head -1`: the output is closed before the report;
+// the import is saved all the same.
+void TestMvd::importSavesBeforeAClosedOutput() {
+    WriteOrRemove(path("db.mvd"), DbFile({Example}));
+    WriteOrRemove(path("in.csv"), SheetHeader + UmlautsSheetRow + "x;y;z;31.02.2001;1;\r\n");
+    Result r = run({"import", "db.mvd", "in.csv"}, [] {
+        int ends[2];
+        if (::pipe(ends) == 0) {
+            ::close(ends[0]); // nobody reads
+            ::dup2(ends[1], STDOUT_FILENO);
+            ::dup2(ends[1], STDERR_FILENO);
+            ::close(ends[1]);
+        }
+        ::signal(SIGPIPE, SIG_DFL); // as a shell leaves it
+    });
+    QCOMPARE(r.exitCode, 1); // ended normally; a row was refused
+    QCOMPARE(ReadOrNull(path("db.mvd")), DbFile({Example, Umlauts}));
+}
+
+// A description of 48 MiB in lines of 60 characters, imported with at most
+// four times that much memory.
+void TestMvd::importOfALargeFieldInBoundedMemory() {
+#if defined(__SANITIZE_ADDRESS__)
+    QSKIP("the address sanitizer cannot run under a memory limit");
+#endif
+    constexpr qsizetype Size = qsizetype(48) << 20;
+    QByteArray description(Size, 'x');
+    for (qsizetype i = 60; i + 1 < Size; i += 62) {
+        description[i] = '\r';
+        description[i + 1] = '\n';
+    }
+    WriteOrRemove(path("in.csv"),
+                  SheetHeader + "C++;Zeigerfehler;;05.03.2001;15;\"" + description + "\"\r\n");
+    Result r = run({"import", "db.mvd", "in.csv"}, [] {
+        const rlimit bound{rlim_t(4 * Size), rlim_t(4 * Size)};
+        ::setrlimit(RLIMIT_DATA, &bound);
+    });
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(ReadOrNull(path("db.mvd")),
+             DbFile({{"C++", "Zeigerfehler", "", March5th2001, 15, description}}));
+}
+
+// An export that replaces a file keeps its mode; a new file gets the umask's.
+void TestMvd::exportKeepsTheFileMode_data() {
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<int>("before"); // the mode of the file replaced; -1: a new file
+    QTest::addColumn<int>("mask");
+    QTest::addColumn<int>("after");
+    QTest::newRow("CSV over a private file") << "x.csv" << 0600 << 022 << 0600;
+    QTest::newRow("workbook over a private file") << "x.xlsx" << 0600 << 0 << 0600;
+    QTest::newRow("new CSV, umask 000") << "x.csv" << -1 << 0 << 0666;
+    QTest::newRow("new workbook, umask 000") << "x.xlsx" << -1 << 0 << 0666;
+    QTest::newRow("new CSV, umask 077") << "x.csv" << -1 << 077 << 0600;
+}
+
+void TestMvd::exportKeepsTheFileMode() {
+    QFETCH(QString, output);
+    QFETCH(int, before);
+    QFETCH(int, mask);
+    QFETCH(int, after);
+    WriteOrRemove(path("db.mvd"), DbFile({Example}));
+    if (before >= 0) {
+        WriteOrRemove(path(output), "alt");
+        QCOMPARE(::chmod(QFile::encodeName(path(output)).constData(), mode_t(before)), 0);
+    }
+    Result r = run({"export", "db.mvd", "--output", output}, [mask] { ::umask(mode_t(mask)); });
+    QCOMPARE(r.exitCode, 0);
+    struct stat info {};
+    QCOMPARE(::stat(QFile::encodeName(path(output)).constData(), &info), 0);
+    QCOMPARE(int(info.st_mode & 07777), after);
+    QVERIFY(ReadOrNull(path(output)) != "alt");
 }
 
 void TestMvd::concurrentAddsKeepEveryEntry() {
@@ -789,7 +925,6 @@ void TestMvd::stats() {
     QCOMPARE(r.exitCode, csv.isEmpty() ? 2 : 0);
     QCOMPARE(ReadOrNull(path("db.mvd")), before);
 }
-
 
 void TestMvd::exportProgress_data() {
     QTest::addColumn<bool>("terminal"); // standard error on a terminal, else a pipe

@@ -10,10 +10,21 @@ source "$folder/mvd"
 source "$folder/mavrolin"
 
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+tools=$(mktemp -d)
+trap 'rm -rf "$work" "$tools"' EXIT
 cd "$work" || exit 1
 mkdir "Ordner mit Blank"
-touch alt.mvd GROSS.MVD tabelle.csv liste.xlsx notiz.txt
+touch alt.mvd GROSS.MVD tabelle.csv liste.xlsx notiz.txt bericht.pdf
+# An mvd that lists two versions of alt.mvd and none of any other file.
+cat >"$tools/mvd" <<'EOF'
+#!/bin/sh
+[ "$1 $2 $3" = "versions -- alt.mvd" ] || { echo "Keine älteren Versionen von $3 vorhanden."; exit 0; }
+echo "Version                 Datum                    Einträge       Größe"
+echo "20261207-143005-120034  07.12.2026 14:30:05             3      1,2 KB"
+echo "20261201-090000-000001  01.12.2026 09:00:00     nicht lesbar      0,1 KB"
+EOF
+chmod +x "$tools/mvd"
+PATH="$tools:$PATH"
 
 failed=0
 passed=0
@@ -39,10 +50,10 @@ check() {
     fi
 }
 
-check "mvd " "--help --version add check export help import list merge stats"
+check "mvd " "--help --version add check export help import list merge report restore stats versions"
 check "mvd ex" "export"
 check "mvd --v" "--version"
-check "mvd help " "add check export import list merge stats"
+check "mvd help " "add check export import list merge report restore stats versions"
 check "mvd list " "GROSS.MVD Ordner mit Blank alt.mvd"
 check "mvd list alt.mvd " ""
 check "mvd merge alt.mvd " "GROSS.MVD Ordner mit Blank alt.mvd"
@@ -59,6 +70,20 @@ check "mvd stats alt.mvd --by=month --measure " "count minutes"
 check "mvd stats --by month " "GROSS.MVD Ordner mit Blank alt.mvd"
 check "mvd add alt.mvd --language " ""
 check "mvd add alt.mvd --d" "--date --description"
+check "mvd report alt.mvd --" "--from --help --output --period --to"
+check "mvd report alt.mvd --period " "last-month last-quarter last-year this-month this-quarter this-year"
+check "mvd report alt.mvd --period=this-q" "this-quarter"
+check "mvd report alt.mvd --from " ""
+check "mvd report alt.mvd --output " "Ordner mit Blank bericht.pdf"
+check "mvd report --from 01.01.2026 " "GROSS.MVD Ordner mit Blank alt.mvd"
+check "mvd versions " "GROSS.MVD Ordner mit Blank alt.mvd"
+check "mvd versions alt.mvd " ""
+check "mvd restore " "GROSS.MVD Ordner mit Blank alt.mvd"
+check "mvd restore alt.mvd " "20261201-090000-000001 20261207-143005-120034"
+check "mvd restore alt.mvd 20261207" "20261207-143005-120034"
+check "mvd restore GROSS.MVD " ""
+check "mvd restore alt.mvd 20261207-143005-120034 " ""
+check "mvd restore alt.mvd --" "--entries-only --help"
 check "mvd list -- " "GROSS.MVD Ordner mit Blank alt.mvd"
 check "mavrolin " "GROSS.MVD Ordner mit Blank alt.mvd"
 check "mavrolin a" "alt.mvd"

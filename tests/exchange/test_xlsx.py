@@ -45,6 +45,49 @@ def check(cond, what):
         sys.exit(1)
 
 
+def sheet_cells(book):
+    """The cells of the first sheet by reference ("F2"), as their texts."""
+    with zipfile.ZipFile(book) as z:
+        sheet = ET.fromstring(z.read("xl/worksheets/sheet1.xml"))
+    cells = {}
+    for cell in sheet.iterfind("m:sheetData/m:row/m:c", NS):
+        if cell.get("t") == "inlineStr":
+            cells[cell.get("r")] = "".join(t.text or "" for t in cell.iterfind("m:is//m:t", NS))
+    return cells
+
+
+# Descriptions beyond a cell's 32,767 characters: the line breaks become LF
+# first, then the text is cut at the limit, counted in characters.
+LONG_TEXTS = [
+    # (description, what the cell holds, cut)
+    (b"xx\r\n" * 8250, "xx\n" * 8250, False),  # 33,000 bytes, 24,750 characters with LF
+    ((b"x" * 98 + b"\r\n") * 520 + b"xxxx", ("x" * 98 + "\n") * 330 + "x" * 97, True),
+    (b"x" * 32766 + b"\x80yyy", "x" * 32766 + "\u20ac", True),  # a character of 3 UTF-8 bytes
+    (b"x" * 32766 + b"\r\nyy", "x" * 32766 + "\n", True),  # CR LF at the limit
+]
+
+
+def check_long_texts(mvd):
+    for entries, note in ((LONG_TEXTS, "3 Texte waren"), (LONG_TEXTS[:2], "1 Text war")):
+        with tempfile.TemporaryDirectory() as folder:
+            db = os.path.join(folder, "lang.mvd")
+            with open(db, "wb") as f:
+                f.write(mvd_file([(b"C", b"K", b"P%d" % i, day(2001, 3, 5), 1, text)
+                                  for i, (text, _, _) in enumerate(entries)]))
+            book = os.path.join(folder, "lang.xlsx")
+            run = subprocess.run([mvd, "export", db, "--output", book], capture_output=True)
+            verb = "wurden" if note.startswith("3") else "wurde"
+            expected = f"mvd: {note} länger als die 32767 Zeichen einer Excel-Zelle und {verb} " \
+                       "gekürzt.\n"
+            check(run.returncode == 0 and run.stderr.decode() == expected, run.stderr)
+            cells = sheet_cells(book)
+        for row, (_, cell, cut) in enumerate(entries, start=2):
+            shown = cells.get(f"F{row}")
+            check(shown == cell, f"long text {row}: {len(shown or '')} characters, "
+                                 f"expected {len(cell)}")
+            check(len(cell) == 32767 if cut else len(cell) < 32767, f"long text {row}: limit")
+
+
 def main():
     mvd = sys.argv[1]
     with tempfile.TemporaryDirectory() as folder:
@@ -120,6 +163,8 @@ def main():
     longest = [max(len(e[i]) for e in ENTRIES) for i in (0, 1, 2)]
     check(all(widths[i + 1] >= longest[i] for i in range(3)), f"texts fit: {widths}")
     check(widths[4] >= 10 and widths[5] >= len("4294967295"), f"date and minutes fit: {widths}")
+
+    check_long_texts(mvd)
 
     usage = subprocess.run([mvd, "export", db, "--format", "xlsx"], capture_output=True)
     check(usage.returncode == 2 and usage.stdout == b"", "a workbook needs --output")

@@ -33,6 +33,18 @@ void TestCsvWrite::field_data() {
                                << QByteArray("\"Zeile 1\r\nZeile 2\"");
     QTest::newRow("lone LF") << QByteArray("a\nb") << ';' << QByteArray("\"a\nb\"");
     QTest::newRow("lone CR") << QByteArray("a\rb") << ',' << QByteArray("\"a\rb\"");
+    QTest::newRow("formula marked as text") << QByteArray("=1+1") << ';' << QByteArray("'=1+1");
+    QTest::newRow("plus") << QByteArray("+49 30") << ';' << QByteArray("'+49 30");
+    QTest::newRow("minus") << QByteArray("-5 Grad") << ';' << QByteArray("'-5 Grad");
+    QTest::newRow("at") << QByteArray("@A1") << ',' << QByteArray("'@A1");
+    QTest::newRow("leading tab, tab separator")
+        << QByteArray("\tx") << '\t' << QByteArray("\"'\tx\"");
+    QTest::newRow("leading CR") << QByteArray("\r\nx") << ';' << QByteArray("\"'\r\nx\"");
+    QTest::newRow("own apostrophes before a formula sign")
+        << QByteArray("''=x") << ';' << QByteArray("'''=x");
+    QTest::newRow("apostrophe before a letter") << QByteArray("'x") << ';' << QByteArray("'x");
+    QTest::newRow("signs inside") << QByteArray("a=b-c") << ';' << QByteArray("a=b-c");
+    QTest::newRow("leading blank") << QByteArray(" =x") << ';' << QByteArray(" =x");
 }
 
 void TestCsvWrite::field() {

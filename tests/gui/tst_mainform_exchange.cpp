@@ -5,6 +5,7 @@
 #include "gui/ImportReportForm.h"
 #include "gui/MainForm.h"
 #include "gui/Prompt.h"
+#include "gui/RefusedRowsModel.h"
 #include "support/CoreTestUtil.h"
 #include "support/DialogDriver.h"
 #include "support/WindowProbe.h"
@@ -17,6 +18,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTreeView>
 #include <QtTest>
 #include <map>
 #include <memory>
@@ -120,6 +122,65 @@ private slots:
         QCOMPARE(form->ItemCount(), 4);
         QVERIFY(form->DataBase().Modified);
         QCOMPARE(Prompt::Testing::Messages().size(), 0);
+    }
+
+    // A file whose every row is refused: the list shows each row as the file
+    // holds it, "Speichern..." writes them all, or says in German why not.
+    void everyRowRefused_data() {
+        QTest::addColumn<QString>("target"); // where the report is saved
+        QTest::addColumn<QString>("message");
+        QTest::newRow("saved") << "bericht.txt" << QString();
+        QTest::newRow("into a folder that is missing")
+            << "fehlt/bericht.txt"
+            << "Der Bericht konnte nicht gespeichert werden: Datei nicht gefunden.";
+    }
+    void everyRowRefused() {
+        QFETCH(QString, target);
+        QFETCH(QString, message);
+        auto form = MakeForm();
+        QTemporaryDir dir;
+        const QString csv = dir.filePath("abgelehnt.csv");
+        constexpr int Rows = 30000; // beyond one block of the file read at once
+        QByteArray rows = "Sprache;Kategorie;Projekt;Datum;Aufwand;Beschreibung\n";
+        for (int i = 0; i < Rows; ++i)
+            rows += "Go;Syntax;Neu;31.02.2003;" + QByteArray::number(i) + ";kein Tag\n";
+        Write(csv, rows);
+        Prompt::Testing::QueueFile(csv);
+        Prompt::Testing::QueueFile(dir.filePath(target));
+        QStringList shown;
+        QString report;
+        DialogDriver driver([&](QDialog& d) {
+            auto& window = static_cast<TImportReportForm&>(d);
+            const QAbstractItemModel* list = window.RefusedList->model();
+            QCOMPARE(list->rowCount(), Rows);
+            for (int row : {0, Rows - 1})
+                for (int column = 0; column < list->columnCount(); ++column)
+                    shown << list->index(row, column).data().toString();
+            report = window.ReportText();
+            window.SaveButton->click();
+            window.CloseButton->click();
+        });
+        form->ImportCsvAction()->trigger();
+        QVERIFY(driver.ran && !driver.leftOpen);
+        const QString reason =
+            "ungültiges Datum „31.02.2003“ (erwartet TT.MM.JJJJ oder JJJJ-MM-TT)";
+        QCOMPARE(shown,
+                 (QStringList{"2", reason, "Go;Syntax;Neu;31.02.2003;0;kein Tag",
+                              QString::number(Rows + 1), reason,
+                              QString("Go;Syntax;Neu;31.02.2003;%1;kein Tag").arg(Rows - 1)}));
+        QCOMPARE(report.count('\n'), 1 + 2 * Rows);
+        QVERIFY(report.endsWith(QString("Zeile %1: %2\n    Go;Syntax;Neu;31.02.2003;%3;kein Tag\n")
+                                    .arg(Rows + 1)
+                                    .arg(reason)
+                                    .arg(Rows - 1)));
+        if (message.isEmpty()) {
+            QCOMPARE(QString::fromUtf8(Read(dir.filePath(target))), report);
+            QCOMPARE(Prompt::Testing::Messages().size(), 0);
+        } else {
+            QCOMPARE(Prompt::Testing::Messages().size(), 1);
+            QCOMPARE(Prompt::Testing::Messages()[0].text, message);
+        }
+        QCOMPARE(form->ItemCount(), 3);
     }
 
     void importWithoutReportWindow_data() {
