@@ -140,9 +140,9 @@ std::variant<Verb, UsageError> BuildStats(Verb verb,
 }
 
 constexpr std::pair<const char*, VerbKind> VerbNames[] = {
-    {"list", VerbKind::List},         {"add", VerbKind::Add},         {"merge", VerbKind::Merge},
-    {"check", VerbKind::Check},       {"export", VerbKind::Export},   {"import", VerbKind::Import},
-    {"stats", VerbKind::Stats},       {"report", VerbKind::Report},   {"versions", VerbKind::Versions},
+    {"list", VerbKind::List},       {"add", VerbKind::Add},       {"merge", VerbKind::Merge},
+    {"check", VerbKind::Check},     {"export", VerbKind::Export}, {"import", VerbKind::Import},
+    {"stats", VerbKind::Stats},     {"report", VerbKind::Report}, {"versions", VerbKind::Versions},
     {"restore", VerbKind::Restore},
 };
 
@@ -374,24 +374,21 @@ constexpr VerbHelp VerbHelps[] = {
               "      je Gruppe Anzahl, Anteil, kumulierter Anteil, Aufwand gesamt (h:mm),\n"
               "      Anteil, Mittel und Median (Minuten), nach dem Ma\u00DF absteigend\n"
               "      (Vorgabe: count).\n"},
-    {"report",
-     "  mvd report DATEI [--period last-month|this-month|last-quarter|this-quarter|\n"
-     "          last-year|this-year] [--from TT.MM.JJJJ] [--to TT.MM.JJJJ]\n"
-     "          --output BERICHT.pdf|BERICHT.html\n"
-     "      schreibt den Bericht eines Zeitraums (Vorgabe: letzter Monat) als PDF\n"
-     "      oder HTML: Summen im Vergleich zum Zeitraum davor, Pareto nach\n"
-     "      Kategorie, Sprache und Projekt, Monatsverlauf, die teuersten\n"
-     "      Eintr\u00E4ge und neue Werte.\n"},
-    {"versions",
-     "  mvd versions DATEI\n"
-     "      listet die aufbewahrten \u00E4lteren Versionen von DATEI, die neueste\n"
-     "      zuerst: Version, Datum, Eintr\u00E4ge (oder \u201Enicht lesbar\u201C), "
-     "Gr\u00F6\u00DFe.\n"},
-    {"restore",
-     "  mvd restore DATEI VERSION [--entries-only]\n"
-     "      ersetzt DATEI durch die VERSION (die bisherige DATEI wird selbst als\n"
-     "      Version aufbewahrt); mit --entries-only werden nur die Eintr\u00E4ge der\n"
-     "      VERSION, die DATEI fehlen, \u00FCbernommen und DATEI gesichert.\n"},
+    {"report", "  mvd report DATEI [--period last-month|this-month|last-quarter|this-quarter|\n"
+               "          last-year|this-year] [--from TT.MM.JJJJ] [--to TT.MM.JJJJ]\n"
+               "          --output BERICHT.pdf|BERICHT.html\n"
+               "      schreibt den Bericht eines Zeitraums (Vorgabe: letzter Monat) als PDF\n"
+               "      oder HTML: Summen im Vergleich zum Zeitraum davor, Pareto nach\n"
+               "      Kategorie, Sprache und Projekt, Monatsverlauf, die teuersten\n"
+               "      Eintr\u00E4ge und neue Werte.\n"},
+    {"versions", "  mvd versions DATEI\n"
+                 "      listet die aufbewahrten \u00E4lteren Versionen von DATEI, die neueste\n"
+                 "      zuerst: Version, Datum, Eintr\u00E4ge (oder \u201Enicht lesbar\u201C), "
+                 "Gr\u00F6\u00DFe.\n"},
+    {"restore", "  mvd restore DATEI VERSION [--entries-only]\n"
+                "      ersetzt DATEI durch die VERSION (die bisherige DATEI wird selbst als\n"
+                "      Version aufbewahrt); mit --entries-only werden nur die Eintr\u00E4ge der\n"
+                "      VERSION, die DATEI fehlen, \u00FCbernommen und DATEI gesichert.\n"},
 };
 
 constexpr const char* OptionsNote =

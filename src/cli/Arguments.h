@@ -13,7 +13,18 @@
 // Windows-1252 bytes (the database's own encoding), file names stay the bytes
 // the shell passed.
 enum class VerbKind {
-    Help, Version, List, Add, Merge, Check, Export, Import, Stats, Report, Versions, Restore
+    Help,
+    Version,
+    List,
+    Add,
+    Merge,
+    Check,
+    Export,
+    Import,
+    Stats,
+    Report,
+    Versions,
+    Restore
 };
 
 enum class ExportFormat { Csv, Xlsx };

@@ -24,9 +24,8 @@ bool IsReportOption(const std::string& name) {
     return name == "--from" || name == "--to" || name == "--period" || name == "--output";
 }
 
-std::variant<Verb, UsageError> BuildReport(Verb verb,
-                                              const std::map<std::string, std::string>& values,
-                                              const CivilDate& today) {
+std::variant<Verb, UsageError>
+BuildReport(Verb verb, const std::map<std::string, std::string>& values, const CivilDate& today) {
     ReportSettings& settings = verb.report;
     const auto output = values.find("--output");
     if (output == values.end())

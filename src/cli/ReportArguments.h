@@ -22,6 +22,5 @@ struct ReportSettings {
 bool IsReportOption(const std::string& name);
 // Today in the local time zone.
 CivilDate LocalToday();
-std::variant<Verb, UsageError> BuildReport(Verb verb,
-                                              const std::map<std::string, std::string>& values,
-                                              const CivilDate& today);
+std::variant<Verb, UsageError>
+BuildReport(Verb verb, const std::map<std::string, std::string>& values, const CivilDate& today);

@@ -1,6 +1,6 @@
-#include "cli/Verbs.h"
 #include "cli/DatabaseSession.h"
 #include "cli/EntryList.h"
+#include "cli/Verbs.h"
 #include "core/Errors.h"
 #include "report/ReportFile.h"
 

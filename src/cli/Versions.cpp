@@ -79,10 +79,9 @@ int RunRestore(const Verb& verb, std::ostream& out, std::ostream& err) {
     // Bringing entries back changes the loaded database; a replace needs
     // only the lock (a damaged file is worth replacing, too).
     if (verb.entriesOnly ? !session.OpenForChange(verb.file, /*missingIsNew=*/true)
-                            : !session.Lock(verb.file))
+                         : !session.Lock(verb.file))
         return 1;
-    const std::optional<versions::Version> version =
-        versions::FindVersion(verb.file, verb.version);
+    const std::optional<versions::Version> version = versions::FindVersion(verb.file, verb.version);
     if (!version) {
         err << "mvd: Es gibt keine Version " << Quoted(verb.version) << " von " << verb.file
             << " (mvd versions " << verb.file << " listet sie).\n";

@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <random>
+#include <stdlib.h>
 #include <string>
 #include <sys/file.h>
-#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 

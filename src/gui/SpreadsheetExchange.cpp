@@ -128,10 +128,9 @@ void TSpreadsheetExchange::ImportCsv() {
     const QString name = QFileInfo(*chosen).fileName();
     const std::string path = nativepath::FromQString(*chosen);
     exchange::CsvReadResult read;
-    RunWithProgress(window_, QStringLiteral("Die CSV-Datei wird gelesen..."),
-                    [&](const exchange::Progress& progress) {
-                        read = exchange::ReadCsvFile(path, progress);
-                    });
+    RunWithProgress(
+        window_, QStringLiteral("Die CSV-Datei wird gelesen..."),
+        [&](const exchange::Progress& progress) { read = exchange::ReadCsvFile(path, progress); });
     if (read.cancelled)
         return; // nothing read, nothing added
     // The report reads refused rows from the file when it shows them.

@@ -144,8 +144,8 @@ private slots:
                  (QStringList{"NewDataBaseAction", "LoadDataBaseAction", "SaveDataBaseAction",
                               "SaveDataBaseAsAction", "ImportDataBaseAction", "ImportCsvAction",
                               "ExportCsvAction", "ExportXlsxAction", "ReportAction", "-",
-                              "PrintPreviewAction", "PrintAction", "-", "RestoreVersionAction",
-                              "-", "RecentFilesItemAction", "-", "ExitAction"}));
+                              "PrintPreviewAction", "PrintAction", "-", "RestoreVersionAction", "-",
+                              "RecentFilesItemAction", "-", "ExitAction"}));
         QSet<QChar> keys; // every access key of the menu once
         for (QAction* a : form_->DataBaseItem()->actions()) {
             const qsizetype at = a->text().indexOf('&');
@@ -164,7 +164,8 @@ private slots:
                               "ResetStopwatchAction"}));
         QCOMPARE(names(form_->OptionItem()->actions()),
                  (QStringList{"ConfigItem", "SaveOptionItem"}));
-        QCOMPARE(names(form_->HelpItem()->actions()), (QStringList{"HandbookAction", "InfoAction"}));
+        QCOMPARE(names(form_->HelpItem()->actions()),
+                 (QStringList{"HandbookAction", "InfoAction"}));
         QStringList bar;
         for (QAction* a : form_->ToolBar()->actions()) {
             if (!a->isVisible()) // the stopwatch's time, shown while it holds time

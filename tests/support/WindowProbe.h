@@ -170,14 +170,14 @@ public:
     [[nodiscard]] QList<QAction*> ActionList() const {
         QList<QAction*> list;
         for (const char* name :
-             {"ExitAction",           "NewDataBaseAction",  "LoadDataBaseAction",
-              "ImportDataBaseAction", "SaveDataBaseAction", "SaveDataBaseAsAction",
-              "FirstItemAction",      "LastItemAction",     "NextItemAction",
-              "PreviousItemAction",   "NewItemAction",      "ChangeItemAction",
-              "DeleteItemAction",     "FilterAction",       "InfoAction",
-              "HandbookAction",       "AnalysisAction",     "UndoAction",
-              "RedoAction",           "StopwatchAction",    "ResetStopwatchAction",
-              "SearchAction",         "ImportCsvAction",    "ExportCsvAction",
+             {"ExitAction",           "NewDataBaseAction",    "LoadDataBaseAction",
+              "ImportDataBaseAction", "SaveDataBaseAction",   "SaveDataBaseAsAction",
+              "FirstItemAction",      "LastItemAction",       "NextItemAction",
+              "PreviousItemAction",   "NewItemAction",        "ChangeItemAction",
+              "DeleteItemAction",     "FilterAction",         "InfoAction",
+              "HandbookAction",       "AnalysisAction",       "UndoAction",
+              "RedoAction",           "StopwatchAction",      "ResetStopwatchAction",
+              "SearchAction",         "ImportCsvAction",      "ExportCsvAction",
               "ExportXlsxAction",     "RestoreVersionAction", "ReportAction",
               "PrintPreviewAction",   "PrintAction"})
             list.append(Action(name));
