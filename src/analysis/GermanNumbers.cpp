@@ -20,7 +20,8 @@ std::string FormatDecimal(double value, int decimals) {
         return {};
     const auto units = static_cast<std::uint64_t>(scaled);
     const auto divisor = static_cast<std::uint64_t>(scale);
-    std::string text = (value < 0 && units != 0 ? "-" : "") + FormatInteger(units / divisor);
+    std::string text = value < 0 && units != 0 ? "-" : "";
+    text += FormatInteger(units / divisor);
     if (decimals > 0) {
         const std::string fraction = std::to_string(units % divisor);
         text +=

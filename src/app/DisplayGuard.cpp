@@ -19,7 +19,10 @@ QtMessageHandler previous = nullptr;
 std::vector<HeldMessage> held;
 
 std::string Quoted(const char* text) {
-    return "\u201E" + std::string(text) + "\u201C";
+    std::string quoted = "\u201E";
+    quoted += text;
+    quoted += "\u201C";
+    return quoted;
 }
 
 std::string Variable(const char* name) {

@@ -293,8 +293,10 @@ FileStamp ReplaceFile(const std::string& name, const ContentWriter& write,
         throw FileError(err);
     }
     if (old) {
-        // Keep owner and permissions of the file being replaced.
-        (void)::fchown(temp.Fd(), old->st_uid, old->st_gid);
+        // Keep owner and permissions of the file being replaced. Only root may
+        // give a file away; otherwise the new file stays the writer's own.
+        const int chowned = ::fchown(temp.Fd(), old->st_uid, old->st_gid);
+        (void)chowned;
         (void)::fchmod(temp.Fd(), old->st_mode & 07777);
     } else {
         (void)::fchmod(temp.Fd(), options.newFileMode & ~CurrentUmask());

@@ -31,11 +31,13 @@ RegValue RecentFileList::Encode(const Files& files) {
 }
 
 RecentFileList::Files RecentFileList::PutOnTop(Files files, const std::string& file) {
-    files.erase(std::remove(files.begin(), files.end(), file), files.end());
-    files.insert(files.begin(), file);
-    if (files.size() > MaxCount)
-        files.resize(MaxCount);
-    return files;
+    Files top;
+    top.reserve(std::min(files.size() + 1, MaxCount));
+    top.push_back(file);
+    for (std::string& other : files)
+        if (other != file && top.size() < MaxCount)
+            top.push_back(std::move(other));
+    return top;
 }
 
 RecentFileList::Files RecentFileList::update(const std::function<void(Files&)>& change) {

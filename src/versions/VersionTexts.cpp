@@ -46,7 +46,12 @@ std::string SizeText(std::uint64_t bytes) {
 }
 
 std::string DifferenceText(std::size_t missing, std::size_t onlyOpen) {
-    return "+" + CountText(missing) + " / \u2212" + CountText(onlyOpen) + " Eintr\u00E4ge";
+    std::string text = "+";
+    text += CountText(missing);
+    text += " / \u2212";
+    text += CountText(onlyOpen);
+    text += " Eintr\u00E4ge";
+    return text;
 }
 
 } // namespace versions
