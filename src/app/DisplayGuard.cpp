@@ -27,8 +27,14 @@ std::string Quoted(const char* text) {
 
 std::string Variable(const char* name) {
     const char* value = std::getenv(name);
-    return std::string(name) +
-           (value && *value ? " " + Quoted(value) : std::string(" nicht gesetzt"));
+    std::string text = name;
+    if (value && *value) {
+        text += ' ';
+        text += Quoted(value);
+    } else {
+        text += " nicht gesetzt";
+    }
+    return text;
 }
 
 std::string Explanation() {

@@ -345,8 +345,9 @@ private slots:
         std::vector<TRecordData> kept;
         QByteArray bytes = Magic() + U32(3000);
         for (int i = 0; i < 3000; ++i) {
-            const TRecordData e = Entry(any(), rng() % 2 ? "T" : "t", any(), 36000.0 + rng() % 2,
-                                        rng() % 3, std::to_string(i));
+            const TRecordData e =
+                Entry(any(), rng() % 2 ? "T" : "t", any(), 36000.0 + static_cast<double>(rng() % 2),
+                      static_cast<std::uint32_t>(rng() % 3), std::to_string(i));
             bytes += EntryBytes(e.Language.c_str(), e.ErrorType.c_str(), e.Project.c_str(), e.Date,
                                 e.TimeNeeded, e.Description.c_str());
             try {
