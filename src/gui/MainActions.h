@@ -10,6 +10,9 @@ class QWidget;
 // Made with the window, whose children they are.
 struct TMainActions {
     explicit TMainActions(QWidget* window);
+    // The actions belong to the window; a copy would only share its pointers.
+    TMainActions(const TMainActions&) = delete;
+    TMainActions& operator=(const TMainActions&) = delete;
 
     QAction* ExitAction = nullptr;
     QAction* NewDataBaseAction = nullptr;

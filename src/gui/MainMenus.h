@@ -12,6 +12,9 @@ struct TMainActions;
 // they are.
 struct TMainMenus {
     TMainMenus(QMainWindow* window, const TMainActions& actions);
+    // The menus belong to the window; a copy would only share its pointers.
+    TMainMenus(const TMainMenus&) = delete;
+    TMainMenus& operator=(const TMainMenus&) = delete;
 
     QMenu* DataBaseItem = nullptr;
     TRecentFilesMenu* RecentFilesItem = nullptr; // "&Zuletzt geöffnet", in DataBaseItem
