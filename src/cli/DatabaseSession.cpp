@@ -1,6 +1,6 @@
 #include "cli/DatabaseSession.h"
 
-#include "cli/Versions.h"
+#include "cli/VersionPolicy.h"
 #include "core/Errors.h"
 
 #include <cerrno>

@@ -2,32 +2,18 @@
 
 #include "cli/DatabaseSession.h"
 #include "core/Errors.h"
-#include "settings/VersionSettings.h"
 #include "versions/Restore.h"
 #include "versions/VersionFolder.h"
 #include "versions/VersionList.h"
 #include "versions/VersionTexts.h"
 
 #include <ostream>
-#include <pwd.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
 
 std::string Quoted(const std::string& text) {
     return "\u201E" + text + "\u201C";
-}
-
-// The name of the account as the login library gives it to the program.
-std::string AccountName() {
-    std::vector<char> buffer(16384);
-    passwd entry{};
-    passwd* found = nullptr;
-    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found &&
-        found->pw_name && *found->pw_name)
-        return found->pw_name;
-    return std::to_string(::getuid());
 }
 
 // `text` padded with blanks to `width` characters (UTF-8), on the left when `right`.
@@ -44,14 +30,6 @@ std::string Stem(const std::string& versionName) {
 }
 
 } // namespace
-
-versions::Policy UserVersionPolicy() {
-    try {
-        return settings::ReadVersionPolicy(AccountName());
-    } catch (...) {
-        return {};
-    }
-}
 
 int RunVersions(const Verb& verb, std::ostream& out, std::ostream& /*err*/) {
     const std::vector<versions::Version> list = versions::ListVersions(verb.file);
