@@ -117,7 +117,9 @@ void TRecordListPanel::Rebuild() {
     items.reserve(static_cast<std::size_t>(std::max(0, dataBase_->Count())));
     for (int i = 0; i < dataBase_->Count(); ++i) {
         TDataRecord* entry = dataBase_->GetRecord(i);
-        if (entry && listed_(*entry))
+        // The filter's hidden entries are passed over here: a filtered list
+        // of a million entries asks the search only for those it shows.
+        if (entry && !entry->Hidden && listed_(*entry))
             items.push_back(entry);
     }
     SetEntries(std::move(items));
