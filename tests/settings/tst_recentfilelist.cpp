@@ -104,6 +104,30 @@ private slots:
         QCOMPARE(root.FindPath(UserPath)->Values().size(), std::size_t(2));
     }
 
+    // The opened file goes to the top, once, and the ninth name falls off.
+    void putOnTop_data() {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QByteArray>("opened");
+        QTest::addColumn<QByteArray>("after");
+        QTest::newRow("new name") << QByteArray("/a /b") << QByteArray("/c")
+                                  << QByteArray("/c /a /b");
+        QTest::newRow("known name moves up")
+            << QByteArray("/a /b /c") << QByteArray("/b") << QByteArray("/b /a /c");
+        QTest::newRow("eight names and a new one")
+            << QByteArray("/1 /2 /3 /4 /5 /6 /7 /8") << QByteArray("/9")
+            << QByteArray("/9 /1 /2 /3 /4 /5 /6 /7");
+        QTest::newRow("the last of eight opened")
+            << QByteArray("/1 /2 /3 /4 /5 /6 /7 /8") << QByteArray("/8")
+            << QByteArray("/8 /1 /2 /3 /4 /5 /6 /7");
+    }
+    void putOnTop() {
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, opened);
+        QFETCH(QByteArray, after);
+        QCOMPARE(RecentFileList::PutOnTop(Split(before.constData()), opened.toStdString()),
+                 Split(after.constData()));
+    }
+
     // After another window deleted the settings nothing brings the user's
     // key back.
     void deletedKeyIsNotCreated() {
