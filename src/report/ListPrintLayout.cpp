@@ -126,8 +126,8 @@ ListPrintLayout::PageStart ListPrintLayout::LayPage(PageStart start, QPainter* p
         }
         const TDataRecord& record = *rows_[at.row];
         const std::size_t lines = DescriptionLines(record);
-        // Part 0 is the column line, parts 1 .. lines the description's lines.
-        const auto height = [&](std::size_t from, std::size_t to) { // parts [from, to)
+        // Piece 0 of an entry is its column line, pieces 1 .. lines its description.
+        const auto height = [&](std::size_t from, std::size_t to) { // pieces [from, to)
             const std::size_t firstLine = std::max<std::size_t>(from, 1);
             return (from == 0 && to > 0 ? columnLine_ : 0.0) +
                    (to > firstLine ? static_cast<double>(to - firstLine) * descriptionLine_ : 0.0);

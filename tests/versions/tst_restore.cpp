@@ -17,15 +17,15 @@ using namespace coretest;
 namespace {
 
 // "C++ 1" is an entry of language C++ on day 1; the description is the text.
-TRecordData Parse(const QString& spec) {
-    const QStringList parts = spec.split(' ');
+TRecordData Parse(const QString& text) {
+    const QStringList parts = text.split(' ');
     return Entry(parts[0].toStdString(), "Zeigerfehler", "P", 36000.0 + parts[1].toInt(), 5,
-                 spec.toStdString());
+                 text.toStdString());
 }
 
 void Fill(TDataBase& db, const QStringList& entries) {
-    for (const QString& spec : entries)
-        db.AddRecord(Parse(spec));
+    for (const QString& text : entries)
+        db.AddRecord(Parse(text));
 }
 
 QStringList Descriptions(const TDataBase& db) {
