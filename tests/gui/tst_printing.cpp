@@ -8,12 +8,12 @@
 #include "report/ListPrintLayout.h"
 #include "support/CoreTestUtil.h"
 #include "support/DialogDriver.h"
+#include "support/ToolOutput.h"
 #include "support/WindowProbe.h"
 
 #include <QDateEdit>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QProcess>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QtTest>
@@ -24,17 +24,9 @@ using coretest::Entry;
 
 namespace {
 
-QString Run(const QString& program, const QStringList& args) {
-    QProcess process;
-    process.start(program, args);
-    if (!process.waitForFinished(60000) || process.exitCode() != 0)
-        return QStringLiteral("(%1 failed)").arg(program);
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
 int PdfPages(const QString& path) {
     static const QRegularExpression pages(QStringLiteral("Pages:\\s+(\\d+)"));
-    return pages.match(Run("pdfinfo", {path})).captured(1).toInt();
+    return pages.match(ToolOutput("pdfinfo", {path})).captured(1).toInt();
 }
 
 // Entries of 2025 and 2026 in three languages; "Lisp" is filtered out and
@@ -114,7 +106,7 @@ private slots:
 
         const int pages = PdfPages(path);
         QVERIFY(pages > 2); // the long description runs on
-        const QStringList pageTexts = Run("pdftotext", {path, "-"}).split(QChar('\f'));
+        const QStringList pageTexts = ToolOutput("pdftotext", {path, "-"}).split(QChar('\f'));
         for (int page = 0; page < pages; ++page)
             QVERIFY2(pageTexts[page].contains(
                          QStringLiteral("Seite %1 von %2").arg(page + 1).arg(pages)),
@@ -206,7 +198,7 @@ private slots:
         QCOMPARE(Prompt::Testing::Messages().size(), 0);
         // January 2026 lists A, B and F (C is filtered out): 95 minutes;
         // December 2025 before it holds E.
-        const QString text = Run("pdftotext", {"-layout", path, "-"});
+        const QString text = ToolOutput("pdftotext", {"-layout", path, "-"});
         QVERIFY2(text.contains(QRegularExpression(QStringLiteral("Eintr\u00E4ge\\s+3\\s+1"))),
                  qPrintable(text));
         QVERIFY(text.contains(QRegularExpression(QStringLiteral("Aufwand \\(h:mm\\)\\s+1:35"))));

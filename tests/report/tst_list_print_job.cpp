@@ -4,9 +4,9 @@
 #include "analysis/FigureEngine.h"
 #include "report/ListPrintJob.h"
 #include "support/CoreTestUtil.h"
+#include "support/ToolOutput.h"
 
 #include <QPageSize>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -14,18 +14,6 @@
 using coretest::Day;
 using coretest::Entry;
 using namespace report;
-
-namespace {
-
-QString Run(const QString& program, const QStringList& args) {
-    QProcess process;
-    process.start(program, args);
-    if (!process.waitForFinished(60000) || process.exitCode() != 0)
-        return QStringLiteral("(%1 failed)").arg(program);
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
-} // namespace
 
 class ListPrintJobTest : public QObject {
     Q_OBJECT
@@ -94,8 +82,8 @@ private slots:
         const int from = first > 0 ? first : 1;
         const int expected = pages > 0 ? pages : count - from + 1;
         static const QRegularExpression pagesLine(QStringLiteral("Pages:\\s+(\\d+)"));
-        QCOMPARE(pagesLine.match(Run("pdfinfo", {path})).captured(1).toInt(), expected);
-        const QStringList texts = Run("pdftotext", {path, "-"}).split(QChar('\f'));
+        QCOMPARE(pagesLine.match(ToolOutput("pdfinfo", {path})).captured(1).toInt(), expected);
+        const QStringList texts = ToolOutput("pdftotext", {path, "-"}).split(QChar('\f'));
         QVERIFY(texts[0].contains(QStringLiteral("Seite %1 von %2").arg(from).arg(count)));
         QVERIFY(texts[expected - 1].contains(
             QStringLiteral("Seite %1 von %2").arg(from + expected - 1).arg(count)));

@@ -9,10 +9,10 @@
 #include "report/ReportFile.h"
 #include "report/TextWrap.h"
 #include "support/CoreTestUtil.h"
+#include "support/ToolOutput.h"
 
 #include <QPageSize>
 #include <QPdfWriter>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
@@ -24,17 +24,9 @@ using namespace report;
 
 namespace {
 
-QString Run(const QString& program, const QStringList& args) {
-    QProcess process;
-    process.start(program, args);
-    if (!process.waitForFinished(60000) || process.exitCode() != 0)
-        return QStringLiteral("(%1 failed: %2)").arg(program, process.readAllStandardError());
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
 int PdfPages(const QString& path) {
     const QRegularExpression pages(QStringLiteral("Pages:\\s+(\\d+)"));
-    return pages.match(Run("pdfinfo", {path})).captured(1).toInt();
+    return pages.match(ToolOutput("pdfinfo", {path})).captured(1).toInt();
 }
 
 // September and October 2026, one entry without day; texts that markup
@@ -123,7 +115,7 @@ private slots:
         const int pages =
             WriteReport(db, entries, period, heading, ReportFormat::Pdf, pdf.toStdString());
         QCOMPARE(PdfPages(pdf), pages);
-        const QString text = Run("pdftotext", {"-layout", pdf, "-"});
+        const QString text = ToolOutput("pdftotext", {"-layout", pdf, "-"});
         for (const QString& pattern : expected)
             QVERIFY2(text.contains(QRegularExpression(pattern)), qPrintable(pattern + "\n" + text));
         for (int page = 1; page <= pages; ++page)
@@ -218,7 +210,7 @@ private slots:
         }
         const int pages = layout.PageCount();
         QCOMPARE(PdfPages(path), pages);
-        const QStringList pageTexts = Run("pdftotext", {path, "-"}).split(QChar('\f'));
+        const QStringList pageTexts = ToolOutput("pdftotext", {path, "-"}).split(QChar('\f'));
         for (int page = 0; page < pages; ++page)
             QVERIFY(pageTexts[page].contains(
                 QStringLiteral("Seite %1 von %2").arg(page + 1).arg(pages)));
@@ -245,7 +237,7 @@ private slots:
             QVERIFY(pages > 3);
         }
         // No word beyond the right edge of the text area.
-        const QString boxes = Run("pdftotext", {"-bbox", path, "-"});
+        const QString boxes = ToolOutput("pdftotext", {"-bbox", path, "-"});
         const QRegularExpression word(QStringLiteral("xMax=\"([0-9.]+)\""));
         double right = 0;
         for (auto match = word.globalMatch(boxes); match.hasNext();)
