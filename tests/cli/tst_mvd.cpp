@@ -658,6 +658,19 @@ void TestMvd::importCsv_data() {
                    "  Zeile 4: Aufwand \u201E1e3\u201C ist keine Zahl\n    a;b;c;;1e3;\n")
                .toUtf8()
         << QByteArray();
+    // A report longer than the blocks mvd writes it in: every row once, in order.
+    QByteArray manyRows = SheetHeader;
+    QByteArray manyReported = QString("in.csv: 0 Eintr\u00E4ge importiert, 0 Duplikate "
+                                      "\u00FCbersprungen, 3000 Zeilen fehlerhaft\n")
+                                  .toUtf8();
+    for (int row = 1; row <= 3000; ++row) {
+        const QByteArray text = "a;b;c" + QByteArray::number(row) + ";;x;";
+        manyRows += text + "\r\n";
+        manyReported += "  Zeile " + QByteArray::number(row + 1) +
+                        ": Aufwand \xE2\x80\x9Ex\xE2\x80\x9C ist keine Zahl\n    " + text + "\n";
+    }
+    QTest::newRow("a long report, whole")
+        << DbFile({Example}) << manyRows << 1 << manyReported << QByteArray();
     QTest::newRow("file refused as a whole")
         << DbFile({Example}) << QByteArray("Sprache;Kategorie\nC;c\n") << 1
         << QString("in.csv: In der Kopfzeile fehlt die Spalte \u201EProjekt\u201C. Es wurde "
